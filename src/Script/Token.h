@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+
+namespace vorela {
+
+// A stretch of the script text in UTF-8 bytes, [begin, end).
+struct ByteRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t size() const { return end - begin; }
+    bool operator==(const ByteRange&) const = default;
+};
+
+// The same stretch in UTF-16 code units, as the text layout counts positions.
+struct Utf16Range {
+    std::size_t location = 0;
+    std::size_t length = 0;
+    std::size_t end() const { return location + length; }
+    bool operator==(const Utf16Range&) const = default;
+};
+
+// One spoken word of the loaded script, as the panel and the matcher see it. The ranges
+// are valid only for the text that was tokenized.
+struct Token {
+    std::string raw;                  // the text as in the script, with absorbed punctuation
+    std::string norm;                 // Tokenizer::normalize(raw); never empty
+    std::string phon;                 // phonetic key of norm in the tokenizer's language
+    std::set<std::string> variants;   // spoken forms of a number; empty without a digit
+    ByteRange range;
+    Utf16Range utf16Range;
+    long index = 0;                   // 0, 1, 2... without gaps
+    bool isSentenceEnd = false;
+
+    bool operator==(const Token&) const = default;
+};
+
+}  // namespace vorela
