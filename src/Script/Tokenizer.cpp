@@ -1,0 +1,277 @@
+#include "Script/Tokenizer.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <memory>
+
+#include "Platform/Log.h"
+#include "Platform/SystemLocale.h"
+#include "Script/NumberSpeller.h"
+#include "Script/PhoneticKey.h"
+#include "Script/Unicode.h"
+
+namespace vorela {
+
+namespace {
+
+constexpr std::int32_t kStackUnits = 128;  // longer words than this are rare; they use the heap
+
+// Maps UTF-16 offsets of the text to its UTF-8 byte offsets. Queries come in nearly
+// ascending order, so a cursor that walks from the last answer keeps the whole pass linear.
+class OffsetMap {
+public:
+    explicit OffsetMap(const char16_t* units, std::int32_t length) : units_(units), length_(length) {}
+
+    std::size_t byteOffset(std::int32_t target) {
+        while (unit_ < target && unit_ < length_) {
+            UChar32 c = 0;
+            U16_NEXT(units_, unit_, length_, c);
+            byte_ += U8_LENGTH(c);
+        }
+        while (unit_ > target && unit_ > 0) {
+            UChar32 c = 0;
+            U16_PREV(units_, 0, unit_, c);
+            byte_ -= U8_LENGTH(c);
+        }
+        return byte_;
+    }
+
+private:
+    const char16_t* units_ = nullptr;
+    std::int32_t length_ = 0;
+    std::int32_t unit_ = 0;
+    std::size_t byte_ = 0;
+};
+
+bool isAsciiUnits(const char16_t* units, std::int32_t length) {
+    for (std::int32_t i = 0; i < length; ++i) {
+        if (units[i] >= 0x80) return false;
+    }
+    return true;
+}
+
+void normalizeAscii(const char16_t* units, std::int32_t length, std::string& out) {
+    for (std::int32_t i = 0; i < length; ++i) {
+        char c = static_cast<char>(units[i]);
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && !out.empty())) {
+            out.push_back(c);
+        }
+    }
+}
+
+// Runs an ICU transformation into a stack buffer, or into `heap` when the result is larger.
+template <class Transform>
+const char16_t* transform(Transform&& run, char16_t* stack, std::u16string& heap, std::int32_t& length) {
+    UErrorCode status = U_ZERO_ERROR;
+    length = run(stack, kStackUnits, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        heap.resize(static_cast<std::size_t>(length));
+        status = U_ZERO_ERROR;
+        length = run(heap.data(), length, &status);
+        if (U_SUCCESS(status)) return heap.data();
+    }
+    if (U_FAILURE(status)) length = 0;
+    return stack;
+}
+
+void normalizeUnicode(const char16_t* units, std::int32_t length, std::string& out) {
+    char16_t lowerStack[kStackUnits];
+    std::u16string lowerHeap;
+    std::int32_t lowerLength = 0;
+    // The root locale gives the full mapping without language-specific rules.
+    const char16_t* lower = transform(
+        [&](char16_t* dest, std::int32_t capacity, UErrorCode* status) {
+            return u_strToLower(dest, capacity, units, length, "", status);
+        },
+        lowerStack, lowerHeap, lowerLength);
+
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+    if (U_FAILURE(status)) return;
+    char16_t nfdStack[kStackUnits];
+    std::u16string nfdHeap;
+    std::int32_t nfdLength = 0;
+    const char16_t* decomposed = transform(
+        [&](char16_t* dest, std::int32_t capacity, UErrorCode* s) {
+            return unorm2_normalize(nfd, lower, lowerLength, dest, capacity, s);
+        },
+        nfdStack, nfdHeap, nfdLength);
+
+    for (std::int32_t i = 0; i < nfdLength;) {
+        UChar32 c = 0;
+        U16_NEXT(decomposed, i, nfdLength, c);
+        const auto scalar = static_cast<char32_t>(c);
+        if (unicode::isLetterOrNumber(scalar) || (c == '-' && !out.empty())) {
+            unicode::appendUtf8(out, scalar);
+        }
+    }
+}
+
+// Marks are dropped, letters and numbers of every category kept (u_isalnum would lose
+// "²"), a hyphen kept only inside the word.
+void normalizeInto(const char16_t* units, std::int32_t length, std::string& out) {
+    out.clear();
+    if (isAsciiUnits(units, length)) {
+        normalizeAscii(units, length, out);
+    } else {
+        normalizeUnicode(units, length, out);
+    }
+    while (!out.empty() && out.back() == '-') out.pop_back();
+}
+
+bool hasDecimalDigit(const char16_t* units, std::int32_t length) {
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(units, i, length, c);
+        if (c < 0x80 ? (c >= '0' && c <= '9') : unicode::isDecimalDigit(static_cast<char32_t>(c))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Moves a word's end past the punctuation and symbols that follow it; a symbol's marks,
+// variation selectors and joiners go with it so that no character is cut in two.
+std::int32_t extendEnd(const char16_t* units, std::int32_t length, std::int32_t end, bool& sentenceEnd) {
+    const auto& enders = Tokenizer::sentenceEnders();
+    while (end < length) {
+        std::int32_t next = end;
+        UChar32 c = 0;
+        U16_NEXT(units, next, length, c);
+        if (!unicode::isPunctuationOrSymbol(static_cast<char32_t>(c))) break;
+        if (enders.count(static_cast<char32_t>(c)) != 0) sentenceEnd = true;
+        end = next;
+        while (end < length) {
+            U16_NEXT(units, next, length, c);
+            if (!unicode::continuesCharacter(static_cast<char32_t>(c))) break;
+            end = next;
+        }
+    }
+    return end;
+}
+
+// Moves a word's start back over the symbols (and the letter "Q" of a quetzal price) before
+// it, whole characters at a time; punctuation in front ("¿", "(") stays outside.
+std::int32_t extendStart(const char16_t* units, std::int32_t start) {
+    while (start > 0) {
+        std::int32_t previous = start;
+        UChar32 c = 0;
+        do {
+            U16_PREV(units, 0, previous, c);
+        } while (previous > 0 && unicode::continuesCharacter(static_cast<char32_t>(c)));
+        if (c != 'Q' && !unicode::isSymbol(static_cast<char32_t>(c))) break;
+        start = previous;
+    }
+    return start;
+}
+
+std::string currentWordLocale() {
+    const auto locale = SystemLocale::current();
+    if (locale.language.empty()) return "en_US";
+    return locale.region.empty() ? locale.language : locale.language + "_" + locale.region;
+}
+
+}  // namespace
+
+Tokenizer::Tokenizer(Language language, std::string wordLocale)
+    : language_(language), wordLocale_(wordLocale.empty() ? currentWordLocale() : std::move(wordLocale)) {}
+
+std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
+    std::int32_t replacements = 0;
+    const icu::UnicodeString text16 = unicode::toUtf16(text, &replacements);
+    std::string sanitized;
+    if (replacements > 0) {
+        text16.toUTF8String(sanitized);
+        text = sanitized;
+    }
+    std::vector<Token> tokens;
+    if (text16.isEmpty()) return tokens;
+
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> words(
+        icu::BreakIterator::createWordInstance(icu::Locale(wordLocale_.c_str()), status));
+    if (U_FAILURE(status) || !words) {
+        Log("library").error("No se pudo preparar la división en palabras para " + wordLocale_);
+        return tokens;
+    }
+    words->setText(text16);
+
+    const char16_t* units = text16.getBuffer();
+    const std::int32_t length = text16.length();
+    tokens.reserve(static_cast<std::size_t>(length / 6));  // about one word per six characters
+    OffsetMap offsets(units, length);
+    std::string norm;
+    std::int32_t start = words->first();
+    for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
+        // Only word-like segments count, as the platform's word enumeration gives them:
+        // spaces, punctuation and pictographs have the "none" status.
+        if (end <= start || words->getRuleStatus() < UBRK_WORD_NONE_LIMIT) continue;
+        bool sentenceEnd = false;
+        const std::int32_t tokenEnd = extendEnd(units, length, end, sentenceEnd);
+        const std::int32_t tokenStart = extendStart(units, start);
+        normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
+        if (norm.empty()) continue;
+
+        const std::size_t byteBegin = offsets.byteOffset(tokenStart);
+        const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
+        Token token;
+        token.raw.assign(text.substr(byteBegin, byteEnd - byteBegin));
+        token.phon = phonetic(norm, language_);
+        if (hasDecimalDigit(units + tokenStart, tokenEnd - tokenStart)) {
+            const auto spoken = NumberSpeller::variants(token.raw, language_);
+            token.variants.insert(spoken.begin(), spoken.end());
+        }
+        token.norm = norm;
+        token.range = {byteBegin, byteEnd};
+        token.utf16Range = {static_cast<std::size_t>(tokenStart),
+                            static_cast<std::size_t>(tokenEnd - tokenStart)};
+        token.index = static_cast<long>(tokens.size());
+        token.isSentenceEnd = sentenceEnd;
+        tokens.push_back(std::move(token));
+    }
+    return tokens;
+}
+
+std::string Tokenizer::normalize(std::string_view word) {
+    const icu::UnicodeString units = unicode::toUtf16(word);
+    std::string out;
+    normalizeInto(units.getBuffer(), units.length(), out);
+    return out;
+}
+
+std::string Tokenizer::spanishPhonetic(std::string_view word) { return PhoneticKey::spanish(word); }
+std::string Tokenizer::englishPhonetic(std::string_view word) { return PhoneticKey::english(word); }
+std::string Tokenizer::collapseRepeats(std::string_view text) { return PhoneticKey::collapseRepeats(text); }
+
+std::string Tokenizer::phonetic(std::string_view word, Language language) {
+    return language == Language::english ? PhoneticKey::english(word) : PhoneticKey::spanish(word);
+}
+
+const std::set<char32_t>& Tokenizer::sentenceEnders() {
+    static const std::set<char32_t> enders = {U'.', U'!', U'?', U'\u2026'};
+    return enders;
+}
+
+Tokenizer::Language Tokenizer::languageFor(TranscriptionLocale locale) {
+    return isEnglish(locale) ? Language::english : Language::spanish;
+}
+
+std::string_view rawValue(Tokenizer::Language language) {
+    return language == Tokenizer::Language::english ? "english" : "spanish";
+}
+
+std::optional<Tokenizer::Language> fromRawValue(std::type_identity<Tokenizer::Language>,
+                                                std::string_view raw) {
+    for (auto language : Tokenizer::allLanguages) {
+        if (rawValue(language) == raw) return language;
+    }
+    return std::nullopt;
+}
+
+}  // namespace vorela

@@ -1,0 +1,165 @@
+#include "Script/Unicode.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+#include <unicode/utext.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <cmath>
+#include <memory>
+
+namespace vorela::unicode {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool inCategories(char32_t c, std::uint32_t mask) {
+    return (U_MASK(u_charType(static_cast<UChar32>(c))) & mask) != 0;
+}
+
+}  // namespace
+
+bool isAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+bool isValidUtf8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    for (std::int32_t i = 0; i < length;) {
+        if (bytes[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) return false;
+    }
+    return true;
+}
+
+icu::UnicodeString toUtf16(std::string_view text, std::int32_t* replacements) {
+    if (replacements) *replacements = 0;
+    icu::UnicodeString result;
+    // A text beyond 2 GiB cannot be addressed by ICU's 32-bit offsets; nothing of that
+    // size reaches the tokenizer (imports are bounded far below it).
+    if (text.empty() || text.size() > INT32_MAX / 2) return result;
+    const auto length = static_cast<std::int32_t>(text.size());
+    // UTF-16 never needs more units than the UTF-8 text has bytes.
+    char16_t* buffer = result.getBuffer(length);
+    if (!buffer) return result;
+    std::int32_t written = 0;
+    std::int32_t substitutions = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(buffer, length, &written, text.data(), length, kReplacement,
+                         &substitutions, &status);
+    result.releaseBuffer(U_SUCCESS(status) ? written : 0);
+    if (replacements) *replacements = substitutions;
+    return result;
+}
+
+std::string sanitizeUtf8(std::string_view text) {
+    if (isValidUtf8(text)) return std::string(text);
+    std::string out;
+    toUtf16(text).toUTF8String(out);
+    return out;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+        return;
+    }
+    char bytes[4];
+    std::int32_t length = 0;
+    UBool error = false;
+    U8_APPEND(reinterpret_cast<std::uint8_t*>(bytes), length, 4, static_cast<UChar32>(c), error);
+    if (error) return appendUtf8(out, kReplacement);
+    out.append(bytes, static_cast<std::size_t>(length));
+}
+
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    auto offset = static_cast<std::int32_t>(i);
+    UChar32 c = 0;
+    U8_NEXT(bytes, offset, static_cast<std::int32_t>(text.size()), c);
+    i = static_cast<std::size_t>(offset);
+    return c < 0 ? kReplacement : static_cast<char32_t>(c);
+}
+
+char32_t previousCodePoint(std::string_view text, std::size_t& i) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    auto offset = static_cast<std::int32_t>(i);
+    UChar32 c = 0;
+    U8_PREV(bytes, 0, offset, c);
+    i = static_cast<std::size_t>(offset);
+    return c < 0 ? kReplacement : static_cast<char32_t>(c);
+}
+
+bool isPunctuationOrSymbol(char32_t c) { return inCategories(c, U_GC_P_MASK | U_GC_S_MASK); }
+bool isSymbol(char32_t c) { return inCategories(c, U_GC_S_MASK); }
+bool isMark(char32_t c) { return inCategories(c, U_GC_M_MASK); }
+bool isAlphanumeric(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK); }
+bool isLetterOrNumber(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_N_MASK); }
+bool isDecimalDigit(char32_t c) { return inCategories(c, U_GC_ND_MASK); }
+
+bool hasNumericValue(char32_t c) {
+    return u_getNumericValue(static_cast<UChar32>(c)) != U_NO_NUMERIC_VALUE;
+}
+
+std::optional<std::int64_t> wholeNumberValue(char32_t c) {
+    const double value = u_getNumericValue(static_cast<UChar32>(c));
+    // The largest numeric value in Unicode is 10^16; the bound only guards the cast.
+    if (value == U_NO_NUMERIC_VALUE || value < 0 || value > 9.0e18) return std::nullopt;
+    if (std::floor(value) != value) return std::nullopt;
+    return static_cast<std::int64_t>(value);
+}
+
+bool continuesCharacter(char32_t c) {
+    const auto property = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
+    return property == U_GCB_EXTEND || property == U_GCB_ZWJ || property == U_GCB_SPACING_MARK;
+}
+
+Characters::Characters(std::string_view text) : text_(text), ascii_(isAscii(text)) {
+    if (ascii_) return;
+    // Most words outside ASCII are still one code point per character; only clusters
+    // (Hangul jamo, marks, joiners, flags...) need ICU's character segmentation.
+    bool simple = true;
+    for (std::size_t i = 0; i < text.size() && simple;) {
+        const auto c = static_cast<UChar32>(nextCodePoint(text, i));
+        simple = u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_OTHER;
+    }
+    if (simple) {
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t start = i;
+            nextCodePoint(text, i);
+            clusters_.push_back(text.substr(start, i - start));
+        }
+        return;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UText, decltype(&utext_close)> utext(
+        utext_openUTF8(nullptr, text.data(), static_cast<std::int64_t>(text.size()), &status),
+        &utext_close);
+    std::unique_ptr<icu::BreakIterator> breaks(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status) || !utext || !breaks) {
+        clusters_.push_back(text);
+        return;
+    }
+    breaks->setText(utext.get(), status);
+    std::int32_t start = breaks->first();
+    for (std::int32_t end = breaks->next(); end != icu::BreakIterator::DONE; end = breaks->next()) {
+        clusters_.push_back(text.substr(static_cast<std::size_t>(start),
+                                        static_cast<std::size_t>(end - start)));
+        start = end;
+    }
+}
+
+}  // namespace vorela::unicode

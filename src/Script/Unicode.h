@@ -1,0 +1,62 @@
+#pragma once
+
+#include <unicode/unistr.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Small ICU-backed helpers shared by the tokenizer, the phonetic keys and the number speller.
+// Everything here is a pure function; ICU's own tables are the only state.
+namespace vorela::unicode {
+
+bool isAscii(std::string_view text);
+bool isValidUtf8(std::string_view text);
+
+// Every ill-formed UTF-8 subsequence becomes one U+FFFD; valid text comes back unchanged.
+std::string sanitizeUtf8(std::string_view text);
+
+// UTF-16 form of the text, replacing ill-formed input as sanitizeUtf8 does. `replacements`
+// receives how many replacements were made.
+icu::UnicodeString toUtf16(std::string_view text, std::int32_t* replacements = nullptr);
+
+void appendUtf8(std::string& out, char32_t c);
+// The code point starting at byte i, advancing i past it; ill-formed input gives U+FFFD.
+char32_t nextCodePoint(std::string_view text, std::size_t& i);
+// The code point ending at byte i, moving i back to its start.
+char32_t previousCodePoint(std::string_view text, std::size_t& i);
+
+bool isPunctuationOrSymbol(char32_t c);  // P* or S*
+bool isSymbol(char32_t c);               // S*
+bool isMark(char32_t c);                 // M*
+bool isAlphanumeric(char32_t c);         // L*, M* or N*, like the platform's alphanumerics set
+bool isLetterOrNumber(char32_t c);       // L* or N*: kept by normalisation (No such as "²" too)
+bool isDecimalDigit(char32_t c);         // Nd
+bool hasNumericValue(char32_t c);
+std::optional<std::int64_t> wholeNumberValue(char32_t c);
+// Marks, variation selectors and joiners that continue the character before them.
+bool continuesCharacter(char32_t c);
+
+// The user-perceived characters (grapheme clusters) of a UTF-8 text, as views into it.
+// ASCII text, the common case, needs no table and no ICU call.
+class Characters {
+public:
+    explicit Characters(std::string_view text);
+
+    std::size_t size() const { return ascii_ ? text_.size() : clusters_.size(); }
+    // The i-th character, or an empty view past the end.
+    std::string_view operator[](std::size_t i) const {
+        if (i >= size()) return {};
+        return ascii_ ? text_.substr(i, 1) : clusters_[i];
+    }
+
+private:
+    std::string_view text_;
+    bool ascii_ = true;
+    std::vector<std::string_view> clusters_;
+};
+
+}  // namespace vorela::unicode
