@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "Platform/DisplayLink.h"
+
+namespace vorela {
+
+class AccessibilitySettings;
+
+// The prompter's frame clock. Every display frame it lets its owner advance the reading
+// position (onTick), then eases scrollY exponentially toward targetY and reports the new
+// offset (onChange). Main thread only. The frame step allocates nothing.
+class ScrollEngine {
+public:
+    using ChangeCallback = std::function<void(double scrollY)>;
+    using TickCallback = std::function<void(double dtSeconds)>;
+
+    // Snap distance in points: closer than this the offset jumps onto the target.
+    static constexpr double kSnapDistance = 0.05;
+    // Time constant used while the desktop asks for reduced motion, in seconds.
+    static constexpr double kReducedMotionTau = 0.05;
+
+    // accessibility must outlive the engine.
+    ScrollEngine(double baseTau, const AccessibilitySettings& accessibility);
+    ~ScrollEngine();
+    ScrollEngine(const ScrollEngine&) = delete;
+    ScrollEngine& operator=(const ScrollEngine&) = delete;
+    ScrollEngine(ScrollEngine&&) = delete;
+    ScrollEngine& operator=(ScrollEngine&&) = delete;
+
+    // Creates the display link from the view the first time; later calls do nothing. The
+    // link then runs for the engine's whole life.
+    void start(DisplayLinkSource& view);
+    // One frame with the display's time stamp in seconds.
+    void step(double timestampSeconds);
+
+    double baseTau() const { return baseTau_; }
+    double targetY() const { return targetY_; }
+    void setTargetY(double y) { targetY_ = y; }
+    double scrollY() const { return scrollY_; }
+    void setScrollY(double y) { scrollY_ = y; }
+    bool hasDisplayLink() const { return displayLink_ != nullptr; }
+
+    const ChangeCallback& onChange() const { return onChange_; }
+    void setOnChange(ChangeCallback callback) { onChange_ = std::move(callback); }
+    void setOnTick(TickCallback callback) { onTick_ = std::move(callback); }
+
+private:
+    double baseTau_ = 0.18;
+    double targetY_ = 0;
+    double scrollY_ = 0;
+    ChangeCallback onChange_;
+    TickCallback onTick_;
+    std::optional<double> lastTimestamp_;
+    const AccessibilitySettings& accessibility_;
+    // Last: destroyed first, so no frame reaches a half-destroyed engine.
+    std::unique_ptr<DisplayLink> displayLink_;
+};
+
+}  // namespace vorela

@@ -1,0 +1,144 @@
+#include "Window/PanelPlacement.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Platform/Log.h"
+
+namespace vorela::PanelPlacement {
+
+std::string screenIdentifier(const Screen& screen) {
+    return screen.deviceIdentifier ? *screen.deviceIdentifier : screen.localizedName;
+}
+
+std::optional<Screen> chooseScreen(const std::vector<Screen>& screens,
+                                   const std::optional<Screen>& mainScreen,
+                                   const std::optional<std::string>& preferredScreen,
+                                   PanelMode configuredMode,
+                                   const std::optional<Rect>& panelFrame) {
+    const auto firstWhere = [&screens](auto&& predicate) -> std::optional<Screen> {
+        const auto it = std::find_if(screens.begin(), screens.end(), predicate);
+        if (it == screens.end()) return std::nullopt;
+        return *it;
+    };
+    if (preferredScreen) {
+        if (auto s = firstWhere([&](const Screen& screen) {
+                return screenIdentifier(screen) == *preferredScreen;
+            })) {
+            return s;
+        }
+    }
+    if (configuredMode == PanelMode::notch) {
+        if (auto s = firstWhere([](const Screen& screen) { return screen.safeAreaTopInset > 0; })) {
+            return s;
+        }
+    }
+    if (panelFrame) {
+        if (auto s = firstWhere(
+                [&](const Screen& screen) { return screen.frame.intersects(*panelFrame); })) {
+            return s;
+        }
+    }
+    if (mainScreen) return mainScreen;
+    if (!screens.empty()) return screens.front();
+    return std::nullopt;
+}
+
+std::optional<Screen> screenOfFrame(const std::vector<Screen>& screens, const Rect& frame) {
+    const Screen* best = nullptr;
+    double bestArea = 0;
+    for (const auto& screen : screens) {
+        const double area = screen.frame.intersectionArea(frame);
+        if (area > bestArea) {
+            best = &screen;
+            bestArea = area;
+        }
+    }
+    if (!best) return std::nullopt;
+    return *best;
+}
+
+double nearest(double v) { return std::round(v); }
+
+namespace {
+
+Rect notchFrame(Size size, const NotchMetrics& metrics) {
+    const Rect& notch = *metrics.notchRect;
+    const double height = size.height + notch.height;
+    return {nearest(notch.midX() - size.width / 2), nearest(metrics.screenFrame.maxY() - height),
+            nearest(size.width), nearest(height)};
+}
+
+}  // namespace
+
+Rect defaultFrame(Size size, const NotchMetrics& metrics) {
+    if (metrics.hasNotch()) return notchFrame(size, metrics);
+    return {nearest(metrics.screenFrame.midX() - size.width / 2),
+            nearest(metrics.visibleFrame.maxY() - size.height), nearest(size.width),
+            nearest(size.height)};
+}
+
+std::optional<Rect> savedFrame(const PanelGeometryByScreen& saved, const std::string& screenId,
+                               const NotchMetrics& metrics) {
+    const auto it = saved.find(screenId);
+    if (it == saved.end()) return std::nullopt;
+    const Rect rect = it->second.rect();
+    if (!rect.intersects(metrics.screenFrame)) return std::nullopt;
+    return rect;
+}
+
+Placement place(const Request& request, const Screen& screen) {
+    static const Log log("panel");
+    const NotchMetrics metrics(screen);
+    Placement placement;
+    placement.hasNotch = metrics.hasNotch();
+    placement.effectiveMode = request.configuredMode;
+    if (request.configuredMode == PanelMode::notch && !metrics.hasNotch()) {
+        placement.effectiveMode = PanelMode::floating;
+        placement.didFallBackToFloating = true;
+        log.notice("Pantalla sin notch: el panel pasa a modo flotante.");
+    }
+    if (placement.effectiveMode == PanelMode::notch) placement.notchHeight = metrics.notchHeight();
+
+    const Size size{clampWidth(request.configuredMode, request.panelWidth),
+                    clampHeight(request.configuredMode, request.panelHeight)};
+    switch (placement.effectiveMode) {
+        case PanelMode::notch:
+            placement.frame = notchFrame(size, metrics);
+            break;
+        case PanelMode::floating:
+            placement.frame = savedFrame(request.saved, screenIdentifier(screen), metrics)
+                                  .value_or(defaultFrame(size, metrics));
+            placement.windowLimits = sizeLimits(PanelMode::floating);
+            break;
+        case PanelMode::fullscreen:
+            placement.frame = metrics.screenFrame;
+            break;
+    }
+    return placement;
+}
+
+std::optional<SavedGeometry> geometryToSave(PanelMode configuredMode, bool didFallBackToFloating,
+                                            const Rect& panelFrame,
+                                            const std::optional<Screen>& panelScreen) {
+    if (!panelScreen) return std::nullopt;
+    if (configuredMode != PanelMode::floating && !didFallBackToFloating) return std::nullopt;
+
+    // A floating panel placed on the notch rectangle has the notch strip on top of its own
+    // height. Saving that strip as part of the height would add it again at the next
+    // placement, so the panel would grow by the notch at every cycle.
+    double notchPart = 0;
+    if (const auto notch = NotchMetrics(*panelScreen).notchRect; notch && notch->intersects(panelFrame)) {
+        notchPart = std::min(panelFrame.maxY(), notch->maxY()) -
+                    std::max(panelFrame.minY(), notch->minY());
+    }
+    SavedGeometry saved;
+    saved.screenIdentifier = screenIdentifier(*panelScreen);
+    saved.entry = PanelGeometry{std::string(rawValue(configuredMode)), panelFrame.x, panelFrame.y,
+                                panelFrame.width, panelFrame.height};
+    saved.panelWidth = clampWidth(configuredMode, panelFrame.width);
+    saved.panelHeight = clampHeight(configuredMode, panelFrame.height - notchPart);
+    return saved;
+}
+
+}  // namespace vorela::PanelPlacement
