@@ -4,8 +4,42 @@
 #include <cmath>
 
 #include "Platform/Log.h"
+#include "Prefs/Prefs.h"
 
-namespace vorela::PanelPlacement {
+namespace vorela {
+
+namespace Prefs::Keys {
+const Key<PanelMode>& panelMode() {
+    static const Key<PanelMode> key("panelMode", PanelMode::notch);
+    return key;
+}
+const Key<double>& panelWidth() {
+    static const Key<double> key("panelWidth", 620.0);
+    return key;
+}
+const Key<double>& panelHeight() {
+    static const Key<double> key("panelHeight", 160.0);
+    return key;
+}
+const Key<PanelGeometryByScreen>& panelGeometryByScreen() {
+    static const Key<PanelGeometryByScreen> key("panelGeometryByScreen", PanelGeometryByScreen{});
+    return key;
+}
+const Key<std::optional<std::string>>& preferredScreen() {
+    static const Key<std::optional<std::string>> key("preferredScreen");
+    return key;
+}
+const Key<bool>& passThrough() {
+    static const Key<bool> key("passThrough", false);
+    return key;
+}
+const Key<bool>& glassBackground() {
+    static const Key<bool> key("glassBackground", false);
+    return key;
+}
+}  // namespace Prefs::Keys
+
+namespace PanelPlacement {
 
 std::string screenIdentifier(const Screen& screen) {
     return screen.deviceIdentifier ? *screen.deviceIdentifier : screen.localizedName;
@@ -141,4 +175,21 @@ std::optional<SavedGeometry> geometryToSave(PanelMode configuredMode, bool didFa
     return saved;
 }
 
-}  // namespace vorela::PanelPlacement
+Request requestFromPreferences() {
+    namespace Keys = Prefs::Keys;
+    return {Prefs::get(Keys::panelMode()), Prefs::get(Keys::panelWidth()),
+            Prefs::get(Keys::panelHeight()), Prefs::get(Keys::panelGeometryByScreen())};
+}
+
+void save(const SavedGeometry& geometry) {
+    namespace Keys = Prefs::Keys;
+    Prefs::update(Keys::panelGeometryByScreen(), [&geometry](PanelGeometryByScreen& saved) {
+        saved[geometry.screenIdentifier] = geometry.entry;
+    });
+    Prefs::set(Keys::panelWidth(), geometry.panelWidth);
+    Prefs::set(Keys::panelHeight(), geometry.panelHeight);
+}
+
+}  // namespace PanelPlacement
+
+}  // namespace vorela

@@ -7,6 +7,7 @@
 
 #include "Platform/Geometry.h"
 #include "Platform/Screens.h"
+#include "Prefs/Key.h"
 #include "Window/NotchMetrics.h"
 #include "Window/PanelGeometry.h"
 #include "Window/PanelMode.h"
@@ -83,6 +84,21 @@ std::optional<SavedGeometry> geometryToSave(PanelMode configuredMode, bool didFa
                                             const Rect& panelFrame,
                                             const std::optional<Screen>& panelScreen);
 
+// The stored panel settings as a placement request.
+Request requestFromPreferences();
+// Writes the screen's entry into the saved frames and stores the width and height.
+void save(const SavedGeometry& geometry);
+
 }  // namespace PanelPlacement
+
+namespace Prefs::Keys {
+const Key<PanelMode>& panelMode();
+const Key<double>& panelWidth();   // stored clamped to the configured mode
+const Key<double>& panelHeight();  // without the notch, stored clamped
+const Key<PanelGeometryByScreen>& panelGeometryByScreen();
+const Key<std::optional<std::string>>& preferredScreen();
+const Key<bool>& passThrough();      // clicks pass through unless the modifier is held
+const Key<bool>& glassBackground();  // blurred translucent panel background
+}  // namespace Prefs::Keys
 
 }  // namespace vorela

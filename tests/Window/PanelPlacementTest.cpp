@@ -8,6 +8,8 @@
 
 #include "Platform/Fake/FakeScreens.h"
 #include "Platform/Log.h"
+#include "Platform/UserDefaults.h"
+#include "Prefs/Prefs.h"
 
 namespace vorela {
 namespace {
@@ -228,6 +230,33 @@ TEST_F(PanelPlacementTest, FloatingOnANotchedScreenKeepsItsHeightAcrossCycles) {
     const auto moved = PanelPlacement::geometryToSave(PanelMode::floating, false,
                                                       {446, 400, 620, 192}, kLaptop);
     EXPECT_EQ(moved->panelHeight, 192);
+}
+
+TEST_F(PanelPlacementTest, SavedFramesLiveInThePreferencesAsSortedJsonTextPerScreen) {
+    auto defaults = UserDefaults::inMemory();
+    UserDefaults::setStandard(defaults);
+    const auto request = PanelPlacement::requestFromPreferences();
+    EXPECT_EQ(request.configuredMode, PanelMode::notch);
+    EXPECT_EQ(request.panelWidth, 620);
+    EXPECT_EQ(request.panelHeight, 160);
+    EXPECT_TRUE(request.saved.empty());
+
+    defaults->set("panelMode", PropertyList("floating"));
+    // Another screen's entry was damaged on disk: it alone is dropped.
+    defaults->set("panelGeometryByScreen", PlistDictionary{{"9", PropertyList("{\"mode\":")}});
+    PanelPlacement::save(*PanelPlacement::geometryToSave(PanelMode::floating, false,
+                                                         {446, 790, 620, 192}, kLaptop));
+    const auto stored = defaults->object("panelGeometryByScreen");
+    ASSERT_TRUE(stored && stored->dictionary());
+    EXPECT_EQ(*stored->dictionary()->at("1").string(),
+              R"({"height":192.0,"mode":"floating","width":620.0,"x":446.0,"y":790.0})");
+
+    const auto reread = PanelPlacement::requestFromPreferences();
+    EXPECT_EQ(reread.configuredMode, PanelMode::floating);
+    EXPECT_EQ(reread.panelHeight, 160);
+    EXPECT_EQ(reread.saved.size(), 1u);
+    EXPECT_EQ(PanelPlacement::place(reread, kLaptop).frame, (Rect{446, 790, 620, 192}));
+    UserDefaults::setStandard(nullptr);
 }
 
 }  // namespace
