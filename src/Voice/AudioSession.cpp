@@ -1,0 +1,135 @@
+#include "Voice/AudioSession.h"
+
+#include "Platform/Format.h"
+
+namespace vorela {
+
+namespace {
+constexpr const char* kConfigurationChangeReason = "cambio de configuración de audio";
+constexpr const char* kWakeReason = "el equipo despertó";
+}  // namespace
+
+AudioSession::AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
+                           std::shared_ptr<NotificationCenter> workspaceCenter)
+    : loop_(loop), engine_(std::move(engine)) {
+    std::weak_ptr<bool> alive = alive_;
+    auto observe = [&](const std::shared_ptr<NotificationCenter>& center, std::string_view name,
+                       std::string reason) {
+        if (!center) return;
+        auto token = center->observe(name, [this, alive, reason](const Notification&) {
+            if (alive.lock()) restartIfNeeded(reason);
+        });
+        observers_.add(std::move(token), center);
+    };
+    observe(engine_->notificationCenter(), kAudioEngineConfigurationChangeNotification,
+            kConfigurationChangeReason);
+    observe(workspaceCenter, kWorkspaceDidWakeNotification, kWakeReason);
+}
+
+AudioSession::~AudioSession() { *alive_ = false; }
+
+Subscription AudioSession::observeStatus(std::function<void(const Status&)> observer) {
+    return status_.observe(std::move(observer));
+}
+
+Subscription AudioSession::observeInputFormat(
+    std::function<void(const std::optional<AudioFormat>&)> observer) {
+    return inputFormat_.observe(std::move(observer));
+}
+
+void AudioSession::requestPermission(std::function<void(bool)> completion) {
+    switch (engine_->authorizationStatus()) {
+        case AudioPermissionStatus::restricted:
+        case AudioPermissionStatus::denied:
+            status_.set(Status::denied());
+            completion(false);
+            return;
+        case AudioPermissionStatus::authorized:
+            completion(true);
+            return;
+        case AudioPermissionStatus::notDetermined:
+            break;
+    }
+    std::weak_ptr<bool> alive = alive_;
+    engine_->requestAccess([this, alive, completion = std::move(completion)](bool granted) {
+        if (!alive.lock()) return;
+        if (!granted) status_.set(Status::denied());
+        completion(granted);
+    });
+}
+
+void AudioSession::start(std::function<void()> completion) {
+    if (!completion) completion = [] {};
+    if (status_.get().kind() == Status::Kind::running) {
+        completion();
+        return;
+    }
+    const std::uint64_t generation = stopGeneration_;
+    requestPermission([this, generation, completion = std::move(completion)](bool granted) mutable {
+        startWithPermission(granted, generation, std::move(completion));
+    });
+}
+
+void AudioSession::startWithPermission(bool granted, std::uint64_t generation,
+                                       std::function<void()> completion) {
+    // A stop asked while the permission prompt was open wins, and a start that finished
+    // meanwhile must not be followed by a second tap.
+    if (!granted || generation != stopGeneration_ ||
+        status_.get().kind() == Status::Kind::running) {
+        completion();
+        return;
+    }
+    const AudioFormat hardware = engine_->inputFormat(kInputBus);
+    if (hardware.channelCount == 0 || !(hardware.sampleRate > 0)) {
+        status_.set(Status::noInputDevice());
+        logger_.error("No hay dispositivo de entrada disponible.");
+        completion();
+        return;
+    }
+    engine_->removeTap(kInputBus);
+    engine_->installTap(kInputBus, bufferSize_, hardware, makeTapBlock(consumers_));
+    engine_->prepare();
+    if (auto error = engine_->start()) {
+        engine_->removeTap(kInputBus);
+        status_.set(Status::failed(error->localizedDescription));
+        logger_.error("No se pudo arrancar el engine: " + error->localizedDescription);
+        completion();
+        return;
+    }
+    inputFormat_.set(hardware);
+    status_.set(Status::running());
+    logger_.notice(format("Audio corriendo a %f Hz.", hardware.sampleRate));
+    completion();
+}
+
+void AudioSession::stop() {
+    ++stopGeneration_;
+    if (status_.get().kind() != Status::Kind::running) return;
+    tearDownCapture();
+}
+
+void AudioSession::tearDownCapture() {
+    engine_->removeTap(kInputBus);
+    engine_->stop();
+    inputFormat_.set(std::nullopt);
+    status_.set(Status::idle());
+}
+
+void AudioSession::restartIfNeeded(const std::string& reason) {
+    if (status_.get().kind() != Status::Kind::running) return;
+    logger_.notice("Reiniciando el audio: " + reason);
+    tearDownCapture();
+    std::weak_ptr<bool> alive = alive_;
+    const std::uint64_t generation = stopGeneration_;
+    loop_.post([this, alive, generation] {
+        if (!alive.lock() || generation != stopGeneration_) return;
+        start();
+    });
+}
+
+AudioEngine::TapBlock AudioSession::makeTapBlock(std::shared_ptr<BufferConsumers> sink) {
+    return [sink = std::move(sink)](const std::shared_ptr<const AudioBuffer>& buffer,
+                                    const AudioTime& time) { sink->deliver(buffer, time); };
+}
+
+}  // namespace vorela

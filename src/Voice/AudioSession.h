@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "App/ObserverBox.h"
+#include "Platform/AudioEngine.h"
+#include "Platform/Log.h"
+#include "Platform/NotificationCenter.h"
+#include "Platform/Observable.h"
+#include "Platform/RunLoop.h"
+#include "Voice/BufferConsumers.h"
+
+namespace vorela {
+
+// The microphone capture: one audio engine with one tap on input bus 0 (1,024 frames in
+// the hardware format) whose buffers go to every consumer in consumers(). Restarts itself
+// while running when the audio configuration changes or the machine wakes; the consumers
+// stay registered across a restart.
+//
+// Main thread only, except consumers(), which the tap thread and the transcription
+// engines use. Every outcome of start() is reported through status(); nothing is thrown.
+class AudioSession final {
+public:
+    class Status {
+    public:
+        enum class Kind { failed, idle, running, denied, noInputDevice };
+
+        static Status failed(std::string message) { return Status(Kind::failed, std::move(message)); }
+        static Status idle() { return Status(Kind::idle); }
+        static Status running() { return Status(Kind::running); }
+        static Status denied() { return Status(Kind::denied); }
+        static Status noInputDevice() { return Status(Kind::noInputDevice); }
+
+        Kind kind() const { return kind_; }
+        // The engine's description for failed; empty otherwise.
+        const std::string& message() const { return message_; }
+        bool operator==(const Status&) const = default;
+
+    private:
+        explicit Status(Kind kind, std::string message = {}) : kind_(kind), message_(std::move(message)) {}
+        Kind kind_ = Kind::idle;
+        std::string message_;
+    };
+
+    static constexpr int kInputBus = 0;
+
+    // Asks no permission and touches no hardware; only installs the two observers.
+    AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
+                 std::shared_ptr<NotificationCenter> workspaceCenter);
+    ~AudioSession();
+    AudioSession(const AudioSession&) = delete;
+    AudioSession& operator=(const AudioSession&) = delete;
+    AudioSession(AudioSession&&) = delete;
+    AudioSession& operator=(AudioSession&&) = delete;
+
+    const Status& status() const { return status_.get(); }
+    // The hardware format of the running tap; nothing while not running.
+    const std::optional<AudioFormat>& inputFormat() const { return inputFormat_.get(); }
+    [[nodiscard]] Subscription observeStatus(std::function<void(const Status&)> observer);
+    [[nodiscard]] Subscription observeInputFormat(
+        std::function<void(const std::optional<AudioFormat>&)> observer);
+
+    // Completion: true when capture is allowed; may run inside the call when the answer
+    // is already known, else later on the run loop.
+    void requestPermission(std::function<void(bool)> completion);
+    // Starts capture unless it runs. The completion runs once the start has finished,
+    // whatever its outcome (including a start abandoned by stop()).
+    void start(std::function<void()> completion = {});
+    // Stops capture, and abandons a start still awaiting permission or a pending restart.
+    void stop();
+
+    BufferConsumers& consumers() { return *consumers_; }
+    std::uint32_t bufferSize() const { return bufferSize_; }
+
+private:
+    void startWithPermission(bool granted, std::uint64_t generation, std::function<void()> completion);
+    void restartIfNeeded(const std::string& reason);
+    void tearDownCapture();
+    static AudioEngine::TapBlock makeTapBlock(std::shared_ptr<BufferConsumers> sink);
+
+    RunLoop& loop_;
+    Observable<Status> status_{Status::idle()};
+    Observable<std::optional<AudioFormat>> inputFormat_;
+    std::shared_ptr<AudioEngine> engine_;
+    std::shared_ptr<BufferConsumers> consumers_ = std::make_shared<BufferConsumers>();
+    ObserverBox observers_;
+    Log logger_{"audio"};
+    std::uint32_t bufferSize_ = 1024;
+    // Bumped by every stop(): a start or restart begun before it sees a different value
+    // when it resumes and gives up, so the microphone stays off.
+    std::uint64_t stopGeneration_ = 0;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace vorela

@@ -1,0 +1,109 @@
+#include "Voice/TranscriptionEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "Platform/Fake/FakeSpeechAuthorization.h"
+#include "Platform/Fake/ManualRunLoop.h"
+
+namespace vorela {
+namespace {
+
+using Unavailability = TranscriptionUnavailability;
+
+TEST(TranscriptionUnavailabilityTest, DescriptionsCarryTheirPayload) {
+    struct Case {
+        const char* name;
+        Unavailability reason;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"locale not supported", Unavailability::localeNotSupported("es-MX"),
+         "El sistema no reconoce voz en es-MX en este equipo."},
+        {"model not installed", Unavailability::modelNotInstalled("en-GB"),
+         "Falta descargar el modelo de dictado de en-GB. Se instala en la carpeta de modelos de Vorela "
+         "(~/.local/share/app.vorela.Vorela/models), agregando el idioma."},
+        {"failed keeps its message", Unavailability::failed("Algo pasó: %@"), "Algo pasó: %@"},
+        {"failed with an empty message", Unavailability::failed(""), ""},
+        {"permission denied", Unavailability::permissionDenied(),
+         "Falta el permiso de reconocimiento de voz. Se activa en la configuración de privacidad del sistema."},
+        {"recognizer unavailable", Unavailability::recognizerUnavailable(),
+         "El reconocedor de voz no está disponible en este momento."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.reason.localizedDescription(), c.expected);
+        EXPECT_EQ(TranscriptionEngineError::unavailable(c.reason).localizedDescription(), c.expected);
+    }
+}
+
+TEST(TranscriptionUnavailabilityTest, EqualityComparesCaseAndPayload) {
+    EXPECT_EQ(Unavailability::localeNotSupported("es-ES"), Unavailability::localeNotSupported("es-ES"));
+    EXPECT_NE(Unavailability::localeNotSupported("es-ES"), Unavailability::modelNotInstalled("es-ES"));
+    EXPECT_NE(Unavailability::localeNotSupported("es-ES"), Unavailability::localeNotSupported("es-MX"));
+    EXPECT_NE(Unavailability::failed(""), Unavailability::permissionDenied());
+}
+
+TEST(TranscriptionStartResultTest, TellsStreamEngineRefusalAndPlatformFailureApart) {
+    auto refused = TranscriptionStartResult::failure(
+        TranscriptionEngineError::unavailable(Unavailability::recognizerUnavailable()));
+    EXPECT_FALSE(refused.succeeded());
+    EXPECT_EQ(refused.engineError()->reason(), Unavailability::recognizerUnavailable());
+    EXPECT_EQ(refused.errorDescription(), "El reconocedor de voz no está disponible en este momento.");
+
+    auto platform = TranscriptionStartResult::platformFailure("La descarga falló.");
+    EXPECT_FALSE(platform.succeeded());
+    EXPECT_FALSE(platform.engineError().has_value());
+    EXPECT_EQ(platform.errorDescription(), "La descarga falló.");
+
+    auto [stream, continuation] = AsyncStream<TranscriptionUpdate>::make();
+    auto ok = TranscriptionStartResult::success(stream);
+    EXPECT_TRUE(ok.succeeded());
+    EXPECT_EQ(ok.errorDescription(), "");
+}
+
+class RequestAuthorizationTest : public ::testing::Test {
+protected:
+    std::optional<bool> request() {
+        std::optional<bool> answer;
+        TranscriptionEngineFactory::requestAuthorization(authorization_, [&](bool ok) { answer = ok; });
+        loop_.runUntilIdle();
+        return answer;
+    }
+
+    ManualRunLoop loop_;
+    FakeSpeechAuthorization authorization_{loop_};
+};
+
+TEST_F(RequestAuthorizationTest, OnlyTheAuthorisedStatusIsTrue) {
+    struct Case {
+        const char* name;
+        SpeechAuthorizationStatus status;
+        bool expected;
+    };
+    for (const Case& c : {Case{"authorized", SpeechAuthorizationStatus::authorized, true},
+                          Case{"denied", SpeechAuthorizationStatus::denied, false},
+                          Case{"restricted", SpeechAuthorizationStatus::restricted, false}}) {
+        SCOPED_TRACE(c.name);
+        authorization_.setStatus(c.status);
+        EXPECT_EQ(request(), c.expected);
+    }
+}
+
+TEST_F(RequestAuthorizationTest, AnUndeterminedStatusWaitsForThePrompt) {
+    authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
+    std::optional<bool> answer;
+    TranscriptionEngineFactory::requestAuthorization(authorization_, [&](bool ok) { answer = ok; });
+    loop_.runUntilIdle();
+    EXPECT_TRUE(authorization_.isPromptOpen());
+    EXPECT_FALSE(answer.has_value());
+    authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
+    loop_.runUntilIdle();
+    EXPECT_EQ(answer, true);
+    EXPECT_EQ(request(), true);  // no second prompt: the status is known now
+    EXPECT_FALSE(authorization_.isPromptOpen());
+}
+
+}  // namespace
+}  // namespace vorela
