@@ -17,15 +17,19 @@ namespace vorela {
 // call may come from any thread.
 //
 // Persistence: each suite is an XML property list under
-// $XDG_CONFIG_HOME/app.vorela.Vorela/<suite>.plist (the standard suite is
-// "app.vorela.Vorela"), read when the suite is opened and rewritten atomically
-// (temporary file, fsync, rename) after every change. A file that cannot be read or
-// parsed is moved aside (kept), logged, and the suite starts empty. A suite made with
-// inMemory() never touches the disk.
+// $XDG_CONFIG_HOME/app.vorela.Vorela/<suite>.plist (fallback ~/.config; the standard
+// suite is "app.vorela.Vorela"), read when the suite is opened and rewritten atomically
+// (temporary file, fsync, rename) after every change, on a background queue so that no
+// caller waits for the disk; flush() and the suite's destruction wait for it. A file
+// that cannot be read or parsed is moved aside (kept), logged, and the suite starts
+// empty. A suite made with inMemory() never touches the disk. Opening the same file
+// twice in one process gives the same suite object.
 class UserDefaults {
 public:
-    // Called after a stored entry changes: key, old object (nothing when absent), new
-    // object (nothing when removed). Runs on the writing thread, outside the suite's lock.
+    // Called after a stored entry changes (setting an equal object is no change): key,
+    // old stored object (nothing when absent), new stored object (nothing when removed).
+    // Registered defaults are not stored entries: object(key) gives the value now in
+    // force. Runs on the writing thread, outside the suite's lock, so it may use the suite.
     using ChangeObserver = std::function<void(const std::string& key,
                                               const std::optional<PropertyList>& oldValue,
                                               const std::optional<PropertyList>& newValue)>;
@@ -55,6 +59,13 @@ public:
     virtual void removeAll() = 0;
 
     [[nodiscard]] virtual Subscription observe(ChangeObserver observer) = 0;
+
+    // Blocks until every change made before the call is on disk (nothing to do in memory).
+    virtual void flush() {}
+
+    // $XDG_CONFIG_HOME/app.vorela.Vorela (an absolute XDG_CONFIG_HOME), else
+    // ~/.config/app.vorela.Vorela; empty when neither can be found.
+    static std::string configFolder();
 
     // Convenience reads of the exact stored type.
     std::optional<bool> boolean(const std::string& key) const;

@@ -1,0 +1,143 @@
+#include <cmath>
+#include <ctime>
+
+#include "Platform/Format.h"
+#include "Platform/Json.h"
+#include "Platform/PlistXml.h"
+
+namespace vorela::PlistXml {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the valid UTF-8 sequence at s[i] whose scalar XML 1.0 allows, else 0.
+std::size_t xmlCharLength(std::string_view s, std::size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) return (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') ? 1 : 0;
+    std::size_t length = 0;
+    char32_t scalar = 0;
+    if ((c & 0xE0) == 0xC0) {
+        length = 2;
+        scalar = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        length = 3;
+        scalar = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        length = 4;
+        scalar = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > s.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto cc = static_cast<unsigned char>(s[i + k]);
+        if ((cc & 0xC0) != 0x80) return 0;
+        scalar = (scalar << 6) | (cc & 0x3F);
+    }
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (scalar < kMinimum[length] || scalar > 0x10FFFF) return 0;  // overlong or too large
+    if (scalar >= 0xD800 && scalar <= 0xDFFF) return 0;            // surrogates
+    if (scalar == 0xFFFE || scalar == 0xFFFF) return 0;            // not XML characters
+    return length;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = xmlCharLength(text, i);
+        if (length == 0) {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        switch (text[i]) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '\r': out += "&#13;"; break;  // a raw CR would be read back as LF
+            default: out.append(text.substr(i, length));
+        }
+        i += length;
+    }
+}
+
+std::string realText(double d) {
+    if (std::isnan(d)) return "nan";
+    if (std::isinf(d)) return d > 0 ? "+infinity" : "-infinity";
+    return formatDouble(d);
+}
+
+// ISO 8601 in UTC; a fraction of a second is kept so that the date reads back exactly.
+std::string dateText(const Date& date) {
+    const double t = date.secondsSince1970;
+    if (!std::isfinite(t)) return "1970-01-01T00:00:00Z";
+    const double whole = std::floor(t);
+    const double fraction = t - whole;  // exact: both lie within one binade of t
+    const auto seconds = static_cast<std::time_t>(whole);
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    std::string out = format("%04d-%02d-%02dT%02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    if (fraction > 0) {
+        std::string digits = format("%.17f", fraction);  // "0.xxxxxxxxxxxxxxxxx"
+        while (digits.size() > 2 && digits.back() == '0') digits.pop_back();
+        out += digits.substr(1);
+    }
+    return out + "Z";
+}
+
+void writeObject(std::string& out, const PropertyList& object, int depth) {
+    const std::string indent(static_cast<std::size_t>(depth), '\t');
+    switch (object.type()) {
+        case PropertyList::Type::null: return;
+        case PropertyList::Type::boolean: out += indent + (*object.boolean() ? "<true/>\n" : "<false/>\n"); return;
+        case PropertyList::Type::integer:
+            out += indent + "<integer>" + std::to_string(*object.integer()) + "</integer>\n";
+            return;
+        case PropertyList::Type::real: out += indent + "<real>" + realText(*object.real()) + "</real>\n"; return;
+        case PropertyList::Type::string:
+            out += indent + "<string>";
+            appendEscaped(out, *object.string());
+            out += "</string>\n";
+            return;
+        case PropertyList::Type::data:
+            out += indent + "<data>" + Json::base64Encode(*object.data()) + "</data>\n";
+            return;
+        case PropertyList::Type::date: out += indent + "<date>" + dateText(*object.date()) + "</date>\n"; return;
+        case PropertyList::Type::array:
+            if (object.array()->empty()) {
+                out += indent + "<array/>\n";
+                return;
+            }
+            out += indent + "<array>\n";
+            for (const auto& element : *object.array()) writeObject(out, element, depth + 1);
+            out += indent + "</array>\n";
+            return;
+        case PropertyList::Type::dictionary:
+            if (object.dictionary()->empty()) {
+                out += indent + "<dict/>\n";
+                return;
+            }
+            out += indent + "<dict>\n";
+            for (const auto& [key, value] : *object.dictionary()) {
+                if (value.isNull()) continue;
+                out += indent + "\t<key>";
+                appendEscaped(out, key);
+                out += "</key>\n";
+                writeObject(out, value, depth + 1);
+            }
+            out += indent + "</dict>\n";
+            return;
+    }
+}
+
+}  // namespace
+
+std::string write(const PropertyList& object) {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+    writeObject(out, object, 0);
+    out += "</plist>\n";
+    return out;
+}
+
+}  // namespace vorela::PlistXml
