@@ -11,7 +11,7 @@ PACKAGES=(
   # Linux side
   qt6-base-dev portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
-  libx11-dev libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libx11-dev libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev libxcb-xkb-dev
   fonts-opendyslexic locales-all
   # test tools
   xvfb xdotool x11-utils x11-xserver-utils espeak-ng flite sox pulseaudio pulseaudio-utils

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/Geometry.h"
+#include "Render/TextLayout.h"
+#include "Render/Theme.h"
+#include "Script/Token.h"
+
+namespace vorela {
+
+class HoverMonitor;
+
+// The prompter's text: the script laid out once per rebuild in a column 44 pt narrower
+// than the view, where every word landed, and what a frame draws around the reading line.
+// Toolkit-free: a view widget paints what it computes and forwards its events. View
+// coordinates have y growing downwards from the top edge. Main thread only.
+class PrompterTextView {
+public:
+    static constexpr double kHorizontalInset = 22;
+    static constexpr double kFadeHeight = 28;
+    // Slack above and below the visible band, so partly visible lines are drawn.
+    static constexpr double kBandSlack = 40;
+    // A line starts where a word's top moves by more than this.
+    static constexpr double kLineTolerance = 1.0;
+
+    struct LineStart {
+        double top = 0;
+        long tokenIndex = 0;
+        bool operator==(const LineStart&) const = default;
+    };
+    // Edge fade: opaque between top and bottom, as fractions of the view height.
+    struct FadeStops {
+        double top = 0;
+        double bottom = 1;
+    };
+
+    explicit PrompterTextView(TextLayoutEngine& engine, Theme theme = Theme{});
+
+    // --- state ---
+    // New text and tokens lay the script out again.
+    void setContent(std::string text, std::shared_ptr<const std::vector<Token>> tokens);
+    const std::string& text() const { return text_; }
+    const std::vector<Token>& tokens() const { return *tokens_; }
+    void setTheme(const Theme& theme);
+    const Theme& theme() const { return theme_; }
+    void setScrollY(double y);
+    double scrollY() const { return scrollY_; }
+    void setCurrentTokenIndex(long index);
+    long currentTokenIndex() const { return currentTokenIndex_; }
+    // The view's size changed (the toolkit's layout pass).
+    void setViewSize(Size size);
+    Size viewSize() const { return viewSize_; }
+
+    // --- layout results ---
+    void rebuildContent();
+    const std::optional<Rect>& tokenRect(long index) const;
+    const std::vector<LineStart>& lineStarts() const { return lineStarts_; }
+    double contentHeight() const { return contentHeight_; }
+    double lastLayoutWidth() const { return lastLayoutWidth_; }
+    const TextLayout* layout() const { return layout_.get(); }
+
+    // --- queries of the central state ---
+    std::optional<double> scrollOffsetForToken(long index) const;
+    std::optional<long> tokenIndexAtReadingLine() const;
+    // point is where the pointer is on screen, in view coordinates: a mirrored drawing is
+    // mirrored back first, so the word drawn under the pointer is the one found.
+    std::optional<long> tokenIndexAt(Point viewPoint) const;
+
+    // --- what a frame draws ---
+    double readingLineY() const;
+    // The layout lines inside the visible band, [first, last).
+    std::pair<std::size_t, std::size_t> visibleLines() const;
+    // Where content point (0, 0) lands in the unmirrored drawing.
+    Point contentOrigin() const { return {kHorizontalInset, readingLineY() - scrollY_}; }
+    // The current word's highlight in content coordinates, when drawn.
+    std::optional<Rect> highlightRect() const;
+    FadeStops fadeStops() const;
+    // The line pitch a non-precise wheel step scrolls.
+    double lineHeight() const;
+    TextStyle textStyle() const;
+
+    // --- events ---
+    void scrollWheel(double deltaY, bool hasPreciseDeltas);
+    void mouseDown(Point viewPoint);
+    void mouseEntered();
+    void mouseExited();
+
+    void setOnTokenClicked(std::function<void(long)> f) { onTokenClicked_ = std::move(f); }
+    void setOnManualScroll(std::function<void(double)> f) { onManualScroll_ = std::move(f); }
+    void setOnNeedsDisplay(std::function<void()> f) { onNeedsDisplay_ = std::move(f); }
+    // Not owned; clear it before the monitor goes.
+    void setHoverMonitor(HoverMonitor* monitor) { hoverMonitor_ = monitor; }
+
+private:
+    void rebuildTokenRects();
+    void needsDisplay() const;
+    Point unmirrored(Point viewPoint) const;
+
+    TextLayoutEngine& engine_;
+    std::string text_;
+    std::shared_ptr<const std::vector<Token>> tokens_ = std::make_shared<std::vector<Token>>();
+    long currentTokenIndex_ = 0;
+    Theme theme_;
+    double scrollY_ = 0;
+    Size viewSize_;
+    std::unique_ptr<TextLayout> layout_;
+    std::vector<std::optional<Rect>> tokenRects_;  // by token index
+    std::vector<LineStart> lineStarts_;
+    double contentHeight_ = 0;
+    double lastLayoutWidth_ = 0;
+    std::function<void(long)> onTokenClicked_;
+    std::function<void(double)> onManualScroll_;
+    std::function<void()> onNeedsDisplay_;
+    HoverMonitor* hoverMonitor_ = nullptr;
+};
+
+}  // namespace vorela
