@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <limits>
 #include <set>
 
@@ -68,11 +69,11 @@ std::string spell(std::int64_t n, Language language) {
     return language == Language::english ? NumberSpeller::english(n) : NumberSpeller::spanish(n);
 }
 
-void addWords(std::string_view phrase, std::set<std::string>& words) {
+void addWords(std::string_view phrase, std::vector<std::string_view>& words) {
     std::size_t start = 0;
     while (start <= phrase.size()) {
         const std::size_t space = std::min(phrase.find(' ', start), phrase.size());
-        if (space > start) words.emplace(phrase.substr(start, space - start));
+        if (space > start) words.push_back(phrase.substr(start, space - start));
         start = space + 1;
     }
 }
@@ -149,8 +150,14 @@ std::string_view NumberSpeller::currencyWord(Currency currency, Language languag
 }
 
 std::vector<std::string> NumberSpeller::variants(std::string_view text, Language language) {
+    std::set<std::string> words;
+    addVariants(text, language, words);
+    return {words.begin(), words.end()};
+}
+
+void NumberSpeller::addVariants(std::string_view text, Language language, std::set<std::string>& into) {
     const std::string_view s = trimmed(text);
-    if (!containsDecimalDigit(s)) return {};
+    if (!containsDecimalDigit(s)) return;
     const bool percent = s.find('%') != std::string_view::npos;
     const auto currency = detectCurrency(text);
     const auto scale = detectScale(text);
@@ -167,12 +174,12 @@ std::vector<std::string> NumberSpeller::variants(std::string_view text, Language
             unicode::appendUtf8(digits, c);
         }
     }
-    if (!kept) return {};
+    if (!kept) return;
 
     const std::size_t dot = digits.find('.');
     const std::string_view integerPart = std::string_view(digits).substr(0, dot);
     const auto integer = parseInteger(integerPart);
-    if (!integer) return {};
+    if (!integer) return;
 
     std::string phrase = spell(*integer, language);
     if (dot != std::string::npos && dot + 1 < digits.size()) {
@@ -195,17 +202,22 @@ std::vector<std::string> NumberSpeller::variants(std::string_view text, Language
     }
     if (percent) phrase += language == Language::english ? " percent" : " por ciento";
 
-    std::set<std::string> words;
-    addWords(phrase, words);
+    std::string year;
     const bool isYear = dot == std::string::npos && !scale && !currency && !percent &&
                         *integer >= 1100 && *integer <= 2099 && *integer % 100 != 0;
-    if (isYear) {
-        addWords(spell(*integer / 100, language) + " " + spell(*integer % 100, language), words);
+    if (isYear) year = spell(*integer / 100, language) + " " + spell(*integer % 100, language);
+
+    // Sorted and distinct before they reach the set, so each one is inserted at its end.
+    std::vector<std::string_view> words;
+    words.reserve(24);
+    addWords(phrase, words);
+    addWords(year, words);
+    words.push_back(digits);
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    for (std::string_view word : words) {
+        if (word != "y" && word != "and") into.emplace_hint(into.end(), word);
     }
-    words.insert(digits);
-    words.erase("y");
-    words.erase("and");
-    return {words.begin(), words.end()};
 }
 
 }  // namespace vorela

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     // The distinct spoken words for a token's raw text, in ascending order, with the digit
     // string itself; empty when the text has no decimal digit or no readable integer.
     static std::vector<std::string> variants(std::string_view text, Tokenizer::Language language);
+    // The same words added to a set, as a token keeps them.
+    static void addVariants(std::string_view text, Tokenizer::Language language,
+                            std::set<std::string>& words);
 
     // "$" gives dollars, "€" euros, a "Q" directly before a number quetzales.
     static std::optional<Currency> detectCurrency(std::string_view text);

@@ -7,6 +7,8 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 #include "Platform/Log.h"
@@ -28,6 +30,8 @@ public:
     explicit OffsetMap(const char16_t* units, std::int32_t length) : units_(units), length_(length) {}
 
     std::size_t byteOffset(std::int32_t target) {
+        const std::int32_t limit = std::min(target, length_);
+        for (; unit_ < limit && units_[unit_] < 0x80; ++unit_) ++byte_;
         while (unit_ < target && unit_ < length_) {
             UChar32 c = 0;
             U16_NEXT(units_, unit_, length_, c);
@@ -48,21 +52,23 @@ private:
     std::size_t byte_ = 0;
 };
 
-bool isAsciiUnits(const char16_t* units, std::int32_t length) {
+// The ASCII fast path: lower-casing and decomposition change nothing but the letters' case.
+// Returns false, leaving `out` unspecified, when a unit is not ASCII.
+bool normalizeAscii(const char16_t* units, std::int32_t length, std::string& out) {
+    out.resize(static_cast<std::size_t>(length));
+    char* bytes = out.data();
+    std::size_t size = 0;
     for (std::int32_t i = 0; i < length; ++i) {
-        if (units[i] >= 0x80) return false;
-    }
-    return true;
-}
-
-void normalizeAscii(const char16_t* units, std::int32_t length, std::string& out) {
-    for (std::int32_t i = 0; i < length; ++i) {
-        char c = static_cast<char>(units[i]);
+        const char16_t u = units[i];
+        if (u >= 0x80) return false;
+        char c = static_cast<char>(u);
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && !out.empty())) {
-            out.push_back(c);
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && size > 0)) {
+            bytes[size++] = c;
         }
     }
+    out.resize(size);
+    return true;
 }
 
 // Runs an ICU transformation into a stack buffer, or into `heap` when the result is larger.
@@ -113,13 +119,43 @@ void normalizeUnicode(const char16_t* units, std::int32_t length, std::string& o
     }
 }
 
+// Below the Greek block lower-casing needs no context and decomposition only reorders marks,
+// which are dropped, so a word there normalises code point by code point. The pieces are
+// computed once by the general path and never change afterwards.
+constexpr char16_t kLatinLimit = 0x370;
+
+const std::array<std::string, kLatinLimit>& latinPieces() {
+    static const auto pieces = [] {
+        std::array<std::string, kLatinLimit> table;
+        for (char16_t u = 0x80; u < kLatinLimit; ++u) normalizeUnicode(&u, 1, table[u]);
+        return table;
+    }();
+    return pieces;
+}
+
+// Returns false, leaving `out` unspecified, when a unit is beyond the table.
+bool normalizeLatin(const char16_t* units, std::int32_t length, std::string& out) {
+    const auto& pieces = latinPieces();
+    out.clear();
+    for (std::int32_t i = 0; i < length; ++i) {
+        const char16_t u = units[i];
+        if (u >= kLatinLimit) return false;
+        if (u >= 0x80) {
+            out += pieces[u];
+            continue;
+        }
+        char c = static_cast<char>(u);
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && !out.empty())) out += c;
+    }
+    return true;
+}
+
 // Marks are dropped, letters and numbers of every category kept (u_isalnum would lose
 // "²"), a hyphen kept only inside the word.
 void normalizeInto(const char16_t* units, std::int32_t length, std::string& out) {
-    out.clear();
-    if (isAsciiUnits(units, length)) {
-        normalizeAscii(units, length, out);
-    } else {
+    if (!normalizeAscii(units, length, out) && !normalizeLatin(units, length, out)) {
+        out.clear();
         normalizeUnicode(units, length, out);
     }
     while (!out.empty() && out.back() == '-') out.pop_back();
@@ -206,7 +242,7 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     const std::int32_t length = text16.length();
     tokens.reserve(static_cast<std::size_t>(length / 6));  // about one word per six characters
     OffsetMap offsets(units, length);
-    std::string norm;
+    Token token;
     std::int32_t start = words->first();
     for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
         // Only word-like segments count, as the platform's word enumeration gives them:
@@ -215,25 +251,23 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         bool sentenceEnd = false;
         const std::int32_t tokenEnd = extendEnd(units, length, end, sentenceEnd);
         const std::int32_t tokenStart = extendStart(units, start);
-        normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
-        if (norm.empty()) continue;
+        normalizeInto(units + tokenStart, tokenEnd - tokenStart, token.norm);
+        if (token.norm.empty()) continue;
 
         const std::size_t byteBegin = offsets.byteOffset(tokenStart);
         const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
-        Token token;
         token.raw.assign(text.substr(byteBegin, byteEnd - byteBegin));
-        token.phon = phonetic(norm, language_);
+        token.phon = phonetic(token.norm, language_);
         if (hasDecimalDigit(units + tokenStart, tokenEnd - tokenStart)) {
-            const auto spoken = NumberSpeller::variants(token.raw, language_);
-            token.variants.insert(spoken.begin(), spoken.end());
+            NumberSpeller::addVariants(token.raw, language_, token.variants);
         }
-        token.norm = norm;
         token.range = {byteBegin, byteEnd};
         token.utf16Range = {static_cast<std::size_t>(tokenStart),
                             static_cast<std::size_t>(tokenEnd - tokenStart)};
         token.index = static_cast<long>(tokens.size());
         token.isSentenceEnd = sentenceEnd;
         tokens.push_back(std::move(token));
+        token = Token();
     }
     return tokens;
 }

@@ -20,6 +20,12 @@ bool inCategories(char32_t c, std::uint32_t mask) {
     return (U_MASK(u_charType(static_cast<UChar32>(c))) & mask) != 0;
 }
 
+// Every printable ASCII character that is neither a letter, a digit nor a space is either
+// punctuation or a symbol.
+bool isAsciiPunctuationOrSymbol(char32_t c) {
+    return c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && !(c >= 'a' && c <= 'z') && !(c >= 'A' && c <= 'Z');
+}
+
 }  // namespace
 
 bool isAscii(std::string_view text) {
@@ -102,8 +108,16 @@ char32_t previousCodePoint(std::string_view text, std::size_t& i) {
     return c < 0 ? kReplacement : static_cast<char32_t>(c);
 }
 
-bool isPunctuationOrSymbol(char32_t c) { return inCategories(c, U_GC_P_MASK | U_GC_S_MASK); }
-bool isSymbol(char32_t c) { return inCategories(c, U_GC_S_MASK); }
+bool isPunctuationOrSymbol(char32_t c) {
+    if (c < 0x80) return isAsciiPunctuationOrSymbol(c);
+    return inCategories(c, U_GC_P_MASK | U_GC_S_MASK);
+}
+
+bool isSymbol(char32_t c) {
+    // ASCII symbols (Sc, Sk, Sm): $ + < = > ^ ` | ~
+    if (c < 0x80) return c == '$' || c == '+' || (c >= '<' && c <= '>') || c == '^' || c == '`' || c == '|' || c == '~';
+    return inCategories(c, U_GC_S_MASK);
+}
 bool isMark(char32_t c) { return inCategories(c, U_GC_M_MASK); }
 bool isAlphanumeric(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK); }
 bool isLetterOrNumber(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_N_MASK); }
@@ -122,6 +136,7 @@ std::optional<std::int64_t> wholeNumberValue(char32_t c) {
 }
 
 bool continuesCharacter(char32_t c) {
+    if (c < 0x300) return false;  // nothing below the combining diacritics joins a character
     const auto property = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
     return property == U_GCB_EXTEND || property == U_GCB_ZWJ || property == U_GCB_SPACING_MARK;
 }

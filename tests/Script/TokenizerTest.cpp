@@ -1,0 +1,196 @@
+#include "Script/Tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <unicode/unistr.h>
+
+#include "Platform/RawRepresentable.h"
+#include "Platform/SystemLocale.h"
+#include "Script/Unicode.h"
+
+namespace vorela {
+namespace {
+
+static_assert(RawRepresentable<Tokenizer::Language>);
+
+std::vector<Token> spanishTokens(std::string_view text) {
+    return Tokenizer(Tokenizer::Language::spanish, "es_ES").tokenize(text);
+}
+
+std::vector<std::string> raws(const std::vector<Token>& tokens) {
+    std::vector<std::string> out;
+    for (const auto& token : tokens) out.push_back(token.raw);
+    return out;
+}
+
+// Both ranges must address raw in `text`, and indices must run 0, 1, 2... without gaps.
+void expectRangesAddressRaw(std::string_view text, const std::vector<Token>& tokens) {
+    const icu::UnicodeString text16 = icu::UnicodeString::fromUTF8(text);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        SCOPED_TRACE(token.raw);
+        EXPECT_EQ(token.index, static_cast<long>(i));
+        EXPECT_EQ(text.substr(token.range.begin, token.range.size()), token.raw);
+        std::string viaUtf16;
+        text16.tempSubString(static_cast<int32_t>(token.utf16Range.location),
+                             static_cast<int32_t>(token.utf16Range.length))
+            .toUTF8String(viaUtf16);
+        EXPECT_EQ(viaUtf16, token.raw);
+    }
+}
+
+TEST(TokenizerTest, TextsWithoutWordsGiveNoTokens) {
+    for (const char* text : {"", "   ", "\n\t\r\n", " , . ; ¿? ¡! … ", "😀 🎉 👍🏽", "\xff\xfe"}) {
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(spanishTokens(text).empty());
+    }
+}
+
+TEST(TokenizerTest, WordsAbsorbFollowingPunctuationAndSentenceEndsAreMarked) {
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<std::string> raws;
+        std::vector<bool> sentenceEnds;
+    } cases[] = {
+        {"comma then full stop", "Ahora, vamos.", {"Ahora,", "vamos."}, {false, true}},
+        {"inverted mark stays outside", "¿Qué pasa?", {"Qué", "pasa?"}, {false, true}},
+        {"exclamation", "¡Sí! Bien", {"Sí!", "Bien"}, {true, false}},
+        {"ellipsis", "hola… chau", {"hola…", "chau"}, {true, false}},
+        {"stop then bracket", "(fin.) otro", {"fin.)", "otro"}, {true, false}},
+        {"stop then closing quote", "«fin.» otro", {"fin.»", "otro"}, {true, false}},
+        {"colon and comma only", "uno: dos, tres", {"uno:", "dos,", "tres"}, {false, false, false}},
+        {"end flag stays set over the run", "¿sí?» bueno", {"sí?»", "bueno"}, {true, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto tokens = spanishTokens(c.text);
+        EXPECT_EQ(raws(tokens), c.raws);
+        std::vector<bool> ends;
+        for (const auto& token : tokens) ends.push_back(token.isSentenceEnd);
+        EXPECT_EQ(ends, c.sentenceEnds);
+        expectRangesAddressRaw(c.text, tokens);
+    }
+    const auto tokens = spanishTokens("Ahora, vamos.");
+    EXPECT_EQ(tokens[0].norm, "ahora");
+    EXPECT_EQ(tokens[1].norm, "vamos");
+    EXPECT_EQ(tokens[1].phon, "bamos");
+}
+
+TEST(TokenizerTest, SymbolsInFrontJoinTheWordAndMaySitInTwoTokens) {
+    const auto prices = spanishTokens("Cuesta $92 o €5, no Q 3.");
+    EXPECT_EQ(raws(prices), (std::vector<std::string>{"Cuesta", "$92", "o", "€5,", "no", "Q", "3."}));
+    EXPECT_EQ(prices[1].norm, "92");
+    EXPECT_TRUE(prices[1].variants.count("dolares"));
+    EXPECT_TRUE(prices[3].variants.count("euros"));
+    EXPECT_TRUE(prices[0].variants.empty());
+    expectRangesAddressRaw("Cuesta $92 o €5, no Q 3.", prices);
+
+    const auto shared = spanishTokens("a+b");
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(shared[0].range, (ByteRange{0, 2}));
+    EXPECT_EQ(shared[1].range, (ByteRange{1, 3}));
+}
+
+TEST(TokenizerTest, PictographsMakeNoTokenAndAreNeverCutInTwo) {
+    const std::string text = "hola 😀 mundo👨‍👩‍👧 ❤️fin";
+    const auto tokens = spanishTokens(text);
+    EXPECT_EQ(raws(tokens), (std::vector<std::string>{"hola", "mundo👨‍👩‍👧", "❤️fin"}));
+    EXPECT_EQ(tokens[2].norm, "fin");
+    expectRangesAddressRaw(text, tokens);
+}
+
+TEST(TokenizerTest, RangesStayInStepAfterCharactersOutsideTheBasicPlane) {
+    const std::string text = "𝄞 𝒜 música 😀😀 «fin» 𠀋字 ñandú.";
+    const auto tokens = spanishTokens(text);
+    EXPECT_EQ(raws(tokens), (std::vector<std::string>{"𝒜", "música", "fin»", "𠀋", "字", "ñandú."}));
+    // "𝄞 𝒜 " is 6 UTF-16 units but 10 bytes.
+    EXPECT_EQ(tokens[1].utf16Range, (Utf16Range{6, 6}));
+    EXPECT_EQ(tokens[1].range, (ByteRange{10, 17}));
+    expectRangesAddressRaw(text, tokens);
+}
+
+TEST(TokenizerTest, AccentsAndCaseDoNotChangeComparisonForms) {
+    for (auto language : Tokenizer::allLanguages) {
+        SCOPED_TRACE(rawValue(language));
+        const Tokenizer tokenizer(language, "es_ES");
+        const auto upper = tokenizer.tokenize("ÁRBOL Año CAMIÓN");
+        const auto lower = tokenizer.tokenize("arbol año camion");
+        ASSERT_EQ(upper.size(), lower.size());
+        for (std::size_t i = 0; i < upper.size(); ++i) {
+            EXPECT_EQ(upper[i].norm, lower[i].norm);
+            EXPECT_EQ(upper[i].phon, lower[i].phon);
+        }
+    }
+    EXPECT_EQ(Tokenizer(Tokenizer::Language::english, "en_US").tokenize("Phone")[0].phon, "fn");
+}
+
+TEST(TokenizerTest, IllFormedUtf8IsReplacedAndRangesAddressTheSanitisedText) {
+    const std::string text = "ab\xff\xfe cd \xe2\x82 ef\xc3";
+    const std::string sanitized = unicode::sanitizeUtf8(text);
+    EXPECT_TRUE(unicode::isValidUtf8(sanitized));
+    const auto tokens = spanishTokens(text);
+    EXPECT_EQ(raws(tokens), (std::vector<std::string>{"ab\uFFFD\uFFFD", "cd", "ef\uFFFD"}));
+    expectRangesAddressRaw(sanitized, tokens);
+    // Valid input is left exactly as given.
+    EXPECT_EQ(unicode::sanitizeUtf8("año 😀"), "año 😀");
+}
+
+TEST(TokenizerTest, NormalizeKeepsLettersNumbersAndInnerHyphensOnly) {
+    struct Case {
+        const char* name;
+        const char* word;
+        const char* expected;
+    } cases[] = {
+        {"accent", "Árbol", "arbol"},
+        {"tilde", "año", "ano"},
+        {"combining mark", "e\u0301xito", "exito"},
+        {"superscript number (No)", "m²", "m²"},
+        {"vulgar fraction (No)", "½", "½"},
+        {"leading hyphen", "-hola", "hola"},
+        {"inner hyphens", "a--b", "a--b"},
+        {"trailing hyphens", "fin--", "fin"},
+        {"only punctuation", "¿?…", ""},
+        {"pictograph", "😀", ""},
+        {"dotted capital I", "İstanbul", "istanbul"},
+        {"sharp s stays", "Straße", "straße"},
+        {"other script", "ΜΟΥΣΙΚΗ", "μουσικη"},
+        {"spaces dropped", "a b", "ab"},
+        {"digits and signs", "$18.4%", "184"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Tokenizer::normalize(c.word), c.expected);
+    }
+}
+
+TEST(TokenizerTest, LatinShortcutAgreesWithTheGeneralPath) {
+    // Words below U+0370 take a per-character table; a Greek letter sends the same word
+    // through ICU's lower-casing and decomposition, which must give the same result.
+    for (char32_t c = 0x80; c < 0x370; ++c) {
+        std::string word = "A";
+        unicode::appendUtf8(word, c);
+        const std::string viaTable = Tokenizer::normalize(word);
+        EXPECT_EQ(Tokenizer::normalize(word + "Ω"), viaTable + "ω") << "U+" << std::hex << static_cast<int>(c);
+    }
+}
+
+TEST(TokenizerTest, LanguageFollowsTheTranscriptionLocaleAndReadsBackByRawValue) {
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::englishUS), Tokenizer::Language::english);
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::englishUK), Tokenizer::Language::english);
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishSpain), Tokenizer::Language::spanish);
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishMexico), Tokenizer::Language::spanish);
+    EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("spanish"), Tokenizer::Language::spanish);
+    EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("english"), Tokenizer::Language::english);
+    EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("English"), std::nullopt);
+
+    SystemLocale::setOverride("es_AR.UTF-8");
+    EXPECT_EQ(Tokenizer(Tokenizer::Language::spanish).wordLocale(), "es_AR");
+    SystemLocale::setOverride("C");
+    EXPECT_EQ(Tokenizer(Tokenizer::Language::spanish).wordLocale(), "en_US");
+    SystemLocale::setOverride(std::nullopt);
+    EXPECT_EQ(Tokenizer(Tokenizer::Language::english, "en_GB").wordLocale(), "en_GB");
+}
+
+}  // namespace
+}  // namespace vorela
