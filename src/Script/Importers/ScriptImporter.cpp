@@ -1,0 +1,94 @@
+#include "Script/Importers/ScriptImporter.h"
+
+#include "Platform/Bundle.h"
+#include "Platform/Pasteboard.h"
+#include "Platform/RichText.h"
+#include "Script/Importers/ImportFile.h"
+#include "Script/Importers/PowerPointNotes.h"
+#include "Script/Importers/TextCleanup.h"
+#include "Script/Importers/UnicodeText.h"
+
+namespace vorela {
+
+namespace {
+
+std::string decodedText(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // a UTF-8 byte-order mark
+    if (scripttext::isValidUtf8(bytes)) return std::string(bytes);
+    return scripttext::latin1ToUtf8(bytes);
+}
+
+bool isPlainTextExtension(std::string_view extension) {
+    return extension.empty() || extension == "txt" || extension == "md" ||
+           extension == "markdown" || extension == "text";
+}
+
+}  // namespace
+
+ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& path) {
+    const std::filesystem::path name(ImportFile::fileName(path));
+    std::string extension = name.extension().string();
+    if (!extension.empty()) extension.erase(0, 1);  // the dot
+    extension = scripttext::lowercased(extension);
+    const std::string title = name.stem().string();  // ".notas" and "guion" keep their names
+
+    ImportResult<std::string> text = std::string();
+    if (isPlainTextExtension(extension)) {
+        text = readPlainText(path);
+    } else if (extension == "rtf" || extension == "rtfd") {
+        text = readRichText(path);
+    } else if (extension == "pptx") {
+        text = PowerPointNotes::read(path);
+    } else {
+        return ScriptImportError::unsupportedType(extension);
+    }
+    if (!text) return text.error();
+    std::string body = clean(text.value());
+    if (body.empty()) return ScriptImportError::emptyContent();
+    return ImportedScript{title, std::move(body)};
+}
+
+ImportResult<ImportedScript> ScriptImporter::fromPasteboard(const Pasteboard& pasteboard) {
+    const auto text = pasteboard.string();
+    if (!text) return ScriptImportError::emptyContent();
+    std::string body = clean(*text);
+    if (body.empty()) return ScriptImportError::emptyContent();
+    return ImportedScript{Bundle::localized("Guion pegado"), std::move(body)};
+}
+
+std::string ScriptImporter::clean(std::string_view text) { return TextCleanup::clean(text); }
+
+ImportResult<std::string> ScriptImporter::readPlainText(const std::filesystem::path& path) {
+    auto bytes = ImportFile::read(path);
+    if (!bytes) return bytes.error();
+    return decodedText(bytes.value());
+}
+
+ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::path& path) {
+    std::error_code error;
+    // An RTFD document is a folder whose text is the RTF file TXT.rtf inside it.
+    const bool isFolder = std::filesystem::is_directory(path, error);
+    auto bytes = ImportFile::read(isFolder ? path / "TXT.rtf" : path);
+    if (!bytes) return bytes.error();
+    // Like the platform's reader, a file that is not RTF is read as plain text.
+    if (!RichText::looksLikeRtf(bytes.value())) return decodedText(bytes.value());
+    auto text = RichText::plainText(bytes.value());
+    if (!text) {
+        return ScriptImportError::unreadable(Bundle::localized(
+            "El documento de texto enriquecido está dañado: tiene demasiados grupos anidados."));
+    }
+    return std::move(*text);
+}
+
+const std::vector<ImportContentType>& ScriptImporter::supportedTypes() {
+    static const std::vector<ImportContentType> types = {
+        {"text/plain", {"txt", "text"}},
+        {"text/rtf", {"rtf"}},
+        {"text/plain;charset=utf-8", {"txt", "text"}},
+        {"text/markdown", {"md", "markdown"}},
+        {"application/vnd.openxmlformats-officedocument.presentationml.presentation", {"pptx"}},
+    };
+    return types;
+}
+
+}  // namespace vorela

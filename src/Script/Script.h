@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/Date.h"
+#include "Platform/ModelObject.h"
+#include "Voice/TranscriptionLocale.h"
+
+namespace vorela {
+
+class Bookmark;
+
+// A persistent script of the library (entity "Script"). Records compare by persistent
+// identity; deleting a script deletes its bookmarks. Main thread only.
+class Script final : public ModelObject {
+    struct Passkey {};
+
+public:
+    static const EntityDescription& entityDescription();
+
+    // Both dates are `now`; no bookmarks. Insert it into a context to store it.
+    static std::shared_ptr<Script> make(std::string title, std::string body,
+                                        std::string localeIdentifier, Date now,
+                                        std::optional<double> preferredWPM = std::nullopt,
+                                        std::optional<std::string> folder = std::nullopt);
+
+    explicit Script(Passkey) : ModelObject(entityDescription()) {}
+
+    const std::string& title() const;
+    void setTitle(std::string title);
+    const std::string& body() const;
+    void setBody(std::string body);
+    // The raw value of a TranscriptionLocale ("es-ES", "es-MX", "en-US", "en-GB").
+    const std::string& localeIdentifier() const;
+    void setLocaleIdentifier(std::string identifier);
+    std::optional<double> preferredWPM() const;
+    void setPreferredWPM(std::optional<double> wordsPerMinute);
+    std::optional<std::string> folder() const;
+    void setFolder(std::optional<std::string> folder);
+    Date createdAt() const;
+    void setCreatedAt(Date date);
+    Date modifiedAt() const;
+    void setModifiedAt(Date date);
+
+    // The locale of the identifier, or the system default for any other identifier.
+    TranscriptionLocale locale() const;
+    // The bookmarks that point at this script, in stored order; none before insertion.
+    std::vector<std::shared_ptr<Bookmark>> bookmarks() const;
+
+private:
+    enum Attribute : std::size_t {
+        kTitle, kBody, kLocaleIdentifier, kPreferredWPM, kFolder, kCreatedAt, kModifiedAt
+    };
+    const std::string& text(Attribute attribute) const;
+    Date date(Attribute attribute) const;
+};
+
+}  // namespace vorela

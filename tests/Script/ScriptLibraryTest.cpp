@@ -1,0 +1,364 @@
+#include "Script/ScriptLibrary.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "Platform/Fake/ManualClock.h"
+#include "Platform/SystemLocale.h"
+#include "Script/Bookmark.h"
+#include "Script/SampleScript.h"
+
+namespace vorela {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CapturingSink final : public LogSink {
+public:
+    void write(LogLevel, std::string_view category, std::string_view message) override {
+        std::lock_guard lock(mutex_);
+        lines_.push_back(std::string(category) + ": " + std::string(message));
+    }
+    std::vector<std::string> lines() {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+// A second connection to the library file, as another process would hold it.
+class OtherConnection {
+public:
+    explicit OtherConnection(const fs::path& file) { sqlite3_open(file.c_str(), &db_); }
+    ~OtherConnection() { sqlite3_close(db_); }
+    OtherConnection(const OtherConnection&) = delete;
+    OtherConnection& operator=(const OtherConnection&) = delete;
+
+    void execute(const std::string& sql) {
+        ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+    }
+    long long count(const std::string& sql) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+        const long long n = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        return n;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class ScriptLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = fs::temp_directory_path() /
+                ("vorela-library-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home_);
+        fs::create_directories(home_);
+        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_ = old;
+        setenv("XDG_DATA_HOME", home_.c_str(), 1);
+        SystemLocale::setOverride("es_AR.UTF-8");
+        previousSink_ = Log::setSink(sink_);
+    }
+    void TearDown() override {
+        Log::setSink(previousSink_);
+        SystemLocale::setOverride(std::nullopt);
+        if (oldDataHome_) {
+            setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        fs::remove_all(home_);
+    }
+
+    fs::path storeFile() const { return home_ / "app.vorela.Vorela" / "library.sqlite"; }
+    std::unique_ptr<ScriptLibrary> openLibrary() { return std::make_unique<ScriptLibrary>(false, clock_); }
+    static std::string fileBytes(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::shared_ptr<Bookmark> addBookmark(ScriptLibrary& library, const std::shared_ptr<Script>& script,
+                                          long index, std::string label) {
+        auto bookmark = Bookmark::make(index, std::move(label));
+        library.container()->mainContext().insert(bookmark);
+        bookmark->setScript(script);
+        library.save();
+        return bookmark;
+    }
+
+    ManualClock clock_;
+    std::shared_ptr<CapturingSink> sink_ = std::make_shared<CapturingSink>();
+    std::shared_ptr<LogSink> previousSink_;
+    fs::path home_;
+    std::optional<std::string> oldDataHome_;
+};
+
+TEST_F(ScriptLibraryTest, FirstStartSeedsTheSampleOnceAndAnEmptiedLibraryAgain) {
+    {
+        auto library = openLibrary();
+        EXPECT_FALSE(library->loadError());
+        ASSERT_EQ(library->scripts().size(), 1u);
+        const auto& sample = library->scripts()[0];
+        EXPECT_EQ(sample->title(), "Guion de ejemplo");
+        EXPECT_EQ(sample->body(), SampleScript::text());
+        EXPECT_FALSE(sample->folder());
+        EXPECT_FALSE(sample->preferredWPM());
+        EXPECT_EQ(sample->localeIdentifier(), "es-MX");
+        EXPECT_EQ(sample->createdAt(), clock_.now());
+        EXPECT_TRUE(fs::exists(storeFile()));
+    }
+    {
+        auto library = openLibrary();
+        ASSERT_EQ(library->scripts().size(), 1u);
+        library->container()->mainContext().deleteObject(library->scripts()[0]);
+        library->save();
+        library->reload();
+        EXPECT_TRUE(library->scripts().empty());
+    }
+    auto library = openLibrary();
+    ASSERT_EQ(library->scripts().size(), 1u);
+    EXPECT_EQ(library->scripts()[0]->title(), "Guion de ejemplo");
+}
+
+TEST_F(ScriptLibraryTest, InMemoryLibraryTouchesNoFile) {
+    ScriptLibrary library(true, clock_);
+    EXPECT_EQ(library.scripts().size(), 1u);
+    EXPECT_TRUE(library.container()->location().empty());
+    EXPECT_FALSE(fs::exists(storeFile()));
+}
+
+TEST_F(ScriptLibraryTest, ScriptsAreListedNewestFirstAndEditsMoveOnlyAtReload) {
+    ScriptLibrary library(true, clock_);
+    clock_.advance(10);
+    auto older = library.create("Viejo", "uno");
+    clock_.advance(10);
+    auto newer = library.create("Nuevo", "dos", "Charlas");
+    EXPECT_EQ(library.scripts(), (ScriptLibrary::ScriptList{newer, older, library.scripts()[2]}));
+    EXPECT_EQ(newer->folder(), "Charlas");
+
+    clock_.advance(10);
+    library.update(older, std::nullopt, std::nullopt);
+    EXPECT_EQ(older->modifiedAt(), clock_.now());
+    EXPECT_EQ(library.scripts()[0], newer);  // no reload yet
+    library.reload();
+    EXPECT_EQ(library.scripts()[0], older);
+}
+
+TEST_F(ScriptLibraryTest, SearchIgnoresCaseOfEveryLetterAndKeepsSpacesInTheNeedle) {
+    ScriptLibrary library(true, clock_);
+    clock_.advance(1);
+    auto tree = library.create("ÁRBOL genealógico", "Historia de la familia");
+    clock_.advance(1);
+    auto bird = library.create("Aves", "El ÑANDÚ corre. Un pingüino nada.");
+    clock_.advance(1);
+    auto sport = library.create("Deportes", "fútbol y básquet");
+
+    struct Case {
+        const char* name;
+        std::string query;
+        ScriptLibrary::ScriptList expected;
+    };
+    const Case cases[] = {
+        {"blanks list everything in order", " \t ", library.scripts()},
+        {"upper-case accented title by lower-case query", "árbol", {tree}},
+        {"lower-case accented query finds upper-case body", "ñandú", {bird}},
+        {"upper-case query finds lower-case body", "FÚTBOL", {sport}},
+        {"space before a word is part of the needle", " nada", {bird}},
+        {"space before a word that starts the body", " fútbol", {}},
+        {"nothing matches", "zeppelin", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(library.search(c.query), c.expected);
+    }
+}
+
+TEST_F(ScriptLibraryTest, DuplicateKeepsFolderAndDropsLocaleRateAndBookmarks) {
+    ScriptLibrary library(true, clock_);
+    auto source = library.create("Charla", "Texto de la charla", "Eventos");
+    source->setLocaleIdentifier("en-GB");
+    source->setPreferredWPM(180);
+    addBookmark(library, source, 2, "Inicio");
+    clock_.advance(5);
+
+    library.duplicate(source);
+    const auto& copy = library.scripts()[0];
+    EXPECT_NE(copy, source);
+    EXPECT_EQ(copy->title(), "Charla (copia)");
+    EXPECT_EQ(copy->body(), source->body());
+    EXPECT_EQ(copy->folder(), "Eventos");
+    EXPECT_EQ(copy->localeIdentifier(), "es-MX");
+    EXPECT_FALSE(copy->preferredWPM());
+    EXPECT_TRUE(copy->bookmarks().empty());
+    EXPECT_EQ(copy->createdAt(), clock_.now());
+    EXPECT_EQ(source->bookmarks().size(), 1u);
+}
+
+TEST_F(ScriptLibraryTest, OneLiveObjectPerRowAndIdentityEquality) {
+    ScriptLibrary library(true, clock_);
+    auto a = library.create("Mismo", "texto");
+    auto b = library.create("Mismo", "texto");
+    EXPECT_FALSE(*a == *b);  // equal fields, different records
+    auto mark = addBookmark(library, a, 0, "m");
+    EXPECT_EQ(mark->script(), a);
+    library.reload();
+    EXPECT_NE(std::find(library.scripts().begin(), library.scripts().end(), a), library.scripts().end());
+    EXPECT_EQ(a->bookmarks().front(), mark);
+}
+
+TEST_F(ScriptLibraryTest, LocaleFallsBackToTheSystemDefault) {
+    ScriptLibrary library(true, clock_);
+    auto script = library.create("t", "b");
+    for (const auto& [identifier, expected] : {std::pair{"en-US", TranscriptionLocale::englishUS},
+                                                std::pair{"fr-FR", TranscriptionLocale::spanishMexico},
+                                                std::pair{"", TranscriptionLocale::spanishMexico}}) {
+        SCOPED_TRACE(identifier);
+        script->setLocaleIdentifier(identifier);
+        EXPECT_EQ(script->locale(), expected);
+    }
+}
+
+TEST_F(ScriptLibraryTest, DeletingAScriptDeletesItsBookmarkRowsOnDisk) {
+    {
+        auto library = openLibrary();
+        auto doomed = library->create("Borrar", "uno dos tres");
+        auto kept = library->create("Quedar", "cuatro");
+        auto first = addBookmark(*library, doomed, 0, "a");
+        addBookmark(*library, doomed, 2, "b");
+        addBookmark(*library, kept, 0, "c");
+        library->container()->mainContext().deleteObject(doomed);
+        EXPECT_TRUE(first->isDeleted());  // the live bookmark knows at once
+        library->save();
+        library->reload();
+    }
+    OtherConnection db(storeFile());
+    EXPECT_EQ(db.count("SELECT count(*) FROM Bookmark"), 1);
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script WHERE title = 'Borrar'"), 0);
+    auto library = openLibrary();
+    ASSERT_EQ(library->search("Quedar").size(), 1u);
+    EXPECT_EQ(library->search("Quedar")[0]->bookmarks().size(), 1u);
+}
+
+TEST_F(ScriptLibraryTest, FailedSaveKeepsChangesAndTheNextSaveWritesThem) {
+    auto library = openLibrary();
+    auto edited = library->create("Editar", "antes");
+    auto doomed = library->create("Borrar", "x");
+    {
+        OtherConnection other(storeFile());
+        other.execute("BEGIN IMMEDIATE");  // another process holds the write lock
+        library->update(edited, "Editado", "después");
+        library->container()->mainContext().deleteObject(doomed);
+        auto created = library->create("Nuevo", "pendiente");
+        ASSERT_NE(created, nullptr);
+        EXPECT_TRUE(library->container()->mainContext().hasChanges());
+        EXPECT_EQ(library->scripts()[0], created);  // fetches see pending changes
+        EXPECT_EQ(library->search("Borrar").size(), 0u);
+        const auto lines = sink_->lines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back().rfind("library: No se pudo guardar: ", 0), 0u) << lines.back();
+        other.execute("ROLLBACK");
+    }
+    library->save();
+    EXPECT_FALSE(library->container()->mainContext().hasChanges());
+    library.reset();
+
+    auto reopened = openLibrary();
+    std::vector<std::string> titles;
+    for (const auto& s : reopened->scripts()) titles.push_back(s->title() + "/" + s->body().substr(0, 10));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Nuevo/pendiente", "Editado/después", "Guion de ejemplo/Buenos dí"}));
+}
+
+TEST_F(ScriptLibraryTest, UpdatingADeletedScriptIsALoggedNoOp) {
+    ScriptLibrary library(true, clock_);
+    auto script = library.create("t", "b");
+    library.container()->mainContext().deleteObject(script);
+    library.save();
+    library.update(script, "nuevo", std::nullopt);
+    EXPECT_EQ(script->title(), "t");
+    EXPECT_FALSE(library.container()->mainContext().hasChanges());
+}
+
+TEST_F(ScriptLibraryTest, UnusableStoreSetsTheOpenErrorAndIsNeverOverwritten) {
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::string expectedStart;
+    };
+    const fs::path folder = home_ / "app.vorela.Vorela";
+    const Case cases[] = {
+        {"not a database", [&] { std::ofstream(storeFile(), std::ios::binary) << std::string(4096, 'x'); },
+         "El archivo de la biblioteca está dañado o no es una base de datos"},
+        {"another program's database",
+         [&] { OtherConnection(storeFile()).execute("CREATE TABLE notas (texto TEXT)"); },
+         "La biblioteca tiene un formato que esta versión no conoce"},
+        {"folder cannot be made", [&] { fs::remove_all(folder); std::ofstream(folder) << "un archivo"; },
+         "No se pudo crear ni abrir el archivo de la biblioteca"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        c.prepare();
+        const fs::path watched = fs::is_directory(folder) ? storeFile() : folder;
+        const std::string before = fileBytes(watched);
+
+        auto library = openLibrary();
+        ASSERT_TRUE(library->loadError());
+        EXPECT_EQ(library->loadError()->rfind(c.expectedStart, 0), 0u) << *library->loadError();
+        EXPECT_EQ(library->container(), nullptr);
+        EXPECT_TRUE(library->scripts().empty());
+        EXPECT_EQ(library->create("t", "b"), nullptr);
+        library->save();
+        library->reload();
+        EXPECT_TRUE(library->search(" ").empty());
+        EXPECT_EQ(sink_->lines().back(), "library: No se pudo abrir la biblioteca: " + *library->loadError());
+        library.reset();
+        EXPECT_EQ(fileBytes(watched), before);
+        fs::remove_all(folder);
+        fs::remove(folder);
+    }
+}
+
+TEST_F(ScriptLibraryTest, StoreLockedAtStartIsReportedNotTakenOver) {
+    { openLibrary(); }
+    OtherConnection other(storeFile());
+    other.execute("BEGIN EXCLUSIVE");
+    auto library = openLibrary();
+    ASSERT_TRUE(library->loadError());
+    EXPECT_EQ(library->loadError()->rfind("Otro programa tiene bloqueada la biblioteca", 0), 0u);
+    other.execute("ROLLBACK");
+    EXPECT_EQ(other.count("SELECT count(*) FROM Script"), 1);
+}
+
+TEST(SampleScriptTest, HasTheShapeOfASpeechOfEightParagraphs) {
+    const std::string& text = SampleScript::text();
+    EXPECT_EQ(text.size(), 2361u);
+    std::size_t characters = 0;
+    for (const char ch : text) characters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    EXPECT_EQ(characters, 2319u);
+    std::size_t paragraphs = 1;
+    for (std::size_t pos = 0; (pos = text.find('\n', pos)) != std::string::npos; pos += 2) {
+        ASSERT_EQ(text.compare(pos, 2, "\n\n"), 0) << "a line break inside a paragraph at " << pos;
+        ASSERT_NE(text[pos + 2], '\n');
+        ++paragraphs;
+    }
+    EXPECT_EQ(paragraphs, 8u);
+    for (const char* reading : {"Q48 millones", "18.4%", "2.5", "2031", "340"}) {
+        EXPECT_NE(text.find(reading), std::string::npos) << reading;
+    }
+    EXPECT_EQ(SampleScript::title(), "Guion de ejemplo");
+}
+
+}  // namespace
+}  // namespace vorela
