@@ -14,7 +14,7 @@ if(VORELA_BUILD_BENCH AND NOT VORELA_SANITIZE)
 endif()
 
 if(NOT VORELA_CORE_ONLY)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network Test)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network Test DBus)
   find_package(X11 REQUIRED)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
   pkg_check_modules(XKB REQUIRED IMPORTED_TARGET xkbcommon xkbcommon-x11)
