@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "Support/MatcherReplay.h"
+#include "Voice/VoiceProfile.h"
+
+namespace vorela {
+namespace {
+
+using testing::ReadingBuilder;
+
+struct Script {
+    const char* name;
+    const std::string& text;
+    Tokenizer::Language language;
+};
+
+MatcherConfig tunedFor(double wer) {
+    VoiceProfile profile;
+    profile.measuredWER = wer;
+    return profile.tuned(MatcherConfig{});
+}
+
+// What the matcher promises on a clean reading: the cursor follows the speaker word by
+// word, never moves backwards and never jumps, with every configuration tuning can give.
+TEST(ReplayTest, ACleanReadingIsFollowedWordByWord) {
+    const Script scripts[] = {
+        {"Spanish speech", testing::spanishSpeech(), Tokenizer::Language::spanish},
+        {"English talk", testing::englishTalk(), Tokenizer::Language::english},
+    };
+    const struct {
+        const char* name;
+        MatcherConfig config;
+    } configs[] = {
+        {"start-up", MatcherConfig{}},
+        {"tuned for poor recognition", tunedFor(0.3)},
+        {"tuned for very good recognition", tunedFor(0.02)},
+    };
+    for (const auto& script : scripts) {
+        const auto tokens = std::make_shared<const std::vector<Token>>(
+            Tokenizer(script.language).tokenize(script.text));
+        const ReadingBuilder builder(script.text, *tokens, script.language);
+        const auto reading = builder.clean();
+        for (const auto& c : configs) {
+            SCOPED_TRACE(std::string(script.name) + ", " + c.name);
+            const auto result = testing::replay(tokens, reading, c.config, script.language);
+            ASSERT_EQ(result.truth.size(), tokens->size());
+            EXPECT_EQ(result.shareWithin(1), 1.0);
+            EXPECT_EQ(result.largestBackwardStep, 0);
+            EXPECT_LE(result.largestForwardStep, 2);
+            EXPECT_EQ(result.cursorAfterWord.back(), static_cast<long>(tokens->size()) - 1);
+        }
+    }
+}
+
+// Numbers said in words match the digits through their spoken variants: the cursor
+// crosses each number without losing the speaker or jumping. Several heard words meet
+// one token there, so the cursor may settle back a token or two.
+TEST(ReplayTest, NumbersReadAsWordsAreFollowed) {
+    const auto& text = testing::spanishSpeech();
+    const auto tokens = std::make_shared<const std::vector<Token>>(
+        Tokenizer(Tokenizer::Language::spanish).tokenize(text));
+    const ReadingBuilder builder(text, *tokens, Tokenizer::Language::spanish);
+    const auto result = testing::replay(tokens, builder.numbersAsWords(), MatcherConfig{},
+                                        Tokenizer::Language::spanish);
+    EXPECT_GE(result.shareWithin(3), 0.98);
+    EXPECT_LE(result.largestBackwardStep, 2);
+    EXPECT_LE(result.largestForwardStep, 3);
+}
+
+// The driver's rate limit holds: resent partials 0.05 s apart do not each align.
+TEST(ReplayTest, AlignmentsRunAtMostEveryMinUpdateInterval) {
+    const auto& text = testing::englishTalk();
+    const auto tokens = std::make_shared<const std::vector<Token>>(
+        Tokenizer(Tokenizer::Language::english).tokenize(text));
+    const ReadingBuilder builder(text, *tokens, Tokenizer::Language::english);
+    const auto reading = builder.clean();
+    const auto stream = testing::recogniserStream(reading, 1000.0);
+    const auto result = testing::replay(tokens, reading, MatcherConfig{}, Tokenizer::Language::english);
+    EXPECT_LT(result.alignments, static_cast<int>(stream.size()));
+    EXPECT_GE(result.alignments, static_cast<int>(reading.words.size()) - 1);
+}
+
+}  // namespace
+}  // namespace vorela
