@@ -156,7 +156,7 @@ private:
 
     void controlWord() {
         const std::size_t start = pos_;
-        while (pos_ < in_.size() && isLetter(in_[pos_]) && pos_ - start < 32) ++pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
         const std::string_view word = in_.substr(start, pos_ - start);
         bool hasParameter = false;
         long long parameter = 0;

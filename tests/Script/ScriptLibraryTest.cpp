@@ -280,6 +280,8 @@ TEST_F(ScriptLibraryTest, FailedSaveKeepsChangesAndTheNextSaveWritesThem) {
 }
 
 TEST_F(ScriptLibraryTest, UpdatingADeletedScriptIsALoggedNoOp) {
+    // Editing a script that was deleted meanwhile reported a save that stored nothing; the
+    // update is now refused with a log line and leaves no pending change behind.
     ScriptLibrary library(true, clock_);
     auto script = library.create("t", "b");
     library.container()->mainContext().deleteObject(script);
@@ -290,6 +292,8 @@ TEST_F(ScriptLibraryTest, UpdatingADeletedScriptIsALoggedNoOp) {
 }
 
 TEST_F(ScriptLibraryTest, UnusableStoreSetsTheOpenErrorAndIsNeverOverwritten) {
+    // A damaged or foreign library file could be replaced by a fresh empty store, losing the
+    // user's scripts; opening now fails with the error and leaves the file's bytes untouched.
     struct Case {
         const char* name;
         std::function<void()> prepare;

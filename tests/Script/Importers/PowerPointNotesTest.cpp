@@ -82,6 +82,8 @@ TEST(PowerPointNotesTest, MalformedPageKeepsTheParagraphsBeforeTheError) {
 }
 
 TEST(PowerPointNotesTest, ExternalEntitiesAreNeverLoaded) {
+    // A notes page may declare an entity that points at a local file; were it resolved, text
+    // from outside the archive would land in the script. The parser never loads such entities.
     const std::string secret = std::filesystem::temp_directory_path() / "vorela-entity-secret.txt";
     FILE* f = std::fopen(secret.c_str(), "w");
     ASSERT_NE(f, nullptr);

@@ -138,6 +138,8 @@ TEST_F(ScriptImporterTest, FailuresCarryTheirSpanishMessages) {
 }
 
 TEST_F(ScriptImporterTest, FilesOverTheSizeLimitAreRefusedUnread) {
+    // Any file was read whole into memory however large it was; the open file's size is now
+    // checked first, so a file over 50 MiB is refused, by name, before its bytes are read.
     for (const std::string name : {"grande.txt", "grande.pptx", "grande.rtf"}) {
         SCOPED_TRACE(name);
         const fs::path big = write(name, "hola");

@@ -88,6 +88,7 @@ TEST(ZipArchiveTest, DamagedMembersAreSkippedAndTheWalkGoesOn) {
         {"unknown method", ZipMember("x", "X").stored().withMethod(12)},
         {"deflate stream that is not deflate", ZipMember("x", "not deflate").stored().withMethod(8)},
         {"ZIP64 size marker", ZipMember("x", "X").declaring(0xFFFFFFFF)},
+        {"deflate stream cut short", ZipMember("x", std::string(3000, 'q') + "fin").compressedAs(4)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,6 +144,8 @@ TEST(ZipArchiveTest, InvalidUtf8NamesAreTestedWithReplacementCharacters) {
 }
 
 TEST(ZipArchiveTest, ImplausibleSizesAreRefusedBeforeAllocating) {
+    // An archive could claim up to 4 GiB per member and have the reader allocate it before
+    // decoding a byte; claims over the limits now fail the whole read before any buffer exists.
     const auto huge = static_cast<std::uint32_t>(ZipArchive::kMaxMemberSize + 1);
     auto oneHugeMember = ZipBuilder().add(ZipMember("big.xml", "x").declaring(huge)).build();
     auto result = ZipArchive(oneHugeMember).entries(kAll);
