@@ -73,9 +73,11 @@ double VoiceActivityDetector::level() const {
 }
 
 void VoiceActivityDetector::setOnUpdate(UpdateCallback callback) {
-    auto shared = callback ? std::make_shared<const UpdateCallback>(std::move(callback)) : nullptr;
+    std::shared_ptr<const UpdateCallback> shared =
+        callback ? std::make_shared<const UpdateCallback>(std::move(callback)) : nullptr;
     std::lock_guard guard(lock_);
-    onUpdate_ = std::move(shared);
+    // The old callback goes with `shared`, after the lock: its captures may lock too.
+    std::swap(onUpdate_, shared);
 }
 
 std::shared_ptr<const VoiceActivityDetector::UpdateCallback> VoiceActivityDetector::onUpdate() const {

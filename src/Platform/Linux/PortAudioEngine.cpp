@@ -77,7 +77,7 @@ PortAudioEngine::~PortAudioEngine() {
 }
 
 bool PortAudioEngine::refreshDevices() {
-    if (stream_) return initialized_;
+    if (stream_ || (initialized_ && !devicesStale_)) return initialized_;
     // PortAudio reads the device list once per initialisation.
     if (initialized_) {
         Pa_Terminate();
@@ -91,6 +91,7 @@ bool PortAudioEngine::refreshDevices() {
         return false;
     }
     initialized_ = true;
+    devicesStale_ = false;
     return true;
 }
 
@@ -119,9 +120,11 @@ AudioFormat PortAudioEngine::inputFormat(int bus) {
     if (stream_) return streamFormat_;
     if (!refreshDevices()) return {};
     const PaDeviceIndex device = Pa_GetDefaultInputDevice();
-    if (device == paNoDevice) return {};
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-    if (!info || info->maxInputChannels <= 0) return {};
+    const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+    if (!info || info->maxInputChannels <= 0) {
+        devicesStale_ = true;  // look again next time: a server or device may appear
+        return {};
+    }
     return AudioFormat{info->defaultSampleRate,
                        static_cast<std::uint32_t>(std::min(info->maxInputChannels, kMaxChannels))};
 }
@@ -145,7 +148,10 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
     if (stream_) return std::nullopt;
     if (!initialized_ && !refreshDevices()) return AudioEngineError{"No se pudo iniciar PortAudio."};
     const PaDeviceIndex device = Pa_GetDefaultInputDevice();
-    if (device == paNoDevice) return AudioEngineError{Pa_GetErrorText(paDeviceUnavailable)};
+    if (device == paNoDevice) {
+        devicesStale_ = true;
+        return AudioEngineError{Pa_GetErrorText(paDeviceUnavailable)};
+    }
     const AudioFormat format = tap_ ? tap_->format : inputFormat(0);
     const std::uint32_t frames = tap_ ? tap_->bufferSize : 1024;
     if (format.channelCount == 0 || format.channelCount > kMaxChannels || !(format.sampleRate > 0) ||
@@ -160,7 +166,10 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
         error = Pa_StartStream(stream);
         if (error != paNoError) Pa_CloseStream(stream);
     }
-    if (error != paNoError) return AudioEngineError{describe(error)};
+    if (error != paNoError) {
+        devicesStale_ = true;
+        return AudioEngineError{describe(error)};
+    }
     stream_ = stream;
     streamFormat_ = format;
     if (tap_) startCapture();
@@ -170,6 +179,8 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
 void PortAudioEngine::stop() {
     stopCapture();
     closeStream();
+    // The next start reads the device list again, e.g. after the device went away.
+    devicesStale_ = true;
 }
 
 void PortAudioEngine::closeStream() {

@@ -20,8 +20,8 @@ namespace vorela {
 // gone) ends the capture thread and posts the configuration-change notification.
 //
 // Permission: Linux asks nobody, so capture is authorised unless opening the device is
-// refused for lack of access. The device list is read again before each start, so a
-// sound server that appeared since the last one is found.
+// refused for lack of access. The device list is read again before a start that follows
+// a stop or a failure, so a sound server or device that appeared meanwhile is found.
 class PortAudioEngine final : public AudioEngine {
 public:
     explicit PortAudioEngine(RunLoop& loop);
@@ -59,6 +59,7 @@ private:
     std::shared_ptr<NotificationCenter> center_;
     Log logger_{"audio"};
     bool initialized_ = false;
+    bool devicesStale_ = true;
     std::optional<Tap> tap_;
     void* stream_ = nullptr;  // PaStream, open between start() and stop()
     AudioFormat streamFormat_;
