@@ -202,36 +202,62 @@ TEST_F(UserDefaultsFileTest, TextThatXmlCannotCarryStillLeavesAReadableFile) {
     EXPECT_TRUE(movedAside().empty());
 }
 
+// Kills and reaps the child however the test ends, so no writer outlives it.
+class ChildProcess {
+public:
+    explicit ChildProcess(pid_t pid) : pid_(pid) {}
+    ~ChildProcess() { killNow(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ChildProcess(ChildProcess&&) = delete;
+    ChildProcess& operator=(ChildProcess&&) = delete;
+    void killNow() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
 TEST_F(UserDefaultsFileTest, AKillRightAfterAWriteNeverLeavesATruncatedFile) {
-    for (int round = 0; round < 8; ++round) {
+    // A child process writes without pause; the file is read while it writes (a reader
+    // must never see half a file) and again after the child is killed mid-write.
+    for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
             close(ready[0]);
             auto suite = UserDefaults::open(suitePath().string());
-            const std::string padding(4096, 'x');  // a file large enough to be caught mid-write
+            const std::string padding(8192, 'x');  // a file large enough to be caught mid-write
             for (int i = 0;; ++i) {
                 suite->set("counter", PropertyList(i));
-                suite->set("padding" + std::to_string(i % 50), PropertyList(padding));
-                if (i == 20) {
+                suite->set("padding" + std::to_string(i % 40), PropertyList(padding + std::to_string(i)));
+                if (i == 40) {
                     suite->flush();
                     (void)!::write(ready[1], "r", 1);
                 }
             }
         }
+        ChildProcess child(pid);
         close(ready[1]);
         char byte = 0;
         ASSERT_EQ(read(ready[0], &byte, 1), 1);
         close(ready[0]);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        for (int i = 0; i < 60; ++i) {
+            auto parsed = PlistXml::parse(readFile(suitePath()));
+            ASSERT_TRUE(parsed.object) << "read " << i << ": " << parsed.error;
+        }
+        child.killNow();
         const auto entries = reload();
         ASSERT_TRUE(entries.count("counter"));
-        EXPECT_GE(*entries.at("counter").integer(), 20);
+        EXPECT_GE(*entries.at("counter").integer(), 40);
     }
 }
 
