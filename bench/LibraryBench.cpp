@@ -1,0 +1,76 @@
+// The library with 1,000 scripts of the sample's size: opening it, reloading the sorted
+// list, and searching (a title hit, a body hit, and a miss that reads every body).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "Platform/Fake/ManualClock.h"
+#include "Script/SampleScript.h"
+#include "Script/ScriptLibrary.h"
+
+namespace vorela {
+namespace {
+
+namespace fs = std::filesystem;
+
+ManualClock& clock() {
+    static ManualClock clock;
+    return clock;
+}
+
+const fs::path& storeFile() {
+    static const fs::path file = [] {
+        const fs::path path = fs::temp_directory_path() / "vorela-bench-library.sqlite";
+        fs::remove(path);
+        ScriptLibrary library(path, clock());
+        auto& context = library.container()->mainContext();
+        for (int i = 0; i < 999; ++i) {
+            clock().advance(1);
+            auto script = Script::make("Charla número " + std::to_string(i), SampleScript::text(),
+                                       "es-ES", clock().now(), std::nullopt,
+                                       i % 3 == 0 ? std::optional<std::string>("Clientes") : std::nullopt);
+            context.insert(script);
+        }
+        library.save();  // one transaction for the lot
+        return path;
+    }();
+    return file;
+}
+
+ScriptLibrary& library() {
+    static ScriptLibrary library(storeFile(), clock());
+    return library;
+}
+
+void BM_LibraryOpen1000(benchmark::State& state) {
+    const fs::path& file = storeFile();
+    for (auto _ : state) {
+        ScriptLibrary opened(file, clock());
+        if (opened.scripts().size() != 1000) state.SkipWithError("expected 1,000 scripts");
+    }
+}
+
+void BM_LibraryReload1000(benchmark::State& state) {
+    auto& lib = library();
+    for (auto _ : state) {
+        lib.reload();
+        benchmark::DoNotOptimize(lib.scripts().data());
+    }
+}
+
+void BM_LibrarySearch1000(benchmark::State& state, const char* query) {
+    auto& lib = library();
+    std::size_t found = 0;
+    for (auto _ : state) found = lib.search(query).size();
+    state.counters["found"] = static_cast<double>(found);
+}
+
+BENCHMARK(BM_LibraryOpen1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibraryReload1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LibrarySearch1000, title, "NÚMERO 99")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LibrarySearch1000, body, "cafetales")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LibrarySearch1000, miss, "zeppelin")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vorela
