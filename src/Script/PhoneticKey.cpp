@@ -24,20 +24,6 @@ struct ClusterWord {
     std::string_view operator[](std::size_t i) const { return chars[i]; }
 };
 
-bool is(int c, char letter) { return c == letter; }
-bool is(std::string_view c, char letter) { return c.size() == 1 && c[0] == letter; }
-
-template <class Char>
-bool isAnyOf(const Char& c, std::string_view letters) {
-    for (char letter : letters) {
-        if (is(c, letter)) return true;
-    }
-    return false;
-}
-
-template <class Char>
-bool isVowel(const Char& c) { return isAnyOf(c, "aeiou"); }
-
 // Where a key is written. An ASCII key goes to a byte buffer that collapses runs as they are
 // written; a key of other characters goes to a string and collapses afterwards, on whole
 // characters.
@@ -77,43 +63,56 @@ std::string asciiKey(std::string_view word, Walk&& walk) {
     return std::string(key.bytes, key.size);
 }
 
+// The ASCII letter a character is, or 0: lets both walks dispatch through one switch.
+char letterOf(int c) { return c >= 0 && c < 0x80 ? static_cast<char>(c) : '\0'; }
+char letterOf(std::string_view c) { return c.size() == 1 ? c[0] : '\0'; }
+
+bool isSoftVowel(char letter) { return letter == 'e' || letter == 'i'; }
+bool isVowelLetter(char letter) {
+    return letter == 'a' || letter == 'e' || letter == 'i' || letter == 'o' || letter == 'u';
+}
+
 template <class Word, class Key>
 void spanishKey(const Word& word, Key& out) {
     for (std::size_t i = 0; i < word.size();) {
         const auto c = word[i];
-        const auto next = word[i + 1];
+        const char next = letterOf(word[i + 1]);
         std::size_t consumed = 1;
-        if (is(c, 'h')) {
-        } else if (is(c, 'v') || is(c, 'w')) {
-            out.put('b');
-        } else if (is(c, 'z')) {
-            out.put('s');
-        } else if (is(c, 'c')) {
-            if (is(next, 'h')) {
-                out.put('c');
-                out.put('h');
-                consumed = 2;
-            } else {
-                out.put(isAnyOf(next, "ei") ? 's' : 'k');
-            }
-        } else if (is(c, 'q')) {
-            out.put('k');
-            if (is(next, 'u')) consumed = 2;
-        } else if (is(c, 'l')) {
-            out.put(is(next, 'l') ? 'y' : 'l');
-            if (is(next, 'l')) consumed = 2;
-        } else if (is(c, 'g')) {
-            if (is(next, 'u') && isAnyOf(word[i + 2], "ei")) {
-                out.put('g');
-                consumed = 2;  // the u is silent; the vowel is read next
-            } else {
-                out.put(isAnyOf(next, "ei") ? 'j' : 'g');
-            }
-        } else if (is(c, 'x')) {
-            out.put('k');
-            out.put('s');
-        } else {
-            out.put(c);
+        switch (letterOf(c)) {
+            case 'h': break;
+            case 'v':
+            case 'w': out.put('b'); break;
+            case 'z': out.put('s'); break;
+            case 'c':
+                if (next == 'h') {
+                    out.put('c');
+                    out.put('h');
+                    consumed = 2;
+                } else {
+                    out.put(isSoftVowel(next) ? 's' : 'k');
+                }
+                break;
+            case 'q':
+                out.put('k');
+                if (next == 'u') consumed = 2;
+                break;
+            case 'l':
+                out.put(next == 'l' ? 'y' : 'l');
+                if (next == 'l') consumed = 2;
+                break;
+            case 'g':
+                if (next == 'u' && isSoftVowel(letterOf(word[i + 2]))) {
+                    out.put('g');
+                    consumed = 2;  // the u is silent; the vowel is read next
+                } else {
+                    out.put(isSoftVowel(next) ? 'j' : 'g');
+                }
+                break;
+            case 'x':
+                out.put('k');
+                out.put('s');
+                break;
+            default: out.put(c);
         }
         i += consumed;
     }
@@ -122,46 +121,59 @@ void spanishKey(const Word& word, Key& out) {
 template <class Word, class Key>
 void englishKey(const Word& word, Key& out) {
     // A leading x sounds like s; the rest of the walk sees that s.
-    const bool leadingX = is(word[0], 'x');
+    const bool leadingX = letterOf(word[0]) == 'x';
     auto at = [&](std::size_t i) { return i == 0 && leadingX ? letterLike(word[0], 's') : word[i]; };
     for (std::size_t i = 0; i < word.size();) {
         const auto c = at(i);
-        const auto next = at(i + 1);
+        const auto nextChar = at(i + 1);
+        const char letter = letterOf(c);
+        const char next = letterOf(nextChar);
+        const bool softNext = next == 'i' || next == 'e' || next == 'y';
         std::size_t consumed = 1;
-        if (next == c && !is(c, 'c')) {
+        if (nextChar == c && letter != 'c') {
             // Of a run of equal letters only the last is coded.
-        } else if (isVowel(c)) {
+        } else if (isVowelLetter(letter)) {
             if (i == 0) out.put(c);
-        } else if (is(c, 'b')) {
-            if (!(i + 1 == word.size() && i > 0 && is(at(i - 1), 'm'))) out.put('b');
-        } else if (is(c, 'c')) {
-            if (is(next, 'h')) {
-                out.put('x');
-                consumed = 2;
-            } else {
-                out.put(isAnyOf(next, "iey") ? 's' : 'k');
-            }
-        } else if (is(c, 'd')) {
-            out.put('t');
-        } else if (is(c, 'g')) {
-            if (is(next, 'h')) {
-                consumed = 2;
-            } else {
-                out.put(isAnyOf(next, "iey") ? 'j' : 'k');
-            }
-        } else if ((is(c, 'p') || is(c, 's') || is(c, 't')) && is(next, 'h')) {
-            out.put(is(c, 'p') ? 'f' : is(c, 's') ? 'x' : '0');
-            consumed = 2;
-        } else if (is(c, 'q')) {
-            out.put('k');
-        } else if (is(c, 'v')) {
-            out.put('f');
-        } else if (is(c, 'w') || is(c, 'y')) {
-            if (isVowel(next)) out.put(c);
-        } else if (is(c, 'z')) {
-            out.put('s');
         } else {
-            out.put(c);
+            switch (letter) {
+                case 'b':
+                    if (!(i + 1 == word.size() && i > 0 && letterOf(at(i - 1)) == 'm')) out.put('b');
+                    break;
+                case 'c':
+                    if (next == 'h') {
+                        out.put('x');
+                        consumed = 2;
+                    } else {
+                        out.put(softNext ? 's' : 'k');
+                    }
+                    break;
+                case 'd': out.put('t'); break;
+                case 'g':
+                    if (next == 'h') {
+                        consumed = 2;
+                    } else {
+                        out.put(softNext ? 'j' : 'k');
+                    }
+                    break;
+                case 'p':
+                case 's':
+                case 't':
+                    if (next == 'h') {
+                        out.put(letter == 'p' ? 'f' : letter == 's' ? 'x' : '0');
+                        consumed = 2;
+                    } else {
+                        out.put(c);
+                    }
+                    break;
+                case 'q': out.put('k'); break;
+                case 'v': out.put('f'); break;
+                case 'w':
+                case 'y':
+                    if (isVowelLetter(next)) out.put(c);
+                    break;
+                case 'z': out.put('s'); break;
+                default: out.put(c);
+            }
         }
         i += consumed;
     }

@@ -242,7 +242,6 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     const std::int32_t length = text16.length();
     tokens.reserve(static_cast<std::size_t>(length / 6));  // about one word per six characters
     OffsetMap offsets(units, length);
-    Token token;
     std::int32_t start = words->first();
     for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
         // Only word-like segments count, as the platform's word enumeration gives them:
@@ -251,8 +250,13 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         bool sentenceEnd = false;
         const std::int32_t tokenEnd = extendEnd(units, length, end, sentenceEnd);
         const std::int32_t tokenStart = extendStart(units, start);
+        // Built in place: a word whose normalised form is empty is taken back at once.
+        Token& token = tokens.emplace_back();
         normalizeInto(units + tokenStart, tokenEnd - tokenStart, token.norm);
-        if (token.norm.empty()) continue;
+        if (token.norm.empty()) {
+            tokens.pop_back();
+            continue;
+        }
 
         const std::size_t byteBegin = offsets.byteOffset(tokenStart);
         const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
@@ -264,10 +268,8 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         token.range = {byteBegin, byteEnd};
         token.utf16Range = {static_cast<std::size_t>(tokenStart),
                             static_cast<std::size_t>(tokenEnd - tokenStart)};
-        token.index = static_cast<long>(tokens.size());
+        token.index = static_cast<long>(tokens.size() - 1);
         token.isSentenceEnd = sentenceEnd;
-        tokens.push_back(std::move(token));
-        token = Token();
     }
     return tokens;
 }
