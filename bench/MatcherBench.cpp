@@ -40,7 +40,8 @@ struct Setup {
         matcher.reset(mid);
         std::vector<std::string> heard;
         if (scenario == Scenario::following) {
-            for (long i = mid - 6; i < mid; ++i) heard.push_back(matcher.tokens()[static_cast<std::size_t>(i)].raw);
+            for (long i = mid - 6; i < mid; ++i)
+                heard.push_back(matcher.tokens()[static_cast<std::size_t>(i)].raw);
         } else {
             // Off-script words of script-like lengths: every pair reaches the distance.
             heard = {"carretera", "ventanal", "murciélago", "despacho", "bicicleta", "olivar"};
@@ -72,7 +73,8 @@ double medianSeconds(Setup& setup, int samples) {
     for (int i = 0; i < samples; ++i) {
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(setup.matcher.align(setup.now));
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     std::nth_element(times.begin(), times.begin() + samples / 2, times.end());
     return times[static_cast<std::size_t>(samples / 2)];

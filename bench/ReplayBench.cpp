@@ -15,13 +15,20 @@ enum class Perturbation { clean, substituted, dropped, repeated, skipped, adLibb
 
 Reading readingFor(const ReadingBuilder& builder, Perturbation p) {
     switch (p) {
-        case Perturbation::clean: return builder.clean();
-        case Perturbation::substituted: return builder.substituted(0.25);  // a weak recogniser
-        case Perturbation::dropped: return builder.dropped(0.15);
-        case Perturbation::repeated: return builder.repeatedSentence();
-        case Perturbation::skipped: return builder.skippedParagraph();
-        case Perturbation::adLibbed: return builder.adLibbed(10);
-        case Perturbation::numbers: return builder.numbersAsWords();
+        case Perturbation::clean:
+            return builder.clean();
+        case Perturbation::substituted:
+            return builder.substituted(0.25);  // a weak recogniser
+        case Perturbation::dropped:
+            return builder.dropped(0.15);
+        case Perturbation::repeated:
+            return builder.repeatedSentence();
+        case Perturbation::skipped:
+            return builder.skippedParagraph();
+        case Perturbation::adLibbed:
+            return builder.adLibbed(10);
+        case Perturbation::numbers:
+            return builder.numbersAsWords();
     }
     return builder.clean();
 }
@@ -29,7 +36,8 @@ Reading readingFor(const ReadingBuilder& builder, Perturbation p) {
 void BM_Replay(benchmark::State& state, Perturbation perturbation) {
     const auto language = Tokenizer::Language::spanish;
     const auto& text = testing::spanishSpeech();
-    const auto tokens = std::make_shared<const std::vector<Token>>(Tokenizer(language).tokenize(text));
+    const auto tokens =
+        std::make_shared<const std::vector<Token>>(Tokenizer(language).tokenize(text));
     double share = 0;
     double words = 0;
     // Several seeds, so one lucky draw does not decide the figure.
@@ -52,10 +60,13 @@ void BM_Replay(benchmark::State& state, Perturbation perturbation) {
 }
 
 BENCHMARK_CAPTURE(BM_Replay, clean, Perturbation::clean)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Replay, substituted25, Perturbation::substituted)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Replay, substituted25, Perturbation::substituted)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Replay, dropped15, Perturbation::dropped)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Replay, repeatedSentence, Perturbation::repeated)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Replay, skippedParagraph, Perturbation::skipped)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Replay, repeatedSentence, Perturbation::repeated)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Replay, skippedParagraph, Perturbation::skipped)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Replay, adLibbed10, Perturbation::adLibbed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Replay, numbersAsWords, Perturbation::numbers)->Unit(benchmark::kMillisecond);
 

@@ -4,9 +4,12 @@ namespace vorela {
 
 std::string_view rawValue(MatchState state) {
     switch (state) {
-        case MatchState::locked: return "locked";
-        case MatchState::searching: return "searching";
-        case MatchState::lost: return "lost";
+        case MatchState::locked:
+            return "locked";
+        case MatchState::searching:
+            return "searching";
+        case MatchState::lost:
+            return "lost";
     }
     return "searching";
 }

@@ -124,16 +124,15 @@ double ScriptMatcher::score(long position, bool widened) const {
     long misses = 0;
     for (long k = 0; k < n; ++k) {
         const long t = position - (n - 1) + k;  // the newest heard word meets `position`
-        const double g = (t < 0 || t >= count)
-                             ? 0
-                             : grade(recentHeard_[static_cast<std::size_t>(k)],
-                                     (*tokens_)[static_cast<std::size_t>(t)]);
+        const double g = (t < 0 || t >= count) ? 0
+                                               : grade(recentHeard_[static_cast<std::size_t>(k)],
+                                                       (*tokens_)[static_cast<std::size_t>(t)]);
         if (g == 0) ++misses;
         matched += static_cast<double>(k + 1) / totalWeight * g;
     }
 
-    double result = matched - static_cast<double>(misses) / static_cast<double>(n) *
-                                  config_.gapPenalty;
+    double result =
+        matched - static_cast<double>(misses) / static_cast<double>(n) * config_.gapPenalty;
     const long scale = widened ? config_.recoverForward : config_.forward;
     const long distance = std::labs(position - cursor_);
     // A zero scale (possible in a hand-edited configuration) rewards the cursor only,

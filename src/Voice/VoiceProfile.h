@@ -12,11 +12,11 @@ namespace vorela {
 // and word error rate of the last reading test. Persisted in five preference keys on the
 // standard suite; the central state is its only writer.
 struct VoiceProfile {
-    double noiseFloor = -50;                // dBFS of the room, from the noise calibration
-    double sensitivity = 50;                // 0-100, as the user chose it
-    std::optional<double> measuredWPM;      // words per minute of the last reading test
-    std::optional<double> measuredWER;      // 0-1, word error rate of the same test
-    std::optional<Date> calibratedAt;       // time of the last noise calibration
+    double noiseFloor = -50;            // dBFS of the room, from the noise calibration
+    double sensitivity = 50;            // 0-100, as the user chose it
+    std::optional<double> measuredWPM;  // words per minute of the last reading test
+    std::optional<double> measuredWER;  // 0-1, word error rate of the same test
+    std::optional<Date> calibratedAt;   // time of the last noise calibration
 
     // The five keys as stored, defaults where nothing is; nothing is clamped here.
     static VoiceProfile current();

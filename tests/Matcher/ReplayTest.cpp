@@ -75,7 +75,8 @@ TEST(ReplayTest, AlignmentsRunAtMostEveryMinUpdateInterval) {
     const ReadingBuilder builder(text, *tokens, Tokenizer::Language::english);
     const auto reading = builder.clean();
     const auto stream = testing::recogniserStream(reading, 1000.0);
-    const auto result = testing::replay(tokens, reading, MatcherConfig{}, Tokenizer::Language::english);
+    const auto result =
+        testing::replay(tokens, reading, MatcherConfig{}, Tokenizer::Language::english);
     EXPECT_LT(result.alignments, static_cast<int>(stream.size()));
     EXPECT_GE(result.alignments, static_cast<int>(reading.words.size()) - 1);
 }

@@ -95,7 +95,8 @@ TEST_F(ScriptMatcherAlignTest, GradesExactVariantPhoneticNearAndMiss) {
 
 TEST_F(ScriptMatcherAlignTest, TiesGoToTheLowestIndex) {
     Words words = distinctWords(40);
-    for (long i = 0; i < 3; ++i) words[static_cast<std::size_t>(13 + i)] = words[static_cast<std::size_t>(5 + i)];
+    for (long i = 0; i < 3; ++i)
+        words[static_cast<std::size_t>(13 + i)] = words[static_cast<std::size_t>(5 + i)];
     load(words);
     matcher_.reset(10);  // 7 and 15 lie three tokens from the cursor
     hear(5, 7);
@@ -171,7 +172,8 @@ TEST_F(ScriptMatcherAlignTest, WhileLostABestPositionBeyondTheBackLimitIsRefused
         const long best = cursor - c.behind;
         // A weaker copy of the newest five heard words ahead must not be taken instead.
         for (long i = 0; i < 5; ++i) {
-            words[static_cast<std::size_t>(cursor + 5 + i)] = words[static_cast<std::size_t>(best - 4 + i)];
+            words[static_cast<std::size_t>(cursor + 5 + i)] =
+                words[static_cast<std::size_t>(best - 4 + i)];
         }
         load(words);
         matcher_.reset(cursor);
@@ -196,11 +198,8 @@ TEST_F(ScriptMatcherAlignTest, AFarJumpNeedsASecondSightingNearTheFirst) {
         long second;
         bool accepted;
     } cases[] = {
-        {"two before", 23, true},
-        {"same place", 25, true},
-        {"two after", 27, true},
-        {"three before", 22, false},
-        {"three after", 28, false},
+        {"two before", 23, true},    {"same place", 25, true},   {"two after", 27, true},
+        {"three before", 22, false}, {"three after", 28, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -311,7 +310,8 @@ TEST_F(ScriptMatcherAlignTest, LostExactlyAtTheTimeoutAndUntilAnAcceptanceOrRese
 
 TEST_F(ScriptMatcherAlignTest, WhileLostACandidateThatStartsASentenceWins) {
     Words words = distinctWords(100);
-    for (long i = 0; i < 3; ++i) words[static_cast<std::size_t>(51 + i)] = words[static_cast<std::size_t>(45 + i)];
+    for (long i = 0; i < 3; ++i)
+        words[static_cast<std::size_t>(51 + i)] = words[static_cast<std::size_t>(45 + i)];
     words[52] += ".";  // so candidate 53, the copy's end, starts a sentence
     load(words);
 

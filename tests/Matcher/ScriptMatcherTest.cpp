@@ -1,7 +1,6 @@
-#include "Matcher/ScriptMatcher.h"
-
 #include <gtest/gtest.h>
 
+#include "Matcher/ScriptMatcher.h"
 #include "Platform/RawRepresentable.h"
 #include "Support/MatcherScripts.h"
 
@@ -39,12 +38,18 @@ TEST_F(ScriptMatcherIngestTest, PartialResultsHoldBackTheirLastWord) {
     } steps[] = {
         {"two words add the first", partial({"uno", "dos"}), {"uno"}, 1},
         {"three words add the second", partial({"uno", "dos", "tres"}), {"uno", "dos"}, 2},
-        {"four words add the third", partial({"uno", "dos", "tres", "cuatro"}),
-         {"uno", "dos", "tres"}, 3},
-        {"the final adds the fourth", final({"uno", "dos", "tres", "cuatro"}),
-         {"uno", "dos", "tres", "cuatro"}, 0},
-        {"the next hypothesis is read from its first word", partial({"cinco", "seis"}),
-         {"uno", "dos", "tres", "cuatro", "cinco"}, 1},
+        {"four words add the third",
+         partial({"uno", "dos", "tres", "cuatro"}),
+         {"uno", "dos", "tres"},
+         3},
+        {"the final adds the fourth",
+         final({"uno", "dos", "tres", "cuatro"}),
+         {"uno", "dos", "tres", "cuatro"},
+         0},
+        {"the next hypothesis is read from its first word",
+         partial({"cinco", "seis"}),
+         {"uno", "dos", "tres", "cuatro", "cinco"},
+         1},
     };
     for (auto& step : steps) {
         SCOPED_TRACE(step.name);

@@ -1,5 +1,3 @@
-#include "Matcher/Similarity.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "Matcher/Similarity.h"
 
 namespace vorela {
 namespace {
@@ -77,8 +77,8 @@ TEST(SimilarityTest, AllowanceAtThresholdPointEightGrowsEveryFiveBytes) {
 }
 
 TEST(SimilarityTest, CanonicallyEquivalentTextsAreEqual) {
-    const std::string composed = "canci\xC3\xB3n";       // ó as one code point
-    const std::string decomposed = "cancio\xCC\x81n";    // o + combining acute
+    const std::string composed = "canci\xC3\xB3n";     // ó as one code point
+    const std::string decomposed = "cancio\xCC\x81n";  // o + combining acute
     EXPECT_EQ(Similarity::ratio(composed, decomposed, 0.8), 1.0);
     EXPECT_EQ(Similarity::ratio("\xE2\x84\xAA", "K", 0.8), 1.0);  // Kelvin sign
     // Not equivalent: an ñ is not an n.
@@ -88,8 +88,8 @@ TEST(SimilarityTest, CanonicallyEquivalentTextsAreEqual) {
 TEST(SimilarityTest, AgreesWithFullLevenshteinOnRandomStrings) {
     // Multi-byte pieces make byte distances differ from character distances; none of
     // them has a canonical equivalent in the set, so equality is byte equality here.
-    const std::vector<std::string> pieces = {"a", "b", "e", "s", "\xC3\xB1", "\xC3\xA9",
-                                             "\xE2\x82\xAC", "\xE6\x97\xA5", "-", "9"};
+    const std::vector<std::string> pieces = {
+        "a", "b", "e", "s", "\xC3\xB1", "\xC3\xA9", "\xE2\x82\xAC", "\xE6\x97\xA5", "-", "9"};
     std::mt19937 rng(20240611);
     std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 9);

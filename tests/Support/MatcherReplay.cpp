@@ -20,11 +20,11 @@ constexpr double kFinalDelay = 0.25;
 constexpr double kPauseAfterUtterance = 0.35;
 
 const std::vector<std::string> kSpanishAdLib = {
-    "bueno", "como", "les", "decía", "esto", "me", "recuerda", "una", "anécdota", "graciosa",
-    "del", "viaje", "a", "la", "capital", "con", "mi", "hermano"};
-const std::vector<std::string> kEnglishAdLib = {
-    "well", "as", "I", "was", "saying", "this", "reminds", "me", "of", "a", "funny", "story",
-    "about", "my", "brother"};
+    "bueno",    "como", "les",   "decía", "esto", "me",      "recuerda", "una", "anécdota",
+    "graciosa", "del",  "viaje", "a",     "la",   "capital", "con",      "mi",  "hermano"};
+const std::vector<std::string> kEnglishAdLib = {"well",  "as",      "I",     "was", "saying",
+                                                "this",  "reminds", "me",    "of",  "a",
+                                                "funny", "story",   "about", "my",  "brother"};
 
 std::vector<std::string> splitWords(const std::string& phrase) {
     std::istringstream in(phrase);
@@ -39,8 +39,8 @@ void segment(std::vector<SpokenWord>& words, const std::vector<Token>& tokens) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         ++run;
         // The last spoken word of a token (a number may take several) that ends a sentence.
-        const bool lastOfToken = i + 1 == words.size() || words[i + 1].truth != words[i].truth ||
-                                 words[i + 1].offScript;
+        const bool lastOfToken =
+            i + 1 == words.size() || words[i + 1].truth != words[i].truth || words[i + 1].offScript;
         const bool sentenceEnd = !words[i].offScript && lastOfToken &&
                                  tokens[static_cast<std::size_t>(words[i].truth)].isSentenceEnd;
         words[i].endsUtterance = sentenceEnd || run >= kMaxUtteranceWords || i + 1 == words.size();
@@ -187,7 +187,8 @@ Reading ReadingBuilder::adLibbed(int count) const {
     const auto& adLib = language_ == Tokenizer::Language::english ? kEnglishAdLib : kSpanishAdLib;
     Reading reading{"ad-libbed", straight(0, end)};
     for (int i = 0; i < count; ++i) {
-        reading.words.push_back({adLib[static_cast<std::size_t>(i) % adLib.size()], end, false, true});
+        reading.words.push_back(
+            {adLib[static_cast<std::size_t>(i) % adLib.size()], end, false, true});
     }
     for (auto& w : straight(end + 1, last)) reading.words.push_back(w);
     segment(reading.words, tokens_);

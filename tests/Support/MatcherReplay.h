@@ -24,9 +24,9 @@ const std::string& englishTalk();
 // One word as the speaker says it and the recogniser spells it.
 struct SpokenWord {
     std::string text;
-    long truth = 0;               // the script token being read; for an ad-lib, the last one read
-    bool endsUtterance = false;   // a pause follows, and the recogniser finalises
-    bool offScript = false;       // an ad-lib
+    long truth = 0;              // the script token being read; for an ad-lib, the last one read
+    bool endsUtterance = false;  // a pause follows, and the recogniser finalises
+    bool offScript = false;      // an ad-lib
 };
 
 struct Reading {

@@ -36,7 +36,7 @@ std::vector<std::string> distinctWords(std::size_t count) {
 }
 
 std::shared_ptr<const std::vector<Token>> tokensFromWords(const std::vector<std::string>& words,
-                                                         Tokenizer::Language language) {
+                                                          Tokenizer::Language language) {
     auto tokens = std::make_shared<std::vector<Token>>();
     tokens->reserve(words.size());
     for (const auto& word : words) {

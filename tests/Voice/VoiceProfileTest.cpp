@@ -1,8 +1,7 @@
-#include "Voice/VoiceProfile.h"
-
 #include <gtest/gtest.h>
 
 #include "Platform/UserDefaults.h"
+#include "Voice/VoiceProfile.h"
 
 namespace vorela {
 namespace {
