@@ -1,0 +1,99 @@
+#include "Shortcuts/Context.h"
+
+#include "Platform/RunLoop.h"
+
+namespace vorela::Shortcuts {
+namespace {
+
+// A plain pointer: nothing to destroy at exit, and the context clears it when it goes.
+Context* gCurrent = nullptr;
+
+}  // namespace
+
+Context::Context(const Environment& environment)
+    : loop_(environment.loop),
+      keyboard_(environment.keyboard),
+      store_(environment.defaults, environment.notifications),
+      center_(
+          HotKeyCenter::create(environment.loop, environment.registrar, environment.notifications)),
+      registry_(std::make_unique<HandlerRegistry>(environment.loop, store_, center_,
+                                                  environment.keyboard)) {}
+
+Context::~Context() {
+    if (gCurrent == this) gCurrent = nullptr;
+    // Hot keys go first, while the centre can still unregister them.
+    registry_.reset();
+}
+
+Context* Context::current() { return gCurrent; }
+
+void Context::makeCurrent() { gCurrent = this; }
+
+Name Context::declare(std::string rawValue, std::optional<Shortcut> initial) {
+    if (initial) store_.setInitialShortcutIfNeeded(*initial, rawValue);
+    std::weak_ptr<Context*> weak = self_;
+    loop_.post([weak] {
+        if (const auto self = weak.lock()) (*self)->isInitialized_ = true;
+    });
+    return Name(std::move(rawValue), initial);
+}
+
+void Context::setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
+    if (shortcut) {
+        userDefaultsSet(name, *shortcut);
+    } else if (name.initialShortcut()) {
+        userDefaultsDisable(name);
+    } else {
+        userDefaultsRemove(name);
+    }
+}
+
+void Context::releaseOldHotKey(const Name& name) {
+    if (const auto old = store_.shortcut(name); old && !registry_->isShortcutActive(*old, &name)) {
+        registry_->removeHotKey(*old);
+    }
+}
+
+void Context::userDefaultsSet(const Name& name, const Shortcut& shortcut) {
+    const auto json = shortcut.encoded();
+    if (!json) return;
+    releaseOldHotKey(name);
+    store_.writeEncodedShortcut(name, *json);
+    registry_->registerIfNeeded(name);
+    store_.postDidChange(name);
+}
+
+void Context::userDefaultsDisable(const Name& name) {
+    if (const auto value = store_.userDefaultsValue(name)) {
+        if (const bool* flag = value->boolean(); flag && !*flag) return;
+    }
+    releaseOldHotKey(name);
+    store_.writeRemovedMarker(name);
+    registry_->registerIfNeeded(name);
+    store_.postDidChange(name);
+}
+
+void Context::userDefaultsRemove(const Name& name) {
+    if (!store_.userDefaultsValue(name)) return;
+    releaseOldHotKey(name);
+    store_.removeValue(name);
+    registry_->registerIfNeeded(name);
+    store_.postDidChange(name);
+}
+
+void Context::reset(const std::vector<Name>& names) {
+    for (const auto& name : names) {
+        if (name.initialShortcut()) {
+            userDefaultsSet(name, *name.initialShortcut());
+        } else {
+            userDefaultsRemove(name);
+        }
+    }
+}
+
+void Context::resetAll() {
+    // Names built from keys carry no initial shortcut, so every one takes the removal path.
+    for (const auto& name : store_.storedNames()) setShortcut(std::nullopt, name);
+}
+
+}  // namespace vorela::Shortcuts

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace vorela::Shortcuts {
+
+enum class EventType { keyDown, keyUp };
+
+}  // namespace vorela::Shortcuts

@@ -1,0 +1,338 @@
+#include "Shortcuts/HandlerRegistry.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "Platform/KeyboardLayout.h"
+#include "Platform/RunLoop.h"
+#include "Shortcuts/HotKey.h"
+#include "Shortcuts/HotKeyCenter.h"
+#include "Shortcuts/ShortcutStore.h"
+
+namespace vorela::Shortcuts {
+namespace {
+
+using Weak = std::weak_ptr<HandlerRegistry*>;
+
+HandlerRegistry* lock(const Weak& weak) {
+    const auto strong = weak.lock();
+    return strong ? *strong : nullptr;
+}
+
+template <class Table>
+bool hasNonEmpty(const Table& table, const Name& name) {
+    const auto* entry = table.find(name);
+    return entry && !entry->empty();
+}
+
+}  // namespace
+
+HandlerRegistry::HandlerRegistry(RunLoop& loop, ShortcutStore& store,
+                                 std::shared_ptr<HotKeyCenter> center,
+                                 const KeyboardLayout& keyboard)
+    : loop_(loop), store_(store), center_(std::move(center)), keyboard_(keyboard) {}
+
+HandlerRegistry::~HandlerRegistry() = default;
+
+void HandlerRegistry::onKeyDown(const Name& name, Handler handler) {
+    keyDownHandlers_[name].push_back(std::move(handler));
+    registerIfNeeded(name);
+}
+
+void HandlerRegistry::onKeyUp(const Name& name, Handler handler) {
+    keyUpHandlers_[name].push_back(std::move(handler));
+    registerIfNeeded(name);
+}
+
+void HandlerRegistry::removeHandler(const Name& name) {
+    keyDownHandlers_.erase(name);
+    keyUpHandlers_.erase(name);
+    if (!isDisabled(name) &&
+        (hasNonEmpty(streamKeyDownHandlers_, name) || hasNonEmpty(streamKeyUpHandlers_, name))) {
+        return;
+    }
+    releaseIfUnused(store_.shortcut(name), &name);
+}
+
+void HandlerRegistry::removeAllHandlers() {
+    std::vector<Shortcut> shortcuts;
+    for (const auto* table : {&keyDownHandlers_, &keyUpHandlers_}) {
+        for (const auto& [name, handlers] : *table) {
+            if (const auto shortcut = store_.shortcut(name)) shortcuts.push_back(*shortcut);
+        }
+    }
+    keyDownHandlers_.clear();
+    keyUpHandlers_.clear();
+    for (const auto& shortcut : shortcuts) releaseIfUnused(shortcut, nullptr);
+}
+
+void HandlerRegistry::disable(const std::vector<Name>& names) {
+    for (const auto& name : names) {
+        disabledNames_.insert(name);
+        releaseIfUnused(store_.shortcut(name), &name);
+    }
+}
+
+void HandlerRegistry::enable(const std::vector<Name>& names) {
+    for (const auto& name : names) {
+        disabledNames_.erase(name);
+        registerIfNeeded(name);
+    }
+}
+
+void HandlerRegistry::setEnabled(bool isEnabled) {
+    if (isEnabled == isEnabled_) return;
+    isEnabled_ = isEnabled;
+    if (center_->isEnabled() == isEnabled) return;
+    center_->setEnabled(isEnabled);
+    center_->updateMode();
+}
+
+bool HandlerRegistry::isEnabled(const Name& name) const {
+    if (!isEnabled_ || !hasActiveHandlers(name)) return false;
+    const auto shortcut = store_.shortcut(name);
+    return shortcut && hasHotKey(*shortcut);
+}
+
+Subscription HandlerRegistry::pause() {
+    if (++pauseCount_ == 1) setPaused(true);
+    Weak weak = self_;
+    return Subscription([weak] {
+        HandlerRegistry* registry = lock(weak);
+        if (registry && --registry->pauseCount_ == 0) registry->setPaused(false);
+    });
+}
+
+void HandlerRegistry::setPaused(bool isPaused) {
+    center_->setPaused(isPaused);
+    center_->updateMode();
+}
+
+void HandlerRegistry::registerIfNeeded(const Shortcut& shortcut) {
+    if (hotKeys_.contains(shortcut)) return;
+    Weak weak = self_;
+    auto hotKey = std::make_shared<HotKey>(
+        center_, shortcut.carbonKeyCode, shortcut.carbonModifiers,
+        [weak, shortcut] {
+            if (auto* r = lock(weak)) r->handleKeyEvent(EventType::keyDown, shortcut);
+        },
+        [weak, shortcut] {
+            if (auto* r = lock(weak)) r->handleKeyEvent(EventType::keyUp, shortcut);
+        });
+    if (!center_->registerHotKey(hotKey)) return;
+    std::weak_ptr<HotKey> weakHotKey = hotKey;
+    hotKey->setOnRegistrationFailed([weak, weakHotKey, shortcut] {
+        auto* registry = lock(weak);
+        const auto failed = weakHotKey.lock();
+        if (!registry || !failed) return;
+        const auto it = registry->hotKeys_.find(shortcut);
+        if (it != registry->hotKeys_.end() && it->second == failed) registry->hotKeys_.erase(it);
+    });
+    hotKeys_.emplace(shortcut, std::move(hotKey));
+}
+
+void HandlerRegistry::registerIfNeeded(const Name& name) {
+    if (isDisabled(name) || !hasHandlers(name)) return;
+    if (const auto shortcut = store_.shortcut(name)) registerIfNeeded(*shortcut);
+}
+
+bool HandlerRegistry::hasHandlers(const Name& name) const {
+    return hasNonEmpty(keyDownHandlers_, name) || hasNonEmpty(keyUpHandlers_, name) ||
+           hasNonEmpty(streamKeyDownHandlers_, name) || hasNonEmpty(streamKeyUpHandlers_, name);
+}
+
+bool HandlerRegistry::hasActiveHandlers(const Name& name) const {
+    return !isDisabled(name) && hasHandlers(name);
+}
+
+bool HandlerRegistry::hasHardCodedStreamHandlers(const Shortcut& shortcut) const {
+    for (const auto* table : {&streamShortcutKeyDownHandlers_, &streamShortcutKeyUpHandlers_}) {
+        const auto it = table->find(shortcut);
+        if (it != table->end() && !it->second.empty()) return true;
+    }
+    return false;
+}
+
+std::vector<Name> HandlerRegistry::namesInTables() const {
+    std::vector<Name> names;
+    const auto add = [&names](const Name& name) {
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    };
+    for (const auto& [name, handlers] : keyDownHandlers_) add(name);
+    for (const auto& [name, handlers] : keyUpHandlers_) add(name);
+    for (const auto& [name, handlers] : streamKeyDownHandlers_) add(name);
+    for (const auto& [name, handlers] : streamKeyUpHandlers_) add(name);
+    return names;
+}
+
+bool HandlerRegistry::isShortcutActive(const Shortcut& shortcut, const Name* excluding) const {
+    for (const auto& name : namesInTables()) {
+        if (excluding && name == *excluding) continue;
+        if (!hasActiveHandlers(name)) continue;
+        if (store_.shortcut(name) == shortcut) return true;
+    }
+    return hasHardCodedStreamHandlers(shortcut);
+}
+
+void HandlerRegistry::removeHotKey(const Shortcut& shortcut) { hotKeys_.erase(shortcut); }
+
+void HandlerRegistry::releaseIfUnused(const std::optional<Shortcut>& shortcut,
+                                      const Name* excluding) {
+    if (shortcut && !isShortcutActive(*shortcut, excluding)) removeHotKey(*shortcut);
+}
+
+void HandlerRegistry::handleKeyEvent(EventType type, const Shortcut& shortcut) {
+    if (isPaused()) return;
+    const bool isDown = type == EventType::keyDown;
+    // Read once: a handler that changes the tables takes effect from the next event.
+    const auto handlers = isDown ? keyDownHandlers_ : keyUpHandlers_;
+    const auto streams = isDown ? streamKeyDownHandlers_ : streamKeyUpHandlers_;
+    const auto& shortcutTable =
+        isDown ? streamShortcutKeyDownHandlers_ : streamShortcutKeyUpHandlers_;
+    const auto it = shortcutTable.find(shortcut);
+    const StreamHandlers shortcutStreams =
+        it == shortcutTable.end() ? StreamHandlers{} : it->second;
+
+    for (const auto& [name, list] : handlers) {
+        if (store_.shortcut(name) != shortcut || isDisabled(name)) continue;
+        for (const auto& handler : list) handler();
+    }
+    for (const auto& [name, table] : streams) {
+        if (store_.shortcut(name) != shortcut || isDisabled(name)) continue;
+        for (const auto& [id, handler] : table) handler();
+    }
+    for (const auto& [id, handler] : shortcutStreams) handler();
+}
+
+template <class Key>
+void HandlerRegistry::onStreamEnd(const EventStream<EventType>::Continuation& continuation, Key key,
+                                  std::uint64_t id) {
+    Weak weak = self_;
+    RunLoop* loop = &loop_;
+    // The end may be signalled anywhere; the clean-up is a main-thread task.
+    continuation.onTermination([weak, loop, key, id] {
+        if (weak.expired()) return;
+        loop->post([weak, key, id] {
+            auto* registry = lock(weak);
+            if (!registry) return;
+            if constexpr (std::is_same_v<Key, Name>) {
+                registry->endNameStream(key, id);
+            } else {
+                registry->endShortcutStream(key, id);
+            }
+        });
+    });
+}
+
+EventStream<EventType> HandlerRegistry::events(const Name& name) {
+    auto made = EventStream<EventType>::make(loop_);
+    EventStream<EventType> stream = std::move(made.first);
+    const auto continuation = made.second;
+    const std::uint64_t id = ++lastStreamId_;
+    streamKeyDownHandlers_[name][id] = [continuation] { continuation.yield(EventType::keyDown); };
+    streamKeyUpHandlers_[name][id] = [continuation] { continuation.yield(EventType::keyUp); };
+    onStreamEnd(continuation, name, id);
+    registerIfNeeded(name);
+    return stream;
+}
+
+EventStream<EventType> HandlerRegistry::events(const Shortcut& shortcut) {
+    auto made = EventStream<EventType>::make(loop_);
+    EventStream<EventType> stream = std::move(made.first);
+    const auto continuation = made.second;
+    const std::uint64_t id = ++lastStreamId_;
+    streamShortcutKeyDownHandlers_[shortcut][id] = [continuation] {
+        continuation.yield(EventType::keyDown);
+    };
+    streamShortcutKeyUpHandlers_[shortcut][id] = [continuation] {
+        continuation.yield(EventType::keyUp);
+    };
+    onStreamEnd(continuation, shortcut, id);
+    registerIfNeeded(shortcut);
+    return stream;
+}
+
+void HandlerRegistry::endNameStream(const Name& name, std::uint64_t id) {
+    for (auto* table : {&streamKeyDownHandlers_, &streamKeyUpHandlers_}) {
+        if (auto* entries = table->find(name)) {
+            entries->erase(id);
+            if (entries->empty()) table->erase(name);
+        }
+    }
+    releaseIfUnused(store_.shortcut(name), nullptr);
+}
+
+void HandlerRegistry::endShortcutStream(const Shortcut& shortcut, std::uint64_t id) {
+    for (auto* table : {&streamShortcutKeyDownHandlers_, &streamShortcutKeyUpHandlers_}) {
+        const auto it = table->find(shortcut);
+        if (it == table->end()) continue;
+        it->second.erase(id);
+        if (it->second.empty()) table->erase(it);
+    }
+    releaseIfUnused(shortcut, nullptr);
+}
+
+namespace {
+
+EventStream<EventType> filtered(RunLoop& loop, EventStream<EventType> source, EventType type) {
+    auto made = EventStream<EventType>::make(loop);
+    EventStream<EventType> stream = std::move(made.first);
+    const auto continuation = made.second;
+    auto reading = std::make_shared<Subscription>();
+    *reading = source.forEach(
+        [continuation, type](EventType event) {
+            if (event == type) continuation.yield(event);
+        },
+        [continuation] { continuation.finish(); });
+    continuation.onTermination([reading] { reading->cancel(); });
+    return stream;
+}
+
+}  // namespace
+
+EventStream<EventType> HandlerRegistry::events(EventType type, const Name& name) {
+    return filtered(loop_, events(name), type);
+}
+
+EventStream<EventType> HandlerRegistry::events(EventType type, const Shortcut& shortcut) {
+    return filtered(loop_, events(shortcut), type);
+}
+
+EventStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name) {
+    auto heldShortcut = std::make_shared<std::optional<Shortcut>>();
+    Weak weak = self_;
+    auto didReceiveKeyDown = [weak, name, heldShortcut] {
+        auto* registry = lock(weak);
+        *heldShortcut = registry ? registry->store_.shortcut(name) : std::nullopt;
+    };
+    auto shouldContinue = [weak, name, heldShortcut] {
+        auto* r = lock(weak);
+        if (!r || r->isPaused() || !r->isEnabled_ || !r->hasActiveHandlers(name)) return false;
+        const auto shortcut = r->store_.shortcut(name);
+        if (!shortcut || !r->hasHotKey(*shortcut)) return false;
+        if (*heldShortcut != shortcut) return false;
+        // A key-up lost on the way (focus change, grab taken over) must not leave the
+        // stream repeating forever: the key has to be down still.
+        if (!r->center_->isKeyDown(shortcut->carbonKeyCode)) {
+            heldShortcut->reset();
+            return false;
+        }
+        return true;
+    };
+    return makeRepeatingKeyDownEvents(loop_, events(name), keyboard_.keyRepeatDelay(),
+                                      keyboard_.keyRepeatInterval(), std::move(didReceiveKeyDown),
+                                      std::move(shouldContinue));
+}
+
+EventStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& shortcut) {
+    Weak weak = self_;
+    auto shouldContinue = [weak, shortcut] {
+        auto* r = lock(weak);
+        if (!r || r->isPaused() || !r->isEnabled_ || !r->hasHotKey(shortcut)) return false;
+        return r->center_->isKeyDown(shortcut.carbonKeyCode);
+    };
+    return makeRepeatingKeyDownEvents(loop_, events(shortcut), keyboard_.keyRepeatDelay(),
+                                      keyboard_.keyRepeatInterval(), {}, std::move(shouldContinue));
+}
+
+}  // namespace vorela::Shortcuts

@@ -1,0 +1,84 @@
+#include "Shortcuts/ShortcutTexts.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <array>
+#include <memory>
+#include <utility>
+
+namespace vorela::Shortcuts {
+namespace {
+
+// The subsystem's bundle. Spanish, like every other text of the application.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kTexts{{
+    {"space_key", "espacio"},
+}};
+
+}  // namespace
+
+std::string localizedText(std::string_view key) {
+    for (const auto& [k, text] : kTexts) {
+        if (k == key) return std::string(text);
+    }
+    return std::string(key);
+}
+
+std::string capitalizedWords(std::string_view utf8Text) {
+    auto text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8Text.data(), static_cast<int32_t>(utf8Text.size())));
+    // Word title-casing, as the platform's capitalisation does ("r" -> "R").
+    text.toTitle(nullptr, icu::Locale::getRoot());
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+bool isSingleCharacter(std::string_view utf8Text) {
+    if (utf8Text.empty()) return false;
+    auto text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8Text.data(), static_cast<int32_t>(utf8Text.size())));
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> characters(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status) || !characters) return false;
+    characters->setText(text);
+    characters->first();
+    return characters->next() == text.length();
+}
+
+std::optional<char32_t> characterFromUnicodeScalarValue(std::int64_t value) {
+    if (value < 0 || value > 0x10FFFF) return std::nullopt;
+    if (value >= 0xD800 && value <= 0xDFFF) return std::nullopt;
+    return static_cast<char32_t>(value);
+}
+
+std::optional<char32_t> singleScalar(std::string_view utf8Text) {
+    auto text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8Text.data(), static_cast<int32_t>(utf8Text.size())));
+    if (text.isEmpty() || text.countChar32() != 1) return std::nullopt;
+    return static_cast<char32_t>(text.char32At(0));
+}
+
+std::string utf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace vorela::Shortcuts

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "Platform/NotificationCenter.h"
+#include "Platform/Subscription.h"
+#include "Shortcuts/EventStream.h"
+#include "Shortcuts/EventType.h"
+#include "Shortcuts/Name.h"
+#include "Shortcuts/RepeatingKeyDownEvents.h"
+#include "Shortcuts/Shortcut.h"
+#include "Shortcuts/ShortcutStore.h"
+
+// The global shortcuts as the rest of the application uses them: names, their stored keys,
+// handlers and streams. Every function works on the installed Context (Context.h) and runs
+// on the main thread; with no context installed, reads give nothing and changes do nothing.
+namespace vorela::Shortcuts {
+
+using Handler = std::function<void()>;
+
+// Storage
+std::optional<Shortcut> getShortcut(const Name& name);
+void setShortcut(std::optional<Shortcut> shortcut, const Name& name);
+void reset(const std::vector<Name>& names);
+void resetAll();
+std::set<Name> storedNames();
+bool isInitialized();
+// The name a "Shortcuts_shortcutByNameDidChange" notification carries, if any.
+std::optional<Name> keyboardShortcutsName(const Notification& notification);
+
+// Handlers
+void onKeyDown(const Name& name, Handler action);
+void onKeyUp(const Name& name, Handler action);
+void removeHandler(const Name& name);
+void removeAllHandlers();
+void disable(const std::vector<Name>& names);
+void enable(const std::vector<Name>& names);
+
+// The global switch and the recording pause
+bool isEnabled();
+void setEnabled(bool isEnabled);
+bool isEnabled(const Name& name);
+bool isPaused();
+// Shortcuts stay paused until every pause taken is cancelled or destroyed.
+[[nodiscard]] Subscription pause();
+
+// Streams
+EventStream<EventType> events(const Name& name);
+EventStream<EventType> events(const Shortcut& shortcut);
+EventStream<EventType> events(EventType type, const Name& name);
+EventStream<EventType> events(EventType type, const Shortcut& shortcut);
+EventStream<KeyRepeat> repeatingKeyDownEvents(const Name& name);
+EventStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut);
+
+}  // namespace vorela::Shortcuts
