@@ -31,8 +31,9 @@ bool isOn() {
 }  // namespace
 
 MatcherTelemetry& MatcherTelemetry::shared() {
-    static MatcherTelemetry instance(defaultFolder());
-    return instance;
+    // Never destroyed: recogniser threads may still log while the process exits.
+    static MatcherTelemetry* instance = new MatcherTelemetry(defaultFolder());
+    return *instance;
 }
 
 std::optional<std::filesystem::path> MatcherTelemetry::defaultFolder() {

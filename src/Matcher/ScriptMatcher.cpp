@@ -10,11 +10,6 @@
 namespace vorela {
 namespace {
 
-const std::shared_ptr<const std::vector<Token>>& noTokens() {
-    static const auto empty = std::make_shared<const std::vector<Token>>();
-    return empty;
-}
-
 // Grades of one heard word against one token.
 constexpr double kExactGrade = 1.0;
 constexpr double kPhoneticGrade = 0.85;
@@ -34,7 +29,12 @@ constexpr long kJumpTolerance = 2;
 
 }  // namespace
 
-ScriptMatcher::ScriptMatcher(MatcherConfig config) : config_(config), tokens_(noTokens()) {}
+ScriptMatcher::ScriptMatcher(MatcherConfig config) : config_(config) {}
+
+const std::shared_ptr<const std::vector<Token>>& ScriptMatcher::noTokens() {
+    static const auto empty = std::make_shared<const std::vector<Token>>();
+    return empty;
+}
 
 ScriptMatcher::~ScriptMatcher() = default;
 

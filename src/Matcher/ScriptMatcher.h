@@ -83,6 +83,7 @@ public:
     void setConfig(const MatcherConfig& config) { config_ = config; }
 
 private:
+    static const std::shared_ptr<const std::vector<Token>>& noTokens();
     // Score of one candidate position against the heard window, `widened` while lost.
     double score(long position, bool widened) const;
     void updateWPM(double now);
@@ -96,7 +97,7 @@ private:
     double measuredWPM_ = 140;  // a typical reading rate until words have been timed
     double lastScore_ = 0;
     MatcherConfig config_;
-    std::shared_ptr<const std::vector<Token>> tokens_;
+    std::shared_ptr<const std::vector<Token>> tokens_ = noTokens();
     std::vector<HeardWord> recentHeard_;
     double lastMatchTime_ = 0;
     std::optional<double> searchingSince_;
