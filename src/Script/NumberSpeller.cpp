@@ -1,13 +1,13 @@
 #include "Script/NumberSpeller.h"
 
+#include "Script/NumberWords.h"
+#include "Script/Unicode.h"
+
 #include <unicode/uchar.h>
 
 #include <algorithm>
 #include <limits>
 #include <set>
-
-#include "Script/NumberWords.h"
-#include "Script/Unicode.h"
 
 namespace vorela {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Script/Tokenizer.h"
+
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "Script/Tokenizer.h"
 
 namespace vorela {
 

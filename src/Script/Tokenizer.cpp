@@ -1,5 +1,11 @@
 #include "Script/Tokenizer.h"
 
+#include "Platform/Log.h"
+#include "Platform/SystemLocale.h"
+#include "Script/NumberSpeller.h"
+#include "Script/PhoneticKey.h"
+#include "Script/Unicode.h"
+
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
@@ -10,12 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-
-#include "Platform/Log.h"
-#include "Platform/SystemLocale.h"
-#include "Script/NumberSpeller.h"
-#include "Script/PhoneticKey.h"
-#include "Script/Unicode.h"
 
 namespace vorela {
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Script/Token.h"
+#include "Voice/TranscriptionLocale.h"
+
 #include <array>
 #include <optional>
 #include <set>
@@ -7,9 +10,6 @@
 #include <string_view>
 #include <type_traits>
 #include <vector>
-
-#include "Script/Token.h"
-#include "Voice/TranscriptionLocale.h"
 
 namespace vorela {
 

@@ -6,6 +6,7 @@
 
 #include "Platform/RawRepresentable.h"
 #include "Platform/SystemLocale.h"
+#include "Script/NumberSpeller.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -126,6 +127,8 @@ TEST(TokenizerTest, AccentsAndCaseDoNotChangeComparisonForms) {
 }
 
 TEST(TokenizerTest, IllFormedUtf8IsReplacedAndRangesAddressTheSanitisedText) {
+    // Bytes that are not UTF-8 would shift UTF-8 and UTF-16 offsets apart and let raw cut a
+    // character; each ill-formed run becomes U+FFFD, so both ranges address one valid text.
     const std::string text = "ab\xff\xfe cd \xe2\x82 ef\xc3";
     const std::string sanitized = unicode::sanitizeUtf8(text);
     EXPECT_TRUE(unicode::isValidUtf8(sanitized));
@@ -134,6 +137,37 @@ TEST(TokenizerTest, IllFormedUtf8IsReplacedAndRangesAddressTheSanitisedText) {
     expectRangesAddressRaw(sanitized, tokens);
     // Valid input is left exactly as given.
     EXPECT_EQ(unicode::sanitizeUtf8("año 😀"), "año 😀");
+}
+
+TEST(TokenizerTest, ArbitraryBytesNeverBreakTheTokenInvariants) {
+    // Fragments chosen to meet every path: ASCII, Latin, astral, marks, joiners, symbols,
+    // sentence enders, digits of several scripts, and bytes that are not UTF-8.
+    const std::string_view pieces[] = {
+        "a", "Q", "9", " ", ".", "$", "€", "%", "-", "é", "e\u0301", "ñ", "Ω", "²", "٣", "字",
+        "😀", "\u200D", "\uFE0F", "…", "¿", "»", "\xff", "\xe2\x82", "\xc3", "\n", "1,5", "M"};
+    std::uint32_t seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    const Tokenizer tokenizer(Tokenizer::Language::spanish, "es_ES");
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const std::uint32_t count = next() % 40;
+        for (std::uint32_t i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+        SCOPED_TRACE(::testing::PrintToString(text));
+        const std::string sanitized = unicode::sanitizeUtf8(text);
+        const auto tokens = tokenizer.tokenize(text);
+        expectRangesAddressRaw(sanitized, tokens);
+        for (const auto& token : tokens) {
+            EXPECT_FALSE(token.norm.empty());
+            EXPECT_EQ(token.norm, Tokenizer::normalize(token.raw));
+            EXPECT_EQ(token.phon, Tokenizer::spanishPhonetic(token.norm));
+            EXPECT_LE(token.range.end, sanitized.size());
+        }
+        // The helpers take any bytes, not only what the tokenizer hands them.
+        Tokenizer::englishPhonetic(text);
+        Tokenizer::collapseRepeats(text);
+        NumberSpeller::variants(text, Tokenizer::Language::english);
+        EXPECT_TRUE(unicode::isValidUtf8(Tokenizer::normalize(text)));
+    }
 }
 
 TEST(TokenizerTest, NormalizeKeepsLettersNumbersAndInnerHyphensOnly) {
