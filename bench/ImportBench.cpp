@@ -21,10 +21,12 @@ std::string notesPage(int slide) {
         "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
         "xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\"><p:cSld><p:spTree>";
     for (int p = 0; p < 4; ++p) {
-        xml += "<p:sp><p:txBody><a:bodyPr/><a:p><a:r><a:rPr lang=\"es-ES\" sz=\"1200\"/><a:t>"
-               "En la diapositiva " + std::to_string(slide) +
-               " contamos cómo crecieron las ventas del trimestre, </a:t></a:r><a:r><a:rPr b=\"1\"/>"
-               "<a:t>un 18.4% más que el año pasado, y por qué.</a:t></a:r></a:p></p:txBody></p:sp>";
+        xml +=
+            "<p:sp><p:txBody><a:bodyPr/><a:p><a:r><a:rPr lang=\"es-ES\" sz=\"1200\"/><a:t>"
+            "En la diapositiva " +
+            std::to_string(slide) +
+            " contamos cómo crecieron las ventas del trimestre, </a:t></a:r><a:r><a:rPr b=\"1\"/>"
+            "<a:t>un 18.4% más que el año pasado, y por qué.</a:t></a:r></a:p></p:txBody></p:sp>";
     }
     xml += "<p:sp><p:txBody><a:p><a:fld type=\"slidenum\"><a:t>" + std::to_string(slide) +
            "</a:t></a:fld></a:p></p:txBody></p:sp></p:spTree></p:cSld></p:notes>";
@@ -43,8 +45,8 @@ const fs::path& presentation() {
         for (int slide = 1; slide <= 100; ++slide) {
             zip.add(testing::ZipMember("ppt/slides/slide" + std::to_string(slide) + ".xml",
                                        std::string(3000, 's')));
-            zip.add(testing::ZipMember("ppt/notesSlides/notesSlide" + std::to_string(slide) + ".xml",
-                                       notesPage(slide)));
+            zip.add(testing::ZipMember(
+                "ppt/notesSlides/notesSlide" + std::to_string(slide) + ".xml", notesPage(slide)));
         }
         const auto bytes = zip.build();
         return writeFile("vorela-bench-100-slides.pptx", std::string(bytes.begin(), bytes.end()));

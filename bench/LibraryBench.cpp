@@ -27,9 +27,9 @@ const fs::path& storeFile() {
         auto& context = library.container()->mainContext();
         for (int i = 0; i < 999; ++i) {
             clock().advance(1);
-            auto script = Script::make("Charla número " + std::to_string(i), SampleScript::text(),
-                                       "es-ES", clock().now(), std::nullopt,
-                                       i % 3 == 0 ? std::optional<std::string>("Clientes") : std::nullopt);
+            auto script = Script::make(
+                "Charla número " + std::to_string(i), SampleScript::text(), "es-ES", clock().now(),
+                std::nullopt, i % 3 == 0 ? std::optional<std::string>("Clientes") : std::nullopt);
             context.insert(script);
         }
         library.save();  // one transaction for the lot

@@ -118,8 +118,8 @@ std::optional<StoreError> ModelContext::writeChanges() {
         std::string placeholders = "?";
         for (std::size_t i = 0; i < entity.attributes.size(); ++i) placeholders += ", ?";
         SqliteDatabase::Statement insert(db_, "INSERT INTO " + quoted(entity.name) + " (" +
-                                                  columnList(entity) + ") VALUES (" +
-                                                  placeholders + ")");
+                                                  columnList(entity) + ") VALUES (" + placeholders +
+                                                  ")");
         insert.bind(1, key.second);
         for (std::size_t i = 0; i < entity.attributes.size(); ++i) {
             insert.bind(static_cast<int>(i + 2), object->values_[i]);
@@ -164,8 +164,8 @@ std::shared_ptr<ModelObject> ModelContext::materialize(std::size_t entity, std::
     return object;
 }
 
-ModelContext::FetchResult ModelContext::fetch(std::size_t entity,
-                                              std::optional<std::pair<std::size_t, std::int64_t>> filter) {
+ModelContext::FetchResult ModelContext::fetch(
+    std::size_t entity, std::optional<std::pair<std::size_t, std::int64_t>> filter) {
     FetchResult result;
     if (entity >= schema_.size()) return result;
     const EntityDescription& description = *schema_[entity];
@@ -186,7 +186,8 @@ ModelContext::FetchResult ModelContext::fetch(std::size_t entity,
         std::vector<ModelValue> values;
         values.reserve(description.attributes.size());
         for (std::size_t i = 0; i < description.attributes.size(); ++i) {
-            values.push_back(select.column(static_cast<int>(i + 1), description.attributes[i].type));
+            values.push_back(
+                select.column(static_cast<int>(i + 1), description.attributes[i].type));
         }
         auto object = materialize(entity, row, std::move(values));
         seen.insert(row);
@@ -195,7 +196,8 @@ ModelContext::FetchResult ModelContext::fetch(std::size_t entity,
     if (auto error = select.error()) return FetchResult{{}, error};
 
     // Pending inserts, and live records whose reference was changed here but not saved.
-    for (auto it = live_.lower_bound({entity, 0}); it != live_.end() && it->first.first == entity; ++it) {
+    for (auto it = live_.lower_bound({entity, 0}); it != live_.end() && it->first.first == entity;
+         ++it) {
         auto object = it->second.lock();
         if (!object || object->isDeleted() || seen.contains(it->first.second)) continue;
         if (!inserted_.contains(it->first) && !filter) continue;
@@ -219,7 +221,8 @@ ModelContext::FetchResult ModelContext::fetchReferencing(const EntityDescription
     return fetch(entityIndex(entity), std::make_pair(attribute, target.persistentModelID().row));
 }
 
-std::shared_ptr<ModelObject> ModelContext::object(const EntityDescription& entity, std::int64_t row) {
+std::shared_ptr<ModelObject> ModelContext::object(const EntityDescription& entity,
+                                                  std::int64_t row) {
     const std::size_t index = entityIndex(entity);
     if (index >= schema_.size()) return nullptr;
     const auto live = live_.find({index, row});

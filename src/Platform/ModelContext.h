@@ -60,7 +60,8 @@ private:
     Key keyOf(const ModelObject& object) const;
     std::shared_ptr<ModelObject> materialize(std::size_t entity, std::int64_t row,
                                              std::vector<ModelValue> values);
-    FetchResult fetch(std::size_t entity, std::optional<std::pair<std::size_t, std::int64_t>> filter);
+    FetchResult fetch(std::size_t entity,
+                      std::optional<std::pair<std::size_t, std::int64_t>> filter);
     void deleteRecursively(const std::shared_ptr<ModelObject>& object);
     std::optional<StoreError> writeChanges();
 

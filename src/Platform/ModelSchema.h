@@ -30,14 +30,16 @@ struct AttributeDescription {
     std::string destination;
     bool cascades = false;
 
-    static AttributeDescription field(std::string name, AttributeType type, bool isOptional = false) {
+    static AttributeDescription field(std::string name, AttributeType type,
+                                      bool isOptional = false) {
         AttributeDescription attribute;
         attribute.name = std::move(name);
         attribute.type = type;
         attribute.isOptional = isOptional;
         return attribute;
     }
-    static AttributeDescription reference(std::string name, std::string destination, bool cascades) {
+    static AttributeDescription reference(std::string name, std::string destination,
+                                          bool cascades) {
         AttributeDescription attribute = field(std::move(name), AttributeType::reference, true);
         attribute.destination = std::move(destination);
         attribute.cascades = cascades;

@@ -21,11 +21,14 @@ std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 std::string columnType(const AttributeDescription& attribute) {
     switch (attribute.type) {
-        case AttributeType::text: return "TEXT";
+        case AttributeType::text:
+            return "TEXT";
         case AttributeType::real:
-        case AttributeType::date: return "REAL";
+        case AttributeType::date:
+            return "REAL";
         case AttributeType::integer:
-        case AttributeType::reference: return "INTEGER";
+        case AttributeType::reference:
+            return "INTEGER";
     }
     return "BLOB";
 }
@@ -87,8 +90,10 @@ ModelStore::OpenResult ModelStore::openAt(const std::string& target, std::filesy
     for (const EntityDescription* entity : store->schema_) {
         // AUTOINCREMENT's counter never goes back, so a deleted row's identity is not reused.
         SqliteDatabase::Statement last(
-            *store->db_, "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0), "
-                         "coalesce((SELECT max(id) FROM " + quoted(entity->name) + "), 0))");
+            *store->db_,
+            "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0), "
+            "coalesce((SELECT max(id) FROM " +
+                quoted(entity->name) + "), 0))");
         last.bind(1, entity->name);
         if (!last.step()) return {nullptr, last.error().value_or(store->db_->lastError())};
         lastRows.push_back(last.integer(0));
@@ -110,7 +115,8 @@ std::optional<StoreError> ModelStore::prepareSchema() {
     };
     SqliteDatabase::Statement check(*db_, "PRAGMA quick_check(1)");
     if (!check.step()) return fail(check.error().value_or(db_->lastError()));
-    if (const auto verdict = check.column(0, AttributeType::text); verdict != ModelValue(std::string("ok"))) {
+    if (const auto verdict = check.column(0, AttributeType::text);
+        verdict != ModelValue(std::string("ok"))) {
         const auto* text = std::get_if<std::string>(&verdict);
         return fail(StoreError{StoreError::Kind::corrupt, text ? *text : std::string()});
     }
@@ -125,8 +131,8 @@ std::optional<StoreError> ModelStore::prepareSchema() {
         return fail(StoreError{StoreError::Kind::incompatible, location_.string()});
     }
     if (applicationId == 0) {
-        if (auto error = db_->execute(format("PRAGMA application_id = %lld",
-                                             static_cast<long long>(kApplicationId)))) {
+        if (auto error = db_->execute(
+                format("PRAGMA application_id = %lld", static_cast<long long>(kApplicationId)))) {
             return fail(*error);
         }
     }
@@ -135,8 +141,9 @@ std::optional<StoreError> ModelStore::prepareSchema() {
         for (const auto& attribute : entity->attributes) {
             if (attribute.type != AttributeType::reference) continue;
             const std::string index = quoted(entity->name + "_" + attribute.name);
-            if (auto error = db_->execute("CREATE INDEX IF NOT EXISTS " + index + " ON " +
-                                          quoted(entity->name) + "(" + quoted(attribute.name) + ")")) {
+            if (auto error =
+                    db_->execute("CREATE INDEX IF NOT EXISTS " + index + " ON " +
+                                 quoted(entity->name) + "(" + quoted(attribute.name) + ")")) {
                 return fail(*error);
             }
         }

@@ -11,28 +11,63 @@ namespace {
 
 // Groups whose content is never text: tables of the header, pictures, field
 // instructions, headers and footers, notes and bookkeeping.
-constexpr std::string_view kDroppedDestinations[] = {
-    "fonttbl",   "colortbl",  "stylesheet", "listtable", "listoverridetable", "revtbl",
-    "rsidtbl",   "info",      "pict",       "header",    "headerl",           "headerr",
-    "headerf",   "footer",    "footerl",    "footerr",   "footerf",           "fldinst",
-    "xmlnstbl",  "themedata", "colorschememapping",      "latentstyles",      "datastore",
-    "filetbl",   "pgdsctbl",  "generator",  "footnote",  "annotation",        "atnid",
-    "atnauthor", "nonshppict", "bkmkstart", "bkmkend",   "template",          "userprops",
-    "docvar",    "NeXTGraphic", "objdata",  "objclass",  "ftnsep",            "ftnsepc",
-    "ftncn",     "aftnsep",   "aftnsepc",   "aftncn"};
+constexpr std::string_view kDroppedDestinations[] = {"fonttbl",
+                                                     "colortbl",
+                                                     "stylesheet",
+                                                     "listtable",
+                                                     "listoverridetable",
+                                                     "revtbl",
+                                                     "rsidtbl",
+                                                     "info",
+                                                     "pict",
+                                                     "header",
+                                                     "headerl",
+                                                     "headerr",
+                                                     "headerf",
+                                                     "footer",
+                                                     "footerl",
+                                                     "footerr",
+                                                     "footerf",
+                                                     "fldinst",
+                                                     "xmlnstbl",
+                                                     "themedata",
+                                                     "colorschememapping",
+                                                     "latentstyles",
+                                                     "datastore",
+                                                     "filetbl",
+                                                     "pgdsctbl",
+                                                     "generator",
+                                                     "footnote",
+                                                     "annotation",
+                                                     "atnid",
+                                                     "atnauthor",
+                                                     "nonshppict",
+                                                     "bkmkstart",
+                                                     "bkmkend",
+                                                     "template",
+                                                     "userprops",
+                                                     "docvar",
+                                                     "NeXTGraphic",
+                                                     "objdata",
+                                                     "objclass",
+                                                     "ftnsep",
+                                                     "ftnsepc",
+                                                     "ftncn",
+                                                     "aftnsep",
+                                                     "aftnsepc",
+                                                     "aftncn"};
 
 struct Symbol {
     std::string_view word;
     char32_t character;
 };
 
-constexpr Symbol kSymbols[] = {
-    {"tab", U'\t'},          {"cell", U'\t'},         {"nestcell", U'\t'},
-    {"emdash", 0x2014},      {"endash", 0x2013},      {"lquote", 0x2018},
-    {"rquote", 0x2019},      {"ldblquote", 0x201C},   {"rdblquote", 0x201D},
-    {"bullet", 0x2022},      {"emspace", 0x2003},     {"enspace", 0x2002},
-    {"qmspace", 0x2005},     {"zwj", 0x200D},         {"zwnj", 0x200C},
-    {"ltrmark", 0x200E},     {"rtlmark", 0x200F}};
+constexpr Symbol kSymbols[] = {{"tab", U'\t'},      {"cell", U'\t'},       {"nestcell", U'\t'},
+                               {"emdash", 0x2014},  {"endash", 0x2013},    {"lquote", 0x2018},
+                               {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+                               {"bullet", 0x2022},  {"emspace", 0x2003},   {"enspace", 0x2002},
+                               {"qmspace", 0x2005}, {"zwj", 0x200D},       {"zwnj", 0x200C},
+                               {"ltrmark", 0x200E}, {"rtlmark", 0x200F}};
 
 constexpr std::string_view kBreaks[] = {"par", "line", "sect", "page", "row", "nestrow"};
 
@@ -133,11 +168,23 @@ private:
         }
         if (consumeSkip() || isDropped()) return;
         switch (ch) {
-            case '\\': case '{': case '}': emit(static_cast<char32_t>(ch)); break;
-            case '~': emit(0x00A0); break;
-            case '_': emit(0x2011); break;
-            case '\n': case '\r': emit(U'\n'); break;
-            default: break;  // \- optional hyphen, \| and \: carry no text
+            case '\\':
+            case '{':
+            case '}':
+                emit(static_cast<char32_t>(ch));
+                break;
+            case '~':
+                emit(0x00A0);
+                break;
+            case '_':
+                emit(0x2011);
+                break;
+            case '\n':
+            case '\r':
+                emit(U'\n');
+                break;
+            default:
+                break;  // \- optional hyphen, \| and \: carry no text
         }
     }
 
@@ -161,7 +208,8 @@ private:
         bool hasParameter = false;
         long long parameter = 0;
         bool negative = false;
-        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
+        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() &&
+            isDigit(in_[pos_ + 1])) {
             negative = true;
             ++pos_;
         }
@@ -183,7 +231,8 @@ private:
         if (contains(kDroppedDestinations, word)) {
             state().isDropped = true;
             // An attachment's group sits in a wrapper that also holds its stand-in character.
-            if (word == "NeXTGraphic" && groups_.size() > 3) groups_[groups_.size() - 2].isDropped = true;
+            if (word == "NeXTGraphic" && groups_.size() > 3)
+                groups_[groups_.size() - 2].isDropped = true;
             return;
         }
         if (word == "uc") {

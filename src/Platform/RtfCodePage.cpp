@@ -65,9 +65,9 @@ void RtfCodePage::decode(std::string_view bytes, std::string& out) {
     std::string buffer(bytes.size() * 4 + 4, '\0');
     UErrorCode status = U_ZERO_ERROR;
     ucnv_reset(converter_->handle);
-    const int32_t written = ucnv_toAlgorithmic(
-        UCNV_UTF8, converter_->handle, buffer.data(), static_cast<int32_t>(buffer.size()),
-        bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    const int32_t written = ucnv_toAlgorithmic(UCNV_UTF8, converter_->handle, buffer.data(),
+                                               static_cast<int32_t>(buffer.size()), bytes.data(),
+                                               static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) {
         for (std::size_t i = 0; i < bytes.size(); ++i) appendUtf8(out, 0xFFFD);
         return;

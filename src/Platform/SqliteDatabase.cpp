@@ -98,7 +98,8 @@ ModelValue SqliteDatabase::Statement::column(int index, AttributeType type) cons
     if (sqlite3_column_type(statement_, index) == SQLITE_NULL) return std::monostate{};
     switch (type) {
         case AttributeType::text: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
             return std::string(text ? text : "",
                                static_cast<std::size_t>(sqlite3_column_bytes(statement_, index)));
         }

@@ -11,7 +11,8 @@ std::string StoreError::description() const {
             text = Bundle::localized("No se pudo crear ni abrir el archivo de la biblioteca");
             break;
         case Kind::corrupt:
-            text = Bundle::localized("El archivo de la biblioteca está dañado o no es una base de datos");
+            text = Bundle::localized(
+                "El archivo de la biblioteca está dañado o no es una base de datos");
             break;
         case Kind::readOnly:
             text = Bundle::localized("No se puede escribir en el archivo de la biblioteca");

@@ -29,7 +29,9 @@ long Bookmark::tokenIndex() const {
     return index ? static_cast<long>(*index) : 0;
 }
 
-void Bookmark::setTokenIndex(long index) { setValue(kTokenIndex, static_cast<std::int64_t>(index)); }
+void Bookmark::setTokenIndex(long index) {
+    setValue(kTokenIndex, static_cast<std::int64_t>(index));
+}
 
 const std::string& Bookmark::label() const {
     static const std::string kEmpty;

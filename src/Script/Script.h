@@ -52,7 +52,13 @@ public:
 
 private:
     enum Attribute : std::size_t {
-        kTitle, kBody, kLocaleIdentifier, kPreferredWPM, kFolder, kCreatedAt, kModifiedAt
+        kTitle,
+        kBody,
+        kLocaleIdentifier,
+        kPreferredWPM,
+        kFolder,
+        kCreatedAt,
+        kModifiedAt
     };
     const std::string& text(Attribute attribute) const;
     Date date(Attribute attribute) const;

@@ -22,10 +22,12 @@ bool contains(const std::string& text, const std::string& needle) {
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(bool inMemory, const Clock& clock) : clock_(clock) {
-    open(inMemory ? ModelStore::openInMemory(schema()) : ModelStore::open(storeLocation(), schema()));
+    open(inMemory ? ModelStore::openInMemory(schema())
+                  : ModelStore::open(storeLocation(), schema()));
 }
 
-ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock) : clock_(clock) {
+ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock)
+    : clock_(clock) {
     open(ModelStore::open(file, schema()));
 }
 

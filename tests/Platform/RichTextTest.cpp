@@ -1,11 +1,13 @@
-#include "Platform/RichText.h"
-
 #include <gtest/gtest.h>
+
+#include "Platform/RichText.h"
 
 namespace vorela {
 namespace {
 
-std::string plain(const std::string& rtf) { return RichText::plainText(rtf).value_or("<ilegible>"); }
+std::string plain(const std::string& rtf) {
+    return RichText::plainText(rtf).value_or("<ilegible>");
+}
 
 struct Case {
     const char* name;
@@ -25,7 +27,8 @@ TEST(RichTextTest, ParagraphsAndControlSymbols) {
         {"paragraphs and lines", "{\\rtf1 uno\\par dos\\line tres}", "uno\ndos\ntres"},
         {"backslash-newline is a paragraph", "{\\rtf1 uno\\\ndos}", "uno\ndos"},
         {"file line ends are not text", "{\\rtf1 uno\ndos\r\n tres}", "unodos tres"},
-        {"delimiting space is eaten, the next one is kept", "{\\rtf1\\b  negrita\\b0 fin}", " negritafin"},
+        {"delimiting space is eaten, the next one is kept", "{\\rtf1\\b  negrita\\b0 fin}",
+         " negritafin"},
         {"escaped braces and backslash", "{\\rtf1 \\{a\\}\\\\b}", "{a}\\b"},
         {"special spaces and hyphens", "{\\rtf1 a\\~b\\_c\\-d\\tab e}", "a\u00A0b\u2011cd\te"},
         {"named punctuation", "{\\rtf1 \\ldblquote x\\rdblquote \\endash \\emdash \\bullet}",
@@ -63,16 +66,21 @@ TEST(RichTextTest, BytesAreReadInTheDocumentsCodePage) {
 
 TEST(RichTextTest, HeaderGroupsAndDestinationsAreDropped) {
     expectAll({
-        {"header tables", "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\stylesheet{\\s0 Normal;}}"
-                          "{\\info{\\title T}{\\author A}}texto}", "texto"},
+        {"header tables",
+         "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\stylesheet{\\s0 Normal;}}"
+         "{\\info{\\title T}{\\author A}}texto}",
+         "texto"},
         {"ignorable destinations", "{\\rtf1 a{\\*\\generator Writer;}{\\*\\unknown {x}y}b}", "ab"},
-        {"headers, footers and pictures", "{\\rtf1{\\header cabecera}{\\footer pie}{\\pict 89504e47}cuerpo}", "cuerpo"},
+        {"headers, footers and pictures",
+         "{\\rtf1{\\header cabecera}{\\footer pie}{\\pict 89504e47}cuerpo}", "cuerpo"},
         {"field result kept, instruction dropped",
-         "{\\rtf1 ver {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt el sitio}} hoy}", "ver el sitio hoy"},
+         "{\\rtf1 ver {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt el sitio}} hoy}",
+         "ver el sitio hoy"},
         {"plain field instruction dropped", "{\\rtf1 {\\field{\\fldinst PAGE}{\\fldrslt 3}}}", "3"},
         {"attachment and its stand-in", "{\\rtf1 a{{\\NeXTGraphic f.png \\width10}\\'ac}b}", "ab"},
         {"binary data with braces", "{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}", "ab"},
-        {"list marker text is kept", "{\\rtf1{\\listtext \\u8226\\'95\\tab}Punto}", "\u2022\tPunto"},
+        {"list marker text is kept", "{\\rtf1{\\listtext \\u8226\\'95\\tab}Punto}",
+         "\u2022\tPunto"},
     });
 }
 

@@ -1,5 +1,3 @@
-#include "Script/ScriptLibrary.h"
-
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -13,6 +11,7 @@
 #include "Platform/SystemLocale.h"
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"
+#include "Script/ScriptLibrary.h"
 
 namespace vorela {
 namespace {
@@ -44,12 +43,14 @@ public:
     OtherConnection& operator=(const OtherConnection&) = delete;
 
     void execute(const std::string& sql) {
-        ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+        ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db_);
     }
     long long count(const std::string& sql) {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
-        const long long n = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+        const long long n =
+            sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
         sqlite3_finalize(statement);
         return n;
     }
@@ -83,13 +84,16 @@ protected:
     }
 
     fs::path storeFile() const { return home_ / "app.vorela.Vorela" / "library.sqlite"; }
-    std::unique_ptr<ScriptLibrary> openLibrary() { return std::make_unique<ScriptLibrary>(false, clock_); }
+    std::unique_ptr<ScriptLibrary> openLibrary() {
+        return std::make_unique<ScriptLibrary>(false, clock_);
+    }
     static std::string fileBytes(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    std::shared_ptr<Bookmark> addBookmark(ScriptLibrary& library, const std::shared_ptr<Script>& script,
-                                          long index, std::string label) {
+    std::shared_ptr<Bookmark> addBookmark(ScriptLibrary& library,
+                                          const std::shared_ptr<Script>& script, long index,
+                                          std::string label) {
         auto bookmark = Bookmark::make(index, std::move(label));
         library.container()->mainContext().insert(bookmark);
         bookmark->setScript(script);
@@ -213,16 +217,18 @@ TEST_F(ScriptLibraryTest, OneLiveObjectPerRowAndIdentityEquality) {
     auto mark = addBookmark(library, a, 0, "m");
     EXPECT_EQ(mark->script(), a);
     library.reload();
-    EXPECT_NE(std::find(library.scripts().begin(), library.scripts().end(), a), library.scripts().end());
+    EXPECT_NE(std::find(library.scripts().begin(), library.scripts().end(), a),
+              library.scripts().end());
     EXPECT_EQ(a->bookmarks().front(), mark);
 }
 
 TEST_F(ScriptLibraryTest, LocaleFallsBackToTheSystemDefault) {
     ScriptLibrary library(true, clock_);
     auto script = library.create("t", "b");
-    for (const auto& [identifier, expected] : {std::pair{"en-US", TranscriptionLocale::englishUS},
-                                                std::pair{"fr-FR", TranscriptionLocale::spanishMexico},
-                                                std::pair{"", TranscriptionLocale::spanishMexico}}) {
+    for (const auto& [identifier, expected] :
+         {std::pair{"en-US", TranscriptionLocale::englishUS},
+          std::pair{"fr-FR", TranscriptionLocale::spanishMexico},
+          std::pair{"", TranscriptionLocale::spanishMexico}}) {
         SCOPED_TRACE(identifier);
         script->setLocaleIdentifier(identifier);
         EXPECT_EQ(script->locale(), expected);
@@ -275,8 +281,10 @@ TEST_F(ScriptLibraryTest, FailedSaveKeepsChangesAndTheNextSaveWritesThem) {
 
     auto reopened = openLibrary();
     std::vector<std::string> titles;
-    for (const auto& s : reopened->scripts()) titles.push_back(s->title() + "/" + s->body().substr(0, 10));
-    EXPECT_EQ(titles, (std::vector<std::string>{"Nuevo/pendiente", "Editado/después", "Guion de ejemplo/Buenos dí"}));
+    for (const auto& s : reopened->scripts())
+        titles.push_back(s->title() + "/" + s->body().substr(0, 10));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Nuevo/pendiente", "Editado/después",
+                                                "Guion de ejemplo/Buenos dí"}));
 }
 
 TEST_F(ScriptLibraryTest, UpdatingADeletedScriptIsALoggedNoOp) {
@@ -301,12 +309,17 @@ TEST_F(ScriptLibraryTest, UnusableStoreSetsTheOpenErrorAndIsNeverOverwritten) {
     };
     const fs::path folder = home_ / "app.vorela.Vorela";
     const Case cases[] = {
-        {"not a database", [&] { std::ofstream(storeFile(), std::ios::binary) << std::string(4096, 'x'); },
+        {"not a database",
+         [&] { std::ofstream(storeFile(), std::ios::binary) << std::string(4096, 'x'); },
          "El archivo de la biblioteca está dañado o no es una base de datos"},
         {"another program's database",
          [&] { OtherConnection(storeFile()).execute("CREATE TABLE notas (texto TEXT)"); },
          "La biblioteca tiene un formato que esta versión no conoce"},
-        {"folder cannot be made", [&] { fs::remove_all(folder); std::ofstream(folder) << "un archivo"; },
+        {"folder cannot be made",
+         [&] {
+             fs::remove_all(folder);
+             std::ofstream(folder) << "un archivo";
+         },
          "No se pudo crear ni abrir el archivo de la biblioteca"},
     };
     for (const auto& c : cases) {
@@ -326,7 +339,8 @@ TEST_F(ScriptLibraryTest, UnusableStoreSetsTheOpenErrorAndIsNeverOverwritten) {
         library->save();
         library->reload();
         EXPECT_TRUE(library->search(" ").empty());
-        EXPECT_EQ(sink_->lines().back(), "library: No se pudo abrir la biblioteca: " + *library->loadError());
+        EXPECT_EQ(sink_->lines().back(),
+                  "library: No se pudo abrir la biblioteca: " + *library->loadError());
         library.reset();
         EXPECT_EQ(fileBytes(watched), before);
         fs::remove_all(folder);

@@ -9,7 +9,8 @@ namespace vorela {
 template <class T, class E>
 class Expected {
 public:
-    Expected(T value) : content_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+    Expected(T value)
+        : content_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
     Expected(E error) : content_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
 
     bool ok() const { return content_.index() == 0; }

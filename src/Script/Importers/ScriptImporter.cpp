@@ -1,6 +1,7 @@
 #include "Script/Importers/ScriptImporter.h"
 
 #include "Platform/Bundle.h"
+#include "Platform/FileContents.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/RichText.h"
 #include "Script/Importers/ImportFile.h"
@@ -65,10 +66,8 @@ ImportResult<std::string> ScriptImporter::readPlainText(const std::filesystem::p
 }
 
 ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::path& path) {
-    std::error_code error;
     // An RTFD document is a folder whose text is the RTF file TXT.rtf inside it.
-    const bool isFolder = std::filesystem::is_directory(path, error);
-    auto bytes = ImportFile::read(isFolder ? path / "TXT.rtf" : path);
+    auto bytes = ImportFile::read(FileContents::isFolder(path) ? path / "TXT.rtf" : path);
     if (!bytes) return bytes.error();
     // Like the platform's reader, a file that is not RTF is read as plain text.
     if (!RichText::looksLikeRtf(bytes.value())) return decodedText(bytes.value());

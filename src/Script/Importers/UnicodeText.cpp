@@ -1,7 +1,7 @@
 #include "Script/Importers/UnicodeText.h"
 
-#include <unicode/uchar.h>
 #include <unicode/ucasemap.h>
+#include <unicode/uchar.h>
 
 #include <memory>
 

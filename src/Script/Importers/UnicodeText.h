@@ -7,10 +7,10 @@
 namespace vorela::scripttext {
 
 // Character classes, by Unicode general category, as the text services define them.
-bool isWhitespace(char32_t c);             // Zs and tab
-bool isWhitespaceOrNewline(char32_t c);    // Z*, U+000A...U+000D and U+0085
-bool isPatternSpace(char32_t c);           // a regular expression's \s: tab, LF, FF, CR, Z*
-bool isDecimalDigit(char32_t c);           // Nd, a regular expression's \d
+bool isWhitespace(char32_t c);           // Zs and tab
+bool isWhitespaceOrNewline(char32_t c);  // Z*, U+000A...U+000D and U+0085
+bool isPatternSpace(char32_t c);         // a regular expression's \s: tab, LF, FF, CR, Z*
+bool isDecimalDigit(char32_t c);         // Nd, a regular expression's \d
 
 // Decodes the scalar at `pos`; `length` receives the bytes it takes. An invalid sequence
 // reads as U+FFFD covering its maximal invalid prefix (at least one byte).

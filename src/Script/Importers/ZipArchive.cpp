@@ -29,9 +29,11 @@ enum Method : std::uint16_t { kStored = 0, kDeflated = 8 };
 std::string ZipArchiveError::description() const {
     switch (kind) {
         case Kind::corrupt:
-            return Bundle::localized("No se pudo abrir el archivo porque no tiene el formato correcto.");
+            return Bundle::localized(
+                "No se pudo abrir el archivo porque no tiene el formato correcto.");
         case Kind::memberTooLarge:
-            return Bundle::localized("El archivo tiene una parte demasiado grande para importarla (") +
+            return Bundle::localized(
+                       "El archivo tiene una parte demasiado grande para importarla (") +
                    memberName + Bundle::localized(" ocupa más de 64 MB).");
         case Kind::archiveTooLarge:
             return Bundle::localized(
@@ -67,7 +69,8 @@ std::optional<std::uint64_t> ZipArchive::findCentralDirectoryOffset() const {
     return std::nullopt;
 }
 
-ZipArchive::Result ZipArchive::entries(const std::function<bool(std::string_view)>& matching) const {
+ZipArchive::Result ZipArchive::entries(
+    const std::function<bool(std::string_view)>& matching) const {
     const auto directory = findCentralDirectoryOffset();
     if (!directory) return ZipArchiveError{ZipArchiveError::Kind::corrupt, {}};
 

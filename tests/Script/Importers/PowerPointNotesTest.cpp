@@ -1,11 +1,10 @@
-#include "Script/Importers/PowerPointNotes.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "Script/Importers/DrawingMLText.h"
+#include "Script/Importers/PowerPointNotes.h"
 #include "Script/Importers/ZipBuilder.h"
 
 namespace vorela {
@@ -89,8 +88,8 @@ TEST(PowerPointNotesTest, ExternalEntitiesAreNeverLoaded) {
     ASSERT_NE(f, nullptr);
     std::fputs("SECRETO", f);
     std::fclose(f);
-    const std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE n [<!ENTITY x SYSTEM \"file://" + secret +
-                            "\">]><n><a:p><a:t>[&x;]</a:t></a:p></n>";
+    const std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE n [<!ENTITY x SYSTEM \"file://" +
+                            secret + "\">]><n><a:p><a:t>[&x;]</a:t></a:p></n>";
     const auto paragraphs = DrawingMLText::paragraphs(bytes(xml));
     for (const auto& p : paragraphs) EXPECT_EQ(p.find("SECRETO"), std::string::npos) << p;
     std::remove(secret.c_str());
@@ -102,7 +101,8 @@ TEST(PowerPointNotesTest, NoUsableNotesIsEmptyContent) {
         std::vector<std::uint8_t> archive;
     };
     const Case cases[] = {
-        {"no notes pages", ZipBuilder().add(ZipMember("ppt/slides/slide1.xml", notesPage({"x"}))).build()},
+        {"no notes pages",
+         ZipBuilder().add(ZipMember("ppt/slides/slide1.xml", notesPage({"x"}))).build()},
         {"only slide-number fields",
          ZipBuilder().add(ZipMember("ppt/notesSlides/notesSlide1.xml", notesPage({"1"}))).build()},
         {"prefix matches case-sensitively only",

@@ -1,5 +1,3 @@
-#include "Script/Importers/ScriptImporter.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +6,7 @@
 
 #include "Platform/Fake/FakePasteboard.h"
 #include "Script/Importers/ImportFile.h"
+#include "Script/Importers/ScriptImporter.h"
 
 namespace vorela {
 namespace {
@@ -70,7 +69,9 @@ TEST_F(ScriptImporterTest, TextIsUtf8ElseLatin1) {
     ASSERT_TRUE(latin1.ok()) << latin1.error().description();
     EXPECT_EQ(latin1.value().body, "Canción de cuna\nPequeño niño, ¡duerme ya!");
 
-    const auto withMark = ScriptImporter::load(write("bom.txt", "\xEF\xBB\xBF" "añadido"));
+    const auto withMark = ScriptImporter::load(write("bom.txt",
+                                                     "\xEF\xBB\xBF"
+                                                     "añadido"));
     ASSERT_TRUE(withMark.ok());
     EXPECT_EQ(withMark.value().body, "añadido");
 }
@@ -104,7 +105,8 @@ TEST_F(ScriptImporterTest, RichTextFromAnOfficeSuiteAndAnRtfdFolder) {
     const auto letter = ScriptImporter::load(fixture("Carta.rtfd"));
     ASSERT_TRUE(letter.ok()) << letter.error().description();
     EXPECT_EQ(letter.value().title, "Carta");
-    EXPECT_EQ(letter.value().body, "Querida María:\n\nTe escribo desde España. \"Nos vemos pronto\".");
+    EXPECT_EQ(letter.value().body,
+              "Querida María:\n\nTe escribo desde España. \"Nos vemos pronto\".");
 }
 
 TEST_F(ScriptImporterTest, RichTextFileThatIsNotRtfReadsAsText) {
@@ -121,11 +123,19 @@ TEST_F(ScriptImporterTest, FailuresCarryTheirSpanishMessages) {
     };
     fs::create_directories(dir_ / "vacio.rtfd");
     const Case cases[] = {
-        {"missing text file", dir_ / "no.txt", "No se pudo abrir el archivo «no.txt» porque no existe."},
-        {"folder named like text", dir_, std::string("No se pudo leer el archivo «") + dir_.filename().string() + "».", },
-        {"rtfd without its text", dir_ / "vacio.rtfd", "No se pudo abrir el archivo «TXT.rtf» porque no existe."},
-        {"blank text", write("blanco.txt", " \n\t\r\n"), "El archivo no tiene texto que se pueda leer."},
-        {"empty rich text", write("vacio.rtf", "{\\rtf1 {\\fonttbl x;}\\par}"), "El archivo no tiene texto que se pueda leer."},
+        {"missing text file", dir_ / "no.txt",
+         "No se pudo abrir el archivo «no.txt» porque no existe."},
+        {
+            "folder named like text",
+            dir_,
+            std::string("No se pudo leer el archivo «") + dir_.filename().string() + "».",
+        },
+        {"rtfd without its text", dir_ / "vacio.rtfd",
+         "No se pudo abrir el archivo «TXT.rtf» porque no existe."},
+        {"blank text", write("blanco.txt", " \n\t\r\n"),
+         "El archivo no tiene texto que se pueda leer."},
+        {"empty rich text", write("vacio.rtf", "{\\rtf1 {\\fonttbl x;}\\par}"),
+         "El archivo no tiene texto que se pueda leer."},
         {"deeply nested rich text", write("hondo.rtf", "{\\rtf1" + std::string(5000, '{') + "x"),
          "El documento de texto enriquecido está dañado: tiene demasiados grupos anidados."},
     };
@@ -158,7 +168,8 @@ TEST(ScriptImporterPasteboardTest, PastedTextIsCleanedAndTitled) {
     ASSERT_TRUE(imported.ok());
     EXPECT_EQ(imported.value(), (ImportedScript{"Guion pegado", "Hola"}));
 
-    for (const auto& content : {std::optional<std::string>(), std::optional<std::string>(" \n\t ")}) {
+    for (const auto& content :
+         {std::optional<std::string>(), std::optional<std::string>(" \n\t ")}) {
         pasteboard.setString(content);
         const auto empty = ScriptImporter::fromPasteboard(pasteboard);
         ASSERT_FALSE(empty.ok());

@@ -1,8 +1,7 @@
-#include "Script/Importers/TextCleanup.h"
-
 #include <gtest/gtest.h>
 
 #include "Script/Importers/ScriptImporter.h"
+#include "Script/Importers/TextCleanup.h"
 
 namespace vorela {
 namespace {
@@ -16,8 +15,8 @@ struct Case {
 TEST(TextCleanupTest, CleansIncomingText) {
     const Case cases[] = {
         {"windows and old mac line ends", "uno\r\ndos\rtres", "uno\ndos\ntres"},
-        {"typographic quotes and dashes",
-         "\u201CHola\u201D, \u2018dijo\u2019 \u2013 y \u2014 fin", "\"Hola\", 'dijo' - y - fin"},
+        {"typographic quotes and dashes", "\u201CHola\u201D, \u2018dijo\u2019 \u2013 y \u2014 fin",
+         "\"Hola\", 'dijo' - y - fin"},
         {"no-break space", "diez\u00A0euros", "diez euros"},
         {"bullet character and its space", "\u2022 primero\n  \u2022\tsegundo", "primero\nsegundo"},
         {"hyphen and asterisk bullets", "- uno\n* dos\n-\ttres", "uno\ndos\ntres"},
@@ -27,7 +26,8 @@ TEST(TextCleanupTest, CleansIncomingText) {
         {"slide heading alone", "Slide 2", ""},
         {"heading case and separators", "SLIDE 12 - Hola\ndiapositiva3.Adiós\nslide 7 -- x",
          "Hola\nAdiós\nx"},
-        {"heading without a number stays", "Slides de hoy\nDiapositiva final", "Slides de hoy\nDiapositiva final"},
+        {"heading without a number stays", "Slides de hoy\nDiapositiva final",
+         "Slides de hoy\nDiapositiva final"},
         {"heading then bullet", "Slide 1: - punto", "punto"},
         {"heading not at the line start", "Ver slide 3: ahora", "Ver slide 3: ahora"},
         {"runs of empty lines become one", "a\n\n\n\n\nb\n\nc", "a\n\nb\n\nc"},
@@ -45,14 +45,16 @@ TEST(TextCleanupTest, CleansIncomingText) {
 
 TEST(TextCleanupTest, HeadingAndBulletPatternsUseUnicodeSpaceAndDigits) {
     // "\s" and "\d" of the patterns are Unicode classes: an em space and Arabic-Indic digits.
-    EXPECT_EQ(TextCleanup::slideHeadingLength("Slide\u2003\u0663: x"), std::string("Slide\u2003\u0663: ").size());
+    EXPECT_EQ(TextCleanup::slideHeadingLength("Slide\u2003\u0663: x"),
+              std::string("Slide\u2003\u0663: ").size());
     EXPECT_EQ(TextCleanup::bulletLength("-\u2003x"), std::string("-\u2003").size());
     EXPECT_EQ(TextCleanup::bulletLength("-x"), 0u);
     EXPECT_EQ(TextCleanup::slideHeadingLength("slide: x"), 0u);
 }
 
 TEST(TextCleanupTest, CleaningTwiceChangesNothingMore) {
-    const std::string once = ScriptImporter::clean("Slide 1:\r\n\r\n\r\n\u2022 \u201Cuno\u201D\n- dos\n\n\n");
+    const std::string once =
+        ScriptImporter::clean("Slide 1:\r\n\r\n\r\n\u2022 \u201Cuno\u201D\n- dos\n\n\n");
     EXPECT_EQ(ScriptImporter::clean(once), once);
 }
 

@@ -1,7 +1,6 @@
-#include "Script/Importers/ZipArchive.h"
-
 #include <gtest/gtest.h>
 
+#include "Script/Importers/ZipArchive.h"
 #include "Script/Importers/ZipBuilder.h"
 
 namespace vorela {
@@ -86,9 +85,11 @@ TEST(ZipArchiveTest, DamagedMembersAreSkippedAndTheWalkGoesOn) {
         {"local header offset outside the data", ZipMember("x", "X").atLocalOffset(pastTheEnd)},
         {"data runs past the end", ZipMember("x", "X").compressedAs(pastTheEnd)},
         {"unknown method", ZipMember("x", "X").stored().withMethod(12)},
-        {"deflate stream that is not deflate", ZipMember("x", "not deflate").stored().withMethod(8)},
+        {"deflate stream that is not deflate",
+         ZipMember("x", "not deflate").stored().withMethod(8)},
         {"ZIP64 size marker", ZipMember("x", "X").declaring(0xFFFFFFFF)},
-        {"deflate stream cut short", ZipMember("x", std::string(3000, 'q') + "fin").compressedAs(4)},
+        {"deflate stream cut short",
+         ZipMember("x", std::string(3000, 'q') + "fin").compressedAs(4)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,7 +105,8 @@ TEST(ZipArchiveTest, DamagedMembersAreSkippedAndTheWalkGoesOn) {
 }
 
 TEST(ZipArchiveTest, EndRecordIsFoundBehindTheLongestCommentOnly) {
-    auto withLongComment = ZipBuilder().add(ZipMember("m", "M")).comment(std::string(65535, 'c')).build();
+    auto withLongComment =
+        ZipBuilder().add(ZipMember("m", "M")).comment(std::string(65535, 'c')).build();
     EXPECT_EQ(names(ZipArchive(withLongComment).entries(kAll)), std::vector<std::string>{"m"});
 
     auto tooFar = ZipBuilder().add(ZipMember("m", "M")).comment(std::string(65535, 'c')).build();
@@ -119,14 +121,18 @@ TEST(ZipArchiveTest, EndRecordIsFoundBehindTheLongestCommentOnly) {
 }
 
 TEST(ZipArchiveTest, InputWithoutEndRecordIsCorruptAndBadDirectoryIsEmpty) {
-    for (const std::string& input : {std::string(), std::string(21, 'P'), std::string("PK\x05\x06", 4)}) {
+    for (const std::string& input :
+         {std::string(), std::string(21, 'P'), std::string("PK\x05\x06", 4)}) {
         SCOPED_TRACE(input.size());
         EXPECT_FALSE(ZipArchive({input.begin(), input.end()}).entries(kAll).ok());
     }
     // An end record whose directory offset points outside the data: no members, no error.
     std::vector<std::uint8_t> lone = {0x50, 0x4b, 0x05, 0x06};
     lone.resize(22, 0);
-    lone[16] = 0xFF; lone[17] = 0xFF; lone[18] = 0xFF; lone[19] = 0x7F;
+    lone[16] = 0xFF;
+    lone[17] = 0xFF;
+    lone[18] = 0xFF;
+    lone[19] = 0x7F;
     const auto result = ZipArchive(lone).entries(kAll);
     ASSERT_TRUE(result.ok());
     EXPECT_TRUE(result.value().empty());

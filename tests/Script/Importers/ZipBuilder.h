@@ -14,12 +14,30 @@ struct ZipMember {
     ZipMember(std::string memberName, std::string memberContent)
         : name(std::move(memberName)), content(std::move(memberContent)) {}
 
-    ZipMember& stored() { deflate = false; return *this; }
-    ZipMember& withMethod(std::uint16_t value) { method = value; return *this; }
-    ZipMember& declaring(std::uint32_t size) { declaredSize = size; return *this; }
-    ZipMember& compressedAs(std::uint32_t size) { compressedSize = size; return *this; }
-    ZipMember& atLocalOffset(std::uint32_t offset) { localOffset = offset; return *this; }
-    ZipMember& withDamagedLocalHeader() { damagedLocalHeader = true; return *this; }
+    ZipMember& stored() {
+        deflate = false;
+        return *this;
+    }
+    ZipMember& withMethod(std::uint16_t value) {
+        method = value;
+        return *this;
+    }
+    ZipMember& declaring(std::uint32_t size) {
+        declaredSize = size;
+        return *this;
+    }
+    ZipMember& compressedAs(std::uint32_t size) {
+        compressedSize = size;
+        return *this;
+    }
+    ZipMember& atLocalOffset(std::uint32_t offset) {
+        localOffset = offset;
+        return *this;
+    }
+    ZipMember& withDamagedLocalHeader() {
+        damagedLocalHeader = true;
+        return *this;
+    }
 
     std::string name;
     std::string content;
@@ -71,12 +89,16 @@ public:
             payloads[i] = m.deflate ? rawDeflate(m.content) : m.content;
             offsets[i] = static_cast<std::uint32_t>(out.size());
             put32(out, m.damagedLocalHeader ? 0x12345678 : 0x04034b50);
-            put16(out, 20); put16(out, 0); put16(out, method(m));
-            put16(out, 0); put16(out, 0);
+            put16(out, 20);
+            put16(out, 0);
+            put16(out, method(m));
+            put16(out, 0);
+            put16(out, 0);
             put32(out, 0);
             put32(out, static_cast<std::uint32_t>(payloads[i].size()));
             put32(out, static_cast<std::uint32_t>(m.content.size()));
-            put16(out, static_cast<std::uint16_t>(m.name.size())); put16(out, 3);
+            put16(out, static_cast<std::uint16_t>(m.name.size()));
+            put16(out, 3);
             out += m.name;
             out += "xyz";  // an extra field, so data offsets must honour its length
             out += payloads[i];
@@ -85,12 +107,21 @@ public:
         for (std::size_t i = 0; i < members_.size(); ++i) {
             const auto& m = members_[i];
             put32(out, 0x02014b50);
-            put16(out, 20); put16(out, 20); put16(out, 0); put16(out, method(m));
-            put16(out, 0); put16(out, 0); put32(out, 0);
+            put16(out, 20);
+            put16(out, 20);
+            put16(out, 0);
+            put16(out, method(m));
+            put16(out, 0);
+            put16(out, 0);
+            put32(out, 0);
             put32(out, m.compressedSize.value_or(static_cast<std::uint32_t>(payloads[i].size())));
             put32(out, m.declaredSize.value_or(static_cast<std::uint32_t>(m.content.size())));
-            put16(out, static_cast<std::uint16_t>(m.name.size())); put16(out, 2); put16(out, 1);
-            put16(out, 0); put16(out, 0); put32(out, 0);
+            put16(out, static_cast<std::uint16_t>(m.name.size()));
+            put16(out, 2);
+            put16(out, 1);
+            put16(out, 0);
+            put16(out, 0);
+            put32(out, 0);
             put32(out, m.localOffset.value_or(offsets[i]));
             out += m.name;
             out += "ex";
@@ -98,7 +129,8 @@ public:
         }
         const auto directorySize = static_cast<std::uint32_t>(out.size()) - directory;
         put32(out, 0x06054b50);
-        put16(out, 0); put16(out, 0);
+        put16(out, 0);
+        put16(out, 0);
         put16(out, static_cast<std::uint16_t>(members_.size()));
         put16(out, static_cast<std::uint16_t>(members_.size()));
         put32(out, directorySize);
