@@ -2,7 +2,6 @@
 // the same text (UTF-8 to UTF-16, a word iterator, every boundary and its rule status).
 // Goal: tokenizing costs at most four such passes, and grows linearly with the text.
 #include <benchmark/benchmark.h>
-
 #include <unicode/brkiter.h>
 
 #include <chrono>
@@ -16,15 +15,26 @@
 namespace vorela {
 namespace {
 
-constexpr const char* kWords[] = {
-    "hoy", "vamos", "a", "hablar", "del", "proyecto", "logístico", "que", "cerramos", "en",
-    "marzo", "con", "más", "de", "quince", "clientes", "nuevos", "y", "millones", "seguidos",
-    "aproximadamente", "también", "la", "reunión", "equipo", "año", "crecimiento", "mañana",
-    "presupuesto", "pregunta", "importante", "camión", "ventas", "región", "gracias", "por",
-    "acompañarnos", "esta", "tarde", "quiero", "agradecer", "trabajo", "todos", "ustedes",
-    "nuestro", "objetivo", "es", "llegar", "ciudad", "Guatemala", "México", "España"};
-constexpr const char* kNumbers[] = {"2031", "18.4%", "Q92", "$1,500", "5K", "1985.", "3", "2.5M",
-                                    "€20", "100"};
+constexpr const char* kWords[] = {"hoy",          "vamos",       "a",
+                                  "hablar",       "del",         "proyecto",
+                                  "logístico",    "que",         "cerramos",
+                                  "en",           "marzo",       "con",
+                                  "más",          "de",          "quince",
+                                  "clientes",     "nuevos",      "y",
+                                  "millones",     "seguidos",    "aproximadamente",
+                                  "también",      "la",          "reunión",
+                                  "equipo",       "año",         "crecimiento",
+                                  "mañana",       "presupuesto", "pregunta",
+                                  "importante",   "camión",      "ventas",
+                                  "región",       "gracias",     "por",
+                                  "acompañarnos", "esta",        "tarde",
+                                  "quiero",       "agradecer",   "trabajo",
+                                  "todos",        "ustedes",     "nuestro",
+                                  "objetivo",     "es",          "llegar",
+                                  "ciudad",       "Guatemala",   "México",
+                                  "España"};
+constexpr const char* kNumbers[] = {"2031",  "18.4%", "Q92",  "$1,500", "5K",
+                                    "1985.", "3",     "2.5M", "€20",    "100"};
 
 // A deterministic script of `wordCount` words: about one in twelve is a number, with
 // commas, full stops and questions between them.
@@ -34,13 +44,23 @@ std::string spanishScript(std::int64_t wordCount) {
     auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
     for (std::int64_t i = 0; i < wordCount; ++i) {
         const std::uint32_t r = next();
-        text += r % 12 == 0 ? kNumbers[next() % std::size(kNumbers)] : kWords[next() % std::size(kWords)];
+        text += r % 12 == 0 ? kNumbers[next() % std::size(kNumbers)]
+                            : kWords[next() % std::size(kWords)];
         switch (r % 17) {
-            case 0: text += ". "; break;
-            case 1: text += ", "; break;
-            case 2: text += "? "; break;
-            case 3: text += "\n"; break;
-            default: text += ' ';
+            case 0:
+                text += ". ";
+                break;
+            case 1:
+                text += ", ";
+                break;
+            case 2:
+                text += "? ";
+                break;
+            case 3:
+                text += "\n";
+                break;
+            default:
+                text += ' ';
         }
     }
     return text;
@@ -98,7 +118,11 @@ void BM_TokenizeToBarePassRatio(benchmark::State& state) {
 
 BENCHMARK(BM_BareIcuWordPass)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Tokenize)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TokenizeToBarePassRatio)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TokenizeToBarePassRatio)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorela

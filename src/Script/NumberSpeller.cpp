@@ -1,13 +1,13 @@
 #include "Script/NumberSpeller.h"
 
-#include "Script/NumberWords.h"
-#include "Script/Unicode.h"
-
 #include <unicode/uchar.h>
 
 #include <algorithm>
 #include <limits>
 #include <set>
+
+#include "Script/NumberWords.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -99,7 +99,8 @@ std::optional<NumberSpeller::Currency> NumberSpeller::detectCurrency(std::string
         if (u_toupper(static_cast<UChar32>(unicode::nextCodePoint(text, i))) != 'Q') continue;
         if (i >= text.size()) return std::nullopt;
         const char32_t next = unicode::nextCodePoint(text, i);
-        if (unicode::hasNumericValue(static_cast<char32_t>(u_toupper(static_cast<UChar32>(next))))) {
+        if (unicode::hasNumericValue(
+                static_cast<char32_t>(u_toupper(static_cast<UChar32>(next))))) {
             return Currency::gtq;
         }
         return std::nullopt;
@@ -110,7 +111,8 @@ std::optional<NumberSpeller::Currency> NumberSpeller::detectCurrency(std::string
 std::optional<NumberSpeller::Scale> NumberSpeller::detectScale(std::string_view text) {
     std::u32string upper;
     for (std::size_t i = 0; i < text.size();) {
-        upper.push_back(static_cast<char32_t>(u_toupper(static_cast<UChar32>(unicode::nextCodePoint(text, i)))));
+        upper.push_back(static_cast<char32_t>(
+            u_toupper(static_cast<UChar32>(unicode::nextCodePoint(text, i)))));
     }
     constexpr std::pair<char32_t, Scale> kLetters[] = {
         {U'M', Scale::million}, {U'K', Scale::thousand}, {U'B', Scale::billion}};
@@ -126,15 +128,21 @@ std::optional<NumberSpeller::Scale> NumberSpeller::detectScale(std::string_view 
 std::string_view NumberSpeller::scaleWord(Scale scale, Language language, std::int64_t quantity) {
     if (language == Language::english) {
         switch (scale) {
-            case Scale::million: return "million";
-            case Scale::thousand: return "thousand";
-            case Scale::billion: return "billion";
+            case Scale::million:
+                return "million";
+            case Scale::thousand:
+                return "thousand";
+            case Scale::billion:
+                return "billion";
         }
     }
     switch (scale) {
-        case Scale::million: return quantity == 1 ? "millon" : "millones";
-        case Scale::thousand: return "mil";
-        case Scale::billion: return "mil millones";
+        case Scale::million:
+            return quantity == 1 ? "millon" : "millones";
+        case Scale::thousand:
+            return "mil";
+        case Scale::billion:
+            return "mil millones";
     }
     return {};
 }
@@ -142,9 +150,12 @@ std::string_view NumberSpeller::scaleWord(Scale scale, Language language, std::i
 std::string_view NumberSpeller::currencyWord(Currency currency, Language language) {
     const bool english = language == Language::english;
     switch (currency) {
-        case Currency::gtq: return english ? "quetzals" : "de quetzales";
-        case Currency::usd: return english ? "dollars" : "dolares";
-        case Currency::eur: return "euros";
+        case Currency::gtq:
+            return english ? "quetzals" : "de quetzales";
+        case Currency::usd:
+            return english ? "dollars" : "dolares";
+        case Currency::eur:
+            return "euros";
     }
     return {};
 }
@@ -155,7 +166,8 @@ std::vector<std::string> NumberSpeller::variants(std::string_view text, Language
     return {words.begin(), words.end()};
 }
 
-void NumberSpeller::addVariants(std::string_view text, Language language, std::set<std::string>& into) {
+void NumberSpeller::addVariants(std::string_view text, Language language,
+                                std::set<std::string>& into) {
     const std::string_view s = trimmed(text);
     if (!containsDecimalDigit(s)) return;
     const bool percent = s.find('%') != std::string_view::npos;

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "Script/Tokenizer.h"
-
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Script/Tokenizer.h"
 
 namespace vorela {
 
@@ -34,7 +34,8 @@ public:
     static std::optional<Currency> detectCurrency(std::string_view text);
     // An "M", "K" or "B" (either case) right after a number character.
     static std::optional<Scale> detectScale(std::string_view text);
-    static std::string_view scaleWord(Scale scale, Tokenizer::Language language, std::int64_t quantity);
+    static std::string_view scaleWord(Scale scale, Tokenizer::Language language,
+                                      std::int64_t quantity);
     static std::string_view currencyWord(Currency currency, Tokenizer::Language language);
 };
 

@@ -7,22 +7,23 @@ namespace vorela {
 namespace {
 
 constexpr std::string_view kSpanishToTwentyNine[] = {
-    "cero", "uno", "dos", "tres", "cuatro", "cinco", "seis", "siete", "ocho", "nueve",
-    "diez", "once", "doce", "trece", "catorce", "quince", "dieciseis", "diecisiete", "dieciocho",
-    "diecinueve", "veinte", "veintiuno", "veintidos", "veintitres", "veinticuatro", "veinticinco",
-    "veintiseis", "veintisiete", "veintiocho", "veintinueve"};
-constexpr std::string_view kSpanishTens[] = {"", "", "", "treinta", "cuarenta", "cincuenta",
-                                             "sesenta", "setenta", "ochenta", "noventa"};
+    "cero",         "uno",         "dos",        "tres",        "cuatro",     "cinco",
+    "seis",         "siete",       "ocho",       "nueve",       "diez",       "once",
+    "doce",         "trece",       "catorce",    "quince",      "dieciseis",  "diecisiete",
+    "dieciocho",    "diecinueve",  "veinte",     "veintiuno",   "veintidos",  "veintitres",
+    "veinticuatro", "veinticinco", "veintiseis", "veintisiete", "veintiocho", "veintinueve"};
+constexpr std::string_view kSpanishTens[] = {
+    "", "", "", "treinta", "cuarenta", "cincuenta", "sesenta", "setenta", "ochenta", "noventa"};
 constexpr std::string_view kSpanishHundreds[] = {
-    "", "ciento", "doscientos", "trescientos", "cuatrocientos", "quinientos", "seiscientos",
-    "setecientos", "ochocientos", "novecientos"};
+    "",           "ciento",      "doscientos",  "trescientos", "cuatrocientos",
+    "quinientos", "seiscientos", "setecientos", "ochocientos", "novecientos"};
 
 constexpr std::string_view kEnglishToNineteen[] = {
-    "zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten",
-    "eleven", "twelve", "thirteen", "fourteen", "fifteen", "sixteen", "seventeen", "eighteen",
-    "nineteen"};
-constexpr std::string_view kEnglishTens[] = {"", "", "twenty", "thirty", "forty", "fifty",
-                                             "sixty", "seventy", "eighty", "ninety"};
+    "zero",     "one",     "two",     "three",     "four",     "five",    "six",
+    "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",  "thirteen",
+    "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+constexpr std::string_view kEnglishTens[] = {"",      "",      "twenty",  "thirty", "forty",
+                                             "fifty", "sixty", "seventy", "eighty", "ninety"};
 
 constexpr std::uint64_t kThousand = 1000;
 constexpr std::uint64_t kMillion = 1000000;
@@ -69,7 +70,8 @@ void appendSpanish(std::uint64_t n, std::string& out) {
 
 void appendEnglish(std::uint64_t n, std::string& out);
 
-void appendEnglishGroup(std::uint64_t n, std::uint64_t unit, std::string_view unitName, std::string& out) {
+void appendEnglishGroup(std::uint64_t n, std::uint64_t unit, std::string_view unitName,
+                        std::string& out) {
     appendEnglish(n / unit, out);
     out += ' ';
     out += unitName;

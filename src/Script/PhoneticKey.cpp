@@ -1,8 +1,8 @@
 #include "Script/PhoneticKey.h"
 
-#include "Script/Unicode.h"
-
 #include <algorithm>
+
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -15,7 +15,9 @@ namespace {
 struct AsciiWord {
     std::string_view text;
     std::size_t size() const { return text.size(); }
-    int operator[](std::size_t i) const { return i < text.size() ? static_cast<unsigned char>(text[i]) : -1; }
+    int operator[](std::size_t i) const {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : -1;
+    }
 };
 
 struct ClusterWord {
@@ -45,7 +47,8 @@ struct ClusterKey {
 int letterLike(int, char letter) { return letter; }
 std::string_view letterLike(std::string_view, char letter) {
     static constexpr char kAscii[] = "abcdefghijklmnopqrstuvwxyz";
-    return letter >= 'a' && letter <= 'z' ? std::string_view(kAscii + (letter - 'a'), 1) : std::string_view();
+    return letter >= 'a' && letter <= 'z' ? std::string_view(kAscii + (letter - 'a'), 1)
+                                          : std::string_view();
 }
 
 // Writes the key of an ASCII word; a key is at most twice as long as its word ("x" gives "ks").
@@ -79,10 +82,15 @@ void spanishKey(const Word& word, Key& out) {
         const char next = letterOf(word[i + 1]);
         std::size_t consumed = 1;
         switch (letterOf(c)) {
-            case 'h': break;
+            case 'h':
+                break;
             case 'v':
-            case 'w': out.put('b'); break;
-            case 'z': out.put('s'); break;
+            case 'w':
+                out.put('b');
+                break;
+            case 'z':
+                out.put('s');
+                break;
             case 'c':
                 if (next == 'h') {
                     out.put('c');
@@ -112,7 +120,8 @@ void spanishKey(const Word& word, Key& out) {
                 out.put('k');
                 out.put('s');
                 break;
-            default: out.put(c);
+            default:
+                out.put(c);
         }
         i += consumed;
     }
@@ -122,7 +131,9 @@ template <class Word, class Key>
 void englishKey(const Word& word, Key& out) {
     // A leading x sounds like s; the rest of the walk sees that s.
     const bool leadingX = letterOf(word[0]) == 'x';
-    auto at = [&](std::size_t i) { return i == 0 && leadingX ? letterLike(word[0], 's') : word[i]; };
+    auto at = [&](std::size_t i) {
+        return i == 0 && leadingX ? letterLike(word[0], 's') : word[i];
+    };
     for (std::size_t i = 0; i < word.size();) {
         const auto c = at(i);
         const auto nextChar = at(i + 1);
@@ -137,7 +148,8 @@ void englishKey(const Word& word, Key& out) {
         } else {
             switch (letter) {
                 case 'b':
-                    if (!(i + 1 == word.size() && i > 0 && letterOf(at(i - 1)) == 'm')) out.put('b');
+                    if (!(i + 1 == word.size() && i > 0 && letterOf(at(i - 1)) == 'm'))
+                        out.put('b');
                     break;
                 case 'c':
                     if (next == 'h') {
@@ -147,7 +159,9 @@ void englishKey(const Word& word, Key& out) {
                         out.put(softNext ? 's' : 'k');
                     }
                     break;
-                case 'd': out.put('t'); break;
+                case 'd':
+                    out.put('t');
+                    break;
                 case 'g':
                     if (next == 'h') {
                         consumed = 2;
@@ -165,14 +179,21 @@ void englishKey(const Word& word, Key& out) {
                         out.put(c);
                     }
                     break;
-                case 'q': out.put('k'); break;
-                case 'v': out.put('f'); break;
+                case 'q':
+                    out.put('k');
+                    break;
+                case 'v':
+                    out.put('f');
+                    break;
                 case 'w':
                 case 'y':
                     if (isVowelLetter(next)) out.put(c);
                     break;
-                case 'z': out.put('s'); break;
-                default: out.put(c);
+                case 'z':
+                    out.put('s');
+                    break;
+                default:
+                    out.put(c);
             }
         }
         i += consumed;
@@ -197,7 +218,8 @@ std::string PhoneticKey::english(std::string_view word) {
     for (std::string_view pair : {"kn", "gn", "pn", "ae", "wr"}) {
         std::size_t after = pair.size();
         if (word.starts_with(pair) &&
-            (after == word.size() || !unicode::continuesCharacter(unicode::nextCodePoint(word, after)))) {
+            (after == word.size() ||
+             !unicode::continuesCharacter(unicode::nextCodePoint(word, after)))) {
             word.remove_prefix(1);
             break;
         }

@@ -1,11 +1,5 @@
 #include "Script/Tokenizer.h"
 
-#include "Platform/Log.h"
-#include "Platform/SystemLocale.h"
-#include "Script/NumberSpeller.h"
-#include "Script/PhoneticKey.h"
-#include "Script/Unicode.h"
-
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
@@ -17,6 +11,12 @@
 #include <array>
 #include <memory>
 
+#include "Platform/Log.h"
+#include "Platform/SystemLocale.h"
+#include "Script/NumberSpeller.h"
+#include "Script/PhoneticKey.h"
+#include "Script/Unicode.h"
+
 namespace vorela {
 
 namespace {
@@ -27,7 +27,8 @@ constexpr std::int32_t kStackUnits = 128;  // longer words than this are rare; t
 // ascending order, so a cursor that walks from the last answer keeps the whole pass linear.
 class OffsetMap {
 public:
-    explicit OffsetMap(const char16_t* units, std::int32_t length) : units_(units), length_(length) {}
+    explicit OffsetMap(const char16_t* units, std::int32_t length)
+        : units_(units), length_(length) {}
 
     std::size_t byteOffset(std::int32_t target) {
         const std::int32_t limit = std::min(target, length_);
@@ -73,7 +74,8 @@ bool normalizeAscii(const char16_t* units, std::int32_t length, std::string& out
 
 // Runs an ICU transformation into a stack buffer, or into `heap` when the result is larger.
 template <class Transform>
-const char16_t* transform(Transform&& run, char16_t* stack, std::u16string& heap, std::int32_t& length) {
+const char16_t* transform(Transform&& run, char16_t* stack, std::u16string& heap,
+                          std::int32_t& length) {
     UErrorCode status = U_ZERO_ERROR;
     length = run(stack, kStackUnits, &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
@@ -146,7 +148,8 @@ bool normalizeLatin(const char16_t* units, std::int32_t length, std::string& out
         }
         char c = static_cast<char>(u);
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && !out.empty())) out += c;
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c == '-' && !out.empty()))
+            out += c;
     }
     return true;
 }
@@ -174,7 +177,8 @@ bool hasDecimalDigit(const char16_t* units, std::int32_t length) {
 
 // Moves a word's end past the punctuation and symbols that follow it; a symbol's marks,
 // variation selectors and joiners go with it so that no character is cut in two.
-std::int32_t extendEnd(const char16_t* units, std::int32_t length, std::int32_t end, bool& sentenceEnd) {
+std::int32_t extendEnd(const char16_t* units, std::int32_t length, std::int32_t end,
+                       bool& sentenceEnd) {
     const auto& enders = Tokenizer::sentenceEnders();
     while (end < length) {
         std::int32_t next = end;
@@ -216,7 +220,8 @@ std::string currentWordLocale() {
 }  // namespace
 
 Tokenizer::Tokenizer(Language language, std::string wordLocale)
-    : language_(language), wordLocale_(wordLocale.empty() ? currentWordLocale() : std::move(wordLocale)) {}
+    : language_(language),
+      wordLocale_(wordLocale.empty() ? currentWordLocale() : std::move(wordLocale)) {}
 
 std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     std::int32_t replacements = 0;
@@ -243,7 +248,8 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     tokens.reserve(static_cast<std::size_t>(length / 6));  // about one word per six characters
     OffsetMap offsets(units, length);
     std::int32_t start = words->first();
-    for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
+    for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE;
+         start = end, end = words->next()) {
         // Only word-like segments count, as the platform's word enumeration gives them:
         // spaces, punctuation and pictographs have the "none" status.
         if (end <= start || words->getRuleStatus() < UBRK_WORD_NONE_LIMIT) continue;
@@ -283,7 +289,9 @@ std::string Tokenizer::normalize(std::string_view word) {
 
 std::string Tokenizer::spanishPhonetic(std::string_view word) { return PhoneticKey::spanish(word); }
 std::string Tokenizer::englishPhonetic(std::string_view word) { return PhoneticKey::english(word); }
-std::string Tokenizer::collapseRepeats(std::string_view text) { return PhoneticKey::collapseRepeats(text); }
+std::string Tokenizer::collapseRepeats(std::string_view text) {
+    return PhoneticKey::collapseRepeats(text);
+}
 
 std::string Tokenizer::phonetic(std::string_view word, Language language) {
     return language == Language::english ? PhoneticKey::english(word) : PhoneticKey::spanish(word);

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "Script/Token.h"
-#include "Voice/TranscriptionLocale.h"
-
 #include <array>
 #include <optional>
 #include <set>
@@ -10,6 +7,9 @@
 #include <string_view>
 #include <type_traits>
 #include <vector>
+
+#include "Script/Token.h"
+#include "Voice/TranscriptionLocale.h"
 
 namespace vorela {
 

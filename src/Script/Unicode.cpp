@@ -23,7 +23,8 @@ bool inCategories(char32_t c, std::uint32_t mask) {
 // Every printable ASCII character that is neither a letter, a digit nor a space is either
 // punctuation or a symbol.
 bool isAsciiPunctuationOrSymbol(char32_t c) {
-    return c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && !(c >= 'a' && c <= 'z') && !(c >= 'A' && c <= 'Z');
+    return c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && !(c >= 'a' && c <= 'z') &&
+           !(c >= 'A' && c <= 'Z');
 }
 
 }  // namespace
@@ -115,7 +116,9 @@ bool isPunctuationOrSymbol(char32_t c) {
 
 bool isSymbol(char32_t c) {
     // ASCII symbols (Sc, Sk, Sm): $ + < = > ^ ` | ~
-    if (c < 0x80) return c == '$' || c == '+' || (c >= '<' && c <= '>') || c == '^' || c == '`' || c == '|' || c == '~';
+    if (c < 0x80)
+        return c == '$' || c == '+' || (c >= '<' && c <= '>') || c == '^' || c == '`' || c == '|' ||
+               c == '~';
     return inCategories(c, U_GC_S_MASK);
 }
 bool isMark(char32_t c) { return inCategories(c, U_GC_M_MASK); }
@@ -137,7 +140,8 @@ std::optional<std::int64_t> wholeNumberValue(char32_t c) {
 
 bool continuesCharacter(char32_t c) {
     if (c < 0x300) return false;  // nothing below the combining diacritics joins a character
-    const auto property = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
+    const auto property =
+        u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
     return property == U_GCB_EXTEND || property == U_GCB_ZWJ || property == U_GCB_SPACING_MARK;
 }
 
@@ -171,8 +175,8 @@ Characters::Characters(std::string_view text) : text_(text), ascii_(isAscii(text
     breaks->setText(utext.get(), status);
     std::int32_t start = breaks->first();
     for (std::int32_t end = breaks->next(); end != icu::BreakIterator::DONE; end = breaks->next()) {
-        clusters_.push_back(text.substr(static_cast<std::size_t>(start),
-                                        static_cast<std::size_t>(end - start)));
+        clusters_.push_back(
+            text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
         start = end;
     }
 }

@@ -1,8 +1,8 @@
-#include "Script/NumberSpeller.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "Script/NumberSpeller.h"
 
 namespace vorela {
 namespace {
@@ -65,28 +65,42 @@ TEST(NumberSpellerTest, VariantsOfTokenTexts) {
     } cases[] = {
         {"plain word", "hola", Language::spanish, {}},
         {"quetzal price", "Q92", Language::spanish, {"92", "de", "dos", "noventa", "quetzales"}},
-        {"percentage", "18.4%", Language::spanish,
+        {"percentage",
+         "18.4%",
+         Language::spanish,
          {"18.4", "ciento", "cuatro", "dieciocho", "por", "punto"}},
-        {"year, both readings", "2031", Language::spanish,
+        {"year, both readings",
+         "2031",
+         Language::spanish,
          {"2031", "dos", "mil", "treinta", "uno", "veinte"}},
-        {"English year", "1985", Language::english,
+        {"English year",
+         "1985",
+         Language::english,
          {"1985", "eighty", "five", "hundred", "nine", "nineteen", "one", "thousand"}},
         {"round hundred is no year", "1900", Language::spanish, {"1900", "mil", "novecientos"}},
         {"below the year range", "1099", Language::spanish, {"1099", "mil", "noventa", "nueve"}},
         {"dot is a decimal point", "1.000", Language::spanish, {"1.000", "cero", "punto", "uno"}},
         {"comma separates thousands", "1,000", Language::spanish, {"1000", "mil"}},
-        {"only the first dot splits", "1.000.000", Language::spanish,
+        {"only the first dot splits",
+         "1.000.000",
+         Language::spanish,
          {"1.000.000", "cero", "punto", "uno"}},
-        {"full stop kept, no year", "2031.", Language::spanish,
+        {"full stop kept, no year",
+         "2031.",
+         Language::spanish,
          {"2031.", "dos", "mil", "treinta", "uno"}},
         {"leading dot", ".5", Language::spanish, {}},
         {"sign trimmed", "-5", Language::english, {"5", "five"}},
         {"thousand scale after digit", "5km", Language::spanish, {"5", "cinco", "mil"}},
         {"K scale", "5K", Language::english, {"5", "five", "thousand"}},
         {"million scale", "2.5M", Language::spanish, {"2.5", "cinco", "dos", "millones", "punto"}},
-        {"quantity is the integer part", "1.5M", Language::spanish,
+        {"quantity is the integer part",
+         "1.5M",
+         Language::spanish,
          {"1.5", "cinco", "millon", "punto", "uno"}},
-        {"dollars with thousands", "$1,500", Language::english,
+        {"dollars with thousands",
+         "$1,500",
+         Language::english,
          {"1500", "dollars", "five", "hundred", "one", "thousand"}},
         {"euros", "€20", Language::spanish, {"20", "euros", "veinte"}},
         {"pound sign gives no currency", "£7", Language::spanish, {"7", "siete"}},

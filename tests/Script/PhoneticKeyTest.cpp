@@ -1,7 +1,6 @@
-#include "Script/PhoneticKey.h"
-
 #include <gtest/gtest.h>
 
+#include "Script/PhoneticKey.h"
 #include "Script/Tokenizer.h"
 
 namespace vorela {

@@ -1,12 +1,10 @@
-#include "Script/Tokenizer.h"
-
 #include <gtest/gtest.h>
-
 #include <unicode/unistr.h>
 
 #include "Platform/RawRepresentable.h"
 #include "Platform/SystemLocale.h"
 #include "Script/NumberSpeller.h"
+#include "Script/Tokenizer.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -33,15 +31,17 @@ void expectRangesAddressRaw(std::string_view text, const std::vector<Token>& tok
         EXPECT_EQ(token.index, static_cast<long>(i));
         EXPECT_EQ(text.substr(token.range.begin, token.range.size()), token.raw);
         std::string viaUtf16;
-        text16.tempSubString(static_cast<int32_t>(token.utf16Range.location),
-                             static_cast<int32_t>(token.utf16Range.length))
+        text16
+            .tempSubString(static_cast<int32_t>(token.utf16Range.location),
+                           static_cast<int32_t>(token.utf16Range.length))
             .toUTF8String(viaUtf16);
         EXPECT_EQ(viaUtf16, token.raw);
     }
 }
 
 TEST(TokenizerTest, TextsWithoutWordsGiveNoTokens) {
-    for (const char* text : {"", "   ", "\n\t\r\n", " , . ; ¿? ¡! … ", "😀 🎉 👍🏽", "\xff\xfe"}) {
+    for (const char* text :
+         {"", "   ", "\n\t\r\n", " , . ; ¿? ¡! … ", "😀 🎉 👍🏽", "\xff\xfe"}) {
         SCOPED_TRACE(text);
         EXPECT_TRUE(spanishTokens(text).empty());
     }
@@ -80,7 +80,8 @@ TEST(TokenizerTest, WordsAbsorbFollowingPunctuationAndSentenceEndsAreMarked) {
 
 TEST(TokenizerTest, SymbolsInFrontJoinTheWordAndMaySitInTwoTokens) {
     const auto prices = spanishTokens("Cuesta $92 o €5, no Q 3.");
-    EXPECT_EQ(raws(prices), (std::vector<std::string>{"Cuesta", "$92", "o", "€5,", "no", "Q", "3."}));
+    EXPECT_EQ(raws(prices),
+              (std::vector<std::string>{"Cuesta", "$92", "o", "€5,", "no", "Q", "3."}));
     EXPECT_EQ(prices[1].norm, "92");
     EXPECT_TRUE(prices[1].variants.count("dolares"));
     EXPECT_TRUE(prices[3].variants.count("euros"));
@@ -96,7 +97,8 @@ TEST(TokenizerTest, SymbolsInFrontJoinTheWordAndMaySitInTwoTokens) {
 TEST(TokenizerTest, PictographsMakeNoTokenAndAreNeverCutInTwo) {
     const std::string text = "hola 😀 mundo👨‍👩‍👧 ❤️fin";
     const auto tokens = spanishTokens(text);
-    EXPECT_EQ(raws(tokens), (std::vector<std::string>{"hola", "mundo👨‍👩‍👧", "❤️fin"}));
+    EXPECT_EQ(raws(tokens),
+              (std::vector<std::string>{"hola", "mundo👨‍👩‍👧", "❤️fin"}));
     EXPECT_EQ(tokens[2].norm, "fin");
     expectRangesAddressRaw(text, tokens);
 }
@@ -104,7 +106,8 @@ TEST(TokenizerTest, PictographsMakeNoTokenAndAreNeverCutInTwo) {
 TEST(TokenizerTest, RangesStayInStepAfterCharactersOutsideTheBasicPlane) {
     const std::string text = "𝄞 𝒜 música 😀😀 «fin» 𠀋字 ñandú.";
     const auto tokens = spanishTokens(text);
-    EXPECT_EQ(raws(tokens), (std::vector<std::string>{"𝒜", "música", "fin»", "𠀋", "字", "ñandú."}));
+    EXPECT_EQ(raws(tokens),
+              (std::vector<std::string>{"𝒜", "música", "fin»", "𠀋", "字", "ñandú."}));
     // "𝄞 𝒜 " is 6 UTF-16 units but 10 bytes.
     EXPECT_EQ(tokens[1].utf16Range, (Utf16Range{6, 6}));
     EXPECT_EQ(tokens[1].range, (ByteRange{10, 17}));
@@ -142,9 +145,10 @@ TEST(TokenizerTest, IllFormedUtf8IsReplacedAndRangesAddressTheSanitisedText) {
 TEST(TokenizerTest, ArbitraryBytesNeverBreakTheTokenInvariants) {
     // Fragments chosen to meet every path: ASCII, Latin, astral, marks, joiners, symbols,
     // sentence enders, digits of several scripts, and bytes that are not UTF-8.
-    const std::string_view pieces[] = {
-        "a", "Q", "9", " ", ".", "$", "€", "%", "-", "é", "e\u0301", "ñ", "Ω", "²", "٣", "字",
-        "😀", "\u200D", "\uFE0F", "…", "¿", "»", "\xff", "\xe2\x82", "\xc3", "\n", "1,5", "M"};
+    const std::string_view pieces[] = {"a", "Q",    "9",        " ",       ".",      "$",   "€",
+                                       "%", "-",    "é",        "e\u0301", "ñ",      "Ω",   "²",
+                                       "٣", "字",   "😀",        "\u200D",  "\uFE0F", "…",   "¿",
+                                       "»", "\xff", "\xe2\x82", "\xc3",    "\n",     "1,5", "M"};
     std::uint32_t seed = 7;
     auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
     const Tokenizer tokenizer(Tokenizer::Language::spanish, "es_ES");
@@ -205,15 +209,18 @@ TEST(TokenizerTest, LatinShortcutAgreesWithTheGeneralPath) {
         std::string word = "A";
         unicode::appendUtf8(word, c);
         const std::string viaTable = Tokenizer::normalize(word);
-        EXPECT_EQ(Tokenizer::normalize(word + "Ω"), viaTable + "ω") << "U+" << std::hex << static_cast<int>(c);
+        EXPECT_EQ(Tokenizer::normalize(word + "Ω"), viaTable + "ω")
+            << "U+" << std::hex << static_cast<int>(c);
     }
 }
 
 TEST(TokenizerTest, LanguageFollowsTheTranscriptionLocaleAndReadsBackByRawValue) {
     EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::englishUS), Tokenizer::Language::english);
     EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::englishUK), Tokenizer::Language::english);
-    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishSpain), Tokenizer::Language::spanish);
-    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishMexico), Tokenizer::Language::spanish);
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishSpain),
+              Tokenizer::Language::spanish);
+    EXPECT_EQ(Tokenizer::languageFor(TranscriptionLocale::spanishMexico),
+              Tokenizer::Language::spanish);
     EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("spanish"), Tokenizer::Language::spanish);
     EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("english"), Tokenizer::Language::english);
     EXPECT_EQ(makeFromRawValue<Tokenizer::Language>("English"), std::nullopt);
