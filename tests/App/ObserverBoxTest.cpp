@@ -75,15 +75,5 @@ TEST_F(ObserverBoxTest, TokensAddedFromSeveralThreadsAreAllRemoved) {
     EXPECT_EQ(removed.load(), 400);
 }
 
-TEST_F(ObserverBoxTest, TheBoxKeepsItsCentresAliveUntilReleased) {
-    std::weak_ptr<NotificationCenter> weak = second_;
-    auto box = std::make_unique<ObserverBox>();
-    box->add(second_->observe("n", [](const Notification&) {}), second_);
-    second_.reset();
-    EXPECT_FALSE(weak.expired());
-    box.reset();
-    EXPECT_TRUE(weak.expired());
-}
-
 }  // namespace
 }  // namespace vorela

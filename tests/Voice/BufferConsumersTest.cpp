@@ -34,18 +34,6 @@ TEST_F(BufferConsumersTest, AddReplacesUnderTheSameUuidAndRemoveIgnoresUnknownOn
     EXPECT_EQ(table_.count(), 0u);
 }
 
-TEST_F(BufferConsumersTest, EveryConsumerGetsTheSameBufferAndTime) {
-    std::vector<const AudioBuffer*> seen;
-    for (int i = 0; i < 3; ++i) {
-        table_.add([&](const auto& buffer, const AudioTime& time) {
-            EXPECT_EQ(time.sampleTime, 77);
-            seen.push_back(buffer.get());
-        }, Uuid::make());
-    }
-    table_.deliver(buffer_, AudioTime{1.5, 77});
-    EXPECT_EQ(seen, (std::vector<const AudioBuffer*>(3, buffer_.get())));
-}
-
 TEST_F(BufferConsumersTest, AConsumerRemovingItselfDuringItsCallRemovesNoOtherAndDoesNotDeadlock) {
     const Uuid self = Uuid::make();
     std::map<char, int> calls;
@@ -90,11 +78,6 @@ TEST_F(BufferConsumersTest, ACallbackRemovedDuringItsCallStaysValidUntilItReturn
     payload.reset();
     deliver();
     EXPECT_EQ(sum, 7000);
-}
-
-TEST_F(BufferConsumersTest, AnEmptyTableDropsBuffers) {
-    deliver();
-    EXPECT_EQ(table_.count(), 0u);
 }
 
 TEST_F(BufferConsumersTest, MainThreadEditsWhileTheTapThreadDeliversNeverLoseAnotherConsumer) {

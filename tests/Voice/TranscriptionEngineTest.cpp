@@ -38,31 +38,6 @@ TEST(TranscriptionUnavailabilityTest, DescriptionsCarryTheirPayload) {
     }
 }
 
-TEST(TranscriptionUnavailabilityTest, EqualityComparesCaseAndPayload) {
-    EXPECT_EQ(Unavailability::localeNotSupported("es-ES"), Unavailability::localeNotSupported("es-ES"));
-    EXPECT_NE(Unavailability::localeNotSupported("es-ES"), Unavailability::modelNotInstalled("es-ES"));
-    EXPECT_NE(Unavailability::localeNotSupported("es-ES"), Unavailability::localeNotSupported("es-MX"));
-    EXPECT_NE(Unavailability::failed(""), Unavailability::permissionDenied());
-}
-
-TEST(TranscriptionStartResultTest, TellsStreamEngineRefusalAndPlatformFailureApart) {
-    auto refused = TranscriptionStartResult::failure(
-        TranscriptionEngineError::unavailable(Unavailability::recognizerUnavailable()));
-    EXPECT_FALSE(refused.succeeded());
-    EXPECT_EQ(refused.engineError()->reason(), Unavailability::recognizerUnavailable());
-    EXPECT_EQ(refused.errorDescription(), "El reconocedor de voz no está disponible en este momento.");
-
-    auto platform = TranscriptionStartResult::platformFailure("La descarga falló.");
-    EXPECT_FALSE(platform.succeeded());
-    EXPECT_FALSE(platform.engineError().has_value());
-    EXPECT_EQ(platform.errorDescription(), "La descarga falló.");
-
-    auto [stream, continuation] = AsyncStream<TranscriptionUpdate>::make();
-    auto ok = TranscriptionStartResult::success(stream);
-    EXPECT_TRUE(ok.succeeded());
-    EXPECT_EQ(ok.errorDescription(), "");
-}
-
 class RequestAuthorizationTest : public ::testing::Test {
 protected:
     std::optional<bool> request() {

@@ -45,7 +45,8 @@ public:
     bool isPermissionPromptOpen() const;
     int permissionPromptCount() const;
     // Hands a buffer to the installed tap on the calling thread, as the capture thread
-    // would. False when no tap is installed or the engine is not running.
+    // would. False when no tap is installed or the engine is not running. Unlike a real
+    // engine, a push already under way may still deliver after removeTap() returns.
     bool pushBuffer(const std::shared_ptr<const AudioBuffer>& buffer);
     void simulateConfigurationChange();
 

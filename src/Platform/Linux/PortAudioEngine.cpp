@@ -41,13 +41,23 @@ void silenceJack() {
     (void)done;
 }
 
+// The user reads this text as the audio problem, so it is Spanish; PortAudio's own
+// English text stays as the detail of the rarer failures.
 std::string describe(PaError error) {
+    switch (error) {
+        case paDeviceUnavailable: return "El micrófono no está disponible.";
+        case paInvalidChannelCount: return "El micrófono no admite esa cantidad de canales.";
+        case paInvalidSampleRate: return "El micrófono no admite esa frecuencia de muestreo.";
+        case paInsufficientMemory: return "No hay memoria suficiente para grabar.";
+        default: break;
+    }
+    std::string detail = Pa_GetErrorText(error);
     if (error == paUnanticipatedHostError) {
         if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText) {
-            return format("%s (%ld)", info->errorText, info->errorCode);
+            detail = format("%s (%ld)", info->errorText, info->errorCode);
         }
     }
-    return Pa_GetErrorText(error);
+    return "No se pudo abrir el micrófono: " + detail;
 }
 
 bool isAccessRefused(PaError error) {
@@ -146,17 +156,17 @@ void PortAudioEngine::prepare() {}
 
 std::optional<AudioEngineError> PortAudioEngine::start() {
     if (stream_) return std::nullopt;
-    if (!initialized_ && !refreshDevices()) return AudioEngineError{"No se pudo iniciar PortAudio."};
+    if (!initialized_ && !refreshDevices()) return AudioEngineError{describe(paNotInitialized)};
     const PaDeviceIndex device = Pa_GetDefaultInputDevice();
     if (device == paNoDevice) {
         devicesStale_ = true;
-        return AudioEngineError{Pa_GetErrorText(paDeviceUnavailable)};
+        return AudioEngineError{describe(paDeviceUnavailable)};
     }
     const AudioFormat format = tap_ ? tap_->format : inputFormat(0);
     const std::uint32_t frames = tap_ ? tap_->bufferSize : 1024;
     if (format.channelCount == 0 || format.channelCount > kMaxChannels || !(format.sampleRate > 0) ||
         frames == 0) {
-        return AudioEngineError{Pa_GetErrorText(paInvalidChannelCount)};
+        return AudioEngineError{describe(paInvalidChannelCount)};
     }
     const PaStreamParameters parameters = inputParameters(device, format);
     PaStream* stream = nullptr;

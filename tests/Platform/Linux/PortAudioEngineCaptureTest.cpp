@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/Fake/ManualRunLoop.h"
@@ -77,9 +79,13 @@ public:
         return rc == 0 && pid_ > 0;
     }
     ~PulseServer() {
-        if (pid_ > 0) kill(pid_, SIGTERM);
+        stop();
         std::error_code ignored;
         if (!dir_.empty()) fs::remove_all(dir_, ignored);
+    }
+    void stop() {
+        if (pid_ > 0) kill(pid_, SIGKILL);
+        pid_ = 0;
     }
     std::vector<std::string> env() const {
         return {"XDG_RUNTIME_DIR=" + dir_.string(), "HOME=" + dir_.string(), "PULSE_SERVER=" + server()};
@@ -134,14 +140,19 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
 
     // 1 s silence, 0.8 s tone, 1.5 s silence, the trimmed sentence, 1.5 s silence.
     constexpr double kToneSeconds = 0.8, kGapSeconds = 1.5;
+    const std::vector<std::string> pcm = {"-r", "16000", "-c", "1", "-b", "16"};
+    auto sox = [&](std::vector<std::string> head, std::vector<std::string> tail) {
+        head.insert(head.end(), pcm.begin(), pcm.end());
+        head.insert(head.end(), tail.begin(), tail.end());
+        return run(head);
+    };
     ASSERT_EQ(run({"espeak-ng", "-v", "es", "-s", "150", "-w", wav("raw.wav"),
                    "Buenas tardes a todos y bienvenidos al programa de esta noche"}), 0) << "espeak-ng";
-    ASSERT_EQ(run({"sox", wav("raw.wav"), "-r", "16000", "-c", "1", "-b", "16", wav("speech.wav"), "silence", "1",
-                   "0.02", "1%", "reverse", "silence", "1", "0.02", "1%", "reverse"}), 0) << "sox trim";
-    ASSERT_EQ(run({"sox", "-n", "-r", "16000", "-c", "1", "-b", "16", wav("gap.wav"), "trim", "0", "1.5"}), 0);
-    ASSERT_EQ(run({"sox", "-n", "-r", "16000", "-c", "1", "-b", "16", wav("lead.wav"), "trim", "0", "1"}), 0);
-    ASSERT_EQ(run({"sox", "-n", "-r", "16000", "-c", "1", "-b", "16", wav("tone.wav"), "synth", "0.8", "sine",
-                   "440", "vol", "0.5"}), 0);
+    ASSERT_EQ(sox({"sox", wav("raw.wav")}, {wav("speech.wav"), "silence", "1", "0.02", "1%", "reverse", "silence",
+                                            "1", "0.02", "1%", "reverse"}), 0) << "sox";
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("gap.wav"), "trim", "0", "1.5"}), 0);
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("lead.wav"), "trim", "0", "1"}), 0);
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("tone.wav"), "synth", "0.8", "sine", "440", "vol", "0.5"}), 0);
     ASSERT_EQ(run({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"), wav("speech.wav"), wav("gap.wav"),
                    wav("test.wav")}), 0);
     const double speechSeconds =
@@ -225,6 +236,33 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
         EXPECT_EQ(sum, keptSums[i]) << "buffer " << i << " was overwritten";
     }
     EXPECT_EQ(planes.size(), kept.size());
+}
+
+TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSessionRestarts) {
+    PulseServer pulse;
+    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    auto sink = std::make_shared<CapturingSink>();
+    auto previous = Log::setSink(sink);
+    ManualRunLoop loop;
+    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop), std::make_shared<NotificationCenter>(loop));
+    std::atomic<int> buffers{0};
+    session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
+    session.start();
+    loop.runUntilIdle();
+    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+
+    pulse.stop();
+    // The capture thread hands the notification to the main loop; wait for it to arrive.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    loop.runUntilIdle();
+    Log::setSink(previous);
+    unsetenv("PULSE_SERVER");
+    EXPECT_NE(session.status().kind(), AudioSession::Status::Kind::running);
+    EXPECT_EQ(std::count(sink->lines.begin(), sink->lines.end(),
+                         "Reiniciando el audio: cambio de configuración de audio"), 1);
+    EXPECT_EQ(session.consumers().count(), 1u);
 }
 
 }  // namespace

@@ -92,15 +92,5 @@ TEST(SleepWatcherTest, ResumingFromSuspendPostsTheWakeNotificationAndGoingToSlee
     QDBusConnection::disconnectFromBus(connectionName);
 }
 
-TEST(SleepWatcherTest, WithoutABusItStaysSilent) {
-    ManualRunLoop loop;
-    auto center = std::make_shared<NotificationCenter>(loop);
-    QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/vorela/bus"),
-                                                         QStringLiteral("vorela-no-bus"));
-    SleepWatcher watcher(center, none, QString());
-    EXPECT_FALSE(watcher.isListening());
-    QDBusConnection::disconnectFromBus(QStringLiteral("vorela-no-bus"));
-}
-
 }  // namespace
 }  // namespace vorela
