@@ -31,10 +31,12 @@ void BM_DetectorThroughConsumerTable(benchmark::State& state) {
     VoiceActivityDetector vad;
     BufferConsumers consumers;
     double t = 1000;
-    consumers.add([&](const std::shared_ptr<const AudioBuffer>& b, const AudioTime& time) {
-        const auto reading = vad.update(VoiceActivityDetector::decibels(*b), time.hostTime);
-        benchmark::DoNotOptimize(reading);
-    }, Uuid::make());
+    consumers.add(
+        [&](const std::shared_ptr<const AudioBuffer>& b, const AudioTime& time) {
+            const auto reading = vad.update(VoiceActivityDetector::decibels(*b), time.hostTime);
+            benchmark::DoNotOptimize(reading);
+        },
+        Uuid::make());
     for (auto _ : state) {
         t += 0.021;
         consumers.deliver(buffer, AudioTime{t, 0});
@@ -50,7 +52,8 @@ void BM_CopyBuffer(benchmark::State& state) {
     for (auto _ : state) {
         auto copy = AudioBuffer::make(buffer->format(), buffer->frameLength());
         for (std::uint32_t c = 0; c < buffer->channelCount(); ++c) {
-            std::memcpy(copy->mutableChannelData(c), buffer->channelData(c), kFrames * sizeof(float));
+            std::memcpy(copy->mutableChannelData(c), buffer->channelData(c),
+                        kFrames * sizeof(float));
         }
         benchmark::DoNotOptimize(copy->channelData(1)[kFrames - 1]);
     }

@@ -40,7 +40,8 @@ struct AudioEngineError {
 // unplugged); posting may happen on any thread.
 class AudioEngine {
 public:
-    using TapBlock = std::function<void(const std::shared_ptr<const AudioBuffer>&, const AudioTime&)>;
+    using TapBlock =
+        std::function<void(const std::shared_ptr<const AudioBuffer>&, const AudioTime&)>;
     using PermissionCompletion = std::function<void(bool granted)>;
 
     virtual ~AudioEngine() = default;
@@ -53,7 +54,8 @@ public:
     // The hardware format of an input bus; zero channels or rate when there is no input.
     virtual AudioFormat inputFormat(int bus) = 0;
     // Replaces any tap on the bus. Capture begins with start().
-    virtual void installTap(int bus, std::uint32_t bufferSize, AudioFormat format, TapBlock block) = 0;
+    virtual void installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                            TapBlock block) = 0;
     virtual void removeTap(int bus) = 0;
     virtual void prepare() = 0;
     virtual std::optional<AudioEngineError> start() = 0;

@@ -8,7 +8,7 @@ namespace vorela {
 // (non-interleaved). A format with no channels or no positive sample rate means there is
 // no usable input.
 struct AudioFormat {
-    double sampleRate = 0;          // frames per second
+    double sampleRate = 0;  // frames per second
     std::uint32_t channelCount = 0;
 
     bool operator==(const AudioFormat&) const = default;

@@ -13,7 +13,8 @@ class SpeechAuthorization {
 public:
     virtual ~SpeechAuthorization() = default;
     virtual SpeechAuthorizationStatus authorizationStatus() const = 0;
-    virtual void requestAuthorization(std::function<void(SpeechAuthorizationStatus)> completion) = 0;
+    virtual void requestAuthorization(
+        std::function<void(SpeechAuthorizationStatus)> completion) = 0;
 };
 
 }  // namespace vorela

@@ -14,7 +14,8 @@ Uuid Uuid::make() {
     Uuid id;
     for (int half = 0; half < 2; ++half) {
         std::uint64_t v = generator();
-        for (int i = 0; i < 8; ++i) id.bytes[half * 8 + i] = static_cast<std::uint8_t>(v >> (i * 8));
+        for (int i = 0; i < 8; ++i)
+            id.bytes[half * 8 + i] = static_cast<std::uint8_t>(v >> (i * 8));
     }
     id.bytes[6] = static_cast<std::uint8_t>((id.bytes[6] & 0x0F) | 0x40);  // version 4
     id.bytes[8] = static_cast<std::uint8_t>((id.bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant

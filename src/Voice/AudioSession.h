@@ -29,7 +29,9 @@ public:
     public:
         enum class Kind { failed, idle, running, denied, noInputDevice };
 
-        static Status failed(std::string message) { return Status(Kind::failed, std::move(message)); }
+        static Status failed(std::string message) {
+            return Status(Kind::failed, std::move(message));
+        }
         static Status idle() { return Status(Kind::idle); }
         static Status running() { return Status(Kind::running); }
         static Status denied() { return Status(Kind::denied); }
@@ -41,7 +43,8 @@ public:
         bool operator==(const Status&) const = default;
 
     private:
-        explicit Status(Kind kind, std::string message = {}) : kind_(kind), message_(std::move(message)) {}
+        explicit Status(Kind kind, std::string message = {})
+            : kind_(kind), message_(std::move(message)) {}
         Kind kind_ = Kind::idle;
         std::string message_;
     };
@@ -77,7 +80,8 @@ public:
     std::uint32_t bufferSize() const { return bufferSize_; }
 
 private:
-    void startWithPermission(bool granted, std::uint64_t generation, std::function<void()> completion);
+    void startWithPermission(bool granted, std::uint64_t generation,
+                             std::function<void()> completion);
     void restartIfNeeded(const std::string& reason);
     void tearDownCapture();
     static AudioEngine::TapBlock makeTapBlock(std::shared_ptr<BufferConsumers> sink);

@@ -20,7 +20,8 @@ namespace vorela {
 // delivery runs takes effect from the next buffer.
 class BufferConsumers final {
 public:
-    using Consumer = std::function<void(const std::shared_ptr<const AudioBuffer>&, const AudioTime&)>;
+    using Consumer =
+        std::function<void(const std::shared_ptr<const AudioBuffer>&, const AudioTime&)>;
 
     BufferConsumers() = default;
     ~BufferConsumers() = default;

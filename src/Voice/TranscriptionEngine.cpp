@@ -9,12 +9,14 @@ namespace {
 std::string localizedWithIdentifier(std::string_view key, const std::string& identifier) {
     std::string text = Bundle::localized(key);
     const std::string placeholder = "%@";
-    if (auto at = text.find(placeholder); at != std::string::npos) text.replace(at, placeholder.size(), identifier);
+    if (auto at = text.find(placeholder); at != std::string::npos)
+        text.replace(at, placeholder.size(), identifier);
     return text;
 }
 }  // namespace
 
-TranscriptionUnavailability TranscriptionUnavailability::localeNotSupported(std::string identifier) {
+TranscriptionUnavailability TranscriptionUnavailability::localeNotSupported(
+    std::string identifier) {
     return {Kind::localeNotSupported, std::move(identifier)};
 }
 TranscriptionUnavailability TranscriptionUnavailability::modelNotInstalled(std::string identifier) {
@@ -33,10 +35,12 @@ TranscriptionUnavailability TranscriptionUnavailability::recognizerUnavailable()
 std::string TranscriptionUnavailability::localizedDescription() const {
     switch (kind_) {
         case Kind::localeNotSupported:
-            return localizedWithIdentifier("El sistema no reconoce voz en %@ en este equipo.", payload_);
+            return localizedWithIdentifier("El sistema no reconoce voz en %@ en este equipo.",
+                                           payload_);
         case Kind::modelNotInstalled:
             return localizedWithIdentifier(
-                "Falta descargar el modelo de dictado de %@. Se instala en la carpeta de modelos de "
+                "Falta descargar el modelo de dictado de %@. Se instala en la carpeta de modelos "
+                "de "
                 "Vorela (~/.local/share/app.vorela.Vorela/models), agregando el idioma.",
                 payload_);
         case Kind::failed:
@@ -57,16 +61,18 @@ std::optional<TranscriptionEngineError> TranscriptionStartResult::engineError() 
 }
 
 std::string TranscriptionStartResult::errorDescription() const {
-    if (const auto* error = std::get_if<TranscriptionEngineError>(&value_)) return error->localizedDescription();
+    if (const auto* error = std::get_if<TranscriptionEngineError>(&value_))
+        return error->localizedDescription();
     if (const auto* text = std::get_if<std::string>(&value_)) return *text;
     return {};
 }
 
 void TranscriptionEngineFactory::requestAuthorization(SpeechAuthorization& authorization,
                                                       std::function<void(bool)> completion) {
-    authorization.requestAuthorization([completion = std::move(completion)](SpeechAuthorizationStatus status) {
-        completion(status == SpeechAuthorizationStatus::authorized);
-    });
+    authorization.requestAuthorization(
+        [completion = std::move(completion)](SpeechAuthorizationStatus status) {
+            completion(status == SpeechAuthorizationStatus::authorized);
+        });
 }
 
 }  // namespace vorela

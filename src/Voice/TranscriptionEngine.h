@@ -18,7 +18,13 @@ class AudioSession;
 // and the payload text are equal.
 class TranscriptionUnavailability {
 public:
-    enum class Kind { localeNotSupported, modelNotInstalled, failed, permissionDenied, recognizerUnavailable };
+    enum class Kind {
+        localeNotSupported,
+        modelNotInstalled,
+        failed,
+        permissionDenied,
+        recognizerUnavailable
+    };
 
     static TranscriptionUnavailability localeNotSupported(std::string identifier);
     static TranscriptionUnavailability modelNotInstalled(std::string identifier);
@@ -35,7 +41,8 @@ public:
     bool operator==(const TranscriptionUnavailability&) const = default;
 
 private:
-    TranscriptionUnavailability(Kind kind, std::string payload) : kind_(kind), payload_(std::move(payload)) {}
+    TranscriptionUnavailability(Kind kind, std::string payload)
+        : kind_(kind), payload_(std::move(payload)) {}
     Kind kind_ = Kind::failed;
     std::string payload_;
 };
@@ -53,7 +60,8 @@ public:
     bool operator==(const TranscriptionEngineError&) const = default;
 
 private:
-    explicit TranscriptionEngineError(TranscriptionUnavailability reason) : reason_(std::move(reason)) {}
+    explicit TranscriptionEngineError(TranscriptionUnavailability reason)
+        : reason_(std::move(reason)) {}
     TranscriptionUnavailability reason_;
 };
 
@@ -63,7 +71,9 @@ class TranscriptionStartResult {
 public:
     using Stream = AsyncStream<TranscriptionUpdate>;
 
-    static TranscriptionStartResult success(Stream stream) { return TranscriptionStartResult(std::move(stream)); }
+    static TranscriptionStartResult success(Stream stream) {
+        return TranscriptionStartResult(std::move(stream));
+    }
     static TranscriptionStartResult failure(TranscriptionEngineError error) {
         return TranscriptionStartResult(std::move(error));
     }
@@ -107,8 +117,10 @@ public:
     // "SFSpeechRecognizer" or "SpeechAnalyzer", for diagnostics and telemetry.
     virtual std::string engineName() const = 0;
     // Nothing when the engine can transcribe that language (e.g. "es-ES") now.
-    virtual void availability(const std::string& localeIdentifier, AvailabilityCompletion completion) = 0;
-    virtual void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
+    virtual void availability(const std::string& localeIdentifier,
+                              AvailabilityCompletion completion) = 0;
+    virtual void start(const std::string& localeIdentifier,
+                       const std::shared_ptr<AudioSession>& session,
                        StartCompletion completion) = 0;
     virtual void stop(std::function<void()> completion) = 0;
 };

@@ -27,7 +27,8 @@ double VoiceActivityDetector::decibels(const AudioBuffer& buffer) {
             sum += s * s;
         }
     }
-    const double rms = channels == 0 ? 0.0 : std::sqrt(sum / (static_cast<double>(frames) * channels));
+    const double rms =
+        channels == 0 ? 0.0 : std::sqrt(sum / (static_cast<double>(frames) * channels));
     return 20 * std::log10(std::max(rms, kMinimumRms));
 }
 
@@ -80,7 +81,8 @@ void VoiceActivityDetector::setOnUpdate(UpdateCallback callback) {
     std::swap(onUpdate_, shared);
 }
 
-std::shared_ptr<const VoiceActivityDetector::UpdateCallback> VoiceActivityDetector::onUpdate() const {
+std::shared_ptr<const VoiceActivityDetector::UpdateCallback> VoiceActivityDetector::onUpdate()
+    const {
     std::lock_guard guard(lock_);
     return onUpdate_;
 }

@@ -16,10 +16,10 @@ namespace vorela {
 class VoiceActivityDetector final {
 public:
     struct Config {
-        double noiseFloor = -50;   // dBFS
-        double openOffset = 12;    // dB above the noise floor at which speech starts
-        double closeOffset = 6;    // dB above the noise floor below which speech may end
-        double holdTime = 0.35;    // seconds below the close threshold before speech ends
+        double noiseFloor = -50;  // dBFS
+        double openOffset = 12;   // dB above the noise floor at which speech starts
+        double closeOffset = 6;   // dB above the noise floor below which speech may end
+        double holdTime = 0.35;   // seconds below the close threshold before speech ends
 
         bool operator==(const Config&) const = default;
     };

@@ -1,14 +1,12 @@
-#include "App/ObserverBox.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
-
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "App/ObserverBox.h"
 #include "Platform/Fake/ManualRunLoop.h"
 
 namespace vorela {
@@ -25,9 +23,12 @@ TEST_F(ObserverBoxTest, ReleaseRemovesEveryObservationFromTheCentreThatIssuedIt)
     std::vector<std::string> calls;
     {
         ObserverBox box;
-        box.add(first_->observe("n", [&](const Notification&) { calls.push_back("first a"); }), first_);
-        box.add(second_->observe("n", [&](const Notification&) { calls.push_back("second b"); }), second_);
-        box.add(first_->observe("n", [&](const Notification&) { calls.push_back("first c"); }), first_);
+        box.add(first_->observe("n", [&](const Notification&) { calls.push_back("first a"); }),
+                first_);
+        box.add(second_->observe("n", [&](const Notification&) { calls.push_back("second b"); }),
+                second_);
+        box.add(first_->observe("n", [&](const Notification&) { calls.push_back("first c"); }),
+                first_);
         first_->post("n");
         second_->post("n");
         EXPECT_EQ(calls, (std::vector<std::string>{"first a", "first c", "second b"}));

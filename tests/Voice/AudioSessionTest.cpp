@@ -1,5 +1,3 @@
-#include "Voice/AudioSession.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +6,7 @@
 
 #include "Platform/Fake/FakeAudioEngine.h"
 #include "Platform/Fake/ManualRunLoop.h"
+#include "Voice/AudioSession.h"
 
 namespace vorela {
 namespace {
@@ -32,17 +31,21 @@ protected:
         session_->start();
         loop_.runUntilIdle();
     }
-    int logCount(const std::string& text) const { return std::count(log_->lines.begin(), log_->lines.end(), text); }
+    int logCount(const std::string& text) const {
+        return std::count(log_->lines.begin(), log_->lines.end(), text);
+    }
 
     ManualRunLoop loop_;
     std::shared_ptr<AudioLog> log_ = std::make_shared<AudioLog>();
     std::shared_ptr<LogSink> previous_;
     std::shared_ptr<FakeAudioEngine> engine_ = std::make_shared<FakeAudioEngine>(loop_);
     std::shared_ptr<NotificationCenter> workspace_ = std::make_shared<NotificationCenter>(loop_);
-    std::unique_ptr<AudioSession> session_ = std::make_unique<AudioSession>(loop_, engine_, workspace_);
+    std::unique_ptr<AudioSession> session_ =
+        std::make_unique<AudioSession>(loop_, engine_, workspace_);
 };
 
-TEST_F(AudioSessionTest, StartInstallsOneTapOfTheHardwareFormatOnBusZeroAndAStartWhileRunningDoesNothing) {
+TEST_F(AudioSessionTest,
+       StartInstallsOneTapOfTheHardwareFormatOnBusZeroAndAStartWhileRunningDoesNothing) {
     engine_->setInputFormat({44100, 2});
     startAndSettle();
     EXPECT_EQ(session_->status(), AudioSession::Status::running());
@@ -72,17 +75,43 @@ TEST_F(AudioSessionTest, StartOutcomes) {
     const auto denied = AudioSession::Status::denied();
     const auto noInput = AudioSession::Status::noInputDevice();
     const Case cases[] = {
-        {"prompt granted", AudioPermissionStatus::notDetermined, true, {48000, 1}, nullptr,
-         AudioSession::Status::running(), "Audio corriendo a 48000.000000 Hz."},
-        {"prompt refused", AudioPermissionStatus::notDetermined, false, {48000, 1}, nullptr, denied, nullptr},
+        {"prompt granted",
+         AudioPermissionStatus::notDetermined,
+         true,
+         {48000, 1},
+         nullptr,
+         AudioSession::Status::running(),
+         "Audio corriendo a 48000.000000 Hz."},
+        {"prompt refused",
+         AudioPermissionStatus::notDetermined,
+         false,
+         {48000, 1},
+         nullptr,
+         denied,
+         nullptr},
         {"denied", AudioPermissionStatus::denied, {}, {48000, 1}, nullptr, denied, nullptr},
         {"restricted", AudioPermissionStatus::restricted, {}, {48000, 1}, nullptr, denied, nullptr},
-        {"no channels", AudioPermissionStatus::authorized, {}, {48000, 0}, nullptr, noInput,
+        {"no channels",
+         AudioPermissionStatus::authorized,
+         {},
+         {48000, 0},
+         nullptr,
+         noInput,
          "No hay dispositivo de entrada disponible."},
-        {"no sample rate", AudioPermissionStatus::authorized, {}, {0, 2}, nullptr, noInput,
+        {"no sample rate",
+         AudioPermissionStatus::authorized,
+         {},
+         {0, 2},
+         nullptr,
+         noInput,
          "No hay dispositivo de entrada disponible."},
-        {"engine refuses", AudioPermissionStatus::authorized, {}, {48000, 1}, "Dispositivo ocupado.",
-         AudioSession::Status::failed("Dispositivo ocupado."), "No se pudo arrancar el engine: Dispositivo ocupado."},
+        {"engine refuses",
+         AudioPermissionStatus::authorized,
+         {},
+         {48000, 1},
+         "Dispositivo ocupado.",
+         AudioSession::Status::failed("Dispositivo ocupado."),
+         "No se pudo arrancar el engine: Dispositivo ocupado."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,7 +135,8 @@ TEST_F(AudioSessionTest, StartOutcomes) {
         EXPECT_EQ(engine->permissionPromptCount(), c.promptAnswer ? 1 : 0);
         EXPECT_EQ(engine->isTapInstalled(), c.expected.kind() == Kind::running);
         EXPECT_EQ(session.inputFormat().has_value(), c.expected.kind() == Kind::running);
-        EXPECT_EQ(log_->lines, c.logLine ? std::vector<std::string>{c.logLine} : std::vector<std::string>{});
+        EXPECT_EQ(log_->lines,
+                  c.logLine ? std::vector<std::string>{c.logLine} : std::vector<std::string>{});
     }
 }
 

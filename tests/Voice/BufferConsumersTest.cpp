@@ -1,5 +1,3 @@
-#include "Voice/BufferConsumers.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +5,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "Voice/BufferConsumers.h"
 
 namespace vorela {
 namespace {
@@ -38,10 +38,12 @@ TEST_F(BufferConsumersTest, AConsumerRemovingItselfDuringItsCallRemovesNoOtherAn
     const Uuid self = Uuid::make();
     std::map<char, int> calls;
     table_.add([&](const auto&, const auto&) { ++calls['a']; }, Uuid::make());
-    table_.add([&](const auto&, const auto&) {
-        ++calls['s'];
-        table_.remove(self);  // the table's lock is not held here
-    }, self);
+    table_.add(
+        [&](const auto&, const auto&) {
+            ++calls['s'];
+            table_.remove(self);  // the table's lock is not held here
+        },
+        self);
     table_.add([&](const auto&, const auto&) { ++calls['z']; }, Uuid::make());
     deliver();
     deliver();
@@ -54,11 +56,13 @@ TEST_F(BufferConsumersTest, AConsumerRemovingItselfDuringItsCallRemovesNoOtherAn
 TEST_F(BufferConsumersTest, AConsumerAddedDuringADeliveryStartsWithTheNextBuffer) {
     int late = 0;
     bool added = false;
-    table_.add([&](const auto&, const auto&) {
-        if (added) return;
-        added = true;
-        table_.add([&](const auto&, const auto&) { ++late; }, Uuid::make());
-    }, Uuid::make());
+    table_.add(
+        [&](const auto&, const auto&) {
+            if (added) return;
+            added = true;
+            table_.add([&](const auto&, const auto&) { ++late; }, Uuid::make());
+        },
+        Uuid::make());
     deliver();
     EXPECT_EQ(late, 0);
     deliver();
@@ -71,10 +75,12 @@ TEST_F(BufferConsumersTest, ACallbackRemovedDuringItsCallStaysValidUntilItReturn
     const Uuid self = Uuid::make();
     auto payload = std::make_shared<std::vector<int>>(1000, 7);
     int sum = 0;
-    table_.add([&, payload](const auto&, const auto&) {
-        table_.remove(self);
-        for (int v : *payload) sum += v;
-    }, self);
+    table_.add(
+        [&, payload](const auto&, const auto&) {
+            table_.remove(self);
+            for (int v : *payload) sum += v;
+        },
+        self);
     payload.reset();
     deliver();
     EXPECT_EQ(sum, 7000);
@@ -92,10 +98,12 @@ TEST_F(BufferConsumersTest, MainThreadEditsWhileTheTapThreadDeliversNeverLoseAno
     int transient = 0;
     while (!done) {
         const Uuid id = Uuid::make();
-        table_.add([&](const auto&, const auto&) {
-            std::lock_guard guard(mutex);  // a consumer may take its own lock
-            ++transient;
-        }, id);
+        table_.add(
+            [&](const auto&, const auto&) {
+                std::lock_guard guard(mutex);  // a consumer may take its own lock
+                ++transient;
+            },
+            id);
         table_.remove(id);
     }
     tap.join();

@@ -1,11 +1,10 @@
-#include "Voice/TranscriptionEngine.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 
 #include "Platform/Fake/FakeSpeechAuthorization.h"
 #include "Platform/Fake/ManualRunLoop.h"
+#include "Voice/TranscriptionEngine.h"
 
 namespace vorela {
 namespace {
@@ -22,19 +21,22 @@ TEST(TranscriptionUnavailabilityTest, DescriptionsCarryTheirPayload) {
         {"locale not supported", Unavailability::localeNotSupported("es-MX"),
          "El sistema no reconoce voz en es-MX en este equipo."},
         {"model not installed", Unavailability::modelNotInstalled("en-GB"),
-         "Falta descargar el modelo de dictado de en-GB. Se instala en la carpeta de modelos de Vorela "
+         "Falta descargar el modelo de dictado de en-GB. Se instala en la carpeta de modelos de "
+         "Vorela "
          "(~/.local/share/app.vorela.Vorela/models), agregando el idioma."},
         {"failed keeps its message", Unavailability::failed("Algo pasó: %@"), "Algo pasó: %@"},
         {"failed with an empty message", Unavailability::failed(""), ""},
         {"permission denied", Unavailability::permissionDenied(),
-         "Falta el permiso de reconocimiento de voz. Se activa en la configuración de privacidad del sistema."},
+         "Falta el permiso de reconocimiento de voz. Se activa en la configuración de privacidad "
+         "del sistema."},
         {"recognizer unavailable", Unavailability::recognizerUnavailable(),
          "El reconocedor de voz no está disponible en este momento."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.reason.localizedDescription(), c.expected);
-        EXPECT_EQ(TranscriptionEngineError::unavailable(c.reason).localizedDescription(), c.expected);
+        EXPECT_EQ(TranscriptionEngineError::unavailable(c.reason).localizedDescription(),
+                  c.expected);
     }
 }
 
@@ -42,7 +44,8 @@ class RequestAuthorizationTest : public ::testing::Test {
 protected:
     std::optional<bool> request() {
         std::optional<bool> answer;
-        TranscriptionEngineFactory::requestAuthorization(authorization_, [&](bool ok) { answer = ok; });
+        TranscriptionEngineFactory::requestAuthorization(authorization_,
+                                                         [&](bool ok) { answer = ok; });
         loop_.runUntilIdle();
         return answer;
     }

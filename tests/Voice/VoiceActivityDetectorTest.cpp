@@ -1,5 +1,3 @@
-#include "Voice/VoiceActivityDetector.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,11 +5,14 @@
 #include <functional>
 #include <thread>
 
+#include "Voice/VoiceActivityDetector.h"
+
 namespace vorela {
 namespace {
 
-std::shared_ptr<AudioBuffer> makeBuffer(AudioFormat format, std::uint32_t frames,
-                                        const std::function<float(std::uint32_t channel, std::uint32_t i)>& sample) {
+std::shared_ptr<AudioBuffer> makeBuffer(
+    AudioFormat format, std::uint32_t frames,
+    const std::function<float(std::uint32_t channel, std::uint32_t i)>& sample) {
     auto buffer = AudioBuffer::make(format, frames);
     for (std::uint32_t c = 0; c < format.channelCount; ++c) {
         float* data = buffer->mutableChannelData(c);
@@ -30,15 +31,19 @@ TEST(VoiceActivityDetectorDecibelsTest, KnownBuffers) {
     const Case cases[] = {
         {"empty buffer", AudioBuffer::make({48000, 1}, 0), -60},
         {"digital silence", makeBuffer({48000, 2}, 1024, [](auto, auto) { return 0.0f; }), -180},
-        {"full-scale square", makeBuffer({48000, 1}, 1024, [](auto, auto i) { return i % 2 ? 1.0f : -1.0f; }), 0},
-        {"half-scale square", makeBuffer({48000, 1}, 1024, [](auto, auto i) { return i % 2 ? 0.5f : -0.5f; }),
+        {"full-scale square",
+         makeBuffer({48000, 1}, 1024, [](auto, auto i) { return i % 2 ? 1.0f : -1.0f; }), 0},
+        {"half-scale square",
+         makeBuffer({48000, 1}, 1024, [](auto, auto i) { return i % 2 ? 0.5f : -0.5f; }),
          20 * std::log10(0.5)},
-        {"full-scale sine", makeBuffer({48000, 1}, 1024, [&](auto, auto i) {
-             return static_cast<float>(std::sin(2 * pi * i / 64.0));
-         }), 20 * std::log10(std::sqrt(0.5))},
-        {"stereo with one silent channel", makeBuffer({48000, 2}, 1024, [](auto c, auto i) {
-             return c == 0 ? (i % 2 ? 1.0f : -1.0f) : 0.0f;
-         }), 20 * std::log10(std::sqrt(0.5))},
+        {"full-scale sine",
+         makeBuffer({48000, 1}, 1024,
+                    [&](auto, auto i) { return static_cast<float>(std::sin(2 * pi * i / 64.0)); }),
+         20 * std::log10(std::sqrt(0.5))},
+        {"stereo with one silent channel",
+         makeBuffer({48000, 2}, 1024,
+                    [](auto c, auto i) { return c == 0 ? (i % 2 ? 1.0f : -1.0f) : 0.0f; }),
+         20 * std::log10(std::sqrt(0.5))},
         {"no channels", AudioBuffer::make({48000, 0}, 1024), -180},
     };
     for (const auto& c : cases) {
@@ -55,18 +60,19 @@ protected:
 
 TEST_F(VoiceActivityDetectorTest, InitialThresholdsOpenAtMinus38HoldAtMinus44AndCloseAfterTheHold) {
     EXPECT_FALSE(vad_.update(-38.01, t_).isSpeaking);
-    EXPECT_TRUE(vad_.update(-38, t_).isSpeaking);          // -50 + 12, equality opens
+    EXPECT_TRUE(vad_.update(-38, t_).isSpeaking);  // -50 + 12, equality opens
     // Times are literals whose differences come out at or above 0.35 in binary.
-    EXPECT_TRUE(vad_.update(-44, 1001.0).isSpeaking);       // -50 + 6 holds and renews
+    EXPECT_TRUE(vad_.update(-44, 1001.0).isSpeaking);  // -50 + 6 holds and renews
     EXPECT_TRUE(vad_.update(-44.1, 1001.34).isSpeaking);
-    EXPECT_FALSE(vad_.update(-44.1, 1001.35).isSpeaking);   // exactly the hold closes
+    EXPECT_FALSE(vad_.update(-44.1, 1001.35).isSpeaking);  // exactly the hold closes
 }
 
 TEST_F(VoiceActivityDetectorTest, ALevelBetweenTheThresholdsNeverOpensASilentDetector) {
     for (int i = 0; i < 100; ++i) EXPECT_FALSE(vad_.update(-40, t_ + i * 0.02).isSpeaking);
 }
 
-TEST_F(VoiceActivityDetectorTest, OneLoudBufferAfterLongSilenceOpensAtOnceAndOneQuietBufferDoesNotClose) {
+TEST_F(VoiceActivityDetectorTest,
+       OneLoudBufferAfterLongSilenceOpensAtOnceAndOneQuietBufferDoesNotClose) {
     for (int i = 0; i < 500; ++i) vad_.update(-80, t_ + i * 0.02);
     EXPECT_TRUE(vad_.update(-10, t_ + 10).isSpeaking);
     EXPECT_TRUE(vad_.update(-80, t_ + 10.02).isSpeaking);
@@ -79,8 +85,8 @@ TEST_F(VoiceActivityDetectorTest, LevelMapsMinus60To0AndClampsAtBothEnds) {
         double decibels;
         double level;
     };
-    for (const Case& c : {Case{"below range", -70, 0}, Case{"bottom", -60, 0}, Case{"middle", -30, 0.5},
-                          Case{"top", 0, 1}, Case{"above range", 3, 1}}) {
+    for (const Case& c : {Case{"below range", -70, 0}, Case{"bottom", -60, 0},
+                          Case{"middle", -30, 0.5}, Case{"top", 0, 1}, Case{"above range", 3, 1}}) {
         SCOPED_TRACE(c.name);
         EXPECT_DOUBLE_EQ(vad_.update(c.decibels, t_).level, c.level);
         EXPECT_DOUBLE_EQ(vad_.level(), c.level);

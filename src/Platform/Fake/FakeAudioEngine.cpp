@@ -41,7 +41,8 @@ AudioFormat FakeAudioEngine::inputFormat(int) {
     return hardwareFormat_;
 }
 
-void FakeAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format, TapBlock block) {
+void FakeAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                                 TapBlock block) {
     std::lock_guard guard(mutex_);
     tap_ = std::make_shared<const TapBlock>(std::move(block));
     tapBus_ = bus;

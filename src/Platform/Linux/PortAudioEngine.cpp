@@ -45,11 +45,16 @@ void silenceJack() {
 // English text stays as the detail of the rarer failures.
 std::string describe(PaError error) {
     switch (error) {
-        case paDeviceUnavailable: return "El micrófono no está disponible.";
-        case paInvalidChannelCount: return "El micrófono no admite esa cantidad de canales.";
-        case paInvalidSampleRate: return "El micrófono no admite esa frecuencia de muestreo.";
-        case paInsufficientMemory: return "No hay memoria suficiente para grabar.";
-        default: break;
+        case paDeviceUnavailable:
+            return "El micrófono no está disponible.";
+        case paInvalidChannelCount:
+            return "El micrófono no admite esa cantidad de canales.";
+        case paInvalidSampleRate:
+            return "El micrófono no admite esa frecuencia de muestreo.";
+        case paInsufficientMemory:
+            return "No hay memoria suficiente para grabar.";
+        default:
+            break;
     }
     std::string detail = Pa_GetErrorText(error);
     if (error == paUnanticipatedHostError) {
@@ -110,14 +115,15 @@ AudioPermissionStatus PortAudioEngine::authorizationStatus() {
     const PaDeviceIndex device = Pa_GetDefaultInputDevice();
     if (device == paNoDevice) return AudioPermissionStatus::authorized;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-    const AudioFormat probe{info->defaultSampleRate,
-                            static_cast<std::uint32_t>(std::clamp(info->maxInputChannels, 1, kMaxChannels))};
+    const AudioFormat probe{info->defaultSampleRate, static_cast<std::uint32_t>(std::clamp(
+                                                         info->maxInputChannels, 1, kMaxChannels))};
     const PaStreamParameters parameters = inputParameters(device, probe);
     PaStream* stream = nullptr;
     const PaError error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
                                         paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
     if (stream) Pa_CloseStream(stream);
-    return isAccessRefused(error) ? AudioPermissionStatus::denied : AudioPermissionStatus::authorized;
+    return isAccessRefused(error) ? AudioPermissionStatus::denied
+                                  : AudioPermissionStatus::authorized;
 }
 
 void PortAudioEngine::requestAccess(PermissionCompletion completion) {
@@ -139,7 +145,8 @@ AudioFormat PortAudioEngine::inputFormat(int bus) {
                        static_cast<std::uint32_t>(std::min(info->maxInputChannels, kMaxChannels))};
 }
 
-void PortAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format, TapBlock block) {
+void PortAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                                 TapBlock block) {
     if (bus != 0) return;
     stopCapture();
     tap_ = Tap{bufferSize, format, std::move(block)};
@@ -164,14 +171,14 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
     }
     const AudioFormat format = tap_ ? tap_->format : inputFormat(0);
     const std::uint32_t frames = tap_ ? tap_->bufferSize : 1024;
-    if (format.channelCount == 0 || format.channelCount > kMaxChannels || !(format.sampleRate > 0) ||
-        frames == 0) {
+    if (format.channelCount == 0 || format.channelCount > kMaxChannels ||
+        !(format.sampleRate > 0) || frames == 0) {
         return AudioEngineError{describe(paInvalidChannelCount)};
     }
     const PaStreamParameters parameters = inputParameters(device, format);
     PaStream* stream = nullptr;
-    PaError error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames, paClipOff,
-                                  nullptr, nullptr);
+    PaError error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames,
+                                  paClipOff, nullptr, nullptr);
     if (error == paNoError) {
         error = Pa_StartStream(stream);
         if (error != paNoError) Pa_CloseStream(stream);

@@ -52,7 +52,8 @@ private:
     void startCapture();
     void stopCapture();
     void closeStream();
-    static void captureLoop(void* stream, Tap tap, const Clock& clock, std::atomic<bool>& stopRequested,
+    static void captureLoop(void* stream, Tap tap, const Clock& clock,
+                            std::atomic<bool>& stopRequested,
                             std::shared_ptr<NotificationCenter> center);
 
     RunLoop& loop_;

@@ -31,8 +31,8 @@ void SleepWatcher::listen(const QDBusConnection& bus, const QString& loginServic
         return;
     }
     QDBusConnection connection(bus);
-    listening_ = connection.connect(loginService, kLoginPath, kLoginInterface, kPrepareForSleep, this,
-                                    SLOT(prepareForSleep(bool)));
+    listening_ = connection.connect(loginService, kLoginPath, kLoginInterface, kPrepareForSleep,
+                                    this, SLOT(prepareForSleep(bool)));
     if (!listening_) {
         logger_.notice("No se pudo escuchar la suspensión del sistema: " +
                        connection.lastError().message().toStdString());

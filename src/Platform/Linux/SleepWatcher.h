@@ -4,8 +4,8 @@
 #include <QString>
 #include <memory>
 
-#include "Platform/Log.h"
 #include "Platform/AudioEngine.h"
+#include "Platform/Log.h"
 #include "Platform/NotificationCenter.h"
 
 class QDBusConnection;

@@ -1,7 +1,5 @@
-#include "Platform/Linux/PortAudioEngine.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "Platform/Fake/ManualRunLoop.h"
+#include "Platform/Linux/PortAudioEngine.h"
 #include "Platform/Log.h"
 #include "Voice/AudioSession.h"
 #include "Voice/VoiceActivityDetector.h"
@@ -65,15 +64,17 @@ public:
         dir_ = pattern;
         chmod(dir_.c_str(), 0700);
         std::ofstream(dir_ / "vmic.pa")
-            << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << (dir_ / "native").string() << "\n"
+            << "load-module module-native-protocol-unix auth-anonymous=1 socket="
+            << (dir_ / "native").string() << "\n"
             << "load-module module-null-sink sink_name=vspk rate=16000 channels=1\n"
             << "load-module module-remap-source source_name=vmic_mon master=vspk.monitor\n"
             << "set-default-sink vspk\nset-default-source vmic_mon\n";
         // Daemonising returns only once the server is ready, so no waiting is needed.
-        const int rc = run({"pulseaudio", "-n", "-F", (dir_ / "vmic.pa").string(), "--daemonize=yes",
-                            "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=yes",
-                            "--log-target=file:" + (dir_ / "pulse.log").string()},
-                           env());
+        const int rc =
+            run({"pulseaudio", "-n", "-F", (dir_ / "vmic.pa").string(), "--daemonize=yes",
+                 "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=yes",
+                 "--log-target=file:" + (dir_ / "pulse.log").string()},
+                env());
         std::ifstream pidFile(dir_ / "pulse" / "pid");
         pidFile >> pid_;
         return rc == 0 && pid_ > 0;
@@ -88,7 +89,8 @@ public:
         pid_ = 0;
     }
     std::vector<std::string> env() const {
-        return {"XDG_RUNTIME_DIR=" + dir_.string(), "HOME=" + dir_.string(), "PULSE_SERVER=" + server()};
+        return {"XDG_RUNTIME_DIR=" + dir_.string(), "HOME=" + dir_.string(),
+                "PULSE_SERVER=" + server()};
     }
     std::string server() const { return "unix:" + (dir_ / "native").string(); }
     const fs::path& dir() const { return dir_; }
@@ -147,16 +149,22 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
         return run(head);
     };
     ASSERT_EQ(run({"espeak-ng", "-v", "es", "-s", "150", "-w", wav("raw.wav"),
-                   "Buenas tardes a todos y bienvenidos al programa de esta noche"}), 0) << "espeak-ng";
-    ASSERT_EQ(sox({"sox", wav("raw.wav")}, {wav("speech.wav"), "silence", "1", "0.02", "1%", "reverse", "silence",
-                                            "1", "0.02", "1%", "reverse"}), 0) << "sox";
+                   "Buenas tardes a todos y bienvenidos al programa de esta noche"}),
+              0)
+        << "espeak-ng";
+    ASSERT_EQ(sox({"sox", wav("raw.wav")}, {wav("speech.wav"), "silence", "1", "0.02", "1%",
+                                            "reverse", "silence", "1", "0.02", "1%", "reverse"}),
+              0)
+        << "sox";
     ASSERT_EQ(sox({"sox", "-n"}, {wav("gap.wav"), "trim", "0", "1.5"}), 0);
     ASSERT_EQ(sox({"sox", "-n"}, {wav("lead.wav"), "trim", "0", "1"}), 0);
-    ASSERT_EQ(sox({"sox", "-n"}, {wav("tone.wav"), "synth", "0.8", "sine", "440", "vol", "0.5"}), 0);
-    ASSERT_EQ(run({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"), wav("speech.wav"), wav("gap.wav"),
-                   wav("test.wav")}), 0);
-    const double speechSeconds =
-        (fs::file_size(dir / "speech.wav") - 44) / (16000.0 * 2);  // 16-bit mono after a 44-byte header
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("tone.wav"), "synth", "0.8", "sine", "440", "vol", "0.5"}),
+              0);
+    ASSERT_EQ(run({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"), wav("speech.wav"),
+                   wav("gap.wav"), wav("test.wav")}),
+              0);
+    const double speechSeconds = (fs::file_size(dir / "speech.wav") - 44) /
+                                 (16000.0 * 2);  // 16-bit mono after a 44-byte header
     ASSERT_GT(speechSeconds, 1.5);
 
     setenv("PULSE_SERVER", pulse.server().c_str(), 1);
@@ -171,19 +179,22 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     std::vector<Reading> readings;
     std::vector<std::shared_ptr<const AudioBuffer>> kept;
     std::vector<double> keptSums;
-    session.consumers().add([&](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime& time) {
-        const double seconds = time.sampleTime / buffer->format().sampleRate;
-        const double d = VoiceActivityDetector::decibels(*buffer);
-        // Stream time, not arrival time: the server may hand audio over in bursts.
-        const auto reading = vad.update(d, 1000 + seconds);
-        double sum = 0;
-        for (std::uint32_t i = 0; i < buffer->frameLength(); ++i) sum += buffer->channelData(0)[i];
-        std::lock_guard guard(mutex);
-        readings.push_back({seconds, d, reading.isSpeaking});
-        kept.push_back(buffer);
-        keptSums.push_back(sum);
-        captured.notify_all();
-    }, Uuid::make());
+    session.consumers().add(
+        [&](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime& time) {
+            const double seconds = time.sampleTime / buffer->format().sampleRate;
+            const double d = VoiceActivityDetector::decibels(*buffer);
+            // Stream time, not arrival time: the server may hand audio over in bursts.
+            const auto reading = vad.update(d, 1000 + seconds);
+            double sum = 0;
+            for (std::uint32_t i = 0; i < buffer->frameLength(); ++i)
+                sum += buffer->channelData(0)[i];
+            std::lock_guard guard(mutex);
+            readings.push_back({seconds, d, reading.isSpeaking});
+            kept.push_back(buffer);
+            keptSums.push_back(sum);
+            captured.notify_all();
+        },
+        Uuid::make());
 
     session.start();
     loop.runUntilIdle();
@@ -191,12 +202,14 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     ASSERT_TRUE(session.inputFormat().has_value());
     const AudioFormat format = *session.inputFormat();
 
-    EXPECT_EQ(run({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()), 0);
+    EXPECT_EQ(run({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()),
+              0);
     const double wanted = 1 + kToneSeconds + kGapSeconds + speechSeconds + kGapSeconds;
     {
         std::unique_lock lock(mutex);
         captured.wait_for(lock, std::chrono::seconds(10), [&] {
-            return !readings.empty() && readings.back().streamSeconds > readings.front().streamSeconds + wanted;
+            return !readings.empty() &&
+                   readings.back().streamSeconds > readings.front().streamSeconds + wanted;
         });
     }
     session.stop();
@@ -205,7 +218,8 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     loop.runUntilIdle();
 
     std::lock_guard guard(mutex);
-    const auto onset = std::find_if(readings.begin(), readings.end(), [](const Reading& r) { return r.decibels > -30; });
+    const auto onset = std::find_if(readings.begin(), readings.end(),
+                                    [](const Reading& r) { return r.decibels > -30; });
     ASSERT_NE(onset, readings.end()) << "the tone never arrived";
     const double tone = onset->streamSeconds;
     const double speech = tone + kToneSeconds + kGapSeconds;
@@ -221,9 +235,11 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
         return total ? static_cast<double>(speaking) / total : -1;
     };
     // The hold keeps speech on for 0.35 s after the last loud buffer; buffers are ~21 ms.
-    EXPECT_EQ(fractionSpeaking(tone + kToneSeconds + 0.45, speech - 0.1), 0) << "gap after the tone";
+    EXPECT_EQ(fractionSpeaking(tone + kToneSeconds + 0.45, speech - 0.1), 0)
+        << "gap after the tone";
     EXPECT_GE(fractionSpeaking(speech + 0.1, after - 0.1), 0.9) << "during the sentence";
-    EXPECT_EQ(fractionSpeaking(after + 0.45, after + kGapSeconds - 0.2), 0) << "gap after the sentence";
+    EXPECT_EQ(fractionSpeaking(after + 0.45, after + kGapSeconds - 0.2), 0)
+        << "gap after the sentence";
 
     // Every buffer is its own memory and none changed after its delivery.
     std::set<const float*> planes;
@@ -232,7 +248,8 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
         EXPECT_EQ(kept[i]->frameLength(), 1024u);
         planes.insert(kept[i]->channelData(0));
         double sum = 0;
-        for (std::uint32_t f = 0; f < kept[i]->frameLength(); ++f) sum += kept[i]->channelData(0)[f];
+        for (std::uint32_t f = 0; f < kept[i]->frameLength(); ++f)
+            sum += kept[i]->channelData(0)[f];
         EXPECT_EQ(sum, keptSums[i]) << "buffer " << i << " was overwritten";
     }
     EXPECT_EQ(planes.size(), kept.size());
@@ -245,7 +262,8 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     auto sink = std::make_shared<CapturingSink>();
     auto previous = Log::setSink(sink);
     ManualRunLoop loop;
-    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop), std::make_shared<NotificationCenter>(loop));
+    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
+                         std::make_shared<NotificationCenter>(loop));
     std::atomic<int> buffers{0};
     session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
     session.start();
@@ -255,13 +273,15 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     pulse.stop();
     // The capture thread hands the notification to the main loop; wait for it to arrive.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
     loop.runUntilIdle();
     Log::setSink(previous);
     unsetenv("PULSE_SERVER");
     EXPECT_NE(session.status().kind(), AudioSession::Status::Kind::running);
     EXPECT_EQ(std::count(sink->lines.begin(), sink->lines.end(),
-                         "Reiniciando el audio: cambio de configuración de audio"), 1);
+                         "Reiniciando el audio: cambio de configuración de audio"),
+              1);
     EXPECT_EQ(session.consumers().count(), 1u);
 }
 

@@ -1,5 +1,3 @@
-#include "Platform/Linux/SleepWatcher.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -9,12 +7,13 @@
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "Platform/Fake/ManualRunLoop.h"
+#include "Platform/Linux/SleepWatcher.h"
 
 namespace vorela {
 namespace {
@@ -23,10 +22,12 @@ namespace {
 class PrivateBus {
 public:
     bool start() {
-        FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
+        FILE* out =
+            popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
         if (!out) return false;
         char line[512] = {};
-        if (std::fgets(line, sizeof line, out)) address_ = std::string(line, std::strcspn(line, "\n"));
+        if (std::fgets(line, sizeof line, out))
+            address_ = std::string(line, std::strcspn(line, "\n"));
         if (std::fgets(line, sizeof line, out)) pid_ = std::atoi(line);
         pclose(out);
         return !address_.empty() && pid_ > 0;
@@ -65,7 +66,8 @@ TEST(SleepWatcherTest, ResumingFromSuspendPostsTheWakeNotificationAndGoingToSlee
     ManualRunLoop loop;
     auto center = std::make_shared<NotificationCenter>(loop);
     int wakes = 0;
-    auto sub = center->observe(kWorkspaceDidWakeNotification, [&](const Notification&) { ++wakes; });
+    auto sub =
+        center->observe(kWorkspaceDidWakeNotification, [&](const Notification&) { ++wakes; });
     const QString connectionName = QStringLiteral("vorela-sleep-watcher-test");
     {
         QDBusConnection connection =
