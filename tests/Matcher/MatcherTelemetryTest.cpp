@@ -154,26 +154,6 @@ TEST_F(MatcherTelemetryTest, AnExistingLogIsAppendedToNeverReplaced) {
     EXPECT_EQ(nlohmann::json::parse(lines[2]).at("event"), "newer");
 }
 
-TEST_F(MatcherTelemetryTest, ARecordThatIsNotTextIsDroppedAlone) {
-    setFlag(true);
-    telemetry_.log("match", {{"heard", "\xC3\x28"}});  // invalid UTF-8
-    telemetry_.log("match", {{"heard", "hola"}});
-    telemetry_.waitUntilIdle();
-    const auto lines = readLines(file());
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(nlohmann::json::parse(lines[0]).at("heard"), "hola");
-}
-
-TEST_F(MatcherTelemetryTest, WithoutAFolderEveryRecordIsDropped) {
-    setFlag(true);
-    MatcherTelemetry homeless(std::nullopt, clock_);
-    homeless.log("mode");
-    homeless.clear();
-    homeless.waitUntilIdle();
-    EXPECT_EQ(homeless.fileURL(), std::nullopt);
-    EXPECT_EQ(telemetry_.fileURL(), file());
-}
-
 TEST(MatcherTelemetryLocationTest, FollowsXdgDataHomeElseHome) {
     const char* savedData = std::getenv("XDG_DATA_HOME");
     const char* savedHome = std::getenv("HOME");

@@ -67,19 +67,5 @@ TEST(ReplayTest, NumbersReadAsWordsAreFollowed) {
     EXPECT_LE(result.largestForwardStep, 3);
 }
 
-// The driver's rate limit holds: resent partials 0.05 s apart do not each align.
-TEST(ReplayTest, AlignmentsRunAtMostEveryMinUpdateInterval) {
-    const auto& text = testing::englishTalk();
-    const auto tokens = std::make_shared<const std::vector<Token>>(
-        Tokenizer(Tokenizer::Language::english).tokenize(text));
-    const ReadingBuilder builder(text, *tokens, Tokenizer::Language::english);
-    const auto reading = builder.clean();
-    const auto stream = testing::recogniserStream(reading, 1000.0);
-    const auto result =
-        testing::replay(tokens, reading, MatcherConfig{}, Tokenizer::Language::english);
-    EXPECT_LT(result.alignments, static_cast<int>(stream.size()));
-    EXPECT_GE(result.alignments, static_cast<int>(reading.words.size()) - 1);
-}
-
 }  // namespace
 }  // namespace vorela

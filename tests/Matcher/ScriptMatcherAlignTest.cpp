@@ -113,81 +113,52 @@ TEST_F(ScriptMatcherAlignTest, HeardWordsBeforeTheScriptCountAsMisses) {
     EXPECT_DOUBLE_EQ(matcher_.lastScore(), 15.0 / 21.0 - 0.5 * 0.15);
 }
 
-TEST_F(ScriptMatcherAlignTest, AnEmptyWindowScoresZeroAndFails) {
-    load(distinctWords(30));
-    matcher_.reset(5);
-    EXPECT_EQ(alignAt(101), std::nullopt);
-    EXPECT_EQ(matcher_.lastScore(), 0);
-    EXPECT_EQ(matcher_.state(), MatchState::searching);
-    EXPECT_EQ(matcher_.searchingSince(), 101);
-}
-
-TEST_F(ScriptMatcherAlignTest, NothingBehindTheBackLimitIsAcceptedWhileNotLost) {
+TEST_F(ScriptMatcherAlignTest, TheBackLimitHoldsInEveryState) {
+    // While lost the search reaches 15 behind, yet a best position beyond `back` is
+    // refused, and no weaker position of the range is taken instead.
     struct Case {
         const char* name;
-        bool locked;
-        long behind;
-        std::optional<long> expected;
-    } cases[] = {
-        {"searching, six behind", false, 6, 25},
-        {"searching, seven behind", false, 7, std::nullopt},
-        {"locked, six behind", true, 6, 25},
-        {"locked, eight behind", true, 8, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        load(distinctWords(80));
-        if (c.locked) {
-            matcher_.reset(28);
-            hear(27, 29);
-            ASSERT_EQ(alignAt(101), 30);
-            ASSERT_EQ(matcher_.state(), MatchState::locked);
-        } else {
-            matcher_.reset(30);
-        }
-        const long best = 30 - c.behind;
-        const long expectedCursor = best + 1;
-        hear(best - 5, best);
-        const auto result = alignAt(102);
-        EXPECT_EQ(result, c.expected ? std::optional<long>(expectedCursor) : std::nullopt);
-        EXPECT_EQ(matcher_.state(), c.expected ? MatchState::locked : MatchState::searching);
-    }
-}
-
-TEST_F(ScriptMatcherAlignTest, WhileLostABestPositionBeyondTheBackLimitIsRefused) {
-    struct Case {
-        const char* name;
+        MatchState state;
         long behind;
         bool accepted;
     } cases[] = {
-        {"six behind", 6, true},
-        {"seven behind", 7, false},
-        {"ten behind", 10, false},
-        {"fifteen behind", 15, false},
+        {"searching, six behind", MatchState::searching, 6, true},
+        {"searching, seven behind", MatchState::searching, 7, false},
+        {"locked, eight behind", MatchState::locked, 8, false},
+        {"lost, six behind", MatchState::lost, 6, true},
+        {"lost, seven behind", MatchState::lost, 7, false},
+        {"lost, fifteen behind", MatchState::lost, 15, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Words words = distinctWords(120);
         const long cursor = 60;
         const long best = cursor - c.behind;
-        // A weaker copy of the newest five heard words ahead must not be taken instead.
-        for (long i = 0; i < 5; ++i) {
+        // While lost, a weaker copy of the newest five heard words lies ahead.
+        for (long i = 0; c.state == MatchState::lost && i < 5; ++i) {
             words[static_cast<std::size_t>(cursor + 5 + i)] =
                 words[static_cast<std::size_t>(best - 4 + i)];
         }
         load(words);
-        matcher_.reset(cursor);
-        makeLost();
+        matcher_.reset(c.state == MatchState::locked ? cursor - 2 : cursor);
+        if (c.state == MatchState::locked) {
+            hear(cursor - 3, cursor - 1);
+            ASSERT_EQ(alignAt(now_), cursor);
+        }
+        if (c.state == MatchState::lost) makeLost();
         hear(best - 5, best);
         const auto result = alignAt(now_ + 1);
-        EXPECT_GE(matcher_.lastScore(), matcher_.config().thetaRecover);
         if (c.accepted) {
             EXPECT_EQ(result, best + 1);
             EXPECT_EQ(matcher_.state(), MatchState::locked);
         } else {
             EXPECT_EQ(result, std::nullopt);
-            EXPECT_EQ(matcher_.state(), MatchState::lost);
+            EXPECT_EQ(matcher_.state(),
+                      c.state == MatchState::lost ? MatchState::lost : MatchState::searching);
             EXPECT_EQ(matcher_.cursor(), cursor);
+        }
+        if (c.state == MatchState::lost) {
+            EXPECT_GT(matcher_.lastScore(), matcher_.config().thetaRecover);
         }
     }
 }

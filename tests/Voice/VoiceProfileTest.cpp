@@ -40,16 +40,6 @@ TEST_F(VoiceProfileTest, SavingWithoutMeasurementsRemovesStoredOnes) {
     EXPECT_EQ(VoiceProfile::current().calibratedAt, std::nullopt);
 }
 
-TEST_F(VoiceProfileTest, NothingIsClampedAndUnreadableEntriesReadAsDefaults) {
-    defaults_->set("micSensitivity", PropertyList(140.0));
-    defaults_->set("noiseFloor", PropertyList("ruido"));
-    defaults_->set("measuredWER", PropertyList("mucho"));
-    const auto profile = VoiceProfile::current();
-    EXPECT_EQ(profile.sensitivity, 140);
-    EXPECT_EQ(profile.noiseFloor, -50);
-    EXPECT_EQ(profile.measuredWER, std::nullopt);
-}
-
 TEST(VoiceProfileTuningTest, WordErrorRateBandsAdjustTheStartUpConfiguration) {
     const MatcherConfig base;
     struct Case {
