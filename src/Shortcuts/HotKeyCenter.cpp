@@ -12,10 +12,8 @@
 namespace vorela::Shortcuts {
 namespace {
 
-const Log& log() {
-    static const Log instance("shortcuts");
-    return instance;
-}
+// Built per message: no static object to outlive.
+Log log() { return Log("shortcuts"); }
 
 bool fitsUnsigned32(long long value) {
     return value >= 0 && value <= std::numeric_limits<std::uint32_t>::max();

@@ -21,10 +21,8 @@
 namespace vorela {
 namespace {
 
-const Log& log() {
-    static const Log instance("shortcuts");
-    return instance;
-}
+// Built per message: no static object to outlive.
+Log log() { return Log("shortcuts"); }
 
 // Carbon modifier bits and the X modifiers they are grabbed with.
 constexpr std::uint32_t kCarbonCommand = 0x100;
