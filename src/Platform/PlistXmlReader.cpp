@@ -1,6 +1,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,9 @@ public:
 
     ParseResult run(std::string_view xml) {
         if (parser_ == nullptr) return {std::nullopt, "No se pudo crear el analizador XML."};
+        if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            return {std::nullopt, "El documento es demasiado grande."};
+        }
         const auto status = XML_Parse(parser_, xml.data(), static_cast<int>(xml.size()), XML_TRUE);
         if (error_.empty() && status != XML_STATUS_OK) {
             error_ = std::string("XML mal formado: ") + XML_ErrorString(XML_GetErrorCode(parser_)) +

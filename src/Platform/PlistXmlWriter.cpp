@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -69,8 +70,13 @@ std::string realText(double d) {
 
 // ISO 8601 in UTC; a fraction of a second is kept so that the date reads back exactly.
 std::string dateText(const Date& date) {
-    const double t = date.secondsSince1970;
-    if (!std::isfinite(t)) return "1970-01-01T00:00:00Z";
+    // Years outside 1-9999 have no four-digit form, and a date that could not be read
+    // back would make the whole file unreadable: such dates are clamped.
+    constexpr double kFirst = -62135596800.0;  // 0001-01-01T00:00:00Z
+    constexpr double kLast = 253402300799.0;   // 9999-12-31T23:59:59Z
+    double t = date.secondsSince1970;
+    if (std::isnan(t)) t = 0;
+    t = std::clamp(t, kFirst, kLast);
     const double whole = std::floor(t);
     const double fraction = t - whole;  // exact: both lie within one binade of t
     const auto seconds = static_cast<std::time_t>(whole);

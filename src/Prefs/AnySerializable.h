@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,7 +28,10 @@ public:
     AnySerializable(std::string v) : value_(std::move(v)) {}
 
     // The stored form of a storable value; an empty holder when it does not convert.
-    template <Serializable T>
+    // (Excluding the holder itself first keeps copies from asking whether the holder is
+    // storable before its bridge is declared.)
+    template <class T>
+        requires(!std::same_as<T, AnySerializable> && Serializable<T>)
     explicit AnySerializable(const T& value) {
         set(value);
     }

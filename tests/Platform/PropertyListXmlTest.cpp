@@ -46,6 +46,28 @@ TEST(PropertyListXmlTest, EveryKindOfObjectReadsBackUnchanged) {
     EXPECT_TRUE(std::signbit(*roundTrip(PropertyList(-0.0)).real()));
 }
 
+TEST(PropertyListXmlTest, DatesBeyondFourDigitYearsAreClampedSoTheFileStaysReadable) {
+    // A date past year 9999 (or a non-finite one) was written in a form the reader
+    // refuses, so one such value made the whole preferences file unreadable.
+    struct Case {
+        const char* name;
+        double seconds;
+        double expected;
+    };
+    const Case cases[] = {
+        {"far future", 1e300, 253402300799.0},
+        {"far past", -1e300, -62135596800.0},
+        {"infinity", std::numeric_limits<double>::infinity(), 253402300799.0},
+        {"not a number", std::nan(""), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto back = roundTrip(PropertyList(PlistArray{PropertyList(Date{c.seconds}), PropertyList(1)}));
+        ASSERT_TRUE(back.array());
+        EXPECT_EQ(back, PropertyList(PlistArray{PropertyList(Date{c.expected}), PropertyList(1)}));
+    }
+}
+
 TEST(PropertyListXmlTest, ReadsHandWrittenFiles) {
     const char* xml = R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE plist PUBLIC "-//Example//DTD PLIST 1.0//EN" "http://example.org/PropertyList-1.0.dtd">
