@@ -18,7 +18,6 @@
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
