@@ -1,8 +1,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,8 +86,17 @@ public:
         std::error_code ignored;
         if (!dir_.empty()) fs::remove_all(dir_, ignored);
     }
+    // Kills the server and waits for it to be gone, so it cannot write into the folder
+    // while the folder is removed.
     void stop() {
-        if (pid_ > 0) kill(pid_, SIGKILL);
+        if (pid_ <= 0) return;
+        const int exited = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+        kill(pid_, SIGKILL);
+        if (exited >= 0) {
+            pollfd wait{exited, POLLIN, 0};
+            poll(&wait, 1, 5000);
+            close(exited);
+        }
         pid_ = 0;
     }
     std::vector<std::string> env() const {
