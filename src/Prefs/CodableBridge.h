@@ -12,10 +12,10 @@
 
 namespace vorela::Prefs {
 
-// An enumeration with raw text values is stored as its raw value; a stored string the
-// type does not define reads nothing.
+// A type with raw text values is stored as its raw value, also when it could be coded
+// as JSON; a stored string the type does not define reads nothing.
 template <class E>
-    requires std::is_enum_v<E> && RawRepresentable<E>
+    requires RawRepresentable<E>
 struct Bridge<E> {
     static constexpr bool isNativelySupported = false;
     static std::optional<PropertyList> toSerializable(const E& value) {

@@ -28,7 +28,8 @@ struct Bridge<std::optional<W>> {
     }
 };
 
-// Elements that do not convert are dropped, either way; the order is kept.
+// Elements that do not convert are dropped, either way; the order is kept. (A vector of
+// bytes is data, see Bridge.h, not an array of numbers.)
 template <Serializable E>
 struct Bridge<std::vector<E>> {
     static constexpr bool isNativelySupported = Bridge<E>::isNativelySupported;

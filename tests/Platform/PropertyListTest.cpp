@@ -41,11 +41,5 @@ TEST(PropertyListTest, NumericReadsAreExact) {
     }
 }
 
-TEST(PropertyListTest, FalseZeroAndTheTextFalseAreDifferentObjects) {
-    EXPECT_NE(PropertyList(false), PropertyList(0));
-    EXPECT_NE(PropertyList(0), PropertyList("false"));
-    EXPECT_NE(PropertyList(140), PropertyList(140.0));
-}
-
 }  // namespace
 }  // namespace vorela
