@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "App/UpdateController.h"
+#include "Matcher/MatcherTelemetry.h"
+
+namespace vorela {
+
+class AccessibilitySettings;
+class AudioEngine;
+class NotificationCenter;
+class Pasteboard;
+class RunLoop;
+class TranscriptionEngine;
+class UpdateFramework;
+
+// Makes a new transcription engine each time transcription starts; null when the
+// platform has none.
+using MakeTranscriptionEngine = std::function<std::shared_ptr<TranscriptionEngine>()>;
+
+// The platform services the central state works through. Everything held by reference
+// must outlive the state.
+struct AppServices {
+    RunLoop& runLoop;  // the main run loop; its clock is the system uptime
+    const AccessibilitySettings& accessibility;
+    std::shared_ptr<AudioEngine> audioEngine;
+    std::shared_ptr<NotificationCenter> workspaceCenter;  // announces waking from sleep
+    UpdateFramework& updateFramework;
+    Pasteboard& pasteboard;
+    MakeTranscriptionEngine makeTranscriptionEngine;
+    // The engineName of the engines makeTranscriptionEngine makes.
+    std::string transcriptionEngineName = "SpeechAnalyzer";
+    MatcherTelemetry& telemetry = MatcherTelemetry::shared();
+    UpdateController::InfoLookup updateInfo = UpdateController::defaultInfo();
+};
+
+}  // namespace vorela

@@ -1,0 +1,413 @@
+#include "App/AppState.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "App/PrompterTextSurface.h"
+#include "Platform/Bundle.h"
+#include "Platform/Pasteboard.h"
+#include "Platform/RunLoop.h"
+#include "Prefs/Prefs.h"
+#include "Script/Bookmark.h"
+#include "Script/SampleScript.h"
+#include "Script/Script.h"
+#include "Script/Tokenizer.h"
+#include "Script/Unicode.h"
+
+namespace vorela {
+
+namespace Prefs::Keys {
+
+const Key<double>& wpm() {
+    static const Key<double> key("wpm", 140.0);
+    return key;
+}
+const Key<PrompterMode>& defaultMode() {
+    static const Key<PrompterMode> key("defaultMode", PrompterMode::classic);
+    return key;
+}
+const Key<TranscriptionLocale>& transcriptionLocale() {
+    static const Key<TranscriptionLocale> key("transcriptionLocale",
+                                              systemDefaultTranscriptionLocale());
+    return key;
+}
+const Key<bool>& openMainWindowAtLaunch() {
+    static const Key<bool> key("openMainWindowAtLaunch", true);
+    return key;
+}
+const Key<bool>& didFinishOnboarding() {
+    static const Key<bool> key("didFinishOnboarding", false);
+    return key;
+}
+
+}  // namespace Prefs::Keys
+
+namespace {
+
+// The scroll engine's time constant and the hover monitor's resume delay, in seconds.
+constexpr double kScrollTau = 0.18;
+constexpr double kHoverResumeDelay = 0.4;
+constexpr double kMinWpm = 60;
+constexpr double kMaxWpm = 260;
+
+// A rate that is not a finite number (a damaged preference) is the slowest rate, never a
+// NaN that would freeze or fling the text.
+double clampedWpm(double value) {
+    if (!std::isfinite(value)) return kMinWpm;
+    return std::min(std::max(value, kMinWpm), kMaxWpm);
+}
+
+}  // namespace
+
+AppState::AppState(AppServices services)
+    : wpm(clampedWpm(Prefs::get(Prefs::Keys::wpm()))),
+      voiceProfile(VoiceProfile::current()),
+      transcriptionEngineName(services.transcriptionEngineName),
+      theme(Theme::current()),
+      services_(std::move(services)),
+      scrollEngine_(kScrollTau, services_.accessibility),
+      hoverMonitor_(kHoverResumeDelay, services_.runLoop),
+      updates_(services_.updateFramework, services_.updateInfo),
+      voice_(*this, services_) {
+    loadText(SampleScript::text(), SampleScript::title());
+
+    std::weak_ptr<bool> alive = alive_;
+    scrollEngine_.setOnChange([this, alive](double y) {
+        if (alive.lock()) scrollChanged(y);
+    });
+    scrollEngine_.setOnTick([this, alive](double dt) {
+        if (alive.lock()) tick(dt);
+    });
+    voice_.configureDetector(voiceProfile.get());
+    matcher_.setConfig(voiceProfile.get().tuned(MatcherConfig{}));
+    hoverMonitor_.setOnEnter([this, alive] {
+        if (alive.lock()) hoverBegan();
+    });
+    hoverMonitor_.setOnExit([this, alive] {
+        if (alive.lock()) hoverEnded();
+    });
+}
+
+AppState::~AppState() {
+    *alive_ = false;
+    // The view keeps a plain pointer to the monitor that is about to go.
+    if (auto view = textView_.lock()) view->setHoverMonitor(nullptr);
+}
+
+// --- loading ---
+
+ScriptTokens AppState::tokenize(const std::string& text) const {
+    const Tokenizer tokenizer(Tokenizer::languageFor(transcriptionLocale()));
+    return ScriptTokens{std::make_shared<const std::vector<Token>>(tokenizer.tokenize(text))};
+}
+
+void AppState::load(std::string text, std::string title) {
+    activeScript.set(nullptr);
+    loadText(std::move(text), std::move(title));
+}
+
+void AppState::loadText(std::string text, std::string title) {
+    // The tokens' ranges address the sanitised text; the view lays out the same one.
+    if (!unicode::isValidUtf8(text)) text = unicode::sanitizeUtf8(text);
+    scriptText.set(std::move(text));
+    scriptTitle.set(std::move(title));
+    tokens.set(tokenize(scriptText.get()));
+    matcher_.setTokens(tokens.get().list);
+    matcher_.reset(0);
+    // A match found in the previous text means nothing in this one.
+    lastMatchedIndex_.reset();
+    currentTokenIndex.set(0);
+    wordPosition_ = 0;
+    moveScrollToTop();
+}
+
+void AppState::load(const std::shared_ptr<Script>& script) {
+    if (!script) return;
+    setTranscriptionLocale(script->locale());
+    loadText(script->body(), script->title());
+    activeScript.set(script);
+    if (const auto preferred = script->preferredWPM()) setWpm(*preferred);
+}
+
+bool AppState::loadFromPasteboard() {
+    const auto text = services_.pasteboard.string();
+    if (!text) return false;
+    constexpr std::string_view kWhiteSpace = " \t\n\r\f\v";
+    if (text->find_first_not_of(kWhiteSpace) == std::string::npos) return false;
+    load(*text, Bundle::localized("Guion pegado"));
+    return true;
+}
+
+void AppState::forgetDeletedScript(const std::shared_ptr<Script>& script) {
+    if (script && activeScript.get() == script) activeScript.set(nullptr);
+}
+
+void AppState::attach(const std::shared_ptr<PrompterTextSurface>& view) {
+    if (!view) return;
+    const auto previous = textView_.lock();
+    if (previous && previous != view) previous->setHoverMonitor(nullptr);
+    textView_ = view;
+    scrollEngine_.start(*view);
+    view->setScrollY(scrollEngine_.scrollY());
+    view->setHoverMonitor(&hoverMonitor_);
+}
+
+// --- playback ---
+
+void AppState::play() {
+    if (tokens.get().empty()) return;
+    if (mode.get() == PrompterMode::manual) setMode(Prefs::get(Prefs::Keys::defaultMode()));
+    pausedByHover_ = false;
+    playback.set(PlaybackState::playing);
+}
+
+void AppState::pause() {
+    if (playback.get() != PlaybackState::playing) return;
+    pausedByHover_ = false;
+    playback.set(PlaybackState::paused);
+}
+
+void AppState::moveScrollToTop() {
+    scrollEngine_.setTargetY(0);
+    scrollEngine_.setScrollY(0);
+    if (const auto& onChange = scrollEngine_.onChange()) onChange(0);
+}
+
+void AppState::resetScroll() {
+    moveScrollToTop();
+    currentTokenIndex.set(0);
+    wordPosition_ = 0;
+}
+
+void AppState::restart() { resetScroll(); }
+
+void AppState::setMode(PrompterMode newMode) {
+    if (newMode == mode.get()) return;
+    mode.set(newMode);
+    services_.telemetry.log("mode", {{"mode", std::string(rawValue(newMode))}});
+    voice_.syncAudioToMode();
+    if (!vorela::usesMicrophone(newMode)) return;
+    if (onRequestShowPanel_) onRequestShowPanel_();
+    matcher_.reset(currentTokenIndex.get());
+    playback.set(PlaybackState::playing);
+    pausedByHover_ = false;
+}
+
+// --- the frame ---
+
+void AppState::tick(double dt) {
+    if (playback.get() != PlaybackState::playing) return;
+    const auto view = textView_.lock();
+    if (!view) return;
+    const long n = static_cast<long>(tokens.get().size());
+    const double limit = n > 0 ? static_cast<double>(n - 1) : 0.0;
+    double p = wordPosition_;
+    switch (mode.get()) {
+        case PrompterMode::manual:
+            return;  // the position follows the user's scrolling
+        case PrompterMode::classic:
+            p = std::min(wordPosition_ + dt * wpm.get() / 60, limit);
+            if (!(p > wordPosition_)) {
+                playback.set(PlaybackState::stopped);  // the last word has been reached
+                return;
+            }
+            break;
+        case PrompterMode::voiceActivated: {
+            const double rate = voiceProfile.get().measuredWPM.value_or(wpm.get());
+            if (isSpeaking.get()) p = std::min(wordPosition_ + dt * rate / 60, limit);
+            if (!(p > wordPosition_)) return;  // never backwards, never stops at the end
+            break;
+        }
+        case PrompterMode::wordTracking: {
+            const auto matched = std::exchange(lastMatchedIndex_, std::nullopt);
+            if (matched) {
+                p = static_cast<double>(*matched);
+            } else if (matcher_.state() == MatchState::lost && isSpeaking.get()) {
+                p = std::min(wordPosition_ + dt * matcher_.measuredWPM() / 60, limit);
+            }
+            if (p == wordPosition_) return;
+            if (!matched && matcher_.tokenCount() > 0) {
+                const long current = static_cast<long>(std::floor(p));
+                matcher_.setCursor(std::min(matcher_.tokenCount() - 1, std::max(0L, current)));
+            }
+            break;
+        }
+    }
+    wordPosition_ = p;
+    currentTokenIndex.set(static_cast<long>(std::floor(p)));
+    if (const auto o = scrollOffset(wordPosition_))
+        scrollEngine_.setTargetY(clampedTarget(*o, *view));
+}
+
+double AppState::clampedTarget(double offset, const PrompterTextSurface& view) const {
+    return std::min(offset, std::max(0.0, view.contentHeight() - 0.5 * view.fontSize()));
+}
+
+std::optional<double> AppState::scrollOffset(double forWordPosition) const {
+    const auto view = textView_.lock();
+    if (!view) return std::nullopt;
+    const double base = std::floor(forWordPosition);
+    const long i = static_cast<long>(base);
+    const auto a = view->scrollOffsetForToken(i);
+    if (!a) return std::nullopt;
+    const auto b = view->scrollOffsetForToken(i + 1);
+    if (!b) return a;
+    return *a + (forWordPosition - base) * (*b - *a);
+}
+
+void AppState::scrollChanged(double y) {
+    if (auto view = textView_.lock()) view->setScrollY(y);
+    syncCurrentTokenToScroll();
+}
+
+void AppState::syncCurrentTokenToScroll() {
+    if (mode.get() != PrompterMode::manual) return;
+    const auto view = textView_.lock();
+    if (!view) return;
+    if (const auto index = view->tokenIndexAtReadingLine()) {
+        currentTokenIndex.set(*index);
+        wordPosition_ = static_cast<double>(*index);
+    }
+}
+
+// --- jumps and bookmarks ---
+
+void AppState::jumpToToken(long index) {
+    const auto view = textView_.lock();
+    if (!view) return;
+    const auto offset = view->scrollOffsetForToken(index);
+    if (!offset) return;
+    currentTokenIndex.set(index);
+    wordPosition_ = static_cast<double>(index);
+    matcher_.reset(index);
+    scrollEngine_.setTargetY(clampedTarget(*offset, *view));
+}
+
+std::vector<std::shared_ptr<Bookmark>> AppState::bookmarks() const {
+    const auto& script = activeScript.get();
+    if (!script) return {};
+    auto list = script->bookmarks();
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        return a->tokenIndex() < b->tokenIndex();
+    });
+    return list;
+}
+
+void AppState::jumpToNextBookmark() {
+    const long current = currentTokenIndex.get();
+    for (const auto& bookmark : bookmarks()) {
+        if (bookmark->tokenIndex() > current) return jumpToToken(bookmark->tokenIndex());
+    }
+}
+
+void AppState::jumpToPreviousBookmark() {
+    const long current = currentTokenIndex.get();
+    const auto list = bookmarks();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if ((*it)->tokenIndex() < current) return jumpToToken((*it)->tokenIndex());
+    }
+}
+
+double AppState::progress() const {
+    const auto n = static_cast<double>(tokens.get().size());
+    if (n <= 1) return 0;
+    return std::clamp(wordPosition_ / (n - 1), 0.0, 1.0);
+}
+
+double AppState::remainingSeconds() const {
+    const double rate = wpm.get();
+    if (!(rate > 0)) return 0;
+    const auto n = static_cast<double>(tokens.get().size());
+    return std::max(n - wordPosition_, 0.0) / (rate / 60);
+}
+
+// --- voice status ---
+
+VoiceStatus AppState::voiceStatus() const {
+    return deriveVoiceStatus({mode.get(), transcriptionProblem.get(), voice_.audioSessionStatus(),
+                              isTranscribing.get(), isSpeaking.get(), matchState.get()});
+}
+
+Subscription AppState::observeVoiceStatus(std::function<void(const VoiceStatus&)> callback) {
+    struct Watch {
+        VoiceStatus last;
+        std::function<void(const VoiceStatus&)> callback;
+        std::vector<Subscription> inputs;
+    };
+    auto watch = std::make_shared<Watch>(Watch{voiceStatus(), std::move(callback), {}});
+    std::weak_ptr<Watch> weak = watch;
+    const auto refresh = [this, weak](const auto&) {
+        const auto w = weak.lock();
+        if (!w) return;
+        VoiceStatus now = voiceStatus();
+        if (now == w->last) return;
+        w->last = now;
+        w->callback(w->last);
+    };
+    watch->inputs.push_back(mode.observe(refresh));
+    watch->inputs.push_back(transcriptionProblem.observe(refresh));
+    watch->inputs.push_back(voice_.audioSession().observeStatus(refresh));
+    watch->inputs.push_back(isTranscribing.observe(refresh));
+    watch->inputs.push_back(isSpeaking.observe(refresh));
+    watch->inputs.push_back(matchState.observe(refresh));
+    return Subscription([watch] { watch->inputs.clear(); });
+}
+
+// --- setters ---
+
+void AppState::setWpm(double wordsPerMinute) {
+    const double value = clampedWpm(wordsPerMinute);
+    wpm.set(value);
+    // Written on every assignment, also one that changes nothing.
+    Prefs::set(Prefs::Keys::wpm(), value);
+}
+
+TranscriptionLocale AppState::transcriptionLocale() const {
+    return Prefs::get(Prefs::Keys::transcriptionLocale());
+}
+
+void AppState::setTranscriptionLocale(TranscriptionLocale locale) {
+    if (locale == transcriptionLocale()) return;
+    Prefs::set(Prefs::Keys::transcriptionLocale(), locale);
+    // The position and the scroll stay: the words are the same, only their keys change.
+    tokens.set(tokenize(scriptText.get()));
+    matcher_.setTokens(tokens.get().list);
+    matcher_.reset(0);
+    if (isTranscribing.get()) {
+        voice_.stopTranscription();
+        voice_.startTranscription();
+    }
+}
+
+MirrorMode AppState::mirrorMode() const { return Prefs::get(Prefs::Keys::mirrorMode()); }
+
+void AppState::setMirrorMode(MirrorMode mirror) {
+    Prefs::set(Prefs::Keys::mirrorMode(), mirror);
+    theme.set(Theme::current());
+}
+
+void AppState::setMicSensitivity(double sensitivity) {
+    VoiceProfile profile = voiceProfile.get();
+    profile.sensitivity =
+        std::min(std::max(std::isnan(sensitivity) ? 0.0 : sensitivity, 0.0), 100.0);
+    profile.save();
+    voiceProfile.set(profile);
+    voice_.configureDetector(profile);
+}
+
+// --- hover ---
+
+void AppState::hoverBegan() {
+    isHovering.set(true);
+    if (playback.get() != PlaybackState::playing) return;
+    playback.set(PlaybackState::paused);
+    pausedByHover_ = true;
+}
+
+void AppState::hoverEnded() {
+    isHovering.set(false);
+    if (!std::exchange(pausedByHover_, false)) return;
+    if (playback.get() != PlaybackState::playing) playback.set(PlaybackState::playing);
+}
+
+}  // namespace vorela

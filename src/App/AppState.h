@@ -1,0 +1,169 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "App/AppServices.h"
+#include "App/PlaybackState.h"
+#include "App/PrompterMode.h"
+#include "App/Published.h"
+#include "App/ScriptTokens.h"
+#include "App/VoicePipeline.h"
+#include "App/VoiceStatus.h"
+#include "Matcher/ScriptMatcher.h"
+#include "Prefs/Key.h"
+#include "Render/ScrollEngine.h"
+#include "Render/Theme.h"
+#include "Voice/VoiceProfile.h"
+#include "Window/HoverMonitor.h"
+#include "Window/PanelMode.h"
+
+namespace vorela {
+
+class Bookmark;
+class PrompterTextSurface;
+class Script;
+
+// The one central state: the loaded script and its words, the reading position, the mode
+// and playback, the reading rate, the voice state shown to the user, the panel's
+// placement mirrors and the theme. It owns the scroll engine, the hover monitor, the
+// update controller, the matcher and the voice pipeline, and drives them.
+//
+// Main thread only. Views read the fields below and observe them; an equal value
+// notifies nobody. Every callback the state hands out holds it weakly.
+class AppState {
+public:
+    explicit AppState(AppServices services);
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+    AppState(AppState&&) = delete;
+    AppState& operator=(AppState&&) = delete;
+
+    // --- observed by the views ---
+    Published<std::string> scriptText;
+    Published<ScriptTokens> tokens;
+    Published<std::string> scriptTitle;
+    Published<std::shared_ptr<Script>> activeScript;  // the library record loaded last
+    Published<long> currentTokenIndex{0};             // the word at the reading position
+    Published<PrompterMode> mode{PrompterMode::manual};
+    Published<PlaybackState> playback{PlaybackState::stopped};
+    Published<double> wpm;  // words per minute, 60...260; assign through setWpm
+    Published<bool> isSpeaking{false};
+    Published<double> micLevel{0};  // 0...1
+    Published<VoiceProfile> voiceProfile;
+    Published<std::vector<std::string>> liveTranscript;
+    Published<std::optional<std::string>> transcriptionProblem;
+    Published<double> transcriptionLatency{0};  // seconds
+    Published<std::string> transcriptionEngineName;
+    Published<bool> isTranscribing{false};
+    Published<bool> isCalibrating{false};
+    Published<MatchState> matchState{MatchState::searching};
+    Observable<bool> isPassThroughActive{false};        // written by the panel controller
+    Observable<PanelMode> panelMode{PanelMode::notch};  // written by the panel controller
+    Observable<double> notchHeight{0};                  // written by the panel controller
+    Observable<bool> showsStealthTestPattern{false};    // written by the visibility check
+    Published<bool> isHovering{false};
+    Observable<Theme> theme;
+
+    // --- loading ---
+    // Not a library record: the active script is cleared.
+    void load(std::string text, std::string title);
+    void load(const std::shared_ptr<Script>& script);
+    // False, changing nothing, when the pasteboard holds no text or only white space.
+    bool loadFromPasteboard();
+    // The library deleted this record: it stops being the active script; the text stays.
+    void forgetDeletedScript(const std::shared_ptr<Script>& script);
+
+    // Binds the text view the panel shows; the first view starts the frame clock.
+    void attach(const std::shared_ptr<PrompterTextSurface>& view);
+    std::shared_ptr<PrompterTextSurface> textView() const { return textView_.lock(); }
+
+    // --- playback ---
+    void play();
+    void pause();
+    void restart();
+    void resetScroll();
+    // The one way to change mode, with its audio, panel and matcher effects.
+    void setMode(PrompterMode mode);
+
+    // --- position ---
+    void jumpToToken(long index);
+    void jumpToNextBookmark();
+    void jumpToPreviousBookmark();
+    // The active record's bookmarks by word index.
+    std::vector<std::shared_ptr<Bookmark>> bookmarks() const;
+    double wordPosition() const { return wordPosition_; }
+    double progress() const;          // 0...1
+    double remainingSeconds() const;  // at wpm, whatever the mode
+
+    VoiceStatus voiceStatus() const;
+    // Called with the new status whenever a change of its inputs changes it.
+    [[nodiscard]] Subscription observeVoiceStatus(std::function<void(const VoiceStatus&)> callback);
+    bool usesMicrophone() const { return vorela::usesMicrophone(mode.get()); }
+
+    // --- setters with effects ---
+    void setWpm(double wordsPerMinute);
+    TranscriptionLocale transcriptionLocale() const;
+    void setTranscriptionLocale(TranscriptionLocale locale);
+    MirrorMode mirrorMode() const;
+    void setMirrorMode(MirrorMode mirror);
+    double micSensitivity() const { return voiceProfile.get().sensitivity; }
+    void setMicSensitivity(double sensitivity);
+    // Installed by the panel controller: show the panel.
+    void setOnRequestShowPanel(std::function<void()> callback) {
+        onRequestShowPanel_ = std::move(callback);
+    }
+
+    // --- owned objects ---
+    ScrollEngine& scrollEngine() { return scrollEngine_; }
+    HoverMonitor& hoverMonitor() { return hoverMonitor_; }
+    UpdateController& updates() { return updates_; }
+    ScriptMatcher& matcher() { return matcher_; }
+    VoicePipeline& voice() { return voice_; }
+    AudioSession& audioSession() { return voice_.audioSession(); }
+    void startTranscription() { voice_.startTranscription(); }
+    void stopTranscription() { voice_.stopTranscription(); }
+
+private:
+    friend class VoicePipeline;
+
+    void loadText(std::string text, std::string title);
+    ScriptTokens tokenize(const std::string& text) const;
+    void moveScrollToTop();
+    void tick(double dt);
+    std::optional<double> scrollOffset(double forWordPosition) const;
+    double clampedTarget(double offset, const PrompterTextSurface& view) const;
+    void scrollChanged(double y);
+    void syncCurrentTokenToScroll();
+    void hoverBegan();
+    void hoverEnded();
+
+    AppServices services_;
+    ScrollEngine scrollEngine_;
+    std::weak_ptr<PrompterTextSurface> textView_;
+    HoverMonitor hoverMonitor_;
+    UpdateController updates_;
+    ScriptMatcher matcher_;
+    double wordPosition_ = 0;
+    bool pausedByHover_ = false;
+    std::optional<long> lastMatchedIndex_;  // consumed by the next frame
+    std::function<void()> onRequestShowPanel_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last: its callbacks reach every field above.
+    VoicePipeline voice_;
+};
+
+// The preference keys of the central state, on the standard suite.
+namespace Prefs::Keys {
+const Key<double>& wpm();
+const Key<PrompterMode>& defaultMode();
+const Key<TranscriptionLocale>& transcriptionLocale();
+const Key<bool>& openMainWindowAtLaunch();
+const Key<bool>& didFinishOnboarding();
+}  // namespace Prefs::Keys
+
+}  // namespace vorela

@@ -1,0 +1,271 @@
+#include "App/VoicePipeline.h"
+
+#include <algorithm>
+
+#include "App/AppServices.h"
+#include "App/AppState.h"
+#include "Platform/Format.h"
+#include "Platform/RunLoop.h"
+#include "Voice/VoiceProfile.h"
+
+namespace vorela {
+
+namespace {
+
+// Hold time of the speaking flag below the close threshold, in seconds.
+constexpr double kHoldTime = 0.35;
+// The "heard" telemetry field keeps the newest words only.
+constexpr std::size_t kHeardWordsLogged = 6;
+
+std::string joined(const std::vector<std::string>& words, std::size_t from = 0) {
+    std::string text;
+    for (std::size_t i = from; i < words.size(); ++i) {
+        if (!text.empty()) text += ' ';
+        text += words[i];
+    }
+    return text;
+}
+
+double clampTo(double value, double low, double high) {
+    const double raised = value >= low ? value : low;  // a NaN ends at the lower bound
+    return raised <= high ? raised : high;
+}
+
+}  // namespace
+
+// The reader of one engine's update stream. Cancelling it stops delivery; a start that
+// completes after the cancel finds it cancelled and stops the engine again.
+struct VoicePipeline::TranscriptionTask {
+    bool isCancelled = false;
+    bool isStreaming = false;  // the stream was obtained and has not finished
+    Subscription stream;
+};
+
+VoicePipeline::VoicePipeline(AppState& state, const AppServices& services)
+    : state_(state),
+      services_(services),
+      audioSession_(std::make_shared<AudioSession>(services.runLoop, services.audioEngine,
+                                                   services.workspaceCenter)) {
+    vad_->setOnUpdate(makeVoiceHandler(*this, meterThrottle_));
+}
+
+VoicePipeline::~VoicePipeline() {
+    *alive_ = false;
+    // The detector may outlive us inside a consumer still held by the audio thread.
+    vad_->setOnUpdate(nullptr);
+}
+
+void VoicePipeline::configureDetector(const VoiceProfile& profile) {
+    const double s = clampTo(profile.sensitivity, 0, 100);
+    VoiceActivityDetector::Config config;
+    config.noiseFloor = profile.noiseFloor;
+    config.openOffset = 20 - 16 * s / 100;
+    config.closeOffset = std::max(config.openOffset - 6, 3.0);
+    config.holdTime = kHoldTime;
+    vad_->setConfig(config);
+}
+
+void VoicePipeline::syncAudioToMode() {
+    const PrompterMode mode = state_.mode.get();
+    const bool running = audioSession_->status().kind() == AudioSession::Status::Kind::running;
+    ++audioStartGeneration_;
+    if (usesMicrophone(mode)) {
+        // A session already running for a calibration has no consumer of ours yet.
+        registerConsumerIfNeeded();
+        if (!running) {
+            std::weak_ptr<bool> alive = alive_;
+            const std::uint64_t generation = audioStartGeneration_;
+            audioSession_->start([this, alive, generation] {
+                if (!alive.lock() || generation != audioStartGeneration_) return;
+                if (state_.mode.get() == PrompterMode::wordTracking) startTranscription();
+            });
+            if (mode == PrompterMode::voiceActivated) stopTranscription();
+            return;
+        }
+        if (mode == PrompterMode::wordTracking) {
+            startTranscription();
+        } else {
+            stopTranscription();
+        }
+        return;
+    }
+    // Whatever the session's status: a start still waiting for permission is abandoned
+    // and its consumer does not stay behind.
+    removeConsumer();
+    audioSession_->stop();
+    state_.isSpeaking.set(false);
+    state_.micLevel.set(0);
+    stopTranscription();
+}
+
+void VoicePipeline::registerConsumerIfNeeded() {
+    if (audioConsumerToken_) return;
+    vad_->reset();
+    const Uuid token = Uuid::make();
+    audioSession_->consumers().add(makeVADConsumer(vad_, services_.runLoop.clock()), token);
+    audioConsumerToken_ = token;
+}
+
+void VoicePipeline::removeConsumer() {
+    if (!audioConsumerToken_) return;
+    audioSession_->consumers().remove(*audioConsumerToken_);
+    audioConsumerToken_.reset();
+}
+
+VoiceActivityDetector::UpdateCallback VoicePipeline::makeVoiceHandler(
+    VoicePipeline& pipeline, std::shared_ptr<Throttle> throttle) {
+    RunLoop& loop = pipeline.services_.runLoop;
+    std::weak_ptr<bool> alive = pipeline.alive_;
+    VoicePipeline* self = &pipeline;
+    return [&loop, alive, self, throttle = std::move(throttle)](double level, bool speaking) {
+        if (!throttle->shouldFire(speaking, loop.uptime())) return;
+        loop.post([alive, self, level, speaking] {
+            if (!alive.lock()) return;
+            // A reading already on its way when the voice modes were left is stale.
+            if (!self->audioConsumerToken_) return;
+            self->state_.micLevel.set(level);
+            self->state_.isSpeaking.set(speaking);
+        });
+    };
+}
+
+BufferConsumers::Consumer VoicePipeline::makeVADConsumer(std::shared_ptr<VoiceActivityDetector> vad,
+                                                         const Clock& clock) {
+    return [vad = std::move(vad), &clock](const std::shared_ptr<const AudioBuffer>& buffer,
+                                          const AudioTime&) {
+        if (!buffer) return;
+        const double t = clock.uptime();
+        const auto reading = vad->update(VoiceActivityDetector::decibels(*buffer), t);
+        if (const auto callback = vad->onUpdate(); callback && *callback) {
+            (*callback)(reading.level, reading.isSpeaking);
+        }
+    };
+}
+
+void VoicePipeline::startTranscription() {
+    if (transcriptionTask_) return;
+    state_.transcriptionProblem.set(std::nullopt);
+    auto engine = services_.makeTranscriptionEngine ? services_.makeTranscriptionEngine() : nullptr;
+    const std::string locale(rawValue(state_.transcriptionLocale()));
+    auto task = std::make_shared<TranscriptionTask>();
+    transcriptionTask_ = task;
+    if (!engine) {
+        // No engine on this platform: the same failure an engine reports when its
+        // recogniser is missing.
+        const std::string reason =
+            TranscriptionUnavailability::recognizerUnavailable().localizedDescription();
+        state_.transcriptionProblem.set(reason);
+        services_.telemetry.log("transcription.failed", {{"reason", reason}});
+        return;
+    }
+    transcriptionEngine_ = engine;
+    state_.transcriptionEngineName.set(engine->engineName());
+    services_.telemetry.log("transcription.start",
+                            {{"engine", engine->engineName()}, {"locale", locale}});
+    std::weak_ptr<bool> alive = alive_;
+    services_.runLoop.post([this, alive, task, engine, locale] {
+        if (alive.lock()) runTranscriptionTask(task, engine, locale);
+    });
+}
+
+void VoicePipeline::runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
+                                         const std::shared_ptr<TranscriptionEngine>& engine,
+                                         const std::string& locale) {
+    if (task->isCancelled) return;
+    const bool running = audioSession_->status().kind() == AudioSession::Status::Kind::running;
+    services_.telemetry.log("transcription.audio", {{"running", running ? "1" : "0"}});
+    std::weak_ptr<bool> alive = alive_;
+    engine->start(locale, audioSession_,
+                  [this, alive, task, engine](TranscriptionStartResult result) {
+                      if (alive.lock()) transcriptionStarted(task, engine, std::move(result));
+                  });
+}
+
+void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask>& task,
+                                         const std::shared_ptr<TranscriptionEngine>& engine,
+                                         TranscriptionStartResult result) {
+    if (task->isCancelled) {
+        // Stopped while it was starting: it must not keep listening on its own.
+        if (result.succeeded()) engine->stop([engine] {});
+        return;
+    }
+    if (!result.succeeded()) {
+        const std::string reason = result.errorDescription();
+        state_.transcriptionProblem.set(reason);
+        state_.isTranscribing.set(false);
+        services_.telemetry.log("transcription.failed", {{"reason", reason}});
+        return;
+    }
+    state_.isTranscribing.set(true);
+    services_.telemetry.log("transcription.running");
+    task->isStreaming = true;
+    std::weak_ptr<bool> alive = alive_;
+    std::weak_ptr<TranscriptionTask> weakTask = task;
+    task->stream = result.stream().forEach(
+        services_.runLoop,
+        [this, alive](TranscriptionUpdate update) {
+            if (alive.lock()) apply(update);
+        },
+        [this, alive, weakTask] {
+            const auto finished = weakTask.lock();
+            if (!alive.lock() || !finished || !finished->isStreaming) return;
+            finished->isStreaming = false;
+            services_.telemetry.log("transcription.streamEnded");
+        });
+}
+
+void VoicePipeline::stopTranscription() {
+    if (!transcriptionEngine_ && !transcriptionTask_) return;
+    if (const auto task = std::exchange(transcriptionTask_, nullptr)) {
+        task->isCancelled = true;
+        task->stream.cancel();
+        if (std::exchange(task->isStreaming, false))
+            services_.telemetry.log("transcription.streamEnded");
+    }
+    const auto engine = std::exchange(transcriptionEngine_, nullptr);
+    state_.isTranscribing.set(false);
+    state_.liveTranscript.set({});
+    if (engine) {
+        services_.runLoop.post([engine] { engine->stop([engine] {}); });
+    }
+}
+
+void VoicePipeline::apply(const TranscriptionUpdate& update) {
+    RunLoop& loop = services_.runLoop;
+    ScriptMatcher& matcher = state_.matcher_;
+    state_.liveTranscript.set(update.words);
+    state_.transcriptionLatency.set(std::max(loop.uptime() - update.receivedAt, 0.0));
+    const auto language = Tokenizer::languageFor(state_.transcriptionLocale());
+    const double now = loop.uptime();
+    std::optional<long> result;
+    if (matcher.tokenCount() > 0) {
+        matcher.ingest(update, language, now);
+        if (now - matcher.lastUpdateTime() >= matcher.config().minUpdateInterval) {
+            matcher.setLastUpdateTime(now);
+            if (!matcher.recentHeard().empty()) result = matcher.align(now);
+        }
+    }
+    state_.matchState.set(matcher.state());
+    // No alignment replaces a match the next frame has not taken yet.
+    state_.lastMatchedIndex_ = result;
+    logMatch(update);
+}
+
+void VoicePipeline::logMatch(const TranscriptionUpdate& update) {
+    const ScriptMatcher& matcher = state_.matcher_;
+    const auto& words = update.words;
+    const std::size_t from =
+        words.size() > kHeardWordsLogged ? words.size() - kHeardWordsLogged : 0;
+    services_.telemetry.log("match", {{"heard", joined(words, from)},
+                                      {"final", update.isFinal ? "1" : "0"},
+                                      {"cursor", format("%ld", matcher.cursor())},
+                                      {"state", std::string(rawValue(matcher.state()))},
+                                      {"score", format("%.2f", matcher.lastScore())},
+                                      {"wpm", format("%.0f", matcher.measuredWPM())},
+                                      {"ventana", joined(matcher.listeningWindow())},
+                                      {"consumidas", format("%ld", matcher.consumedCount())},
+                                      {"tokens", format("%zu", state_.tokens.get().size())},
+                                      {"guionMatcher", format("%ld", matcher.tokenCount())}});
+}
+
+}  // namespace vorela

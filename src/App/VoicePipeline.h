@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "App/Throttle.h"
+#include "Platform/Uuid.h"
+#include "Voice/AudioSession.h"
+#include "Voice/BufferConsumers.h"
+#include "Voice/TranscriptionEngine.h"
+#include "Voice/VoiceActivityDetector.h"
+
+namespace vorela {
+
+class AppState;
+class Clock;
+class RunLoop;
+struct AppServices;
+struct VoiceProfile;
+
+// The part of the central state that ties the mode to the microphone: the voice-activity
+// consumer and the audio session for the voice modes, the transcription engine for word
+// tracking, the meter published from the audio thread, and recogniser results fed to the
+// matcher. Main thread only, except the consumer and the voice handler, which run on the
+// audio tap thread and reach the state only by posting to the run loop.
+class VoicePipeline {
+public:
+    // services must outlive the pipeline; state owns it.
+    VoicePipeline(AppState& state, const AppServices& services);
+    ~VoicePipeline();
+    VoicePipeline(const VoicePipeline&) = delete;
+    VoicePipeline& operator=(const VoicePipeline&) = delete;
+    VoicePipeline(VoicePipeline&&) = delete;
+    VoicePipeline& operator=(VoicePipeline&&) = delete;
+
+    AudioSession& audioSession() { return *audioSession_; }
+    const AudioSession::Status& audioSessionStatus() const { return audioSession_->status(); }
+    VoiceActivityDetector& vad() { return *vad_; }
+    Throttle& meterThrottle() { return *meterThrottle_; }
+    const std::optional<Uuid>& audioConsumerToken() const { return audioConsumerToken_; }
+    TranscriptionEngine* transcriptionEngine() const { return transcriptionEngine_.get(); }
+    bool hasTranscriptionTask() const { return transcriptionTask_ != nullptr; }
+
+    // The detector's thresholds from the profile's noise floor and sensitivity.
+    void configureDetector(const VoiceProfile& profile);
+    // After the mode was stored: audio, consumer and transcription to fit it.
+    void syncAudioToMode();
+    // Nothing while a task exists (starting, running, failed or ended).
+    void startTranscription();
+    // Nothing without an engine. The engine is stopped on the run loop afterwards.
+    void stopTranscription();
+    // One recogniser result into the matcher.
+    void apply(const TranscriptionUpdate& update);
+
+    // The detector's callback on the audio thread: level and flag reach the state through
+    // the run loop, at most every Throttle::kInterval unless the flag changes.
+    static VoiceActivityDetector::UpdateCallback makeVoiceHandler(
+        VoicePipeline& pipeline, std::shared_ptr<Throttle> throttle);
+    // The buffer consumer on the audio thread: one level per buffer into the detector.
+    static BufferConsumers::Consumer makeVADConsumer(std::shared_ptr<VoiceActivityDetector> vad,
+                                                     const Clock& clock);
+
+private:
+    struct TranscriptionTask;
+
+    void registerConsumerIfNeeded();
+    void removeConsumer();
+    void runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
+                              const std::shared_ptr<TranscriptionEngine>& engine,
+                              const std::string& locale);
+    void transcriptionStarted(const std::shared_ptr<TranscriptionTask>& task,
+                              const std::shared_ptr<TranscriptionEngine>& engine,
+                              TranscriptionStartResult result);
+    void logMatch(const TranscriptionUpdate& update);
+
+    AppState& state_;
+    const AppServices& services_;
+    std::shared_ptr<AudioSession> audioSession_;
+    std::shared_ptr<VoiceActivityDetector> vad_ = std::make_shared<VoiceActivityDetector>();
+    std::shared_ptr<Throttle> meterThrottle_ = std::make_shared<Throttle>();
+    std::optional<Uuid> audioConsumerToken_;
+    // Bumped by every mode change: an audio start that completes after a later change
+    // leaves transcription alone.
+    std::uint64_t audioStartGeneration_ = 0;
+    std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
+    std::shared_ptr<TranscriptionTask> transcriptionTask_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace vorela
