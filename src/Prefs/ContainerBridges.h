@@ -1,6 +1,5 @@
 #pragma once
 
-#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -8,7 +7,9 @@
 #include <vector>
 
 #include "Prefs/Bridge.h"
+#include "Prefs/KeyText.h"
 #include "Prefs/Range.h"
+#include "Prefs/RangeBridge.h"
 
 namespace vorela::Prefs {
 
@@ -51,36 +52,6 @@ struct Bridge<std::vector<E>> {
         }
         return out;
     }
-};
-
-// Dictionary keys are stored as text: a string as itself, an integer as its decimal
-// digits. A stored key that does not parse back drops its entry.
-template <class K>
-struct KeyText;
-
-template <>
-struct KeyText<std::string> {
-    static std::string toText(const std::string& key) { return key; }
-    static std::optional<std::string> fromText(const std::string& text) { return text; }
-};
-
-template <NativeNumber K>
-    requires std::integral<K>
-struct KeyText<K> {
-    static std::string toText(K key) { return std::to_string(key); }
-    static std::optional<K> fromText(const std::string& text) {
-        K key{};
-        const char* end = text.data() + text.size();
-        auto [ptr, ec] = std::from_chars(text.data(), end, key);
-        if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
-        return key;
-    }
-};
-
-template <class K>
-concept TextConvertibleKey = requires(const K& key, const std::string& text) {
-    { KeyText<K>::toText(key) } -> std::same_as<std::string>;
-    { KeyText<K>::fromText(text) } -> std::same_as<std::optional<K>>;
 };
 
 template <TextConvertibleKey K, Serializable V, class Compare>
@@ -138,31 +109,5 @@ struct Bridge<std::set<E, Compare>> {
         return out;
     }
 };
-
-// [lowerBound, upperBound]. Reading takes the first two elements and ignores the rest;
-// a missing or unconvertible bound, or a lower bound above the upper one, reads nothing.
-template <class R, class Bound>
-struct RangeBridge {
-    static constexpr bool isNativelySupported = false;
-    static std::optional<PropertyList> toSerializable(const R& value) {
-        auto lower = Bridge<Bound>::toSerializable(value.lowerBound);
-        auto upper = Bridge<Bound>::toSerializable(value.upperBound);
-        if (!lower || !upper) return std::nullopt;
-        return PropertyList(PlistArray{std::move(*lower), std::move(*upper)});
-    }
-    static std::optional<R> toValue(const PropertyList& object) {
-        const PlistArray* array = object.array();
-        if (!array || array->size() < 2) return std::nullopt;
-        auto lower = Bridge<Bound>::toValue((*array)[0]);
-        auto upper = Bridge<Bound>::toValue((*array)[1]);
-        if (!lower || !upper || *upper < *lower) return std::nullopt;
-        return R{std::move(*lower), std::move(*upper)};
-    }
-};
-
-template <Serializable Bound>
-struct Bridge<Range<Bound>> : RangeBridge<Range<Bound>, Bound> {};
-template <Serializable Bound>
-struct Bridge<ClosedRange<Bound>> : RangeBridge<ClosedRange<Bound>, Bound> {};
 
 }  // namespace vorela::Prefs
