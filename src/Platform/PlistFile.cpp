@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,7 +56,26 @@ std::string errnoText() {
 
 }  // namespace
 
+void PlistFile::removeStaleTemporaries() const {
+    const std::string folder = parentFolder(path_);
+    const std::string prefix = path_.substr(path_.rfind('/') + 1) + ".tmp-";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) != 0) continue;
+        const std::string full = folder + "/" + name;
+        struct stat st {};
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kStaleTemporarySeconds) {
+            ::unlink(full.c_str());
+        }
+    }
+    ::closedir(dir);
+}
+
 PlistFile::Loaded PlistFile::load() const {
+    removeStaleTemporaries();
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) return {};

@@ -18,6 +18,8 @@ namespace vorela {
 // write() replaces the file atomically: a temporary file in the same folder is
 // written, flushed to disk, renamed over the path, and the folder is flushed too, so a
 // crash at any moment leaves the old file or the new one, never a mix or a truncation.
+// A crash may leave a temporary file behind; load() removes those older than
+// kStaleTemporarySeconds (a younger one may belong to a write in progress elsewhere).
 class PlistFile {
 public:
     struct Loaded {
@@ -34,9 +36,12 @@ public:
 
     // Files beyond this are not preferences; they are treated as corrupt.
     static constexpr long long kMaxFileBytes = 64LL * 1024 * 1024;
+    // A write takes milliseconds; a temporary file this old was abandoned.
+    static constexpr long long kStaleTemporarySeconds = 60;
 
 private:
     std::optional<std::string> moveAside(const std::string& reason) const;
+    void removeStaleTemporaries() const;
 
     std::string path_;
 };

@@ -261,6 +261,21 @@ TEST_F(UserDefaultsFileTest, AKillRightAfterAWriteNeverLeavesATruncatedFile) {
     }
 }
 
+TEST_F(UserDefaultsFileTest, TemporaryFilesLeftByACrashAreRemovedOnceStale) {
+    writeRaw("<plist><dict/></plist>");
+    const auto stale = folder() / "test.plist.tmp-AAAAAA";
+    const auto fresh = folder() / "test.plist.tmp-BBBBBB";
+    const auto unrelated = folder() / "other.plist.tmp-CCCCCC";
+    for (const auto& p : {stale, fresh, unrelated}) std::ofstream(p) << "<plist>";
+    const auto old = fs::last_write_time(stale) - std::chrono::minutes(5);
+    fs::last_write_time(stale, old);
+    fs::last_write_time(unrelated, old);
+    UserDefaults::suite("test");
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh)) << "may belong to a write in progress";
+    EXPECT_TRUE(fs::exists(unrelated));
+}
+
 TEST_F(UserDefaultsFileTest, TheStandardSuiteLivesInTheConfigurationFolder) {
     UserDefaults::setStandard(nullptr);
     auto standard = UserDefaults::standard();
