@@ -89,7 +89,7 @@ AppState::AppState(AppServices services)
 }
 
 AppState::~AppState() {
-    *alive_ = false;
+    alive_.reset();  // every weak copy expires now, before any member goes
     // The view keeps a plain pointer to the monitor that is about to go.
     if (auto view = textView_.lock()) view->setHoverMonitor(nullptr);
 }

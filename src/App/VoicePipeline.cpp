@@ -50,7 +50,7 @@ VoicePipeline::VoicePipeline(AppState& state, const AppServices& services)
 }
 
 VoicePipeline::~VoicePipeline() {
-    *alive_ = false;
+    alive_.reset();  // every weak copy expires now, before any member goes
     // The detector may outlive us inside a consumer still held by the audio thread.
     vad_->setOnUpdate(nullptr);
 }
