@@ -5,8 +5,9 @@
 
 namespace vorela {
 
-// Keeps an observation alive; destroying or cancelling it ends the observation.
-// Declare it last in its owner so it is destroyed before anything its callback uses.
+// Keeps something going (an observation, a scheduled timer) for as long as it lives:
+// destroying or cancelling it ends that thing, once. Declare it last in its owner so it is
+// destroyed before anything its callback uses. Move-only.
 class Subscription {
 public:
     Subscription() = default;

@@ -30,7 +30,7 @@ public:
     double resumeDelay() const { return resumeDelay_; }
     bool isHovering() const { return isHovering_; }
     // A delayed onExit is waiting.
-    bool hasPendingExit() const { return resumeTask_.isScheduled(); }
+    bool hasPendingExit() const { return resumeTask_.isActive(); }
 
     void setOnEnter(Callback callback) { onEnter_ = std::move(callback); }
     void setOnExit(Callback callback) { onExit_ = std::move(callback); }
