@@ -227,70 +227,44 @@ TEST(VoiceStatusTest, EveryRowOfTheTable) {
     using Audio = AudioSession::Status;
     const auto voice = PrompterMode::voiceActivated;
     const auto tracking = PrompterMode::wordTracking;
+    const auto problem = [](const char* text) { return VoiceStatus::problem(text); };
     const struct {
         const char* name;
         VoiceStatusInputs in;
         VoiceStatus expected;
-        const char* text;
     } cases[] = {
-        {"classic",
-         {PrompterMode::classic, "roto", Audio::running(), true, true},
-         VoiceStatus(),
-         ""},
-        {"problem first",
-         {tracking, "Sin modelo", Audio::denied()},
-         VoiceStatus::problem("Sin modelo"),
-         "Sin modelo"},
-        {"idle",
-         {voice, {}, Audio::idle()},
-         VoiceStatus(Kind::preparing),
-         "Preparando el micrófono…"},
-        {"denied",
-         {voice, {}, Audio::denied()},
-         VoiceStatus::problem("Falta el permiso de micrófono."),
-         "Falta el permiso de micrófono."},
+        {"classic", {PrompterMode::classic, "roto", Audio::running(), true, true}, VoiceStatus()},
+        {"problem first", {tracking, "Sin modelo", Audio::denied()}, problem("Sin modelo")},
+        {"idle", {voice, {}, Audio::idle()}, VoiceStatus(Kind::preparing)},
+        {"denied", {voice, {}, Audio::denied()}, problem("Falta el permiso de micrófono.")},
         {"no device",
          {tracking, {}, Audio::noInputDevice()},
-         VoiceStatus::problem("No hay micrófono conectado."),
-         "No hay micrófono conectado."},
-        {"failed",
-         {voice, {}, Audio::failed("Sin señal")},
-         VoiceStatus::problem("Sin señal"),
-         "Sin señal"},
-        {"no stream",
-         {tracking, {}, Audio::running(), false, true},
-         VoiceStatus(Kind::preparing),
-         "Preparando el micrófono…"},
+         problem("No hay micrófono conectado.")},
+        {"failed", {voice, {}, Audio::failed("Sin señal")}, problem("Sin señal")},
+        {"no stream", {tracking, {}, Audio::running(), false, true}, VoiceStatus(Kind::preparing)},
         {"voice, speaking",
          {voice, {}, Audio::running(), false, true},
-         VoiceStatus(Kind::following),
-         "Siguiendo tu voz"},
-        {"voice, silent",
-         {voice, {}, Audio::running()},
-         VoiceStatus(Kind::ready),
-         "Listo: empezá a leer"},
+         VoiceStatus(Kind::following)},
+        {"voice, silent", {voice, {}, Audio::running()}, VoiceStatus(Kind::ready)},
         {"locked",
          {tracking, {}, Audio::running(), true, false, MatchState::locked},
-         VoiceStatus(Kind::following),
-         "Siguiendo tu voz"},
+         VoiceStatus(Kind::following)},
         {"searching, speaking",
          {tracking, {}, Audio::running(), true, true},
-         VoiceStatus(Kind::searching),
-         "Buscando dónde vas"},
+         VoiceStatus(Kind::searching)},
         {"searching, silent",
          {tracking, {}, Audio::running(), true, false},
-         VoiceStatus(Kind::ready),
-         "Listo: empezá a leer"},
+         VoiceStatus(Kind::ready)},
         {"lost",
          {tracking, {}, Audio::running(), true, true, MatchState::lost},
-         VoiceStatus(Kind::lost),
-         "Perdido"},
+         VoiceStatus(Kind::lost)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(deriveVoiceStatus(c.in), c.expected);
-        EXPECT_EQ(c.expected.localizedName(), c.text);
     }
+    EXPECT_EQ(VoiceStatus(Kind::ready).localizedName(), "Listo: empezá a leer");
+    EXPECT_EQ(problem("Sin señal").localizedName(), "Sin señal");
 }
 
 TEST_F(VoicePipelineTest, TheStatusIsObservableAcrossTheVoiceRoad) {
