@@ -6,15 +6,10 @@
 
 #include <optional>
 
+#include "Platform/Utf8.h"
+
 namespace vorela::CanonicalText {
 namespace {
-
-bool isAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
 
 const icu::Normalizer2* nfd() {
     static const icu::Normalizer2* instance = [] {
@@ -48,7 +43,7 @@ bool equal(std::string_view a, std::string_view b) {
     // An ASCII text is its own canonical form, and the only non-ASCII characters that
     // decompose to ASCII ones (the Kelvin sign, a few Greek punctuation marks) make the
     // other text non-ASCII, so two ASCII texts that differ in bytes differ.
-    if (isAscii(a) && isAscii(b)) return false;
+    if (unicode::isAscii(a) && unicode::isAscii(b)) return false;
     const auto da = decomposed(a);
     const auto db = decomposed(b);
     return da && db && *da == *db;

@@ -5,6 +5,7 @@
 #include "Platform/Format.h"
 #include "Platform/Json.h"
 #include "Platform/PlistXml.h"
+#include "Platform/Utf8.h"
 
 namespace vorela::PlistXml {
 
@@ -14,33 +15,12 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // Length of the valid UTF-8 sequence at s[i] whose scalar XML 1.0 allows, else 0.
 std::size_t xmlCharLength(std::string_view s, std::size_t i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) return (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') ? 1 : 0;
-    std::size_t length = 0;
-    char32_t scalar = 0;
-    if ((c & 0xE0) == 0xC0) {
-        length = 2;
-        scalar = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        length = 3;
-        scalar = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        length = 4;
-        scalar = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xC0) != 0x80) return 0;
-        scalar = (scalar << 6) | (cc & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (scalar < kMinimum[length] || scalar > 0x10FFFF) return 0;  // overlong or too large
-    if (scalar >= 0xD800 && scalar <= 0xDFFF) return 0;            // surrogates
-    if (scalar == 0xFFFE || scalar == 0xFFFF) return 0;            // not XML characters
-    return length;
+    const unicode::DecodedScalar decoded = unicode::decodeUtf8(s, i);
+    if (!decoded.isValid) return 0;
+    const char32_t c = decoded.scalar;
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return 0;
+    if (c == 0xFFFE || c == 0xFFFF) return 0;  // not XML characters
+    return decoded.length;
 }
 
 void appendEscaped(std::string& out, std::string_view text) {

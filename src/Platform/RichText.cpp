@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Platform/RtfCodePage.h"
+#include "Platform/Utf8.h"
 
 namespace vorela {
 
@@ -285,12 +286,12 @@ private:
         appendScalar(c);
     }
 
-    void appendScalar(char32_t c) { RtfCodePage::appendUtf8(out_, c); }
+    void appendScalar(char32_t c) { unicode::appendUtf8(out_, c); }
 
     void flushSurrogate() {
         if (highSurrogate_ == 0) return;
         highSurrogate_ = 0;
-        appendScalar(0xFFFD);
+        appendScalar(unicode::kReplacementCharacter);
     }
 
     void flushBytes() {

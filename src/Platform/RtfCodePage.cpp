@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Platform/Format.h"
+#include "Platform/Utf8.h"
 
 namespace vorela {
 
@@ -57,7 +58,7 @@ void RtfCodePage::decode(std::string_view bytes, std::string& out) {
             const auto byte = static_cast<unsigned char>(ch);
             char32_t c = byte;
             if (byte >= 0x80 && byte <= 0x9F) c = kWindows1252High[byte - 0x80];
-            appendUtf8(out, c == 0 ? 0xFFFD : c);
+            unicode::appendUtf8(out, c == 0 ? unicode::kReplacementCharacter : c);
         }
         return;
     }
@@ -69,29 +70,11 @@ void RtfCodePage::decode(std::string_view bytes, std::string& out) {
                                                static_cast<int32_t>(buffer.size()), bytes.data(),
                                                static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) {
-        for (std::size_t i = 0; i < bytes.size(); ++i) appendUtf8(out, 0xFFFD);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            unicode::appendUtf8(out, unicode::kReplacementCharacter);
         return;
     }
     out.append(buffer.data(), static_cast<std::size_t>(written));
-}
-
-void RtfCodePage::appendUtf8(std::string& out, char32_t c) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 }  // namespace vorela

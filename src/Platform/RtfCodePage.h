@@ -23,8 +23,6 @@ public:
     // Appends the decoded bytes; undecodable bytes become U+FFFD.
     void decode(std::string_view bytes, std::string& out);
 
-    static void appendUtf8(std::string& out, char32_t c);
-
 private:
     struct Converter;
     int codePage_ = 1252;

@@ -4,8 +4,8 @@
 
 #include "Platform/Bundle.h"
 #include "Script/Bookmark.h"
-#include "Script/Importers/UnicodeText.h"
 #include "Script/SampleScript.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -16,7 +16,7 @@ std::vector<const EntityDescription*> schema() {
 }
 
 bool contains(const std::string& text, const std::string& needle) {
-    return scripttext::lowercased(text).find(needle) != std::string::npos;
+    return unicode::lowercased(text).find(needle) != std::string::npos;
 }
 
 }  // namespace
@@ -74,9 +74,9 @@ void ScriptLibrary::reload() {
 }
 
 ScriptLibrary::ScriptList ScriptLibrary::search(std::string_view query) const {
-    if (scripttext::trimWhitespace(query).empty()) return scripts();
+    if (unicode::trimWhitespace(query).empty()) return scripts();
     // Only the emptiness test trims: spaces around the words stay part of the needle.
-    const std::string needle = scripttext::lowercased(query);
+    const std::string needle = unicode::lowercased(query);
     ScriptList result;
     for (const auto& script : scripts()) {
         if (contains(script->title(), needle) || contains(script->body(), needle)) {

@@ -1,20 +1,18 @@
 #include "Script/Unicode.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #include <unicode/utext.h>
-#include <unicode/utf16.h>
-#include <unicode/utf8.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 
 namespace vorela::unicode {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool inCategories(char32_t c, std::uint32_t mask) {
     return (U_MASK(u_charType(static_cast<UChar32>(c))) & mask) != 0;
@@ -27,29 +25,27 @@ bool isAsciiPunctuationOrSymbol(char32_t c) {
            !(c >= 'A' && c <= 'Z');
 }
 
-}  // namespace
-
-bool isAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-bool isValidUtf8(std::string_view text) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const auto length = static_cast<std::int32_t>(text.size());
-    for (std::int32_t i = 0; i < length;) {
-        if (bytes[i] < 0x80) {
-            ++i;
-            continue;
+template <class Predicate>
+std::string_view trimmed(std::string_view text, Predicate isTrimmed) {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool seenKept = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        if (!isTrimmed(nextCodePoint(text, pos))) {
+            if (!seenKept) begin = start;
+            seenKept = true;
+            end = pos;
         }
-        UChar32 c = 0;
-        U8_NEXT(bytes, i, length, c);
-        if (c < 0) return false;
     }
-    return true;
+    return seenKept ? text.substr(begin, end - begin) : std::string_view{};
 }
+
+struct CaseMapCloser {
+    void operator()(UCaseMap* map) const { ucasemap_close(map); }
+};
+
+}  // namespace
 
 icu::UnicodeString toUtf16(std::string_view text, std::int32_t* replacements) {
     if (replacements) *replacements = 0;
@@ -64,49 +60,11 @@ icu::UnicodeString toUtf16(std::string_view text, std::int32_t* replacements) {
     std::int32_t written = 0;
     std::int32_t substitutions = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(buffer, length, &written, text.data(), length, kReplacement,
+    u_strFromUTF8WithSub(buffer, length, &written, text.data(), length, kReplacementCharacter,
                          &substitutions, &status);
     result.releaseBuffer(U_SUCCESS(status) ? written : 0);
     if (replacements) *replacements = substitutions;
     return result;
-}
-
-std::string sanitizeUtf8(std::string_view text) {
-    if (isValidUtf8(text)) return std::string(text);
-    std::string out;
-    toUtf16(text).toUTF8String(out);
-    return out;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-        return;
-    }
-    char bytes[4];
-    std::int32_t length = 0;
-    UBool error = false;
-    U8_APPEND(reinterpret_cast<std::uint8_t*>(bytes), length, 4, static_cast<UChar32>(c), error);
-    if (error) return appendUtf8(out, kReplacement);
-    out.append(bytes, static_cast<std::size_t>(length));
-}
-
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    auto offset = static_cast<std::int32_t>(i);
-    UChar32 c = 0;
-    U8_NEXT(bytes, offset, static_cast<std::int32_t>(text.size()), c);
-    i = static_cast<std::size_t>(offset);
-    return c < 0 ? kReplacement : static_cast<char32_t>(c);
-}
-
-char32_t previousCodePoint(std::string_view text, std::size_t& i) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    auto offset = static_cast<std::int32_t>(i);
-    UChar32 c = 0;
-    U8_PREV(bytes, 0, offset, c);
-    i = static_cast<std::size_t>(offset);
-    return c < 0 ? kReplacement : static_cast<char32_t>(c);
 }
 
 bool isPunctuationOrSymbol(char32_t c) {
@@ -124,7 +82,28 @@ bool isSymbol(char32_t c) {
 bool isMark(char32_t c) { return inCategories(c, U_GC_M_MASK); }
 bool isAlphanumeric(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK); }
 bool isLetterOrNumber(char32_t c) { return inCategories(c, U_GC_L_MASK | U_GC_N_MASK); }
-bool isDecimalDigit(char32_t c) { return inCategories(c, U_GC_ND_MASK); }
+bool isDecimalDigit(char32_t c) {
+    if (c < 0x80) return c >= '0' && c <= '9';
+    return inCategories(c, U_GC_ND_MASK);
+}
+
+bool isWhitespace(char32_t c) {
+    if (c == U'\t' || c == U' ') return true;
+    if (c < 0x80) return false;
+    return inCategories(c, U_GC_ZS_MASK);
+}
+
+bool isWhitespaceOrNewline(char32_t c) {
+    if (c == U' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85) return true;
+    if (c < 0x80) return false;
+    return inCategories(c, U_GC_Z_MASK);
+}
+
+bool isPatternSpace(char32_t c) {
+    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'\f' || c == U'\r') return true;
+    if (c < 0x80) return false;
+    return inCategories(c, U_GC_Z_MASK);
+}
 
 bool hasNumericValue(char32_t c) {
     return u_getNumericValue(static_cast<UChar32>(c)) != U_NO_NUMERIC_VALUE;
@@ -143,6 +122,41 @@ bool continuesCharacter(char32_t c) {
     const auto property =
         u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
     return property == U_GCB_EXTEND || property == U_GCB_ZWJ || property == U_GCB_SPACING_MARK;
+}
+
+std::string_view trimWhitespace(std::string_view text) { return trimmed(text, isWhitespace); }
+
+std::string_view trimWhitespaceAndNewlines(std::string_view text) {
+    return trimmed(text, isWhitespaceOrNewline);
+}
+
+std::string lowercased(std::string_view text) {
+    if (isAscii(text)) {
+        std::string out(text);
+        for (char& ch : out) {
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        }
+        return out;
+    }
+    const std::string valid = sanitizeUtf8(text);
+    UErrorCode status = U_ZERO_ERROR;
+    thread_local std::unique_ptr<UCaseMap, CaseMapCloser> map(ucasemap_open("", 0, &status));
+    if (!map) return valid;
+    std::string out(valid.size() + 16, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        status = U_ZERO_ERROR;
+        const int32_t written =
+            ucasemap_utf8ToLower(map.get(), out.data(), static_cast<int32_t>(out.size()),
+                                 valid.data(), static_cast<int32_t>(valid.size()), &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (U_FAILURE(status)) return valid;
+        out.resize(static_cast<std::size_t>(written));
+        return out;
+    }
+    return valid;
 }
 
 Characters::Characters(std::string_view text) : text_(text), ascii_(isAscii(text)) {

@@ -24,6 +24,4 @@ std::optional<char32_t> characterFromUnicodeScalarValue(std::int64_t value);
 // The code point of a text holding exactly one; nothing otherwise.
 std::optional<char32_t> singleScalar(std::string_view utf8);
 
-std::string utf8(char32_t character);
-
 }  // namespace vorela::Shortcuts

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/Utf8.h"
+
 namespace vorela::testing {
 
 namespace {
@@ -10,16 +12,7 @@ namespace {
 std::u16string toUtf16(std::string_view s) {
     std::u16string out;
     for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        char32_t cp = c;
-        std::size_t n = 1;
-        if (c >= 0xF0) cp = c & 0x07, n = 4;
-        else if (c >= 0xE0) cp = c & 0x0F, n = 3;
-        else if (c >= 0xC0) cp = c & 0x1F, n = 2;
-        for (std::size_t k = 1; k < n && i + k < s.size(); ++k) {
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        i += n;
+        char32_t cp = unicode::nextCodePoint(s, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

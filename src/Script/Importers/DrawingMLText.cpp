@@ -5,7 +5,7 @@
 #include <limits>
 #include <memory>
 
-#include "Script/Importers/UnicodeText.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -45,7 +45,7 @@ void DrawingMLText::Collector::elementEnded(std::string_view name) {
     if (isTextElement(name)) {
         insideText_ = false;
     } else if (isParagraphElement(name)) {
-        const std::string_view trimmed = scripttext::trimWhitespaceAndNewlines(current_);
+        const std::string_view trimmed = unicode::trimWhitespaceAndNewlines(current_);
         if (!trimmed.empty() && !isInteger(trimmed)) paragraphs_.emplace_back(trimmed);
         current_.clear();
     }

@@ -5,8 +5,8 @@
 
 #include "Script/Importers/DrawingMLText.h"
 #include "Script/Importers/ImportFile.h"
-#include "Script/Importers/UnicodeText.h"
 #include "Script/Importers/ZipArchive.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -62,7 +62,7 @@ ImportResult<std::string> PowerPointNotes::fromData(std::vector<std::uint8_t> ar
     std::vector<std::string> texts;
     for (const auto& page : pages) {
         const std::string text = joined(DrawingMLText::paragraphs(page.data), "\n");
-        const std::string_view trimmed = scripttext::trimWhitespaceAndNewlines(text);
+        const std::string_view trimmed = unicode::trimWhitespaceAndNewlines(text);
         if (!trimmed.empty()) texts.emplace_back(trimmed);
     }
     if (texts.empty()) return ScriptImportError::emptyContent();

@@ -7,7 +7,7 @@
 #include "Script/Importers/ImportFile.h"
 #include "Script/Importers/PowerPointNotes.h"
 #include "Script/Importers/TextCleanup.h"
-#include "Script/Importers/UnicodeText.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -15,8 +15,8 @@ namespace {
 
 std::string decodedText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // a UTF-8 byte-order mark
-    if (scripttext::isValidUtf8(bytes)) return std::string(bytes);
-    return scripttext::latin1ToUtf8(bytes);
+    if (unicode::isValidUtf8(bytes)) return std::string(bytes);
+    return unicode::latin1ToUtf8(bytes);
 }
 
 bool isPlainTextExtension(std::string_view extension) {
@@ -30,7 +30,7 @@ ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& p
     const std::filesystem::path name(ImportFile::fileName(path));
     std::string extension = name.extension().string();
     if (!extension.empty()) extension.erase(0, 1);  // the dot
-    extension = scripttext::lowercased(extension);
+    extension = unicode::lowercased(extension);
     const std::string title = name.stem().string();  // ".notas" and "guion" keep their names
 
     ImportResult<std::string> text = std::string();

@@ -1,6 +1,6 @@
 #include "Script/Importers/TextCleanup.h"
 
-#include "Script/Importers/UnicodeText.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -61,9 +61,9 @@ std::size_t skipWhile(std::string_view text, std::size_t pos, Predicate accepts,
                       std::size_t* count = nullptr) {
     std::size_t n = 0;
     while (pos < text.size()) {
-        std::size_t length = 0;
-        if (!accepts(scripttext::decodeAt(text, pos, length))) break;
-        pos += length;
+        std::size_t next = pos;
+        if (!accepts(unicode::nextCodePoint(text, next))) break;
+        pos = next;
         ++n;
     }
     if (count) *count = n;
@@ -81,13 +81,13 @@ std::size_t TextCleanup::slideHeadingLength(std::string_view line) {
     } else {
         return 0;
     }
-    pos = skipWhile(line, pos, scripttext::isPatternSpace);
+    pos = skipWhile(line, pos, unicode::isPatternSpace);
     std::size_t digits = 0;
-    pos = skipWhile(line, pos, scripttext::isDecimalDigit, &digits);
+    pos = skipWhile(line, pos, unicode::isDecimalDigit, &digits);
     if (digits == 0) return 0;
-    pos = skipWhile(line, pos, scripttext::isPatternSpace);
+    pos = skipWhile(line, pos, unicode::isPatternSpace);
     if (pos < line.size() && (line[pos] == ':' || line[pos] == '.' || line[pos] == '-')) ++pos;
-    return skipWhile(line, pos, scripttext::isPatternSpace);
+    return skipWhile(line, pos, unicode::isPatternSpace);
 }
 
 std::size_t TextCleanup::bulletLength(std::string_view line) {
@@ -100,7 +100,7 @@ std::size_t TextCleanup::bulletLength(std::string_view line) {
         return 0;
     }
     std::size_t spaces = 0;
-    pos = skipWhile(line, pos, scripttext::isPatternSpace, &spaces);
+    pos = skipWhile(line, pos, unicode::isPatternSpace, &spaces);
     return spaces > 0 ? pos : 0;
 }
 
@@ -111,7 +111,7 @@ std::string TextCleanup::clean(std::string_view text) {
     std::string_view rest = normalized;
     while (true) {
         const std::size_t end = rest.find('\n');
-        std::string_view line = scripttext::trimWhitespace(rest.substr(0, end));
+        std::string_view line = unicode::trimWhitespace(rest.substr(0, end));
         line.remove_prefix(slideHeadingLength(line));
         line.remove_prefix(bulletLength(line));
         joined.append(line);
@@ -127,7 +127,7 @@ std::string TextCleanup::clean(std::string_view text) {
         newlineRun = ch == '\n' ? newlineRun + 1 : 0;
         if (newlineRun <= 2) collapsed.push_back(ch);
     }
-    return std::string(scripttext::trimWhitespaceAndNewlines(collapsed));
+    return std::string(unicode::trimWhitespaceAndNewlines(collapsed));
 }
 
 }  // namespace vorela

@@ -5,7 +5,7 @@
 
 #include "Platform/Bundle.h"
 #include "Platform/Inflate.h"
-#include "Script/Importers/UnicodeText.h"
+#include "Platform/Utf8.h"
 
 namespace vorela {
 
@@ -101,7 +101,7 @@ ZipArchive::Result ZipArchive::entries(
                                        nameLength);
         pos = namePos + nameLength + extraLength + commentLength;
 
-        std::string name = scripttext::utf8Repairing(rawName);
+        std::string name = unicode::sanitizeUtf8(rawName);
         if (!matching(name)) continue;
         const bool isZip64 = compressedSize == kZip64Marker || uncompressedSize == kZip64Marker ||
                              localOffset == kZip64Marker;
