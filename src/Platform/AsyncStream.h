@@ -11,33 +11,43 @@
 
 namespace vorela {
 
-// An unbounded queue from producers on any thread to one consumer on the main run loop.
-// The producer holds the Continuation: yield() never blocks and returns false once the
-// stream is finished or its consumer is gone; finish() ends it. The consumer calls
-// forEach() once: elements arrive in yield order on the run loop, then onFinish once.
-// Cancelling the returned subscription stops delivery; later yields are dropped.
+// A queue from producers on any thread to one consumer on the main run loop.
+// - The producer holds the Continuation: yield() never blocks and returns false once the
+//   stream is finished or has ended; finish() ends it after what was already yielded.
+// - The consumer calls forEach() once: elements arrive in yield order on the run loop, then
+//   onFinish once. The returned subscription keeps the stream going.
+// - The stream ends when that subscription is cancelled or destroyed (later yields are
+//   dropped), when every copy of the stream goes without having been consumed, or once its
+//   finish has been delivered. Then the producer's onTermination runs, once, on the thread
+//   that ended it, and the consumer's callbacks are let go (they may hold the producer).
+// - Buffering::newest keeps only the newest element the consumer has not taken.
 template <class T>
 class AsyncStream {
     struct State {
         std::mutex mutex;
         std::deque<T> buffer;
-        bool finished = false;
-        bool cancelled = false;
-        bool drainPosted = false;
-        bool finishReported = false;
+        bool keepsNewestOnly = false;
+        bool isFinished = false;
+        bool isTerminated = false;
+        bool isConsumed = false;
+        bool isDrainPosted = false;
         RunLoop* loop = nullptr;
         std::function<void(T)> onElement;
         std::function<void()> onFinish;
+        std::function<void()> onTermination;
     };
 
 public:
+    enum class Buffering { unbounded, newest };
+
     class Continuation {
     public:
         Continuation() = default;
         bool yield(T value) const {
             if (!state_) return false;
             std::unique_lock lock(state_->mutex);
-            if (state_->finished || state_->cancelled) return false;
+            if (state_->isFinished || state_->isTerminated) return false;
+            if (state_->keepsNewestOnly) state_->buffer.clear();
             state_->buffer.push_back(std::move(value));
             scheduleDrain(state_, lock);
             return true;
@@ -45,14 +55,20 @@ public:
         void finish() const {
             if (!state_) return;
             std::unique_lock lock(state_->mutex);
-            if (state_->finished) return;
-            state_->finished = true;
+            if (state_->isFinished || state_->isTerminated) return;
+            state_->isFinished = true;
             scheduleDrain(state_, lock);
         }
         bool isFinished() const {
             if (!state_) return true;
             std::lock_guard lock(state_->mutex);
-            return state_->finished || state_->cancelled;
+            return state_->isFinished || state_->isTerminated;
+        }
+        // Set before the stream is handed to its consumer.
+        void onTermination(std::function<void()> callback) const {
+            if (!state_) return;
+            std::lock_guard lock(state_->mutex);
+            state_->onTermination = std::move(callback);
         }
 
     private:
@@ -61,9 +77,17 @@ public:
         std::shared_ptr<State> state_;
     };
 
-    static std::pair<AsyncStream, Continuation> make() {
+    static std::pair<AsyncStream, Continuation> make(Buffering buffering = Buffering::unbounded) {
         auto state = std::make_shared<State>();
-        return {AsyncStream(state), Continuation(state)};
+        state->keepsNewestOnly = buffering == Buffering::newest;
+        // Shared by the stream's copies; the last copy to go ends a stream nobody consumed.
+        std::shared_ptr<void> consumerSide(nullptr, [state](void*) {
+            std::unique_lock lock(state->mutex);
+            if (state->isConsumed) return;
+            lock.unlock();
+            terminate(state);
+        });
+        return {AsyncStream(state, std::move(consumerSide)), Continuation(state)};
     }
 
     AsyncStream() = default;
@@ -73,27 +97,24 @@ public:
         if (!state_) return {};
         {
             std::unique_lock lock(state_->mutex);
+            if (state_->isConsumed || state_->isTerminated) return {};
+            state_->isConsumed = true;
             state_->loop = &loop;
             state_->onElement = std::move(onElement);
             state_->onFinish = std::move(onFinish);
             scheduleDrain(state_, lock);
         }
-        std::weak_ptr<State> weak = state_;
-        return Subscription([weak] {
-            if (auto s = weak.lock()) {
-                std::lock_guard lock(s->mutex);
-                s->cancelled = true;
-                s->buffer.clear();
-            }
-        });
+        return Subscription([state = state_] { terminate(state); });
     }
 
 private:
-    explicit AsyncStream(std::shared_ptr<State> s) : state_(std::move(s)) {}
+    AsyncStream(std::shared_ptr<State> s, std::shared_ptr<void> consumerSide)
+        : state_(std::move(s)), consumerSide_(std::move(consumerSide)) {}
 
     static void scheduleDrain(const std::shared_ptr<State>& s, std::unique_lock<std::mutex>&) {
-        if (!s->loop || s->drainPosted || s->cancelled) return;
-        s->drainPosted = true;
+        if (!s->loop || s->isDrainPosted || s->isTerminated) return;
+        if (s->buffer.empty() && !s->isFinished) return;
+        s->isDrainPosted = true;
         std::weak_ptr<State> weak = s;
         s->loop->post([weak] {
             if (auto st = weak.lock()) drain(st);
@@ -103,8 +124,8 @@ private:
     static void drain(const std::shared_ptr<State>& s) {
         for (;;) {
             std::unique_lock lock(s->mutex);
-            if (s->cancelled) {
-                s->drainPosted = false;
+            if (s->isTerminated) {
+                s->isDrainPosted = false;
                 return;
             }
             if (!s->buffer.empty()) {
@@ -115,18 +136,36 @@ private:
                 if (callback) callback(std::move(value));
                 continue;
             }
-            s->drainPosted = false;
-            if (s->finished && !s->finishReported) {
-                s->finishReported = true;
-                auto callback = s->onFinish;
-                lock.unlock();
-                if (callback) callback();
-            }
+            s->isDrainPosted = false;
+            if (!s->isFinished) return;
+            auto callback = s->onFinish;
+            lock.unlock();
+            if (callback) callback();
+            terminate(s);
             return;
         }
     }
 
+    static void terminate(const std::shared_ptr<State>& s) {
+        // Destroyed after the lock is released: they may hold anything, this stream included.
+        std::deque<T> dropped;
+        std::function<void(T)> onElement;
+        std::function<void()> onFinish;
+        std::function<void()> onTermination;
+        {
+            std::lock_guard lock(s->mutex);
+            if (s->isTerminated) return;
+            s->isTerminated = true;
+            dropped.swap(s->buffer);
+            onElement.swap(s->onElement);
+            onFinish.swap(s->onFinish);
+            onTermination.swap(s->onTermination);
+        }
+        if (onTermination) onTermination();
+    }
+
     std::shared_ptr<State> state_;
+    std::shared_ptr<void> consumerSide_;
 };
 
 }  // namespace vorela

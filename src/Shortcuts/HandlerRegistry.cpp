@@ -205,7 +205,7 @@ void HandlerRegistry::handleKeyEvent(EventType type, const Shortcut& shortcut) {
 }
 
 template <class Key>
-void HandlerRegistry::onStreamEnd(const EventStream<EventType>::Continuation& continuation, Key key,
+void HandlerRegistry::onStreamEnd(const AsyncStream<EventType>::Continuation& continuation, Key key,
                                   std::uint64_t id) {
     Weak weak = self_;
     RunLoop* loop = &loop_;
@@ -224,9 +224,9 @@ void HandlerRegistry::onStreamEnd(const EventStream<EventType>::Continuation& co
     });
 }
 
-EventStream<EventType> HandlerRegistry::events(const Name& name) {
-    auto made = EventStream<EventType>::make(loop_);
-    EventStream<EventType> stream = std::move(made.first);
+AsyncStream<EventType> HandlerRegistry::events(const Name& name) {
+    auto made = AsyncStream<EventType>::make();
+    AsyncStream<EventType> stream = std::move(made.first);
     const auto continuation = made.second;
     const std::uint64_t id = ++lastStreamId_;
     streamKeyDownHandlers_[name][id] = [continuation] { continuation.yield(EventType::keyDown); };
@@ -236,9 +236,9 @@ EventStream<EventType> HandlerRegistry::events(const Name& name) {
     return stream;
 }
 
-EventStream<EventType> HandlerRegistry::events(const Shortcut& shortcut) {
-    auto made = EventStream<EventType>::make(loop_);
-    EventStream<EventType> stream = std::move(made.first);
+AsyncStream<EventType> HandlerRegistry::events(const Shortcut& shortcut) {
+    auto made = AsyncStream<EventType>::make();
+    AsyncStream<EventType> stream = std::move(made.first);
     const auto continuation = made.second;
     const std::uint64_t id = ++lastStreamId_;
     streamShortcutKeyDownHandlers_[shortcut][id] = [continuation] {
@@ -274,12 +274,13 @@ void HandlerRegistry::endShortcutStream(const Shortcut& shortcut, std::uint64_t 
 
 namespace {
 
-EventStream<EventType> filtered(RunLoop& loop, EventStream<EventType> source, EventType type) {
-    auto made = EventStream<EventType>::make(loop);
-    EventStream<EventType> stream = std::move(made.first);
+AsyncStream<EventType> filtered(RunLoop& loop, AsyncStream<EventType> source, EventType type) {
+    auto made = AsyncStream<EventType>::make();
+    AsyncStream<EventType> stream = std::move(made.first);
     const auto continuation = made.second;
     auto reading = std::make_shared<Subscription>();
     *reading = source.forEach(
+        loop,
         [continuation, type](EventType event) {
             if (event == type) continuation.yield(event);
         },
@@ -290,15 +291,15 @@ EventStream<EventType> filtered(RunLoop& loop, EventStream<EventType> source, Ev
 
 }  // namespace
 
-EventStream<EventType> HandlerRegistry::events(EventType type, const Name& name) {
+AsyncStream<EventType> HandlerRegistry::events(EventType type, const Name& name) {
     return filtered(loop_, events(name), type);
 }
 
-EventStream<EventType> HandlerRegistry::events(EventType type, const Shortcut& shortcut) {
+AsyncStream<EventType> HandlerRegistry::events(EventType type, const Shortcut& shortcut) {
     return filtered(loop_, events(shortcut), type);
 }
 
-EventStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name) {
+AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name) {
     auto heldShortcut = std::make_shared<std::optional<Shortcut>>();
     Weak weak = self_;
     auto didReceiveKeyDown = [weak, name, heldShortcut] {
@@ -324,7 +325,7 @@ EventStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name)
                                       std::move(shouldContinue));
 }
 
-EventStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& shortcut) {
+AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& shortcut) {
     Weak weak = self_;
     auto shouldContinue = [weak, shortcut] {
         auto* r = lock(weak);

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Platform/AsyncStream.h"
 #include "Platform/Subscription.h"
-#include "Shortcuts/EventStream.h"
 #include "Shortcuts/EventType.h"
 #include "Shortcuts/NameTable.h"
 #include "Shortcuts/RepeatingKeyDownEvents.h"
@@ -69,14 +69,14 @@ public:
 
     // Key events of a name's current keys (or of fixed keys), buffered without bound. The
     // stream's end releases its entries and, when nothing else uses it, the hot key.
-    EventStream<EventType> events(const Name& name);
-    EventStream<EventType> events(const Shortcut& shortcut);
-    EventStream<EventType> events(EventType type, const Name& name);
-    EventStream<EventType> events(EventType type, const Shortcut& shortcut);
+    AsyncStream<EventType> events(const Name& name);
+    AsyncStream<EventType> events(const Shortcut& shortcut);
+    AsyncStream<EventType> events(EventType type, const Name& name);
+    AsyncStream<EventType> events(EventType type, const Shortcut& shortcut);
     // One value per press, then repeats at the keyboard's repeat delay and interval while
     // the keys stay held (and the key is really still down).
-    EventStream<KeyRepeat> repeatingKeyDownEvents(const Name& name);
-    EventStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut);
+    AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Name& name);
+    AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut);
 
     // Used by the storage operations to keep hot keys in step with stored keys.
     void registerIfNeeded(const Shortcut& shortcut);
@@ -100,7 +100,7 @@ private:
     void endShortcutStream(const Shortcut& shortcut, std::uint64_t id);
     void setPaused(bool isPaused);
     template <class Key>
-    void onStreamEnd(const EventStream<EventType>::Continuation& continuation, Key key,
+    void onStreamEnd(const AsyncStream<EventType>::Continuation& continuation, Key key,
                      std::uint64_t id);
 
     RunLoop& loop_;

@@ -14,7 +14,7 @@ struct Repeater {
     double repeatInterval = 0;
     std::function<void()> didReceiveKeyDown;
     std::function<bool()> shouldContinueRepeating;
-    EventStream<KeyRepeat>::Continuation output;
+    AsyncStream<KeyRepeat>::Continuation output;
     Subscription source;
     TimerHandle timer;
 
@@ -42,12 +42,12 @@ struct Repeater {
 
 }  // namespace
 
-EventStream<KeyRepeat> makeRepeatingKeyDownEvents(RunLoop& loop, EventStream<EventType> source,
+AsyncStream<KeyRepeat> makeRepeatingKeyDownEvents(RunLoop& loop, AsyncStream<EventType> source,
                                                   double repeatDelay, double repeatInterval,
                                                   std::function<void()> didReceiveKeyDown,
                                                   std::function<bool()> shouldContinueRepeating) {
-    auto made = EventStream<KeyRepeat>::make(loop, EventStream<KeyRepeat>::Buffering::newest);
-    EventStream<KeyRepeat> stream = std::move(made.first);
+    auto made = AsyncStream<KeyRepeat>::make(AsyncStream<KeyRepeat>::Buffering::newest);
+    AsyncStream<KeyRepeat> stream = std::move(made.first);
     const auto continuation = made.second;
     auto repeater = std::make_shared<Repeater>(Repeater{loop,
                                                         repeatDelay,
@@ -59,6 +59,7 @@ EventStream<KeyRepeat> makeRepeatingKeyDownEvents(RunLoop& loop, EventStream<Eve
                                                         {}});
     std::weak_ptr<Repeater> weak = repeater;
     repeater->source = source.forEach(
+        loop,
         [weak](EventType event) {
             const auto r = weak.lock();
             if (!r) return;

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "Shortcuts/EventStream.h"
+#include "Platform/AsyncStream.h"
 #include "Shortcuts/EventType.h"
 
 namespace vorela::Shortcuts {
@@ -18,7 +18,7 @@ struct KeyRepeat {
 // A key-up or a second key-down (which starts the delay again) cancels the timer; the end
 // of the source finishes the stream; ending the output ends the source. Keeps only the
 // newest value its consumer has not taken.
-EventStream<KeyRepeat> makeRepeatingKeyDownEvents(RunLoop& loop, EventStream<EventType> source,
+AsyncStream<KeyRepeat> makeRepeatingKeyDownEvents(RunLoop& loop, AsyncStream<EventType> source,
                                                   double repeatDelay, double repeatInterval,
                                                   std::function<void()> didReceiveKeyDown,
                                                   std::function<bool()> shouldContinueRepeating);

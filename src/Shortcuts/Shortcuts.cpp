@@ -110,34 +110,34 @@ Subscription pause() {
     return r ? r->pause() : Subscription{};
 }
 
-EventStream<EventType> events(const Name& name) {
+AsyncStream<EventType> events(const Name& name) {
     auto* r = registry();
-    return r ? r->events(name) : EventStream<EventType>{};
+    return r ? r->events(name) : AsyncStream<EventType>{};
 }
 
-EventStream<EventType> events(const Shortcut& shortcut) {
+AsyncStream<EventType> events(const Shortcut& shortcut) {
     auto* r = registry();
-    return r ? r->events(shortcut) : EventStream<EventType>{};
+    return r ? r->events(shortcut) : AsyncStream<EventType>{};
 }
 
-EventStream<EventType> events(EventType type, const Name& name) {
+AsyncStream<EventType> events(EventType type, const Name& name) {
     auto* r = registry();
-    return r ? r->events(type, name) : EventStream<EventType>{};
+    return r ? r->events(type, name) : AsyncStream<EventType>{};
 }
 
-EventStream<EventType> events(EventType type, const Shortcut& shortcut) {
+AsyncStream<EventType> events(EventType type, const Shortcut& shortcut) {
     auto* r = registry();
-    return r ? r->events(type, shortcut) : EventStream<EventType>{};
+    return r ? r->events(type, shortcut) : AsyncStream<EventType>{};
 }
 
-EventStream<KeyRepeat> repeatingKeyDownEvents(const Name& name) {
+AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Name& name) {
     auto* r = registry();
-    return r ? r->repeatingKeyDownEvents(name) : EventStream<KeyRepeat>{};
+    return r ? r->repeatingKeyDownEvents(name) : AsyncStream<KeyRepeat>{};
 }
 
-EventStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut) {
+AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut) {
     auto* r = registry();
-    return r ? r->repeatingKeyDownEvents(shortcut) : EventStream<KeyRepeat>{};
+    return r ? r->repeatingKeyDownEvents(shortcut) : AsyncStream<KeyRepeat>{};
 }
 
 }  // namespace vorela::Shortcuts

@@ -5,9 +5,9 @@
 #include <set>
 #include <vector>
 
+#include "Platform/AsyncStream.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Subscription.h"
-#include "Shortcuts/EventStream.h"
 #include "Shortcuts/EventType.h"
 #include "Shortcuts/Name.h"
 #include "Shortcuts/RepeatingKeyDownEvents.h"
@@ -48,11 +48,11 @@ bool isPaused();
 [[nodiscard]] Subscription pause();
 
 // Streams
-EventStream<EventType> events(const Name& name);
-EventStream<EventType> events(const Shortcut& shortcut);
-EventStream<EventType> events(EventType type, const Name& name);
-EventStream<EventType> events(EventType type, const Shortcut& shortcut);
-EventStream<KeyRepeat> repeatingKeyDownEvents(const Name& name);
-EventStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut);
+AsyncStream<EventType> events(const Name& name);
+AsyncStream<EventType> events(const Shortcut& shortcut);
+AsyncStream<EventType> events(EventType type, const Name& name);
+AsyncStream<EventType> events(EventType type, const Shortcut& shortcut);
+AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Name& name);
+AsyncStream<KeyRepeat> repeatingKeyDownEvents(const Shortcut& shortcut);
 
 }  // namespace vorela::Shortcuts

@@ -158,7 +158,7 @@ TEST_F(HandlerRegistryTest, WhilePausedNothingIsDeliveredAndTheKeysAreFreeForThe
     onKeyDown(play, record("play"));
     auto stream = events(play);
     std::vector<EventType> received;
-    auto reading = stream.forEach([&](EventType e) { received.push_back(e); });
+    auto reading = stream.forEach(env_.loop, [&](EventType e) { received.push_back(e); });
     {
         auto paused = pause();
         EXPECT_TRUE(isPaused());
@@ -195,7 +195,7 @@ TEST_F(HandlerRegistryTest, StreamsKeepTheirHotKeyUntilTheyEnd) {
     onKeyDown(play, record("play"));
     auto downs = events(EventType::keyDown, play);
     std::vector<EventType> received;
-    auto reading = downs.forEach([&](EventType e) { received.push_back(e); });
+    auto reading = downs.forEach(env_.loop, [&](EventType e) { received.push_back(e); });
     removeAllHandlers();
     EXPECT_TRUE(env_.isRegistered(kOptionSpace));
     env_.tap(kOptionSpace);
@@ -214,7 +214,7 @@ TEST_F(HandlerRegistryTest, AShortcutStreamIgnoresNamesAndADroppedStreamReleases
     disable({play});
     auto stream = events(kOptionSpace);
     std::vector<EventType> received;
-    auto reading = stream.forEach([&](EventType e) { received.push_back(e); });
+    auto reading = stream.forEach(env_.loop, [&](EventType e) { received.push_back(e); });
     env_.tap(kOptionSpace);
     env_.loop.runUntilIdle();
     EXPECT_EQ(received.size(), 2u);
@@ -229,7 +229,8 @@ TEST_F(HandlerRegistryTest, ARepeatingStreamYieldsAtThePressThenAfterTheDelayThe
     const Name faster = Name::declare("faster", Shortcut(Key::rightArrow, ModifierFlags::option));
     auto stream = repeatingKeyDownEvents(faster);
     std::vector<double> times;
-    auto reading = stream.forEach([&](KeyRepeat) { times.push_back(env_.loop.uptime()); });
+    auto reading =
+        stream.forEach(env_.loop, [&](KeyRepeat) { times.push_back(env_.loop.uptime()); });
     const double start = env_.loop.uptime();
 
     env_.registrar.press(124, 0x800);
@@ -252,7 +253,7 @@ TEST_F(HandlerRegistryTest, ARepeatingStreamStopsWhenItsKeyUpIsLost) {
     const Name faster = Name::declare("faster", Shortcut(Key::rightArrow, ModifierFlags::option));
     auto stream = repeatingKeyDownEvents(faster);
     int count = 0;
-    auto reading = stream.forEach([&](KeyRepeat) { ++count; });
+    auto reading = stream.forEach(env_.loop, [&](KeyRepeat) { ++count; });
     env_.registrar.press(124, 0x800);
     env_.loop.advanceBy(0.30);
     EXPECT_EQ(count, 3);
@@ -266,7 +267,7 @@ TEST_F(HandlerRegistryTest, ARepeatingStreamStopsAtItsNextCheckWhenPausedAndEnds
     env_.keyboard.setKeyRepeat(0.25, 0.05);
     auto stream = repeatingKeyDownEvents(kOptionR);
     int count = 0;
-    auto reading = stream.forEach([&](KeyRepeat) { ++count; });
+    auto reading = stream.forEach(env_.loop, [&](KeyRepeat) { ++count; });
     env_.registrar.press(15, 0x800);
     env_.loop.advanceBy(0.25);
     EXPECT_EQ(count, 2);
