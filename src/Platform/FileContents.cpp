@@ -1,5 +1,9 @@
 #include "Platform/FileContents.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -34,8 +38,23 @@ bool FileContents::isFolder(const std::filesystem::path& path) {
 FileContents::Result FileContents::read(const std::filesystem::path& path, std::uintmax_t maxSize) {
     if (isFolder(path)) return failed(EISDIR);
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return failed(errno);
+    // Opened without blocking, and only a regular file is read: a named pipe would hold the
+    // caller until some writer appeared, and a device has no size to bound the read by.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return failed(errno);
+    struct stat status {};
+    const bool isKnown = ::fstat(descriptor, &status) == 0;
+    if (!isKnown || !S_ISREG(status.st_mode)) {
+        const int error = !isKnown ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+        ::close(descriptor);
+        return failed(error);
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(::fdopen(descriptor, "rb"));
+    if (!file) {
+        const int error = errno;
+        ::close(descriptor);
+        return failed(error);
+    }
     // The size comes from the open file, so a path swapped meanwhile cannot slip past it.
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return failed(errno);
     const long size = std::ftell(file.get());
