@@ -32,13 +32,16 @@ std::unique_ptr<DisplayLink> PrompterTextWidget::makeDisplayLink(DisplayLink::Fr
     return std::make_unique<QtDisplayLink>(this, clock_, std::move(onFrame));
 }
 
-QImage PrompterTextWidget::renderUnmirrored() const {
+const QImage& PrompterTextWidget::renderUnmirrored() const {
     const Size size = view_.viewSize();
     const qreal dpr = devicePixelRatioF();
-    QImage image(QSize(static_cast<int>(std::ceil(size.width * dpr)),
-                       static_cast<int>(std::ceil(size.height * dpr))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
+    const QSize pixels(static_cast<int>(std::ceil(size.width * dpr)),
+                       static_cast<int>(std::ceil(size.height * dpr)));
+    if (frame_.size() != pixels || frame_.devicePixelRatio() != dpr) {
+        frame_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        frame_.setDevicePixelRatio(dpr);
+    }
+    QImage& image = frame_;
     image.fill(Qt::transparent);
     if (image.isNull()) return image;
     const Theme& theme = view_.theme();
@@ -96,7 +99,7 @@ QImage PrompterTextWidget::renderFrame() const {
 }
 
 void PrompterTextWidget::paintEvent(QPaintEvent*) {
-    const QImage frame = renderUnmirrored();
+    const QImage& frame = renderUnmirrored();
     QPainter p(this);
     const auto s = scale(view_.theme().mirror);
     const double w = width(), h = height();

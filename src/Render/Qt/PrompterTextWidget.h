@@ -42,11 +42,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QImage renderUnmirrored() const;
+    // Paints one frame into frame_, which is reused while the widget keeps its size, so a
+    // scrolling frame allocates no image.
+    const QImage& renderUnmirrored() const;
 
     const Clock& clock_;
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
+    mutable QImage frame_;
 };
 
 }  // namespace vorela

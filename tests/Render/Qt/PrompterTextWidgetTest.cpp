@@ -102,6 +102,26 @@ TEST_F(PrompterTextWidgetTest, TextAboveTheReadingLineIsDimmedAndTheEdgesFade) {
     EXPECT_GT(brightness(plain, above), 1.5 * brightness(frame, above));
 }
 
+TEST_F(PrompterTextWidgetTest, ScrollingFramesReuseOneImageAndLeaveKeptCopiesAlone) {
+    // Every paint made a new image the size of the panel, so each display frame of a scroll
+    // allocated (and freed) the whole panel's pixels.
+    // One buffer serves every frame of one size: the serial part of its cache key stays put.
+    auto& view = widget_.view();
+    const qint64 first = widget_.renderFrame().cacheKey() >> 32;
+    view.setScrollY(40);
+    widget_.grab();  // a paint on screen
+    view.setScrollY(80);
+    const QImage held = widget_.renderFrame();
+    EXPECT_EQ(held.cacheKey() >> 32, first);
+
+    // A frame somebody keeps is not painted over by the next one.
+    const QImage before = held.copy();
+    view.setScrollY(120);
+    const QImage next = widget_.renderFrame();
+    EXPECT_EQ(held, before);
+    EXPECT_NE(next, held);
+}
+
 TEST_F(PrompterTextWidgetTest, EachMirrorModeFlipsTheDrawingOnScreen) {
     const QString folder = QDir::current().absoluteFilePath("artifacts");
     QDir().mkpath(folder);
