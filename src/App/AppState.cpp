@@ -132,8 +132,7 @@ void AppState::load(const std::shared_ptr<Script>& script) {
 bool AppState::loadFromPasteboard() {
     const auto text = services_.pasteboard.string();
     if (!text) return false;
-    constexpr std::string_view kWhiteSpace = " \t\n\r\f\v";
-    if (text->find_first_not_of(kWhiteSpace) == std::string::npos) return false;
+    if (unicode::trimWhitespaceAndNewlines(*text).empty()) return false;
     load(*text, Bundle::localized("Guion pegado"));
     return true;
 }

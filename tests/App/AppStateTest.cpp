@@ -94,6 +94,17 @@ TEST_F(AppStateTest, ThePasteboardLoadsOnlyRealTextAndUntrimmed) {
     }
 }
 
+TEST_F(AppStateTest, APasteboardOfUnicodeSpacesIsNoText) {
+    // Bug: a pasteboard of no-break, ideographic or line-separator spaces replaced the script
+    // with a text of no words and returned true. They are white space: nothing is left.
+    AppState& state = makeState();
+    state.load("previo", "Previo");
+    pasteboard_.setString(std::string("\u00A0 \u3000\u2028\u0085\t"));
+    EXPECT_FALSE(state.loadFromPasteboard());
+    EXPECT_EQ(state.scriptText.get(), "previo");
+    EXPECT_EQ(state.scriptTitle.get(), "Previo");
+}
+
 class AppStateLibraryTest : public AppStateTest {
 protected:
     std::shared_ptr<Script> makeScript(const std::string& locale, std::optional<double> wpm,
