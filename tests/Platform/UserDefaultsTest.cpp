@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Log.h"
 #include "Platform/PlistXml.h"
 
@@ -18,23 +19,6 @@ namespace vorela {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingSink final : public LogSink {
-public:
-    void write(LogLevel level, std::string_view category, std::string_view message) override {
-        std::lock_guard lock(mutex_);
-        lines.push_back({level, std::string(category), std::string(message)});
-    }
-    struct Line {
-        LogLevel level;
-        std::string category;
-        std::string message;
-    };
-    std::vector<Line> lines;
-
-private:
-    std::mutex mutex_;
-};
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -92,7 +76,7 @@ protected:
 
     fs::path root_;
     std::optional<std::string> oldConfigHome_;
-    std::shared_ptr<RecordingSink> sink_ = std::make_shared<RecordingSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ = std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previousSink_;
 };
 
@@ -158,17 +142,18 @@ TEST_F(UserDefaultsFileTest, ACorruptOrUnreadableFileIsMovedAsideAndTheSuiteStar
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(folder());
-        sink_->lines.clear();
+        sink_->clear();
         c.make();
         {
             auto suite = UserDefaults::suite("test");
             EXPECT_TRUE(suite->dictionaryRepresentation().empty());
             const auto aside = movedAside();
             ASSERT_EQ(aside.size(), 1u);
-            ASSERT_EQ(sink_->lines.size(), 1u);
-            EXPECT_EQ(sink_->lines[0].category, "prefs");
-            EXPECT_EQ(sink_->lines[0].level, LogLevel::error);
-            EXPECT_NE(sink_->lines[0].message.find(aside[0].string()), std::string::npos);
+            const auto lines = sink_->records();
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(lines[0].category, "prefs");
+            EXPECT_EQ(lines[0].level, LogLevel::error);
+            EXPECT_NE(lines[0].message.find(aside[0].string()), std::string::npos);
             suite->set("fresh", PropertyList(true));
         }
         EXPECT_EQ(reload(), (PlistDictionary{{"fresh", PropertyList(true)}}));

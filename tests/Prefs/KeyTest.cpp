@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Log.h"
 #include "Prefs/Prefs.h"
 #include "TestTypes.h"
@@ -13,14 +14,6 @@ namespace {
 
 using testing::Geometry;
 using testing::Mode;
-
-class RecordingSink final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        lines.push_back(std::string(category) + ": " + std::string(message));
-    }
-    std::vector<std::string> lines;
-};
 
 class RecordingCloudSync final : public CloudSync {
 public:
@@ -116,7 +109,7 @@ TEST_F(KeyTest, ADynamicDefaultIsAskedOnEveryReadAndNeverRegistered) {
 TEST_F(KeyTest, AValueThatFailsToEncodeLeavesTheStoredValueAsItWas) {
     // Storing nothing for an unencodable value used to delete the user's saved value;
     // the entry must keep the last good value, and the failure is printed and logged.
-    auto sink = std::make_shared<RecordingSink>();
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
     auto previous = Log::setSink(sink);
     const Key<Geometry> geometry("geometry", Geometry{});
     set(geometry, Geometry{"notch", 1, 2, 3, 4});
@@ -127,9 +120,10 @@ TEST_F(KeyTest, AValueThatFailsToEncodeLeavesTheStoredValueAsItWas) {
     Log::setSink(previous);
     EXPECT_EQ(standard_->object("geometry"), before);
     EXPECT_FALSE(out.empty());
-    ASSERT_EQ(sink->lines.size(), 1u);
-    EXPECT_THAT(sink->lines[0], ::testing::StartsWith("prefs: "));
-    EXPECT_THAT(sink->lines[0], ::testing::HasSubstr("«geometry»"));
+    const auto lines = sink->lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_THAT(lines[0], ::testing::StartsWith("prefs: "));
+    EXPECT_THAT(lines[0], ::testing::HasSubstr("«geometry»"));
 }
 
 TEST_F(KeyTest, KeysAreEqualByNameAndSuite) {

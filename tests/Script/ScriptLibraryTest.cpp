@@ -7,6 +7,7 @@
 #include <iterator>
 #include <mutex>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Fake/ManualClock.h"
 #include "Platform/SystemLocale.h"
 #include "Script/Bookmark.h"
@@ -17,22 +18,6 @@ namespace vorela {
 namespace {
 
 namespace fs = std::filesystem;
-
-class CapturingSink final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(std::string(category) + ": " + std::string(message));
-    }
-    std::vector<std::string> lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
 
 // A second connection to the library file, as another process would hold it.
 class OtherConnection {
@@ -102,7 +87,7 @@ protected:
     }
 
     ManualClock clock_;
-    std::shared_ptr<CapturingSink> sink_ = std::make_shared<CapturingSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ = std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previousSink_;
     fs::path home_;
     std::optional<std::string> oldDataHome_;

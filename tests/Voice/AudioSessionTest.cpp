@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Fake/FakeAudioEngine.h"
 #include "Platform/Fake/ManualRunLoop.h"
 #include "Voice/AudioSession.h"
@@ -13,16 +14,6 @@ namespace vorela {
 namespace {
 
 using Kind = AudioSession::Status::Kind;
-
-class AudioLog final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        std::lock_guard guard(mutex_);
-        if (category == "audio") lines.emplace_back(message);
-    }
-    std::mutex mutex_;
-    std::vector<std::string> lines;
-};
 
 class AudioSessionTest : public ::testing::Test {
 protected:
@@ -33,11 +24,12 @@ protected:
         loop_.runUntilIdle();
     }
     int logCount(const std::string& text) const {
-        return std::count(log_->lines.begin(), log_->lines.end(), text);
+        const auto lines = log_->messages("audio");
+        return std::count(lines.begin(), lines.end(), text);
     }
 
     ManualRunLoop loop_;
-    std::shared_ptr<AudioLog> log_ = std::make_shared<AudioLog>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> log_ = std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previous_;
     std::shared_ptr<FakeAudioEngine> engine_ = std::make_shared<FakeAudioEngine>(loop_);
     std::shared_ptr<NotificationCenter> workspace_ = std::make_shared<NotificationCenter>(loop_);
@@ -54,7 +46,7 @@ TEST_F(AudioSessionTest,
     EXPECT_EQ(engine_->tapBus(), 0);
     EXPECT_EQ(engine_->tapBufferSize(), 1024u);
     EXPECT_EQ(engine_->tapFormat(), (AudioFormat{44100, 2}));
-    EXPECT_EQ(log_->lines, std::vector<std::string>{"Audio corriendo a 44100.000000 Hz."});
+    EXPECT_EQ(log_->messages("audio"), std::vector<std::string>{"Audio corriendo a 44100.000000 Hz."});
 
     engine_->setAuthorizationStatus(AudioPermissionStatus::notDetermined);
     startAndSettle();
@@ -116,7 +108,7 @@ TEST_F(AudioSessionTest, StartOutcomes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        log_->lines.clear();
+        log_->clear();
         auto engine = std::make_shared<FakeAudioEngine>(loop_);
         engine->setAuthorizationStatus(c.permission);
         engine->setInputFormat(c.hardware);
@@ -136,7 +128,7 @@ TEST_F(AudioSessionTest, StartOutcomes) {
         EXPECT_EQ(engine->permissionPromptCount(), c.promptAnswer ? 1 : 0);
         EXPECT_EQ(engine->isTapInstalled(), c.expected.kind() == Kind::running);
         EXPECT_EQ(session.inputFormat().has_value(), c.expected.kind() == Kind::running);
-        EXPECT_EQ(log_->lines,
+        EXPECT_EQ(log_->messages("audio"),
                   c.logLine ? std::vector<std::string>{c.logLine} : std::vector<std::string>{});
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Fake/FakeScreens.h"
 #include "Platform/Log.h"
 #include "Platform/UserDefaults.h"
@@ -15,14 +16,6 @@ namespace vorela {
 namespace {
 
 using PanelPlacement::Request;
-
-class RecordingSink final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        lines.push_back(std::string(category) + ": " + std::string(message));
-    }
-    std::vector<std::string> lines;
-};
 
 // A 1512 x 982 laptop panel with a 200 x 32 camera notch, and a plain 1920 x 1080 monitor.
 const Screen kLaptop =
@@ -35,7 +28,7 @@ protected:
     PanelPlacementTest() : previousSink_(Log::setSink(sink_)) {}
     ~PanelPlacementTest() override { Log::setSink(previousSink_); }
 
-    std::shared_ptr<RecordingSink> sink_ = std::make_shared<RecordingSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ = std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previousSink_;
 };
 
@@ -71,7 +64,7 @@ TEST_F(PanelPlacementTest, NotchExistsOnlyWithInsetAndBothTopBarStrips) {
     EXPECT_EQ(placement.effectiveMode, PanelMode::floating);
     EXPECT_TRUE(placement.didFallBackToFloating);
     EXPECT_EQ(placement.notchHeight, 0);
-    EXPECT_EQ(sink_->lines, std::vector<std::string>{kFallbackLine});
+    EXPECT_EQ(sink_->lines(), std::vector<std::string>{kFallbackLine});
 }
 
 TEST_F(PanelPlacementTest, FramesOfTheThreePlacements) {
@@ -104,7 +97,7 @@ TEST_F(PanelPlacementTest, FramesOfTheThreePlacements) {
         EXPECT_EQ(placement.notchHeight, c.notchHeight);
         EXPECT_EQ(placement.windowLimits.has_value(), c.effective == PanelMode::floating);
     }
-    EXPECT_TRUE(sink_->lines.empty());
+    EXPECT_TRUE(sink_->lines().empty());
 }
 
 TEST_F(PanelPlacementTest, FallbackStillClampsByTheConfiguredNotchLimits) {

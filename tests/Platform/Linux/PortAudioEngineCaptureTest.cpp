@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Fake/ManualRunLoop.h"
 #include "Platform/Linux/PortAudioEngine.h"
 #include "Platform/Log.h"
@@ -111,20 +112,10 @@ private:
     pid_t pid_ = 0;
 };
 
-class CapturingSink final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        std::lock_guard guard(mutex_);
-        if (category == "audio") lines.emplace_back(message);
-    }
-    std::mutex mutex_;
-    std::vector<std::string> lines;
-};
-
 TEST(PortAudioEngineTest, WithoutASoundServerThereIsNoInputDevice) {
     if (fs::exists("/proc/asound/cards")) GTEST_SKIP() << "this machine has a sound card";
     setenv("PULSE_SERVER", "unix:/nonexistent/vorela/native", 1);
-    auto sink = std::make_shared<CapturingSink>();
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
     auto previous = Log::setSink(sink);
     ManualRunLoop loop;
     auto engine = std::make_shared<PortAudioEngine>(loop);
@@ -135,8 +126,9 @@ TEST(PortAudioEngineTest, WithoutASoundServerThereIsNoInputDevice) {
     unsetenv("PULSE_SERVER");
     EXPECT_EQ(session.status(), AudioSession::Status::noInputDevice());
     EXPECT_EQ(engine->authorizationStatus(), AudioPermissionStatus::authorized);
-    ASSERT_FALSE(sink->lines.empty());
-    EXPECT_EQ(sink->lines.back(), "No hay dispositivo de entrada disponible.");
+    const auto lines = sink->messages("audio");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "No hay dispositivo de entrada disponible.");
 }
 
 struct Reading {
@@ -270,7 +262,7 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     PulseServer pulse;
     if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
     setenv("PULSE_SERVER", pulse.server().c_str(), 1);
-    auto sink = std::make_shared<CapturingSink>();
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
     auto previous = Log::setSink(sink);
     ManualRunLoop loop;
     AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
@@ -290,7 +282,8 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     Log::setSink(previous);
     unsetenv("PULSE_SERVER");
     EXPECT_NE(session.status().kind(), AudioSession::Status::Kind::running);
-    EXPECT_EQ(std::count(sink->lines.begin(), sink->lines.end(),
+    const auto lines = sink->messages("audio");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
                          "Reiniciando el audio: cambio de configuración de audio"),
               1);
     EXPECT_EQ(session.consumers().count(), 1u);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include "Support/RecordingLogSink.h"
 #include "Platform/Linux/X11HotKeyRegistrar.h"
 
 #define explicit explicit_
@@ -128,22 +129,6 @@ private:
     std::string display_;
 };
 
-class CapturingLogSink final : public LogSink {
-public:
-    void write(LogLevel, std::string_view category, std::string_view message) override {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(std::string(category) + ": " + std::string(message));
-    }
-    std::vector<std::string> lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
-
 class X11HotKeyRegistrarTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -255,7 +240,7 @@ TEST_F(X11HotKeyRegistrarTest, ReleasingTheModifierFirstStillEndsThePressOnce) {
 }
 
 TEST_F(X11HotKeyRegistrarTest, AKeyAnotherClientGrabbedIsReportedRefusedAndLogged) {
-    auto sink = std::make_shared<CapturingLogSink>();
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
     const auto previous = Log::setSink(sink);
     xcb_connection_t* other = xcb_connect(server_->display().c_str(), nullptr);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
