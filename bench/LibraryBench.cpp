@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "Platform/Fake/ManualClock.h"
+#include "Platform/Time/Fake/ManualClock.h"
 #include "Script/SampleScript.h"
 #include "Script/ScriptLibrary.h"
 

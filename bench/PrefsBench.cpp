@@ -1,12 +1,12 @@
 // Cost of the preferences store against a plain hash-map lookup measured in the same
 // run: each benchmark reports "x_map", its time per operation divided by the map's.
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unordered_map>
-
-#include <benchmark/benchmark.h>
 
 #include "Prefs/Prefs.h"
 
@@ -23,14 +23,16 @@ template <class Body>
 void timed(benchmark::State& state, bool isBaseline, Body&& body) {
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) body();
-    const auto elapsed = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start);
+    const auto elapsed =
+        std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start);
     const double perOperation = elapsed.count() / static_cast<double>(state.iterations());
     if (isBaseline) gMapNanoseconds = perOperation;
     state.counters["x_map"] = perOperation / gMapNanoseconds;
 }
 
 void BM_UnorderedMapLookup(benchmark::State& state) {
-    std::unordered_map<std::string, double> map{{"wpm", 140.0}, {"fontSize", 48.0}, {"mirror", 0.0}};
+    std::unordered_map<std::string, double> map{
+        {"wpm", 140.0}, {"fontSize", 48.0}, {"mirror", 0.0}};
     const std::string name = "wpm";
     timed(state, true, [&] {
         auto it = map.find(name);
@@ -69,7 +71,8 @@ void BM_WriteChangedKeyOnFile(benchmark::State& state) {
     std::filesystem::remove_all(folder);
     {
         auto suite = UserDefaults::open((folder / "bench.plist").string());
-        for (int i = 0; i < 40; ++i) suite->set("entry" + std::to_string(i), vorela::PropertyList(i));
+        for (int i = 0; i < 40; ++i)
+            suite->set("entry" + std::to_string(i), vorela::PropertyList(i));
         const Key<double> wpm("wpm", 140.0, suite);
         double value = 140.0;
         timed(state, false, [&] {

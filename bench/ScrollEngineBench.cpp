@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "Platform/AccessibilitySettings.h"
+#include "Platform/Accessibility/AccessibilitySettings.h"
 #include "Render/ScrollEngine.h"
 
 namespace vorela {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Platform/RichText.h"
+#include "Script/Importers/RichText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string document = "{\\rtf1 ";

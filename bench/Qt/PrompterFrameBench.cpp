@@ -3,10 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-
 #include <string>
 
-#include "Platform/Fake/ManualClock.h"
+#include "Platform/Time/Fake/ManualClock.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Script/Tokenizer.h"
 
@@ -15,8 +14,9 @@ namespace {
 using namespace vorela;
 
 std::string script(int words) {
-    static const char* vocabulary[] = {"hoy", "vamos", "a", "hablar", "del", "proyecto", "que",
-                                       "empezamos", "en", "marzo,", "con", "1.200", "usuarios."};
+    static const char* vocabulary[] = {"hoy",      "vamos", "a",         "hablar", "del",
+                                       "proyecto", "que",   "empezamos", "en",     "marzo,",
+                                       "con",      "1.200", "usuarios."};
     std::string text;
     for (int i = 0; i < words; ++i) {
         text += vocabulary[i % 13];

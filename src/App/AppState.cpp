@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "App/PrompterTextSurface.h"
-#include "Platform/Bundle.h"
-#include "Platform/Pasteboard.h"
-#include "Platform/RunLoop.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Loop/RunLoop.h"
+#include "Platform/Pasteboard/Pasteboard.h"
 #include "Prefs/Prefs.h"
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "Platform/DisplayLink.h"
+#include "Platform/Display/DisplayLink.h"
 
 namespace vorela {
 

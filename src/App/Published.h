@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "Platform/Observable.h"
+#include "Platform/Observation/Observable.h"
 
 namespace vorela {
 

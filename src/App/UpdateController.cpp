@@ -1,7 +1,7 @@
 #include "App/UpdateController.h"
 
-#include "Platform/Bundle.h"
-#include "Platform/Updater.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Updates/Updater.h"
 #include "Prefs/Prefs.h"
 
 namespace vorela {
@@ -38,7 +38,8 @@ UpdateController::UpdateController(UpdateFramework& framework, const InfoLookup&
     // The build claims a channel but carries no update component: behave as without one.
     if (!updaterController_) return;
     isConfigured_ = true;
-    updaterController_->setAutomaticallyChecksForUpdates(Prefs::get(Prefs::Keys::automaticUpdates()));
+    updaterController_->setAutomaticallyChecksForUpdates(
+        Prefs::get(Prefs::Keys::automaticUpdates()));
     updaterController_->setUpdateCheckInterval(kCheckInterval);
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "Platform/Log.h"
+#include "Platform/Log/Log.h"
 #include "Prefs/Key.h"
 
 namespace vorela {

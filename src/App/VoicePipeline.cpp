@@ -4,8 +4,8 @@
 
 #include "App/AppServices.h"
 #include "App/AppState.h"
-#include "Platform/Format.h"
-#include "Platform/RunLoop.h"
+#include "Platform/Foundation/Format.h"
+#include "Platform/Loop/RunLoop.h"
 #include "Voice/VoiceProfile.h"
 
 namespace vorela {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "App/Throttle.h"
-#include "Platform/Uuid.h"
+#include "Platform/Store/Uuid.h"
 #include "Voice/AudioSession.h"
 #include "Voice/BufferConsumers.h"
 #include "Voice/TranscriptionEngine.h"

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "Platform/Utf8.h"
+#include "Platform/Foundation/Utf8.h"
 
 namespace vorela::CanonicalText {
 namespace {

@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "Platform/Bundle.h"
-#include "Platform/Format.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Foundation/Format.h"
 
 namespace vorela {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "Platform/Clock.h"
-#include "Platform/SerialQueue.h"
+#include "Platform/Loop/SerialQueue.h"
+#include "Platform/Time/Clock.h"
 
 namespace vorela {
 

@@ -9,9 +9,7 @@ std::shared_ptr<UserDefaults> AnyKey::suite() const {
     return suite_ ? suite_ : UserDefaults::standard();
 }
 
-void AnyKey::reset() const {
-    suite()->remove(name_);
-}
+void AnyKey::reset() const { suite()->remove(name_); }
 
 bool AnyKey::operator==(const AnyKey& other) const {
     return name_ == other.name_ && suite() == other.suite();

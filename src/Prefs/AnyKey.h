@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 namespace vorela::Prefs {
 

@@ -61,7 +61,8 @@ std::size_t hashObject(const PropertyList& object) {
     if (auto d = object.date()) return combine(kind, std::hash<double>{}(d->secondsSince1970));
     if (auto b = object.boolean()) return combine(kind, *b ? 1 : 0);
     if (auto i = object.asInt64()) return combine(1000, std::hash<std::int64_t>{}(*i));
-    if (auto r = object.real()) return combine(1001, std::hash<std::uint64_t>{}(std::bit_cast<std::uint64_t>(*r)));
+    if (auto r = object.real())
+        return combine(1001, std::hash<std::uint64_t>{}(std::bit_cast<std::uint64_t>(*r)));
     if (auto s = object.string()) return combine(kind, std::hash<std::string>{}(*s));
     std::size_t seed = kind;
     if (auto dict = object.dictionary()) {
@@ -107,8 +108,6 @@ bool AnySerializable::operator==(const AnySerializable& other) const {
     return equalObjects(value_, other.value_);
 }
 
-std::size_t AnySerializable::hash() const {
-    return hashObject(value_);
-}
+std::size_t AnySerializable::hash() const { return hashObject(value_); }
 
 }  // namespace vorela::Prefs

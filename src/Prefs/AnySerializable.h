@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,8 +31,8 @@ public:
     // (Excluding the holder itself first keeps copies from asking whether the holder is
     // storable before its bridge is declared.)
     template <class T>
-        requires(!std::same_as<T, AnySerializable> && Serializable<T>)
-    explicit AnySerializable(const T& value) {
+    requires(!std::same_as<T, AnySerializable> &&
+             Serializable<T>) explicit AnySerializable(const T& value) {
         set(value);
     }
 

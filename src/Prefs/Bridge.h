@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "Platform/Date.h"
-#include "Platform/PropertyList.h"
+#include "Platform/Defaults/PropertyList.h"
+#include "Platform/Time/Date.h"
 #include "Prefs/NativeCast.h"
 
 namespace vorela::Prefs {

@@ -6,8 +6,8 @@
 #include <string>
 #include <type_traits>
 
-#include "Platform/Json.h"
-#include "Platform/RawRepresentable.h"
+#include "Platform/Defaults/RawRepresentable.h"
+#include "Platform/Foundation/Json.h"
 #include "Prefs/Bridge.h"
 
 namespace vorela::Prefs {
@@ -15,7 +15,7 @@ namespace vorela::Prefs {
 // A type with raw text values is stored as its raw value, also when it could be coded
 // as JSON; a stored string the type does not define reads nothing.
 template <class E>
-    requires RawRepresentable<E>
+requires RawRepresentable<E>
 struct Bridge<E> {
     static constexpr bool isNativelySupported = false;
     static std::optional<PropertyList> toSerializable(const E& value) {
@@ -67,8 +67,7 @@ std::optional<T> decodeJsonText(const std::string& text) {
 
 // Structures are stored as compact JSON text with sorted keys.
 template <class T>
-    requires JsonCodable<T> && (!RawRepresentable<T>)
-struct Bridge<T> {
+requires JsonCodable<T> &&(!RawRepresentable<T>)struct Bridge<T> {
     static constexpr bool isNativelySupported = false;
     static std::optional<PropertyList> toSerializable(const T& value) {
         auto text = encodeJsonText(value);

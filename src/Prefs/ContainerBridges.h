@@ -74,7 +74,8 @@ struct Bridge<std::map<K, V, Compare>> {
         for (const auto& [text, element] : *dictionary) {
             auto key = KeyText<K>::fromText(text);
             if (!key) continue;
-            if (auto value = Bridge<V>::toValue(element)) out.insert_or_assign(std::move(*key), std::move(*value));
+            if (auto value = Bridge<V>::toValue(element))
+                out.insert_or_assign(std::move(*key), std::move(*value));
         }
         return out;
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 namespace vorela::Prefs {
 
@@ -30,8 +30,8 @@ private:
     PropertyList object_;
     std::mutex mutex_;
     std::vector<std::weak_ptr<UserDefaults>> suites_;  // guarded by mutex_
-    const UserDefaults* lastSuite_ = nullptr;           // guarded by mutex_; fast path
-    std::weak_ptr<UserDefaults> lastSuiteRef_;          // keeps lastSuite_ honest
+    const UserDefaults* lastSuite_ = nullptr;          // guarded by mutex_; fast path
+    std::weak_ptr<UserDefaults> lastSuiteRef_;         // keeps lastSuite_ honest
 };
 
 }  // namespace vorela::Prefs

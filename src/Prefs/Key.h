@@ -53,22 +53,24 @@ public:
           defaultGetter_([d = defaultValue] { return d; }) {
         if (!isNilValue(defaultValue)) {
             if (auto object = Bridge<T>::toSerializable(defaultValue)) {
-                registration_ = std::make_shared<DefaultRegistration>(this->name(), std::move(*object));
+                registration_ =
+                    std::make_shared<DefaultRegistration>(this->name(), std::move(*object));
                 registration_->ensureRegistered(AnyKey::suite());
             }
         }
         if (cloud) Prefs::cloud().add(*this);
     }
 
-    Key(std::string name, DynamicDefault<T> defaultValue, std::shared_ptr<UserDefaults> suite = nullptr,
-        bool cloud = false)
-        : AnyKey(std::move(name), std::move(suite)), defaultGetter_(std::move(defaultValue.getter)) {
+    Key(std::string name, DynamicDefault<T> defaultValue,
+        std::shared_ptr<UserDefaults> suite = nullptr, bool cloud = false)
+        : AnyKey(std::move(name), std::move(suite)),
+          defaultGetter_(std::move(defaultValue.getter)) {
         if (cloud) Prefs::cloud().add(*this);
     }
 
     // Only for optional values (and AnySerializable): the default is "no value".
-    explicit Key(std::string name, std::shared_ptr<UserDefaults> suite = nullptr, bool cloud = false)
-        requires OptionalValue<T>
+    explicit Key(std::string name, std::shared_ptr<UserDefaults> suite = nullptr,
+                 bool cloud = false) requires OptionalValue<T>
         : Key(std::move(name), T{}, std::move(suite), cloud) {}
 
     T defaultValue() const { return defaultGetter_(); }

@@ -21,7 +21,7 @@ struct KeyText<std::string> {
 };
 
 template <NativeNumber K>
-    requires std::integral<K>
+requires std::integral<K>
 struct KeyText<K> {
     static std::string toText(K key) { return std::to_string(key); }
     static std::optional<K> fromText(const std::string& text) {

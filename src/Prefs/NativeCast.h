@@ -8,15 +8,15 @@
 #include <string>
 #include <type_traits>
 
-#include "Platform/Date.h"
-#include "Platform/PropertyList.h"
+#include "Platform/Defaults/PropertyList.h"
+#include "Platform/Time/Date.h"
 
 namespace vorela::Prefs {
 
 // Numbers stored natively: every integer width and both floating-point widths. bool
 // and the character types are not numbers here.
 template <class T>
-concept NativeNumber = (std::integral<T> || std::floating_point<T>) && !std::same_as<T, bool> &&
+concept NativeNumber = (std::integral<T> || std::floating_point<T>)&&!std::same_as<T, bool> &&
                        !std::same_as<T, char> && !std::same_as<T, char8_t> &&
                        !std::same_as<T, char16_t> && !std::same_as<T, char32_t> &&
                        !std::same_as<T, wchar_t>;

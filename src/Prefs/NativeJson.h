@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/Json.h"
+#include "Platform/Foundation/Json.h"
 #include "Prefs/Bridge.h"
 
 namespace vorela::Prefs {
@@ -33,7 +33,8 @@ std::optional<T> nativeFromJson(const nlohmann::json& json) {
         if (json.is_number_unsigned()) {
             const auto u = json.get<std::uint64_t>();
             if constexpr (std::integral<T>) {
-                if (u > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) return std::nullopt;
+                if (u > static_cast<std::uint64_t>(std::numeric_limits<T>::max()))
+                    return std::nullopt;
                 return static_cast<T>(u);
             } else {
                 return nativeCast<T>(PropertyList(static_cast<double>(u)));

@@ -1,6 +1,6 @@
 #include "Prefs/Prefs.h"
 
-#include "Platform/Log.h"
+#include "Platform/Log/Log.h"
 
 namespace vorela::Prefs {
 
@@ -18,9 +18,7 @@ void reset(const std::vector<std::string>& names, UserDefaults& suite) {
     for (const auto& name : names) suite.remove(name);
 }
 
-void removeAll(UserDefaults& suite) {
-    suite.removeAll();
-}
+void removeAll(UserDefaults& suite) { suite.removeAll(); }
 
 bool isValidKeyPath(std::string_view name) {
     if (!name.empty() && name.front() == '@') return false;

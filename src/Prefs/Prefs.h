@@ -40,8 +40,7 @@ void update(const Key<T>& key, F&& change) {
 
 // Resets each key, in order, on its own suite.
 template <class... Keys>
-    requires(std::derived_from<Keys, AnyKey> && ...)
-void reset(const Keys&... keys) {
+requires(std::derived_from<Keys, AnyKey>&&...) void reset(const Keys&... keys) {
     (keys.reset(), ...);
 }
 void reset(const std::vector<std::reference_wrapper<const AnyKey>>& keys);

@@ -4,7 +4,7 @@
 #include <string>
 #include <type_traits>
 
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
 #include "Prefs/AnySerializable.h"
 #include "Prefs/Bridge.h"
 

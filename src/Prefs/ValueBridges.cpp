@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Platform/Json.h"
+#include "Platform/Foundation/Json.h"
 
 namespace vorela::Prefs {
 
@@ -59,9 +59,9 @@ std::optional<Uuid> parseUuid(std::string_view text) {
 }
 
 std::optional<PropertyList> Bridge<Color>::toSerializable(const Color& value) {
-    return PropertyList(PlistArray{
-        PropertyList(std::string(kSrgbColorSpaceName)),
-        PropertyList(PlistArray{value.red, value.green, value.blue, value.alpha})});
+    return PropertyList(
+        PlistArray{PropertyList(std::string(kSrgbColorSpaceName)),
+                   PropertyList(PlistArray{value.red, value.green, value.blue, value.alpha})});
 }
 
 std::optional<Color> Bridge<Color>::toValue(const PropertyList& object) {

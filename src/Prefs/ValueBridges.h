@@ -3,8 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "Platform/Color.h"
-#include "Platform/Uuid.h"
+#include "Platform/Foundation/Color.h"
+#include "Platform/Store/Uuid.h"
 #include "Prefs/Bridge.h"
 #include "Prefs/Url.h"
 

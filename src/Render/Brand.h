@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Color.h"
+#include "Platform/Foundation/Color.h"
 
 namespace vorela::Brand {
 

@@ -26,7 +26,8 @@ const std::optional<Rect> kNoRect;
 PrompterTextView::PrompterTextView(TextLayoutEngine& engine, Theme theme)
     : engine_(engine), theme_(theme) {}
 
-void PrompterTextView::setContent(std::string text, std::shared_ptr<const std::vector<Token>> tokens) {
+void PrompterTextView::setContent(std::string text,
+                                  std::shared_ptr<const std::vector<Token>> tokens) {
     text_ = std::move(text);
     tokens_ = tokens ? std::move(tokens) : std::make_shared<std::vector<Token>>();
     rebuildContent();
@@ -91,13 +92,15 @@ void PrompterTextView::rebuildTokenRects() {
     if (tokens_->empty() || !layout_) return;
     contentHeight_ = layout_->height();
     for (const Token& token : *tokens_) {
-        if (token.index < 0 || static_cast<std::size_t>(token.index) >= tokenRects_.size()) continue;
+        if (token.index < 0 || static_cast<std::size_t>(token.index) >= tokenRects_.size())
+            continue;
         const auto pieces = layout_->segmentRects(token.utf16Range);
         if (pieces.empty()) continue;
         Rect rect = pieces.front();
         for (std::size_t i = 1; i < pieces.size(); ++i) rect = unite(rect, pieces[i]);
         tokenRects_[static_cast<std::size_t>(token.index)] = rect;
-        if (lineStarts_.empty() || std::abs(rect.minY() - lineStarts_.back().top) > kLineTolerance) {
+        if (lineStarts_.empty() ||
+            std::abs(rect.minY() - lineStarts_.back().top) > kLineTolerance) {
             lineStarts_.push_back({rect.minY(), token.index});
         }
     }
@@ -159,7 +162,8 @@ std::pair<std::size_t, std::size_t> PrompterTextView::visibleLines() const {
                                   [](const LayoutLine& l, double y) { return l.bottom < y; });
     auto last = std::upper_bound(first, lines.end(), bandBottom,
                                  [](double y, const LayoutLine& l) { return y < l.top; });
-    return {static_cast<std::size_t>(first - lines.begin()), static_cast<std::size_t>(last - lines.begin())};
+    return {static_cast<std::size_t>(first - lines.begin()),
+            static_cast<std::size_t>(last - lines.begin())};
 }
 
 std::optional<Rect> PrompterTextView::highlightRect() const {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Geometry.h"
+#include "Platform/Foundation/Geometry.h"
 #include "Render/TextLayout.h"
 #include "Render/Theme.h"
 #include "Script/Token.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Platform/AccessibilitySettings.h"
+#include "Platform/Accessibility/AccessibilitySettings.h"
 
 namespace vorela {
 

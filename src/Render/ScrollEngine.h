@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "Platform/DisplayLink.h"
+#include "Platform/Display/DisplayLink.h"
 
 namespace vorela {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Geometry.h"
+#include "Platform/Foundation/Geometry.h"
 #include "Render/ThemeFont.h"
 #include "Script/Token.h"
 

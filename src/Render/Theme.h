@@ -10,12 +10,12 @@ namespace vorela {
 // The appearance of the prompter text. Equal when every field is equal.
 struct Theme {
     ThemeFont fontFamily = ThemeFont::sans;
-    double fontSize = 28;  // points
-    bool isBold = false;   // semibold instead of regular
+    double fontSize = 28;      // points
+    bool isBold = false;       // semibold instead of regular
     double lineSpacing = 1.3;  // line pitch as a factor of the font size
     ThemeTextColor textColor = ThemeTextColor::cream;
     ThemeTextColor highlightColor = ThemeTextColor::brand;  // highlight and reading-line ticks
-    double backgroundOpacity = 1.0;  // of the panel's black background
+    double backgroundOpacity = 1.0;                         // of the panel's black background
     double readingLinePosition = 0.36;  // fraction of the view height from the top
     bool dimPassedText = true;
     bool highlightCurrentWord = true;

@@ -13,7 +13,7 @@ namespace vorela {
 enum class ThemeFont { sans, serif, mono, dyslexic };
 
 inline constexpr std::array<ThemeFont, 4> kAllThemeFonts = {ThemeFont::sans, ThemeFont::serif,
-                                                           ThemeFont::mono, ThemeFont::dyslexic};
+                                                            ThemeFont::mono, ThemeFont::dyslexic};
 
 std::string_view rawValue(ThemeFont font);
 std::optional<ThemeFont> fromRawValue(std::type_identity<ThemeFont>, std::string_view raw);
@@ -26,9 +26,9 @@ enum class FontWeight { regular, semibold };
 // The last candidate is always a system font, which always exists.
 struct FontCandidate {
     enum class Kind {
-        system,           // the desktop's interface font
-        systemMonospaced, // the desktop's fixed-width font
-        family,           // an installed family by name ("serif" is the desktop's serif face)
+        system,            // the desktop's interface font
+        systemMonospaced,  // the desktop's fixed-width font
+        family,            // an installed family by name ("serif" is the desktop's serif face)
     };
     Kind kind = Kind::system;
     std::string familyName;  // for Kind::family only

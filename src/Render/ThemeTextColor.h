@@ -6,7 +6,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "Platform/Color.h"
+#include "Platform/Foundation/Color.h"
 
 namespace vorela {
 
@@ -18,7 +18,8 @@ inline constexpr std::array<ThemeTextColor, 5> kAllThemeTextColors = {
     ThemeTextColor::brand};
 
 std::string_view rawValue(ThemeTextColor color);
-std::optional<ThemeTextColor> fromRawValue(std::type_identity<ThemeTextColor>, std::string_view raw);
+std::optional<ThemeTextColor> fromRawValue(std::type_identity<ThemeTextColor>,
+                                           std::string_view raw);
 // "Crema", "Blanco", "Ámbar", "Verde", "Naranja Vorela".
 std::string localizedName(ThemeTextColor color);
 // The one mapping from a choice to its colour: text, highlight and reading-line ticks all

@@ -1,6 +1,6 @@
 #include "Script/Bookmark.h"
 
-#include "Platform/ModelContext.h"
+#include "Platform/Store/ModelContext.h"
 #include "Script/Script.h"
 
 namespace vorela {

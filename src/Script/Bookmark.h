@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "Platform/ModelObject.h"
+#include "Platform/Store/ModelObject.h"
 
 namespace vorela {
 

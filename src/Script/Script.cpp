@@ -1,6 +1,6 @@
 #include "Script/Script.h"
 
-#include "Platform/ModelContext.h"
+#include "Platform/Store/ModelContext.h"
 #include "Script/Bookmark.h"
 
 namespace vorela {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Date.h"
-#include "Platform/ModelObject.h"
-#include "Voice/TranscriptionLocale.h"
+#include "Platform/Speech/TranscriptionLocale.h"
+#include "Platform/Store/ModelObject.h"
+#include "Platform/Time/Date.h"
 
 namespace vorela {
 

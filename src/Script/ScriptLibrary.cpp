@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Platform/Bundle.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"
 #include "Script/Unicode.h"

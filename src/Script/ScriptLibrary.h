@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Clock.h"
-#include "Platform/Log.h"
-#include "Platform/ModelStore.h"
-#include "Platform/Observable.h"
+#include "Platform/Log/Log.h"
+#include "Platform/Observation/Observable.h"
+#include "Platform/Store/ModelStore.h"
+#include "Platform/Time/Clock.h"
 #include "Script/Importers/ImportedScript.h"
 #include "Script/Script.h"
 

@@ -25,13 +25,13 @@ struct Utf16Range {
 // One spoken word of the loaded script, as the panel and the matcher see it. The ranges
 // are valid only for the text that was tokenized.
 struct Token {
-    std::string raw;                  // the text as in the script, with absorbed punctuation
-    std::string norm;                 // Tokenizer::normalize(raw); never empty
-    std::string phon;                 // phonetic key of norm in the tokenizer's language
-    std::set<std::string> variants;   // spoken forms of a number; empty without a digit
+    std::string raw;                 // the text as in the script, with absorbed punctuation
+    std::string norm;                // Tokenizer::normalize(raw); never empty
+    std::string phon;                // phonetic key of norm in the tokenizer's language
+    std::set<std::string> variants;  // spoken forms of a number; empty without a digit
     ByteRange range;
     Utf16Range utf16Range;
-    long index = 0;                   // 0, 1, 2... without gaps
+    long index = 0;  // 0, 1, 2... without gaps
     bool isSentenceEnd = false;
 
     bool operator==(const Token&) const = default;

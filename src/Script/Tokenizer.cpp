@@ -11,8 +11,8 @@
 #include <array>
 #include <memory>
 
-#include "Platform/Log.h"
-#include "Platform/SystemLocale.h"
+#include "Platform/Bundle/SystemLocale.h"
+#include "Platform/Log/Log.h"
 #include "Script/NumberSpeller.h"
 #include "Script/PhoneticKey.h"
 #include "Script/Unicode.h"

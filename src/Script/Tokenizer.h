@@ -8,8 +8,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "Platform/Speech/TranscriptionLocale.h"
 #include "Script/Token.h"
-#include "Voice/TranscriptionLocale.h"
 
 namespace vorela {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Utf8.h"
+#include "Platform/Foundation/Utf8.h"
 
 // Small ICU-backed helpers shared by the tokenizer, the phonetic keys, the number speller,
 // the importers and the library's search. Everything here is a pure function; ICU's own

@@ -1,6 +1,6 @@
 #include "Shortcuts/Context.h"
 
-#include "Platform/RunLoop.h"
+#include "Platform/Loop/RunLoop.h"
 
 namespace vorela::Shortcuts {
 namespace {

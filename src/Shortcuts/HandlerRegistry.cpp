@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "Platform/KeyboardLayout.h"
-#include "Platform/RunLoop.h"
+#include "Platform/Keys/KeyboardLayout.h"
+#include "Platform/Loop/RunLoop.h"
 #include "Shortcuts/HotKey.h"
 #include "Shortcuts/HotKeyCenter.h"
 #include "Shortcuts/ShortcutStore.h"

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Platform/AsyncStream.h"
-#include "Platform/Subscription.h"
+#include "Platform/Observation/AsyncStream.h"
+#include "Platform/Observation/Subscription.h"
 #include "Shortcuts/EventType.h"
 #include "Shortcuts/NameTable.h"
 #include "Shortcuts/RepeatingKeyDownEvents.h"

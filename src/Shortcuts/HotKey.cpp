@@ -1,6 +1,6 @@
 #include "Shortcuts/HotKey.h"
 
-#include "Platform/RunLoop.h"
+#include "Platform/Loop/RunLoop.h"
 #include "Shortcuts/HotKeyCenter.h"
 
 namespace vorela::Shortcuts {

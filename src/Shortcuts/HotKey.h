@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "Platform/HotKeyRegistrar.h"
+#include "Platform/Keys/HotKeyRegistrar.h"
 
 namespace vorela {
 class RunLoop;

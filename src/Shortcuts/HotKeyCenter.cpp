@@ -2,10 +2,10 @@
 
 #include <limits>
 
-#include "Platform/Format.h"
-#include "Platform/Log.h"
-#include "Platform/NotificationCenter.h"
-#include "Platform/RunLoop.h"
+#include "Platform/Foundation/Format.h"
+#include "Platform/Log/Log.h"
+#include "Platform/Loop/RunLoop.h"
+#include "Platform/Observation/NotificationCenter.h"
 #include "Shortcuts/HotKey.h"
 #include "Shortcuts/Modifiers.h"
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "Platform/HotKeyRegistrar.h"
-#include "Platform/Subscription.h"
+#include "Platform/Keys/HotKeyRegistrar.h"
+#include "Platform/Observation/Subscription.h"
 
 namespace vorela {
 class NotificationCenter;

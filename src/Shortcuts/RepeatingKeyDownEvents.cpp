@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "Platform/TimerHandle.h"
+#include "Platform/Loop/TimerHandle.h"
 
 namespace vorela::Shortcuts {
 namespace {

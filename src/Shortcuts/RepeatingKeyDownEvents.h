@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "Platform/AsyncStream.h"
+#include "Platform/Observation/AsyncStream.h"
 #include "Shortcuts/EventType.h"
 
 namespace vorela::Shortcuts {

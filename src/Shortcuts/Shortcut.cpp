@@ -4,7 +4,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "Platform/KeyboardLayout.h"
+#include "Platform/Keys/KeyboardLayout.h"
 #include "Shortcuts/Context.h"
 #include "Shortcuts/ShortcutTexts.h"
 #include "Shortcuts/SpecialKey.h"

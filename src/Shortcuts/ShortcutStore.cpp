@@ -1,7 +1,7 @@
 #include "Shortcuts/ShortcutStore.h"
 
-#include "Platform/NotificationCenter.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Observation/NotificationCenter.h"
 
 namespace vorela::Shortcuts {
 

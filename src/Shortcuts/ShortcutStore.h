@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "Platform/PropertyList.h"
+#include "Platform/Defaults/PropertyList.h"
 #include "Shortcuts/Name.h"
 #include "Shortcuts/Shortcut.h"
 

@@ -1,6 +1,6 @@
 #include "Shortcuts/Shortcuts.h"
 
-#include "Platform/Log.h"
+#include "Platform/Log/Log.h"
 #include "Shortcuts/Context.h"
 
 namespace vorela::Shortcuts {

@@ -5,9 +5,9 @@
 #include <set>
 #include <vector>
 
-#include "Platform/AsyncStream.h"
-#include "Platform/NotificationCenter.h"
-#include "Platform/Subscription.h"
+#include "Platform/Observation/AsyncStream.h"
+#include "Platform/Observation/NotificationCenter.h"
+#include "Platform/Observation/Subscription.h"
 #include "Shortcuts/EventType.h"
 #include "Shortcuts/Name.h"
 #include "Shortcuts/RepeatingKeyDownEvents.h"

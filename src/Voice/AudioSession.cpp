@@ -1,6 +1,6 @@
 #include "Voice/AudioSession.h"
 
-#include "Platform/Format.h"
+#include "Platform/Foundation/Format.h"
 
 namespace vorela {
 

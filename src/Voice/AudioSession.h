@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "App/ObserverBox.h"
-#include "Platform/AudioEngine.h"
-#include "Platform/Log.h"
-#include "Platform/NotificationCenter.h"
-#include "Platform/Observable.h"
-#include "Platform/RunLoop.h"
+#include "Platform/Audio/AudioEngine.h"
+#include "Platform/Log/Log.h"
+#include "Platform/Loop/RunLoop.h"
+#include "Platform/Observation/NotificationCenter.h"
+#include "Platform/Observation/Observable.h"
+#include "Platform/Observation/ObserverBox.h"
 #include "Voice/BufferConsumers.h"
 
 namespace vorela {

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <vector>
 
-#include "Platform/AudioBuffer.h"
-#include "Platform/AudioFormat.h"
-#include "Platform/Uuid.h"
+#include "Platform/Audio/AudioBuffer.h"
+#include "Platform/Audio/AudioFormat.h"
+#include "Platform/Store/Uuid.h"
 
 namespace vorela {
 

@@ -1,6 +1,6 @@
 #include "Voice/TranscriptionEngine.h"
 
-#include "Platform/Bundle.h"
+#include "Platform/Bundle/Bundle.h"
 
 namespace vorela {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <variant>
 
-#include "Platform/AsyncStream.h"
-#include "Platform/SpeechAuthorization.h"
+#include "Platform/Observation/AsyncStream.h"
+#include "Platform/Speech/SpeechAuthorization.h"
 #include "Voice/TranscriptionUpdate.h"
 
 namespace vorela {

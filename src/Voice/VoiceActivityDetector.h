@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "Platform/AudioBuffer.h"
+#include "Platform/Audio/AudioBuffer.h"
 
 namespace vorela {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "Matcher/MatcherConfig.h"
-#include "Platform/Date.h"
+#include "Platform/Time/Date.h"
 #include "Prefs/Key.h"
 
 namespace vorela {

@@ -1,6 +1,6 @@
 #include "Window/HoverMonitor.h"
 
-#include "Platform/RunLoop.h"
+#include "Platform/Loop/RunLoop.h"
 
 namespace vorela {
 

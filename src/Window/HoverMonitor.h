@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "Platform/TimerHandle.h"
+#include "Platform/Loop/TimerHandle.h"
 
 namespace vorela {
 

@@ -1,6 +1,6 @@
 #include "Window/NotchMetrics.h"
 
-#include "Platform/Screens.h"
+#include "Platform/Screens/Screens.h"
 
 namespace vorela {
 

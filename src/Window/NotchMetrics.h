@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "Platform/Geometry.h"
+#include "Platform/Foundation/Geometry.h"
 
 namespace vorela {
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
-#include <nlohmann/json_fwd.hpp>
-
-#include "Platform/Geometry.h"
+#include "Platform/Foundation/Geometry.h"
 
 namespace vorela {
 

@@ -1,14 +1,17 @@
 #include "Window/PanelMode.h"
 
-#include "Platform/Bundle.h"
+#include "Platform/Bundle/Bundle.h"
 
 namespace vorela {
 
 std::string_view rawValue(PanelMode mode) {
     switch (mode) {
-        case PanelMode::notch: return "notch";
-        case PanelMode::floating: return "floating";
-        case PanelMode::fullscreen: return "fullscreen";
+        case PanelMode::notch:
+            return "notch";
+        case PanelMode::floating:
+            return "floating";
+        case PanelMode::fullscreen:
+            return "fullscreen";
     }
     return "notch";
 }
@@ -22,9 +25,12 @@ std::optional<PanelMode> fromRawValue(std::type_identity<PanelMode>, std::string
 
 std::string localizedName(PanelMode mode) {
     switch (mode) {
-        case PanelMode::notch: return Bundle::localized("Bajo el notch");
-        case PanelMode::floating: return Bundle::localized("Flotante");
-        case PanelMode::fullscreen: return Bundle::localized("Pantalla completa");
+        case PanelMode::notch:
+            return Bundle::localized("Bajo el notch");
+        case PanelMode::floating:
+            return Bundle::localized("Flotante");
+        case PanelMode::fullscreen:
+            return Bundle::localized("Pantalla completa");
     }
     return {};
 }
@@ -33,9 +39,12 @@ PanelSizeLimits sizeLimits(PanelMode mode) {
     // The minimum height is the same for every placement.
     constexpr double kMinHeight = 90;
     switch (mode) {
-        case PanelMode::notch: return {420, 900, kMinHeight, 320};
-        case PanelMode::floating: return {280, 1200, kMinHeight, 500};
-        case PanelMode::fullscreen: return {280, 4000, kMinHeight, 3000};
+        case PanelMode::notch:
+            return {420, 900, kMinHeight, 320};
+        case PanelMode::floating:
+            return {280, 1200, kMinHeight, 500};
+        case PanelMode::fullscreen:
+            return {280, 4000, kMinHeight, 3000};
     }
     return {280, 1200, kMinHeight, 500};
 }

@@ -12,7 +12,7 @@ namespace vorela {
 enum class PanelMode { notch, floating, fullscreen };
 
 inline constexpr std::array<PanelMode, 3> kAllPanelModes = {PanelMode::notch, PanelMode::floating,
-                                                           PanelMode::fullscreen};
+                                                            PanelMode::fullscreen};
 
 std::string_view rawValue(PanelMode mode);
 std::optional<PanelMode> fromRawValue(std::type_identity<PanelMode>, std::string_view raw);

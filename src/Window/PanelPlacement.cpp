@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Platform/Log.h"
+#include "Platform/Log/Log.h"
 #include "Prefs/Prefs.h"
 
 namespace vorela {
@@ -162,9 +162,10 @@ std::optional<SavedGeometry> geometryToSave(PanelMode configuredMode, bool didFa
     // height. Saving that strip as part of the height would add it again at the next
     // placement, so the panel would grow by the notch at every cycle.
     double notchPart = 0;
-    if (const auto notch = NotchMetrics(*panelScreen).notchRect; notch && notch->intersects(panelFrame)) {
-        notchPart = std::min(panelFrame.maxY(), notch->maxY()) -
-                    std::max(panelFrame.minY(), notch->minY());
+    if (const auto notch = NotchMetrics(*panelScreen).notchRect;
+        notch && notch->intersects(panelFrame)) {
+        notchPart =
+            std::min(panelFrame.maxY(), notch->maxY()) - std::max(panelFrame.minY(), notch->minY());
     }
     SavedGeometry saved;
     saved.screenIdentifier = screenIdentifier(*panelScreen);

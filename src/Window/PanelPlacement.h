@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Geometry.h"
-#include "Platform/Screens.h"
+#include "Platform/Foundation/Geometry.h"
+#include "Platform/Screens/Screens.h"
 #include "Prefs/Key.h"
 #include "Window/NotchMetrics.h"
 #include "Window/PanelGeometry.h"
@@ -31,8 +31,7 @@ std::string screenIdentifier(const Screen& screen);
 std::optional<Screen> chooseScreen(const std::vector<Screen>& screens,
                                    const std::optional<Screen>& mainScreen,
                                    const std::optional<std::string>& preferredScreen,
-                                   PanelMode configuredMode,
-                                   const std::optional<Rect>& panelFrame);
+                                   PanelMode configuredMode, const std::optional<Rect>& panelFrame);
 
 // The screen a window with this frame is on: the one it shares the most area with.
 std::optional<Screen> screenOfFrame(const std::vector<Screen>& screens, const Rect& frame);

@@ -1,14 +1,13 @@
-#include "App/UpdateController.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 
-#include "Platform/Bundle.h"
-#include "Platform/Fake/FakeUpdater.h"
-#include "Platform/Fake/ManualRunLoop.h"
-#include "Platform/UserDefaults.h"
+#include "App/UpdateController.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Platform/Updates/Fake/FakeUpdater.h"
 #include "Prefs/Prefs.h"
 
 namespace vorela {
@@ -40,8 +39,12 @@ TEST_F(UpdateControllerTest, ChannelNeedsFeedAndARealKey) {
         std::map<std::string, std::string> info;
         bool configured;
     } cases[] = {
-        {"both present", {{"SUFeedURL", "https://example.org/appcast.xml"}, {"SUPublicEDKey", "k3y"}}, true},
-        {"placeholder key", {{"SUFeedURL", "https://example.org/a.xml"}, {"SUPublicEDKey", "REEMPLAZAR_con_la_clave"}}, false},
+        {"both present",
+         {{"SUFeedURL", "https://example.org/appcast.xml"}, {"SUPublicEDKey", "k3y"}},
+         true},
+        {"placeholder key",
+         {{"SUFeedURL", "https://example.org/a.xml"}, {"SUPublicEDKey", "REEMPLAZAR_con_la_clave"}},
+         false},
         {"placeholder prefix alone", {{"SUFeedURL", "f"}, {"SUPublicEDKey", "REEMPLAZAR"}}, false},
         {"key without feed", {{"SUPublicEDKey", "k3y"}}, false},
         {"feed without key", {{"SUFeedURL", "f"}}, false},
@@ -51,8 +54,8 @@ TEST_F(UpdateControllerTest, ChannelNeedsFeedAndARealKey) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const int startsBefore = framework_.startCount();
-        const UpdateController controller(framework_, c.info.empty() ? UpdateController::defaultInfo()
-                                                                     : infoWith(c.info));
+        const UpdateController controller(
+            framework_, c.info.empty() ? UpdateController::defaultInfo() : infoWith(c.info));
         EXPECT_EQ(controller.isConfigured(), c.configured);
         EXPECT_EQ(controller.updaterController() != nullptr, c.configured);
         EXPECT_EQ(framework_.startCount() - startsBefore, c.configured ? 1 : 0)
@@ -93,8 +96,9 @@ TEST_F(UpdateControllerTest, VersionDescriptionMarksMissingParts) {
     EXPECT_EQ(UpdateController::versionDescription(
                   infoWith({{"CFBundleShortVersionString", "1.4"}, {"CFBundleVersion", "212"}})),
               "1.4 (212)");
-    EXPECT_EQ(UpdateController::versionDescription(infoWith({{"CFBundleShortVersionString", "1.4"}})),
-              "1.4 (?)");
+    EXPECT_EQ(
+        UpdateController::versionDescription(infoWith({{"CFBundleShortVersionString", "1.4"}})),
+        "1.4 (?)");
     EXPECT_EQ(UpdateController::versionDescription(infoWith({})), "? (?)");
     EXPECT_EQ(UpdateController::versionDescription(),
               Bundle::shortVersion() + " (" + Bundle::buildVersion() + ")");

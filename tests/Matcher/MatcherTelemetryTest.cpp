@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "Matcher/MatcherTelemetry.h"
-#include "Platform/Fake/ManualClock.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Time/Fake/ManualClock.h"
 
 namespace vorela {
 namespace {

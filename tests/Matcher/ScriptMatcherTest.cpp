@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Matcher/ScriptMatcher.h"
-#include "Platform/RawRepresentable.h"
+#include "Platform/Defaults/RawRepresentable.h"
 #include "Support/MatcherScripts.h"
 
 namespace vorela {

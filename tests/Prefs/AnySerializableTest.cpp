@@ -1,6 +1,6 @@
-#include <unordered_set>
-
 #include <gtest/gtest.h>
+
+#include <unordered_set>
 
 #include "Prefs/Prefs.h"
 #include "TestTypes.h"
@@ -34,14 +34,19 @@ TEST(AnySerializableTest, EqualityFollowsTheFirstKindBothValuesConvertTo) {
     const Case cases[] = {
         {"integer and the same real", 1, 1.0, true},
         {"integer and another real", 1, 1.5, false},
-        {"large integers stay exact", std::int64_t{(1LL << 60) + 1}, std::int64_t{1LL << 60}, false},
+        {"large integers stay exact", std::int64_t{(1LL << 60) + 1}, std::int64_t{1LL << 60},
+         false},
         {"true and one", true, 1, false},
         {"text and its number", "1", 1, false},
         {"same text", "a", std::string("a"), true},
-        {"arrays in the same order", AnySerializable::array({1, "a"}), AnySerializable::array({1.0, "a"}), true},
-        {"arrays in another order", AnySerializable::array({1, "a"}), AnySerializable::array({"a", 1}), false},
-        {"dictionaries", AnySerializable::dictionary({{"k", 1}}), AnySerializable::dictionary({{"k", 1.0}}), true},
-        {"dictionary and array", AnySerializable::dictionary({}), AnySerializable::array({}), false},
+        {"arrays in the same order", AnySerializable::array({1, "a"}),
+         AnySerializable::array({1.0, "a"}), true},
+        {"arrays in another order", AnySerializable::array({1, "a"}),
+         AnySerializable::array({"a", 1}), false},
+        {"dictionaries", AnySerializable::dictionary({{"k", 1}}),
+         AnySerializable::dictionary({{"k", 1.0}}), true},
+        {"dictionary and array", AnySerializable::dictionary({}), AnySerializable::array({}),
+         false},
         {"two empty holders", nullptr, AnySerializable(), true},
         {"empty and a value", nullptr, 0, false},
     };
@@ -76,7 +81,8 @@ TEST(AnySerializableTest, AKeyStoresTheHeldObjectAndAnEmptyHolderRemovesIt) {
 
 TEST(AnySerializableTest, ContainersLeaveOutEmptyHolders) {
     EXPECT_EQ(AnySerializable::array({1, nullptr, 2}).value(), PropertyList(PlistArray{1, 2}));
-    EXPECT_EQ(AnySerializable::dictionary({{"a", nullptr}}).value(), PropertyList(PlistDictionary{}));
+    EXPECT_EQ(AnySerializable::dictionary({{"a", nullptr}}).value(),
+              PropertyList(PlistDictionary{}));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include <cmath>
-#include <limits>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 #include "Prefs/Prefs.h"
 #include "TestTypes.h"
@@ -62,9 +62,11 @@ TEST(BridgeTest, StructuresAreCompactJsonWithSortedKeys) {
     const Geometry g{"notch", 10, 20, 300.5, 40};
     const auto stored = toSerializable(g);
     ASSERT_TRUE(stored && stored->string());
-    EXPECT_EQ(*stored->string(), R"({"height":40.0,"mode":"notch","width":300.5,"x":10.0,"y":20.0})");
+    EXPECT_EQ(*stored->string(),
+              R"({"height":40.0,"mode":"notch","width":300.5,"x":10.0,"y":20.0})");
     EXPECT_EQ(toValue<Geometry>(*stored), g);
-    EXPECT_FALSE(toValue<Geometry>(PropertyList(R"({"height":40,"mode":"notch","width":300,"x":10})")))
+    EXPECT_FALSE(
+        toValue<Geometry>(PropertyList(R"({"height":40,"mode":"notch","width":300,"x":10})")))
         << "a missing field reads nothing";
     EXPECT_FALSE(toValue<Geometry>(PropertyList("{no es json")));
 }
@@ -101,8 +103,11 @@ TEST(BridgeTest, IntegerKeysAreStoredAsDecimalText) {
     const std::map<int, std::string> byNumber{{-3, "a"}, {10, "b"}};
     EXPECT_EQ(toSerializable(byNumber),
               PropertyList(PlistDictionary{{"-3", PropertyList("a")}, {"10", PropertyList("b")}}));
-    const PlistDictionary stored{{"10", PropertyList("b")}, {"x1", PropertyList("c")}, {"1.5", PropertyList("d")},
-                                 {"", PropertyList("e")}, {"7 ", PropertyList("f")}};
+    const PlistDictionary stored{{"10", PropertyList("b")},
+                                 {"x1", PropertyList("c")},
+                                 {"1.5", PropertyList("d")},
+                                 {"", PropertyList("e")},
+                                 {"7 ", PropertyList("f")}};
     const std::map<int, std::string> expected{{10, "b"}};
     using ByNumber = std::map<int, std::string>;
     EXPECT_EQ(toValue<ByNumber>(PropertyList(stored)), expected);
@@ -133,7 +138,8 @@ TEST(BridgeTest, RangesTakeTheirFirstTwoElements) {
 
 TEST(BridgeTest, SetsAreArraysWithoutRepeats) {
     EXPECT_EQ(toSerializable(std::set<std::string>{"b", "a"}), array({"a", "b"}));
-    EXPECT_EQ(toValue<std::set<std::string>>(array({"a", "b", "a"})), (std::set<std::string>{"a", "b"}));
+    EXPECT_EQ(toValue<std::set<std::string>>(array({"a", "b", "a"})),
+              (std::set<std::string>{"a", "b"}));
     EXPECT_FALSE(toValue<std::set<int>>(array({1, "x"}))) << "native elements must all read";
     EXPECT_EQ(toValue<std::set<Mode>>(array({"voice", "nada"})), (std::set<Mode>{Mode::voice}));
 }
@@ -154,7 +160,8 @@ TEST(BridgeTest, UrlsUuidsAndColours) {
     ASSERT_TRUE(uuid);
     EXPECT_EQ(toSerializable(*uuid), PropertyList("0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0"));
     EXPECT_EQ(toValue<Uuid>(PropertyList("0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0")), uuid);
-    for (const char* bad : {"0F1E2D3C4B5A-6978-8796-A5B4C3D2E1F0-", "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1FG", ""}) {
+    for (const char* bad :
+         {"0F1E2D3C4B5A-6978-8796-A5B4C3D2E1F0-", "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1FG", ""}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(toValue<Uuid>(PropertyList(bad)));
     }

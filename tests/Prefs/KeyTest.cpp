@@ -1,12 +1,12 @@
-#include <cmath>
-#include <unordered_set>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Support/RecordingLogSink.h"
-#include "Platform/Log.h"
+#include <cmath>
+#include <unordered_set>
+
+#include "Platform/Log/Log.h"
 #include "Prefs/Prefs.h"
+#include "Support/RecordingLogSink.h"
 #include "TestTypes.h"
 
 namespace vorela::Prefs {
@@ -48,7 +48,8 @@ TEST_F(KeyTest, AFixedDefaultIsRegisteredNotStored) {
 TEST_F(KeyTest, WritingTheDefaultStoresAnExplicitEntry) {
     const Key<double> wpm("wpm", 140.0);
     int writes = 0;
-    auto subscription = standard_->observe([&](const auto&, const auto&, const auto&) { ++writes; });
+    auto subscription =
+        standard_->observe([&](const auto&, const auto&, const auto&) { ++writes; });
     EXPECT_TRUE(wpm.isDefaultValue());
     set(wpm, 140.0);
     EXPECT_EQ(writes, 1);
@@ -202,9 +203,10 @@ TEST(KeyPathTest, NamesMustBePlainAscii) {
         const char* name;
         bool valid;
     };
-    const Case cases[] = {{"wpm", true},         {"", true},           {"@count", false}, {"a@b", true},
-                          {"panel.height", false}, {".", false},       {"año", false},    {"tab\there", true},
-                          {"crlf\r\n", true},      {"trailing.", false}};
+    const Case cases[] = {
+        {"wpm", true},           {"", true},          {"@count", false}, {"a@b", true},
+        {"panel.height", false}, {".", false},        {"año", false},    {"tab\there", true},
+        {"crlf\r\n", true},      {"trailing.", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(isValidKeyPath(c.name), c.valid);

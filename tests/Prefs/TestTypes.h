@@ -1,11 +1,10 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
-
-#include <nlohmann/json.hpp>
 
 namespace vorela::Prefs::testing {
 
@@ -14,9 +13,12 @@ enum class Mode { classic, voice, manual };
 
 inline std::string_view rawValue(Mode m) {
     switch (m) {
-        case Mode::classic: return "classic";
-        case Mode::voice: return "voice";
-        case Mode::manual: return "manual";
+        case Mode::classic:
+            return "classic";
+        case Mode::voice:
+            return "voice";
+        case Mode::manual:
+            return "manual";
     }
     return "";
 }

@@ -1,8 +1,7 @@
-#include "Render/PrompterTextView.h"
-
 #include <gtest/gtest.h>
 
-#include "Platform/Fake/ManualRunLoop.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Render/PrompterTextView.h"
 #include "Script/Tokenizer.h"
 #include "Support/GridTextLayoutEngine.h"
 #include "Window/HoverMonitor.h"
@@ -42,8 +41,10 @@ TEST_F(PrompterTextViewTest, EmptyScriptHasNoRectanglesLinesOrHeight) {
 TEST_F(PrompterTextViewTest, NothingIsLaidOutBeforeTheViewHasAWidth) {
     // The first rebuild used to run at zero width, laying every word out in a 1 pt column
     // only to throw it away; queries before a real width must answer none.
-    view_.setContent("uno dos tres", std::make_shared<std::vector<Token>>(
-                                             Tokenizer(Tokenizer::Language::spanish, "es_ES").tokenize("uno dos tres")));
+    view_.setContent(
+        "uno dos tres",
+        std::make_shared<std::vector<Token>>(
+            Tokenizer(Tokenizer::Language::spanish, "es_ES").tokenize("uno dos tres")));
     EXPECT_EQ(engine_.layoutCount(), 0);
     EXPECT_FALSE(view_.scrollOffsetForToken(0));
     EXPECT_FALSE(view_.tokenIndexAtReadingLine());

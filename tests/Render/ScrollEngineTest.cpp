@@ -1,12 +1,11 @@
-#include "Render/ScrollEngine.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "Platform/Fake/FakeAccessibilitySettings.h"
-#include "Platform/Fake/FakeDisplayLink.h"
+#include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
+#include "Platform/Display/Fake/FakeDisplayLink.h"
+#include "Render/ScrollEngine.h"
 
 namespace vorela {
 namespace {
@@ -95,7 +94,8 @@ TEST_F(ScrollEngineTest, AHundredPointJumpSettlesExactlyOnItsTarget) {
     engine_.setTargetY(-100);  // upward too: the snap looks at the distance, not its sign
     double t = 0;
     view_.fire(t);
-    for (int frame = 0; frame < 120 && engine_.scrollY() != -100; ++frame) view_.fire(t += 1.0 / 60);
+    for (int frame = 0; frame < 120 && engine_.scrollY() != -100; ++frame)
+        view_.fire(t += 1.0 / 60);
     EXPECT_EQ(engine_.scrollY(), -100);
     // 0.18 s x ln(100 / 0.05) is about 1.37 s, i.e. 83 frames at 60 Hz, plus the snap.
     EXPECT_NEAR(static_cast<double>(changes_.size()), 83, 2);

@@ -1,11 +1,10 @@
-#include "Render/Theme.h"
-
 #include <gtest/gtest.h>
 
-#include "Platform/RawRepresentable.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/RawRepresentable.h"
+#include "Platform/Defaults/UserDefaults.h"
 #include "Prefs/Prefs.h"
 #include "Render/Brand.h"
+#include "Render/Theme.h"
 
 namespace vorela {
 namespace {
@@ -103,7 +102,8 @@ TEST(ThemeChoicesTest, NamedFamiliesFallBackToTheSystemFontAtTheWeight) {
     using Kind = FontCandidate::Kind;
     const auto dyslexic = font(ThemeFont::dyslexic, 30, FontWeight::semibold);
     ASSERT_EQ(dyslexic.candidates.size(), 3u);
-    EXPECT_EQ(dyslexic.candidates[0], (FontCandidate{Kind::family, "OpenDyslexic", 30, std::nullopt}));
+    EXPECT_EQ(dyslexic.candidates[0],
+              (FontCandidate{Kind::family, "OpenDyslexic", 30, std::nullopt}));
     EXPECT_EQ(dyslexic.candidates[1].familyName, "OpenDyslexic-Regular");
     EXPECT_EQ(dyslexic.candidates[2], (FontCandidate{Kind::system, "", 30, FontWeight::semibold}));
 

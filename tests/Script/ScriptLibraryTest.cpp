@@ -7,12 +7,12 @@
 #include <iterator>
 #include <mutex>
 
-#include "Support/RecordingLogSink.h"
-#include "Platform/Fake/ManualClock.h"
-#include "Platform/SystemLocale.h"
+#include "Platform/Bundle/SystemLocale.h"
+#include "Platform/Time/Fake/ManualClock.h"
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"
 #include "Script/ScriptLibrary.h"
+#include "Support/RecordingLogSink.h"
 
 namespace vorela {
 namespace {
@@ -87,7 +87,8 @@ protected:
     }
 
     ManualClock clock_;
-    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ = std::make_shared<vorela::testing::RecordingLogSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ =
+        std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previousSink_;
     fs::path home_;
     std::optional<std::string> oldDataHome_;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <unicode/unistr.h>
 
-#include "Platform/RawRepresentable.h"
-#include "Platform/SystemLocale.h"
+#include "Platform/Bundle/SystemLocale.h"
+#include "Platform/Defaults/RawRepresentable.h"
 #include "Script/NumberSpeller.h"
 #include "Script/Tokenizer.h"
 #include "Script/Unicode.h"

@@ -3,9 +3,9 @@
 #include <memory>
 #include <thread>
 
-#include "Platform/Fake/FakeHotKeyRegistrar.h"
-#include "Platform/Fake/ManualRunLoop.h"
-#include "Platform/NotificationCenter.h"
+#include "Platform/Keys/Fake/FakeHotKeyRegistrar.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Platform/Observation/NotificationCenter.h"
 #include "Shortcuts/HotKey.h"
 #include "Shortcuts/HotKeyCenter.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "Platform/Fake/FakeKeyboardLayout.h"
+#include "Platform/Keys/Fake/FakeKeyboardLayout.h"
 #include "Shortcuts/Shortcut.h"
 #include "Shortcuts/ShortcutTexts.h"
 #include "Shortcuts/SpecialKey.h"

@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
-#include "Platform/Fake/FakeHotKeyRegistrar.h"
-#include "Platform/Fake/FakeKeyboardLayout.h"
-#include "Platform/Fake/ManualRunLoop.h"
-#include "Platform/NotificationCenter.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Keys/Fake/FakeHotKeyRegistrar.h"
+#include "Platform/Keys/Fake/FakeKeyboardLayout.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Platform/Observation/NotificationCenter.h"
 #include "Shortcuts/Context.h"
 #include "Shortcuts/Shortcuts.h"
 

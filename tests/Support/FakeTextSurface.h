@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "App/PrompterTextSurface.h"
-#include "Platform/Fake/FakeDisplayLink.h"
+#include "Platform/Display/Fake/FakeDisplayLink.h"
 
 namespace vorela {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Platform/Utf8.h"
+#include "Platform/Foundation/Utf8.h"
 
 namespace vorela::testing {
 
@@ -39,8 +39,8 @@ public:
             const std::size_t from = std::max(range.location, line.utf16Start);
             const std::size_t to = std::min(range.end(), line.utf16End);
             if (from >= to) continue;
-            rects.push_back({(from - line.utf16Start) * advance_, line.top,
-                             (to - from) * advance_, line.bottom - line.top});
+            rects.push_back({(from - line.utf16Start) * advance_, line.top, (to - from) * advance_,
+                             line.bottom - line.top});
         }
         return rects;
     }
@@ -58,7 +58,8 @@ std::unique_ptr<TextLayout> GridTextLayoutEngine::layout(std::string_view utf8Te
     lastWidth_ = width;
     const double size = style.font.candidates.empty() ? 28 : style.font.candidates.front().size;
     const double advance = size / 2;
-    const auto perLine = std::max<std::size_t>(1, static_cast<std::size_t>(std::floor(width / advance)));
+    const auto perLine =
+        std::max<std::size_t>(1, static_cast<std::size_t>(std::floor(width / advance)));
     const std::u16string text = toUtf16(utf8Text);
 
     std::vector<LayoutLine> lines;

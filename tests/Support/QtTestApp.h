@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QApplication>
-
 #include <unistd.h>
 
+#include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Log.h"
+#include "Platform/Log/Log.h"
 
 namespace vorela::testing {
 

@@ -5,9 +5,9 @@
 #include <mutex>
 #include <thread>
 
+#include "Platform/Audio/Fake/FakeAudioEngine.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
 #include "Support/RecordingLogSink.h"
-#include "Platform/Fake/FakeAudioEngine.h"
-#include "Platform/Fake/ManualRunLoop.h"
 #include "Voice/AudioSession.h"
 
 namespace vorela {
@@ -29,7 +29,8 @@ protected:
     }
 
     ManualRunLoop loop_;
-    std::shared_ptr<vorela::testing::RecordingLogSink> log_ = std::make_shared<vorela::testing::RecordingLogSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> log_ =
+        std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previous_;
     std::shared_ptr<FakeAudioEngine> engine_ = std::make_shared<FakeAudioEngine>(loop_);
     std::shared_ptr<NotificationCenter> workspace_ = std::make_shared<NotificationCenter>(loop_);
@@ -46,7 +47,8 @@ TEST_F(AudioSessionTest,
     EXPECT_EQ(engine_->tapBus(), 0);
     EXPECT_EQ(engine_->tapBufferSize(), 1024u);
     EXPECT_EQ(engine_->tapFormat(), (AudioFormat{44100, 2}));
-    EXPECT_EQ(log_->messages("audio"), std::vector<std::string>{"Audio corriendo a 44100.000000 Hz."});
+    EXPECT_EQ(log_->messages("audio"),
+              std::vector<std::string>{"Audio corriendo a 44100.000000 Hz."});
 
     engine_->setAuthorizationStatus(AudioPermissionStatus::notDetermined);
     startAndSettle();

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "Platform/Fake/FakeSpeechAuthorization.h"
-#include "Platform/Fake/ManualRunLoop.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
 #include "Voice/TranscriptionEngine.h"
 
 namespace vorela {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
 #include "Voice/VoiceProfile.h"
 
 namespace vorela {

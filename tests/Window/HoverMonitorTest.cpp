@@ -1,10 +1,9 @@
-#include "Window/HoverMonitor.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "Platform/Fake/ManualRunLoop.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Window/HoverMonitor.h"
 
 namespace vorela {
 namespace {

@@ -1,10 +1,9 @@
-#include "Window/PanelGeometry.h"
-
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "Platform/RawRepresentable.h"
+#include "Platform/Defaults/RawRepresentable.h"
+#include "Window/PanelGeometry.h"
 #include "Window/PanelMode.h"
 
 namespace vorela {
@@ -12,7 +11,8 @@ namespace {
 
 TEST(PanelGeometryTest, EncodesExactlyFiveKeysInSortedOrder) {
     const nlohmann::json json = PanelGeometry{"floating", 12.5, -40, 620, 160};
-    EXPECT_EQ(json.dump(), R"({"height":160.0,"mode":"floating","width":620.0,"x":12.5,"y":-40.0})");
+    EXPECT_EQ(json.dump(),
+              R"({"height":160.0,"mode":"floating","width":620.0,"x":12.5,"y":-40.0})");
     EXPECT_EQ(json.get<PanelGeometry>(), (PanelGeometry{"floating", 12.5, -40, 620, 160}));
 }
 
@@ -32,8 +32,9 @@ TEST(PanelGeometryTest, RejectsIncompleteOrMistypedObjects) {
         EXPECT_THROW(nlohmann::json::parse(c.text).get<PanelGeometry>(), nlohmann::json::exception);
     }
     // Integers are numbers; extra keys are ignored.
-    const auto g = nlohmann::json::parse(R"({"mode":"notch","x":1,"y":2,"width":3,"height":4,"z":0})")
-                       .get<PanelGeometry>();
+    const auto g =
+        nlohmann::json::parse(R"({"mode":"notch","x":1,"y":2,"width":3,"height":4,"z":0})")
+            .get<PanelGeometry>();
     EXPECT_EQ(g, (PanelGeometry{"notch", 1, 2, 3, 4}));
 }
 

@@ -1,16 +1,15 @@
-#include "Window/PanelPlacement.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "Support/RecordingLogSink.h"
-#include "Platform/Fake/FakeScreens.h"
-#include "Platform/Log.h"
-#include "Platform/UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Log/Log.h"
+#include "Platform/Screens/Fake/FakeScreens.h"
 #include "Prefs/Prefs.h"
+#include "Support/RecordingLogSink.h"
+#include "Window/PanelPlacement.h"
 
 namespace vorela {
 namespace {
@@ -18,8 +17,7 @@ namespace {
 using PanelPlacement::Request;
 
 // A 1512 x 982 laptop panel with a 200 x 32 camera notch, and a plain 1920 x 1080 monitor.
-const Screen kLaptop =
-    FakeScreens::makeNotchedScreen("Built-in", {0, 0, 1512, 982}, 200, 32, "1");
+const Screen kLaptop = FakeScreens::makeNotchedScreen("Built-in", {0, 0, 1512, 982}, 200, 32, "1");
 const Screen kMonitor = FakeScreens::makeScreen("HDMI-1", {1512, 0, 1920, 1080}, "2");
 const std::string kFallbackLine = "panel: Pantalla sin notch: el panel pasa a modo flotante.";
 
@@ -28,7 +26,8 @@ protected:
     PanelPlacementTest() : previousSink_(Log::setSink(sink_)) {}
     ~PanelPlacementTest() override { Log::setSink(previousSink_); }
 
-    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ = std::make_shared<vorela::testing::RecordingLogSink>();
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ =
+        std::make_shared<vorela::testing::RecordingLogSink>();
     std::shared_ptr<LogSink> previousSink_;
 };
 
@@ -77,17 +76,38 @@ TEST_F(PanelPlacementTest, FramesOfTheThreePlacements) {
         double notchHeight;
     } cases[] = {
         // Hangs from the top edge: 160 + 32 high, centred on the notch.
-        {"notch", {PanelMode::notch, 620, 160, {}}, kLaptop, {446, 790, 620, 192}, PanelMode::notch, 32},
+        {"notch",
+         {PanelMode::notch, 620, 160, {}},
+         kLaptop,
+         {446, 790, 620, 192},
+         PanelMode::notch,
+         32},
         {"floating on a notched screen takes the notch rectangle",
-         {PanelMode::floating, 620, 160, {}}, kLaptop, {446, 790, 620, 192}, PanelMode::floating, 0},
+         {PanelMode::floating, 620, 160, {}},
+         kLaptop,
+         {446, 790, 620, 192},
+         PanelMode::floating,
+         0},
         // Centred just under the 25 pt top bar.
-        {"floating without notch", {PanelMode::floating, 620, 160, {}}, kMonitor,
-         {2162, 895, 620, 160}, PanelMode::floating, 0},
-        {"fullscreen covers the top bar too", {PanelMode::fullscreen, 620, 160, {}}, kMonitor,
-         kMonitor.frame, PanelMode::fullscreen, 0},
+        {"floating without notch",
+         {PanelMode::floating, 620, 160, {}},
+         kMonitor,
+         {2162, 895, 620, 160},
+         PanelMode::floating,
+         0},
+        {"fullscreen covers the top bar too",
+         {PanelMode::fullscreen, 620, 160, {}},
+         kMonitor,
+         kMonitor.frame,
+         PanelMode::fullscreen,
+         0},
         // Stored 300 is below the notch minimum of 420; 1000 high is above its 320.
-        {"notch clamps by its own limits", {PanelMode::notch, 300, 1000, {}}, kLaptop,
-         {546, 630, 420, 352}, PanelMode::notch, 32},
+        {"notch clamps by its own limits",
+         {PanelMode::notch, 300, 1000, {}},
+         kLaptop,
+         {546, 630, 420, 352},
+         PanelMode::notch,
+         32},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,8 +127,8 @@ TEST_F(PanelPlacementTest, FallbackStillClampsByTheConfiguredNotchLimits) {
     EXPECT_EQ(placement.frame.size(), (Size{420, 90}));
     EXPECT_EQ(placement.windowLimits->maxWidth, 1200);
 
-    const auto saved = PanelPlacement::geometryToSave(PanelMode::notch, true,
-                                                      {1600, 500, 300, 1000}, kMonitor);
+    const auto saved =
+        PanelPlacement::geometryToSave(PanelMode::notch, true, {1600, 500, 300, 1000}, kMonitor);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->entry.mode, "notch");
     EXPECT_EQ(saved->panelWidth, 420);
@@ -142,8 +162,8 @@ TEST_F(PanelPlacementTest, ScreenChoiceOrder) {
          std::nullopt, "Proyector"},
         {"missing preferred falls to the notch screen", kMonitor, "9", PanelMode::notch,
          std::nullopt, "1"},
-        {"missing preferred, floating: screen under the panel", kMonitor, "9",
-         PanelMode::floating, Rect{-700, 100, 300, 100}, "Proyector"},
+        {"missing preferred, floating: screen under the panel", kMonitor, "9", PanelMode::floating,
+         Rect{-700, 100, 300, 100}, "Proyector"},
         {"panel meets no screen: main screen", kLaptop, std::nullopt, PanelMode::floating,
          Rect{9000, 9000, 10, 10}, "1"},
         {"no main screen: first screen", std::nullopt, std::nullopt, PanelMode::floating,
@@ -193,8 +213,8 @@ TEST_F(PanelPlacementTest, SavingHappensOnlyForFloatingPanelsOnAScreen) {
     EXPECT_EQ(saved->panelWidth, 500);
     EXPECT_EQ(saved->panelHeight, 200);
 
-    EXPECT_EQ(PanelPlacement::screenIdentifier(*PanelPlacement::screenOfFrame(
-                  {kLaptop, kMonitor}, {1400, 100, 300, 100})),
+    EXPECT_EQ(PanelPlacement::screenIdentifier(
+                  *PanelPlacement::screenOfFrame({kLaptop, kMonitor}, {1400, 100, 300, 100})),
               "2")
         << "the panel is on the screen it shares the most area with";
 }
@@ -220,8 +240,8 @@ TEST_F(PanelPlacementTest, FloatingOnANotchedScreenKeepsItsHeightAcrossCycles) {
         EXPECT_EQ(panelHeight, 160);
     }
     // Moved down clear of the notch: the whole frame is panel.
-    const auto moved = PanelPlacement::geometryToSave(PanelMode::floating, false,
-                                                      {446, 400, 620, 192}, kLaptop);
+    const auto moved =
+        PanelPlacement::geometryToSave(PanelMode::floating, false, {446, 400, 620, 192}, kLaptop);
     EXPECT_EQ(moved->panelHeight, 192);
 }
 
@@ -237,8 +257,8 @@ TEST_F(PanelPlacementTest, SavedFramesLiveInThePreferencesAsSortedJsonTextPerScr
     defaults->set("panelMode", PropertyList("floating"));
     // Another screen's entry was damaged on disk: it alone is dropped.
     defaults->set("panelGeometryByScreen", PlistDictionary{{"9", PropertyList("{\"mode\":")}});
-    PanelPlacement::save(*PanelPlacement::geometryToSave(PanelMode::floating, false,
-                                                         {446, 790, 620, 192}, kLaptop));
+    PanelPlacement::save(
+        *PanelPlacement::geometryToSave(PanelMode::floating, false, {446, 790, 620, 192}, kLaptop));
     const auto stored = defaults->object("panelGeometryByScreen");
     ASSERT_TRUE(stored && stored->dictionary());
     EXPECT_EQ(*stored->dictionary()->at("1").string(),

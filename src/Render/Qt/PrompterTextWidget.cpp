@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 
-#include "Platform/Linux/QtDisplayLink.h"
+#include "Platform/Display/Linux/QtDisplayLink.h"
 #include "Render/MirrorMode.h"
 #include "Render/ThemeTextColor.h"
 
@@ -28,7 +28,8 @@ PrompterTextWidget::PrompterTextWidget(const Clock& clock, const Theme& theme, Q
 
 PrompterTextWidget::~PrompterTextWidget() { view_.setOnNeedsDisplay(nullptr); }
 
-std::unique_ptr<DisplayLink> PrompterTextWidget::makeDisplayLink(DisplayLink::FrameCallback onFrame) {
+std::unique_ptr<DisplayLink> PrompterTextWidget::makeDisplayLink(
+    DisplayLink::FrameCallback onFrame) {
     return std::make_unique<QtDisplayLink>(this, clock_, std::move(onFrame));
 }
 

@@ -2,10 +2,9 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <memory>
 
-#include "Platform/DisplayLink.h"
+#include "Platform/Display/DisplayLink.h"
 #include "Render/PrompterTextView.h"
 #include "Render/Qt/QtTextLayoutEngine.h"
 

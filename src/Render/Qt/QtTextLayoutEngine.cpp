@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
-
 #include <algorithm>
 #include <cmath>
 
@@ -18,8 +17,9 @@ std::vector<Rect> QtTextLayout::segmentRects(Utf16Range range) const {
     std::vector<Rect> rects;
     if (range.length == 0 || lines_.empty()) return rects;
     // The first line that ends after the range starts.
-    auto it = std::upper_bound(lines_.begin(), lines_.end(), range.location,
-                               [](std::size_t pos, const LayoutLine& l) { return pos < l.utf16End; });
+    auto it =
+        std::upper_bound(lines_.begin(), lines_.end(), range.location,
+                         [](std::size_t pos, const LayoutLine& l) { return pos < l.utf16End; });
     for (; it != lines_.end() && it->utf16Start < range.end(); ++it) {
         const auto& ref = refs_[static_cast<std::size_t>(it - lines_.begin())];
         const QTextLine line = paragraphs_[ref.paragraph]->lineAt(ref.line);
@@ -68,7 +68,8 @@ QFont QtTextLayoutEngine::resolveFont(const FontDescription& description) {
         // Sizes are in points of the panel's coordinate space, which are Qt's logical pixels.
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(candidate.size))));
         if (candidate.weight) {
-            font.setWeight(*candidate.weight == FontWeight::semibold ? QFont::DemiBold : QFont::Normal);
+            font.setWeight(*candidate.weight == FontWeight::semibold ? QFont::DemiBold
+                                                                     : QFont::Normal);
         }
         return font;
     }
@@ -78,7 +79,8 @@ QFont QtTextLayoutEngine::resolveFont(const FontDescription& description) {
 std::unique_ptr<TextLayout> QtTextLayoutEngine::layout(std::string_view utf8Text, double width,
                                                        const TextStyle& style) {
     auto result = std::make_unique<QtTextLayout>();
-    const QString text = QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
+    const QString text =
+        QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
     if (text.isEmpty()) return result;
     const QFont font = resolveFont(style.font);
     QTextOption option;
@@ -96,7 +98,8 @@ std::unique_ptr<TextLayout> QtTextLayoutEngine::layout(std::string_view utf8Text
         paragraph->setCacheEnabled(true);
         paragraph->beginLayout();
         const std::size_t index = result->paragraphs_.size();
-        for (QTextLine line = paragraph->createLine(); line.isValid(); line = paragraph->createLine()) {
+        for (QTextLine line = paragraph->createLine(); line.isValid();
+             line = paragraph->createLine()) {
             line.setLineWidth(width);
             line.setPosition(QPointF(0, y));
             const auto lineStart = static_cast<std::size_t>(start + line.textStart());

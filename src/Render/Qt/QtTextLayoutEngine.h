@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-
 #include <memory>
 #include <vector>
 
@@ -30,7 +29,8 @@ public:
     std::vector<Rect> segmentRects(Utf16Range range) const override;
 
     // Draws lines [first, last) with the painter's pen, content origin at origin.
-    void drawLines(QPainter& painter, std::size_t first, std::size_t last, const QPointF& origin) const;
+    void drawLines(QPainter& painter, std::size_t first, std::size_t last,
+                   const QPointF& origin) const;
 
 private:
     friend class QtTextLayoutEngine;

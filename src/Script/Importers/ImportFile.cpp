@@ -1,7 +1,7 @@
 #include "Script/Importers/ImportFile.h"
 
-#include "Platform/Bundle.h"
-#include "Platform/FileContents.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Foundation/FileContents.h"
 
 namespace vorela {
 

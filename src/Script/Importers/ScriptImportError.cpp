@@ -1,6 +1,6 @@
 #include "Script/Importers/ScriptImportError.h"
 
-#include "Platform/Bundle.h"
+#include "Platform/Bundle/Bundle.h"
 
 namespace vorela {
 

@@ -1,11 +1,11 @@
 #include "Script/Importers/ScriptImporter.h"
 
-#include "Platform/Bundle.h"
-#include "Platform/FileContents.h"
-#include "Platform/Pasteboard.h"
-#include "Platform/RichText.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Foundation/FileContents.h"
+#include "Platform/Pasteboard/Pasteboard.h"
 #include "Script/Importers/ImportFile.h"
 #include "Script/Importers/PowerPointNotes.h"
+#include "Script/Importers/RichText.h"
 #include "Script/Importers/TextCleanup.h"
 #include "Script/Unicode.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <span>
 
-#include "Platform/Bundle.h"
-#include "Platform/Inflate.h"
-#include "Platform/Utf8.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Foundation/Inflate.h"
+#include "Platform/Foundation/Utf8.h"
 
 namespace vorela {
 

@@ -1,13 +1,12 @@
-#include "Render/Qt/PrompterTextWidget.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 
-#include "Platform/Fake/ManualClock.h"
+#include "Platform/Time/Fake/ManualClock.h"
 #include "Render/MirrorMode.h"
+#include "Render/Qt/PrompterTextWidget.h"
 #include "Script/Tokenizer.h"
 #include "Support/QtTestApp.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Platform/Fake/FakePasteboard.h"
+#include "Platform/Pasteboard/Fake/FakePasteboard.h"
 #include "Script/Importers/ImportFile.h"
 #include "Script/Importers/ScriptImporter.h"
 

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +17,8 @@ namespace fs = std::filesystem;
 TEST(SpecialFileImportTest, NamedPipeIsRefusedWithoutWaitingForAWriter) {
     // Importing a named pipe froze the main thread: opening it waited for a writer that never came.
     // Only a regular file has contents and a size to bound the read by; anything else is refused.
-    const fs::path dir = fs::temp_directory_path() /
-                         ("vorela-special-import-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("vorela-special-import-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path pipe = dir / "guion.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);

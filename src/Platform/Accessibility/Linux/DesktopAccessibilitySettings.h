@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+#include "Platform/Accessibility/AccessibilitySettings.h"
+
+namespace vorela {
+
+// Reduce motion follows the desktop's animation switch, GNOME's
+// org.gnome.desktop.interface enable-animations, read through GSettings. GIO is loaded
+// at run time: without it, or without that schema, reduce motion is off. A read is an
+// in-memory lookup in the settings database, so it may be asked every frame.
+class DesktopAccessibilitySettings final : public AccessibilitySettings {
+public:
+    DesktopAccessibilitySettings();
+    ~DesktopAccessibilitySettings() override;
+    DesktopAccessibilitySettings(const DesktopAccessibilitySettings&) = delete;
+    DesktopAccessibilitySettings& operator=(const DesktopAccessibilitySettings&) = delete;
+    DesktopAccessibilitySettings(DesktopAccessibilitySettings&&) = delete;
+    DesktopAccessibilitySettings& operator=(DesktopAccessibilitySettings&&) = delete;
+
+    bool reduceMotion() const override;
+    // Whether the desktop's setting could be found at all.
+    bool isAvailable() const { return gio_ != nullptr; }
+
+private:
+    struct Gio;
+    std::unique_ptr<Gio> gio_;
+};
+
+}  // namespace vorela

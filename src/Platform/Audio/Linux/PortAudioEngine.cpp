@@ -1,0 +1,259 @@
+#include "Platform/Audio/Linux/PortAudioEngine.h"
+
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <portaudio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#include "Platform/Foundation/Format.h"
+
+namespace vorela {
+
+namespace {
+
+// At most stereo: the level and the recogniser need no more, and it bounds the copy.
+constexpr int kMaxChannels = 2;
+// How long the capture thread waits before it looks for a whole buffer again: a small
+// fraction of a 1,024-frame buffer (21 ms at 48 kHz) so nothing piles up.
+constexpr auto kPollInterval = std::chrono::milliseconds(2);
+
+// ALSA prints dozens of lines while PortAudio probes cards that do not exist.
+void silentAlsaErrorHandler(const char*, int, const char*, int, const char*, ...) {}
+void silentJackMessage(const char*) {}
+
+// ALSA's JACK plugin loads libjack while PortAudio probes, and libjack reports every
+// failed connection to a JACK server on stderr. Loading it first (where it exists at all)
+// lets us hand it quiet handlers that the plugin's copy then shares.
+void silenceJack() {
+    static const bool done = [] {
+        void* jack = dlopen("libjack.so.0", RTLD_LAZY | RTLD_GLOBAL);
+        if (!jack) return true;
+        using SetHandler = void (*)(void (*)(const char*));
+        for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
+            if (auto set = reinterpret_cast<SetHandler>(dlsym(jack, name))) set(silentJackMessage);
+        }
+        return true;
+    }();
+    (void)done;
+}
+
+// The user reads this text as the audio problem, so it is Spanish; PortAudio's own
+// English text stays as the detail of the rarer failures.
+std::string describe(PaError error) {
+    switch (error) {
+        case paDeviceUnavailable:
+            return "El micrófono no está disponible.";
+        case paInvalidChannelCount:
+            return "El micrófono no admite esa cantidad de canales.";
+        case paInvalidSampleRate:
+            return "El micrófono no admite esa frecuencia de muestreo.";
+        case paInsufficientMemory:
+            return "No hay memoria suficiente para grabar.";
+        default:
+            break;
+    }
+    std::string detail = Pa_GetErrorText(error);
+    if (error == paUnanticipatedHostError) {
+        if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText) {
+            detail = format("%s (%ld)", info->errorText, info->errorCode);
+        }
+    }
+    return "No se pudo abrir el micrófono: " + detail;
+}
+
+bool isAccessRefused(PaError error) {
+    if (error != paUnanticipatedHostError) return false;
+    const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo();
+    return info && (info->errorCode == -EACCES || info->errorCode == -EPERM);
+}
+
+PaStreamParameters inputParameters(PaDeviceIndex device, const AudioFormat& format) {
+    PaStreamParameters parameters{};
+    parameters.device = device;
+    parameters.channelCount = static_cast<int>(format.channelCount);
+    parameters.sampleFormat = paFloat32 | paNonInterleaved;
+    // The high latency gives the blocking reads the largest ring buffer to catch up from.
+    parameters.suggestedLatency = Pa_GetDeviceInfo(device)->defaultHighInputLatency;
+    return parameters;
+}
+
+}  // namespace
+
+PortAudioEngine::PortAudioEngine(RunLoop& loop)
+    : loop_(loop), center_(std::make_shared<NotificationCenter>(loop)) {}
+
+PortAudioEngine::~PortAudioEngine() {
+    stop();
+    if (initialized_) Pa_Terminate();
+}
+
+bool PortAudioEngine::refreshDevices() {
+    if (stream_ || (initialized_ && !devicesStale_)) return initialized_;
+    // PortAudio reads the device list once per initialisation.
+    if (initialized_) {
+        Pa_Terminate();
+        initialized_ = false;
+    }
+    snd_lib_error_set_handler(silentAlsaErrorHandler);
+    silenceJack();
+    const PaError error = Pa_Initialize();
+    if (error != paNoError) {
+        logger_.error("PortAudio no se pudo iniciar: " + describe(error));
+        return false;
+    }
+    initialized_ = true;
+    devicesStale_ = false;
+    return true;
+}
+
+AudioPermissionStatus PortAudioEngine::authorizationStatus() {
+    if (stream_ || !refreshDevices()) return AudioPermissionStatus::authorized;
+    const PaDeviceIndex device = Pa_GetDefaultInputDevice();
+    if (device == paNoDevice) return AudioPermissionStatus::authorized;
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    const AudioFormat probe{info->defaultSampleRate, static_cast<std::uint32_t>(std::clamp(
+                                                         info->maxInputChannels, 1, kMaxChannels))};
+    const PaStreamParameters parameters = inputParameters(device, probe);
+    PaStream* stream = nullptr;
+    const PaError error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
+                                        paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
+    if (stream) Pa_CloseStream(stream);
+    return isAccessRefused(error) ? AudioPermissionStatus::denied
+                                  : AudioPermissionStatus::authorized;
+}
+
+void PortAudioEngine::requestAccess(PermissionCompletion completion) {
+    const bool granted = authorizationStatus() != AudioPermissionStatus::denied;
+    loop_.post([completion = std::move(completion), granted] { completion(granted); });
+}
+
+AudioFormat PortAudioEngine::inputFormat(int bus) {
+    if (bus != 0) return {};
+    if (stream_) return streamFormat_;
+    if (!refreshDevices()) return {};
+    const PaDeviceIndex device = Pa_GetDefaultInputDevice();
+    const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+    if (!info || info->maxInputChannels <= 0) {
+        devicesStale_ = true;  // look again next time: a server or device may appear
+        return {};
+    }
+    return AudioFormat{info->defaultSampleRate,
+                       static_cast<std::uint32_t>(std::min(info->maxInputChannels, kMaxChannels))};
+}
+
+void PortAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                                 TapBlock block) {
+    if (bus != 0) return;
+    stopCapture();
+    tap_ = Tap{bufferSize, format, std::move(block)};
+    if (stream_) startCapture();
+}
+
+void PortAudioEngine::removeTap(int bus) {
+    if (bus != 0) return;
+    stopCapture();
+    tap_.reset();
+}
+
+void PortAudioEngine::prepare() {}
+
+std::optional<AudioEngineError> PortAudioEngine::start() {
+    if (stream_) return std::nullopt;
+    if (!initialized_ && !refreshDevices()) return AudioEngineError{describe(paNotInitialized)};
+    const PaDeviceIndex device = Pa_GetDefaultInputDevice();
+    if (device == paNoDevice) {
+        devicesStale_ = true;
+        return AudioEngineError{describe(paDeviceUnavailable)};
+    }
+    const AudioFormat format = tap_ ? tap_->format : inputFormat(0);
+    const std::uint32_t frames = tap_ ? tap_->bufferSize : 1024;
+    if (format.channelCount == 0 || format.channelCount > kMaxChannels ||
+        !(format.sampleRate > 0) || frames == 0) {
+        return AudioEngineError{describe(paInvalidChannelCount)};
+    }
+    const PaStreamParameters parameters = inputParameters(device, format);
+    PaStream* stream = nullptr;
+    PaError error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames,
+                                  paClipOff, nullptr, nullptr);
+    if (error == paNoError) {
+        error = Pa_StartStream(stream);
+        if (error != paNoError) Pa_CloseStream(stream);
+    }
+    if (error != paNoError) {
+        devicesStale_ = true;
+        return AudioEngineError{describe(error)};
+    }
+    stream_ = stream;
+    streamFormat_ = format;
+    if (tap_) startCapture();
+    return std::nullopt;
+}
+
+void PortAudioEngine::stop() {
+    stopCapture();
+    closeStream();
+    // The next start reads the device list again, e.g. after the device went away.
+    devicesStale_ = true;
+}
+
+void PortAudioEngine::closeStream() {
+    if (!stream_) return;
+    auto* stream = static_cast<PaStream*>(stream_);
+    stream_ = nullptr;
+    Pa_AbortStream(stream);
+    Pa_CloseStream(stream);
+}
+
+void PortAudioEngine::startCapture() {
+    if (captureThread_.joinable() || !tap_ || !stream_) return;
+    stopRequested_.store(false);
+    captureThread_ = std::thread(captureLoop, stream_, *tap_, std::cref(loop_.clock()),
+                                 std::ref(stopRequested_), center_);
+}
+
+void PortAudioEngine::stopCapture() {
+    if (!captureThread_.joinable()) return;
+    stopRequested_.store(true);
+    captureThread_.join();
+}
+
+void PortAudioEngine::captureLoop(void* streamPointer, Tap tap, const Clock& clock,
+                                  std::atomic<bool>& stopRequested,
+                                  std::shared_ptr<NotificationCenter> center) {
+    auto* stream = static_cast<PaStream*>(streamPointer);
+    const std::uint32_t frames = tap.bufferSize;
+    std::int64_t sampleTime = 0;
+    while (!stopRequested.load()) {
+        const long available = Pa_GetStreamReadAvailable(stream);
+        if (available < 0) {
+            center->post(kAudioEngineConfigurationChangeNotification);
+            return;
+        }
+        if (available < static_cast<long>(frames)) {
+            std::this_thread::sleep_for(kPollInterval);
+            continue;
+        }
+        // A fresh buffer per read: a consumer may keep it, so it is never written again.
+        auto buffer = AudioBuffer::make(tap.format, frames);
+        void* planes[kMaxChannels] = {};
+        for (std::uint32_t c = 0; c < tap.format.channelCount && c < kMaxChannels; ++c) {
+            planes[c] = buffer->mutableChannelData(c);
+        }
+        // The first frame of the buffer was captured `available` frames ago.
+        const AudioTime time{clock.uptime() - available / tap.format.sampleRate, sampleTime};
+        const PaError error = Pa_ReadStream(stream, planes, frames);
+        // An overflow lost older frames, but this buffer's frames are whole.
+        if (error != paNoError && error != paInputOverflowed) {
+            center->post(kAudioEngineConfigurationChangeNotification);
+            return;
+        }
+        sampleTime += frames;
+        tap.block(std::shared_ptr<const AudioBuffer>(std::move(buffer)), time);
+    }
+}
+
+}  // namespace vorela

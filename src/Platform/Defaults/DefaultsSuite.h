@@ -1,0 +1,71 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/Defaults/PlistFile.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Loop/SerialQueue.h"
+
+namespace vorela {
+
+// The user-defaults suite behind UserDefaults' factories: the stored entries and the
+// registration domain in memory, behind one lock, optionally persisted to a
+// property-list file.
+//
+// Changes are written on a serial queue of the suite's own, so a caller never waits
+// for the disk: each change marks the suite dirty and at most one write is queued; that
+// write takes a snapshot of the entries when it runs, so a burst of changes costs one or
+// two writes. flush() and the destructor wait for the queued write, so nothing
+// acknowledged is lost at an orderly exit; a kill loses at most the changes of the last
+// moments and never leaves a damaged file (PlistFile writes atomically).
+class DefaultsSuite final : public UserDefaults {
+public:
+    // Without a file the suite lives in memory only.
+    explicit DefaultsSuite(std::optional<std::string> filePath);
+    ~DefaultsSuite() override;
+    DefaultsSuite(const DefaultsSuite&) = delete;
+    DefaultsSuite& operator=(const DefaultsSuite&) = delete;
+    DefaultsSuite(DefaultsSuite&&) = delete;
+    DefaultsSuite& operator=(DefaultsSuite&&) = delete;
+
+    std::optional<PropertyList> object(const std::string& key) const override;
+    void set(const std::string& key, PropertyList value) override;
+    void remove(const std::string& key) override;
+    void registerDefaults(const PlistDictionary& defaults) override;
+    PlistDictionary dictionaryRepresentation() const override;
+    void removeAll() override;
+    [[nodiscard]] Subscription observe(ChangeObserver observer) override;
+    void flush() override;
+
+private:
+    struct ObserverEntry {
+        ChangeObserver callback;
+        std::atomic<bool> active = true;
+    };
+    struct Observers {
+        std::mutex mutex;
+        std::vector<std::shared_ptr<ObserverEntry>> entries;
+    };
+
+    void changed(const std::string& key, const std::optional<PropertyList>& oldValue,
+                 const std::optional<PropertyList>& newValue);
+    void scheduleWrite();  // called with mutex_ held
+    void writeSnapshot();
+
+    std::optional<PlistFile> file_;
+    mutable std::mutex mutex_;
+    PlistDictionary stored_;      // guarded by mutex_
+    PlistDictionary registered_;  // guarded by mutex_
+    bool writeQueued_ = false;    // guarded by mutex_
+    bool isWritable_ = false;     // set once at construction
+    std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
+    // Last: destroyed first, running the queued write while the entries still exist.
+    std::unique_ptr<SerialQueue> writer_;
+};
+
+}  // namespace vorela

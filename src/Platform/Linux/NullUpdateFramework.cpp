@@ -1,7 +1,0 @@
-#include "Platform/Linux/NullUpdateFramework.h"
-
-namespace vorela {
-
-std::unique_ptr<Updater> NullUpdateFramework::startUpdater() { return nullptr; }
-
-}  // namespace vorela

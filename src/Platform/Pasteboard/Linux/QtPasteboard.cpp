@@ -1,0 +1,17 @@
+#include "Platform/Pasteboard/Linux/QtPasteboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace vorela {
+
+std::optional<std::string> QtPasteboard::string() const {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return std::nullopt;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText()) return std::nullopt;
+    return data->text().toStdString();
+}
+
+}  // namespace vorela

@@ -1,0 +1,245 @@
+#include "Platform/Store/ModelContext.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "Platform/Store/SqliteDatabase.h"
+
+namespace vorela {
+
+namespace {
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string columnList(const EntityDescription& entity) {
+    std::string columns = "id";
+    for (const auto& attribute : entity.attributes) columns += ", " + quoted(attribute.name);
+    return columns;
+}
+
+}  // namespace
+
+ModelContext::ModelContext(SqliteDatabase& db, const std::vector<const EntityDescription*>& schema,
+                           std::uint64_t storeIdentifier, std::vector<std::int64_t> lastRows)
+    : db_(db), schema_(schema), storeIdentifier_(storeIdentifier), lastRows_(std::move(lastRows)) {}
+
+ModelContext::~ModelContext() {
+    // Records may outlive the store; they keep their values but no longer reach it.
+    for (auto& [key, weak] : live_) {
+        if (auto object = weak.lock()) object->context_.reset();
+    }
+}
+
+std::size_t ModelContext::entityIndex(const EntityDescription& entity) const {
+    for (std::size_t i = 0; i < schema_.size(); ++i) {
+        if (schema_[i] == &entity || schema_[i]->name == entity.name) return i;
+    }
+    return schema_.size();
+}
+
+ModelContext::Key ModelContext::keyOf(const ModelObject& object) const {
+    return {entityIndex(object.entity()), object.persistentModelID().row};
+}
+
+void ModelContext::insert(const std::shared_ptr<ModelObject>& object) {
+    if (!object || object->isInserted()) return;
+    const std::size_t entity = entityIndex(object->entity());
+    if (entity == schema_.size()) return;
+    const std::int64_t row = ++lastRows_[entity];
+    object->id_ = PersistentIdentifier{storeIdentifier_, schema_[entity]->name, row};
+    object->context_ = weak_from_this();
+    live_[{entity, row}] = object;
+    inserted_[{entity, row}] = object;
+}
+
+void ModelContext::deleteObject(const std::shared_ptr<ModelObject>& object) {
+    if (!object || !object->isInserted() || object->isDeleted()) return;
+    if (object->context_.lock().get() != this) return;
+    deleteRecursively(object);
+}
+
+void ModelContext::deleteRecursively(const std::shared_ptr<ModelObject>& object) {
+    object->isDeleted_ = true;
+    const Key key = keyOf(*object);
+    updated_.erase(key);
+    if (inserted_.erase(key) == 0) deleted_[key] = object;
+    for (const EntityDescription* entity : schema_) {
+        for (std::size_t a = 0; a < entity->attributes.size(); ++a) {
+            const auto& attribute = entity->attributes[a];
+            if (attribute.type != AttributeType::reference ||
+                attribute.destination != object->entity().name) {
+                continue;
+            }
+            for (const auto& dependent : fetchReferencing(*entity, a, *object).objects) {
+                if (attribute.cascades) {
+                    deleteRecursively(dependent);
+                } else {
+                    dependent->setValue(a, std::monostate{});
+                }
+            }
+        }
+    }
+}
+
+bool ModelContext::hasChanges() const {
+    return !inserted_.empty() || !updated_.empty() || !deleted_.empty();
+}
+
+void ModelContext::objectDidChange(ModelObject& object) {
+    if (object.isDeleted() || !object.isInserted()) return;
+    const Key key = keyOf(object);
+    if (inserted_.contains(key)) return;
+    const auto live = live_.find(key);
+    if (live == live_.end()) return;
+    if (auto strong = live->second.lock()) updated_[key] = std::move(strong);
+}
+
+std::optional<StoreError> ModelContext::save() {
+    if (!hasChanges()) return std::nullopt;
+    if (auto error = db_.execute("BEGIN IMMEDIATE")) return error;
+    // References are checked when the transaction commits, so the order of writes is free.
+    std::optional<StoreError> error = db_.execute("PRAGMA defer_foreign_keys = ON");
+    if (!error) error = writeChanges();
+    if (!error) error = db_.execute("COMMIT");
+    if (error) {
+        db_.execute("ROLLBACK");
+        return error;
+    }
+    inserted_.clear();
+    updated_.clear();
+    deleted_.clear();
+    return std::nullopt;
+}
+
+std::optional<StoreError> ModelContext::writeChanges() {
+    for (const auto& [key, object] : inserted_) {
+        const EntityDescription& entity = *schema_[key.first];
+        std::string placeholders = "?";
+        for (std::size_t i = 0; i < entity.attributes.size(); ++i) placeholders += ", ?";
+        SqliteDatabase::Statement insert(db_, "INSERT INTO " + quoted(entity.name) + " (" +
+                                                  columnList(entity) + ") VALUES (" + placeholders +
+                                                  ")");
+        insert.bind(1, key.second);
+        for (std::size_t i = 0; i < entity.attributes.size(); ++i) {
+            insert.bind(static_cast<int>(i + 2), object->values_[i]);
+        }
+        insert.step();
+        if (auto error = insert.error()) return error;
+    }
+    for (const auto& [key, object] : updated_) {
+        const EntityDescription& entity = *schema_[key.first];
+        std::string assignments;
+        for (const auto& attribute : entity.attributes) {
+            assignments += (assignments.empty() ? "" : ", ") + quoted(attribute.name) + " = ?";
+        }
+        SqliteDatabase::Statement update(
+            db_, "UPDATE " + quoted(entity.name) + " SET " + assignments + " WHERE id = ?");
+        for (std::size_t i = 0; i < entity.attributes.size(); ++i) {
+            update.bind(static_cast<int>(i + 1), object->values_[i]);
+        }
+        update.bind(static_cast<int>(entity.attributes.size() + 1), key.second);
+        update.step();
+        if (auto error = update.error()) return error;
+    }
+    for (const auto& [key, object] : deleted_) {
+        SqliteDatabase::Statement remove(
+            db_, "DELETE FROM " + quoted(schema_[key.first]->name) + " WHERE id = ?");
+        remove.bind(1, key.second);
+        remove.step();
+        if (auto error = remove.error()) return error;
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<ModelObject> ModelContext::materialize(std::size_t entity, std::int64_t row,
+                                                       std::vector<ModelValue> values) {
+    auto& slot = live_[{entity, row}];
+    if (auto existing = slot.lock()) return existing;
+    std::shared_ptr<ModelObject> object = schema_[entity]->make();
+    object->id_ = PersistentIdentifier{storeIdentifier_, schema_[entity]->name, row};
+    object->values_ = std::move(values);
+    object->context_ = weak_from_this();
+    slot = object;
+    return object;
+}
+
+ModelContext::FetchResult ModelContext::fetch(
+    std::size_t entity, std::optional<std::pair<std::size_t, std::int64_t>> filter) {
+    FetchResult result;
+    if (entity >= schema_.size()) return result;
+    const EntityDescription& description = *schema_[entity];
+    std::erase_if(live_, [](const auto& item) { return item.second.expired(); });
+
+    std::string sql = "SELECT " + columnList(description) + " FROM " + quoted(description.name);
+    if (filter) sql += " WHERE " + quoted(description.attributes[filter->first].name) + " = ?";
+    sql += " ORDER BY id";
+    SqliteDatabase::Statement select(db_, sql);
+    if (filter) select.bind(1, filter->second);
+    const auto matches = [&](const ModelObject& object) {
+        return !filter || object.values_[filter->first] == ModelValue(filter->second);
+    };
+    std::set<std::int64_t> seen;
+    while (select.step()) {
+        const std::int64_t row = select.integer(0);
+        if (deleted_.contains({entity, row})) continue;
+        std::vector<ModelValue> values;
+        values.reserve(description.attributes.size());
+        for (std::size_t i = 0; i < description.attributes.size(); ++i) {
+            values.push_back(
+                select.column(static_cast<int>(i + 1), description.attributes[i].type));
+        }
+        auto object = materialize(entity, row, std::move(values));
+        seen.insert(row);
+        if (matches(*object)) result.objects.push_back(std::move(object));
+    }
+    if (auto error = select.error()) return FetchResult{{}, error};
+
+    // Pending inserts, and live records whose reference was changed here but not saved.
+    for (auto it = live_.lower_bound({entity, 0}); it != live_.end() && it->first.first == entity;
+         ++it) {
+        auto object = it->second.lock();
+        if (!object || object->isDeleted() || seen.contains(it->first.second)) continue;
+        if (!inserted_.contains(it->first) && !filter) continue;
+        if (!inserted_.contains(it->first) && !updated_.contains(it->first)) continue;
+        if (matches(*object)) result.objects.push_back(std::move(object));
+    }
+    std::sort(result.objects.begin(), result.objects.end(), [](const auto& a, const auto& b) {
+        return a->persistentModelID().row < b->persistentModelID().row;
+    });
+    return result;
+}
+
+ModelContext::FetchResult ModelContext::fetchAll(const EntityDescription& entity) {
+    return fetch(entityIndex(entity), std::nullopt);
+}
+
+ModelContext::FetchResult ModelContext::fetchReferencing(const EntityDescription& entity,
+                                                         std::size_t attribute,
+                                                         const ModelObject& target) {
+    if (!target.isInserted()) return {};
+    return fetch(entityIndex(entity), std::make_pair(attribute, target.persistentModelID().row));
+}
+
+std::shared_ptr<ModelObject> ModelContext::object(const EntityDescription& entity,
+                                                  std::int64_t row) {
+    const std::size_t index = entityIndex(entity);
+    if (index >= schema_.size()) return nullptr;
+    const auto live = live_.find({index, row});
+    if (live != live_.end()) {
+        if (auto object = live->second.lock()) return object->isDeleted() ? nullptr : object;
+    }
+    if (deleted_.contains({index, row})) return nullptr;
+    const EntityDescription& description = *schema_[index];
+    SqliteDatabase::Statement select(db_, "SELECT " + columnList(description) + " FROM " +
+                                              quoted(description.name) + " WHERE id = ?");
+    select.bind(1, row);
+    if (!select.step()) return nullptr;
+    std::vector<ModelValue> values;
+    for (std::size_t i = 0; i < description.attributes.size(); ++i) {
+        values.push_back(select.column(static_cast<int>(i + 1), description.attributes[i].type));
+    }
+    return materialize(index, row, std::move(values));
+}
+
+}  // namespace vorela

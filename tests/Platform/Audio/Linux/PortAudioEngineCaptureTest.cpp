@@ -1,0 +1,293 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Platform/Audio/Linux/PortAudioEngine.h"
+#include "Platform/Log/Log.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Support/RecordingLogSink.h"
+#include "Voice/AudioSession.h"
+#include "Voice/VoiceActivityDetector.h"
+
+extern char** environ;
+
+namespace vorela {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs a program to its end; extraEnv entries ("NAME=value") are added to ours.
+int run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {}) {
+    std::vector<std::string> envStrings(extraEnv);
+    for (char** e = environ; *e; ++e) envStrings.emplace_back(*e);
+    std::vector<char*> args, env;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& e : envStrings) env.push_back(const_cast<char*>(e.c_str()));
+    env.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A PulseAudio server of our own in a private runtime folder: a silent null sink whose
+// monitor is the default source, so capture is always clocked and silence is digital zero.
+class PulseServer {
+public:
+    bool start() {
+        char pattern[] = "/tmp/vorela-pulse-XXXXXX";
+        if (!mkdtemp(pattern)) return false;
+        dir_ = pattern;
+        chmod(dir_.c_str(), 0700);
+        std::ofstream(dir_ / "vmic.pa")
+            << "load-module module-native-protocol-unix auth-anonymous=1 socket="
+            << (dir_ / "native").string() << "\n"
+            << "load-module module-null-sink sink_name=vspk rate=16000 channels=1\n"
+            << "load-module module-remap-source source_name=vmic_mon master=vspk.monitor\n"
+            << "set-default-sink vspk\nset-default-source vmic_mon\n";
+        // Daemonising returns only once the server is ready, so no waiting is needed.
+        const int rc =
+            run({"pulseaudio", "-n", "-F", (dir_ / "vmic.pa").string(), "--daemonize=yes",
+                 "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=yes",
+                 "--log-target=file:" + (dir_ / "pulse.log").string()},
+                env());
+        std::ifstream pidFile(dir_ / "pulse" / "pid");
+        pidFile >> pid_;
+        return rc == 0 && pid_ > 0;
+    }
+    ~PulseServer() {
+        stop();
+        std::error_code ignored;
+        if (!dir_.empty()) fs::remove_all(dir_, ignored);
+    }
+    // Kills the server and waits for it to be gone, so it cannot write into the folder
+    // while the folder is removed.
+    void stop() {
+        if (pid_ <= 0) return;
+        const int exited = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+        kill(pid_, SIGKILL);
+        if (exited >= 0) {
+            pollfd wait{exited, POLLIN, 0};
+            poll(&wait, 1, 5000);
+            close(exited);
+        }
+        pid_ = 0;
+    }
+    std::vector<std::string> env() const {
+        return {"XDG_RUNTIME_DIR=" + dir_.string(), "HOME=" + dir_.string(),
+                "PULSE_SERVER=" + server()};
+    }
+    std::string server() const { return "unix:" + (dir_ / "native").string(); }
+    const fs::path& dir() const { return dir_; }
+
+private:
+    fs::path dir_;
+    pid_t pid_ = 0;
+};
+
+TEST(PortAudioEngineTest, WithoutASoundServerThereIsNoInputDevice) {
+    if (fs::exists("/proc/asound/cards")) GTEST_SKIP() << "this machine has a sound card";
+    setenv("PULSE_SERVER", "unix:/nonexistent/vorela/native", 1);
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
+    auto previous = Log::setSink(sink);
+    ManualRunLoop loop;
+    auto engine = std::make_shared<PortAudioEngine>(loop);
+    AudioSession session(loop, engine, std::make_shared<NotificationCenter>(loop));
+    session.start();
+    loop.runUntilIdle();
+    Log::setSink(previous);
+    unsetenv("PULSE_SERVER");
+    EXPECT_EQ(session.status(), AudioSession::Status::noInputDevice());
+    EXPECT_EQ(engine->authorizationStatus(), AudioPermissionStatus::authorized);
+    const auto lines = sink->messages("audio");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "No hay dispositivo de entrada disponible.");
+}
+
+struct Reading {
+    double streamSeconds = 0;
+    double decibels = 0;
+    bool isSpeaking = false;
+};
+
+TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
+    PulseServer pulse;
+    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+    const fs::path dir = pulse.dir();
+    const auto wav = [&](const char* name) { return (dir / name).string(); };
+
+    // 1 s silence, 0.8 s tone, 1.5 s silence, the trimmed sentence, 1.5 s silence.
+    constexpr double kToneSeconds = 0.8, kGapSeconds = 1.5;
+    const std::vector<std::string> pcm = {"-r", "16000", "-c", "1", "-b", "16"};
+    auto sox = [&](std::vector<std::string> head, std::vector<std::string> tail) {
+        head.insert(head.end(), pcm.begin(), pcm.end());
+        head.insert(head.end(), tail.begin(), tail.end());
+        return run(head);
+    };
+    ASSERT_EQ(run({"espeak-ng", "-v", "es", "-s", "150", "-w", wav("raw.wav"),
+                   "Buenas tardes a todos y bienvenidos al programa de esta noche"}),
+              0)
+        << "espeak-ng";
+    ASSERT_EQ(sox({"sox", wav("raw.wav")}, {wav("speech.wav"), "silence", "1", "0.02", "1%",
+                                            "reverse", "silence", "1", "0.02", "1%", "reverse"}),
+              0)
+        << "sox";
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("gap.wav"), "trim", "0", "1.5"}), 0);
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("lead.wav"), "trim", "0", "1"}), 0);
+    ASSERT_EQ(sox({"sox", "-n"}, {wav("tone.wav"), "synth", "0.8", "sine", "440", "vol", "0.5"}),
+              0);
+    ASSERT_EQ(run({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"), wav("speech.wav"),
+                   wav("gap.wav"), wav("test.wav")}),
+              0);
+    const double speechSeconds = (fs::file_size(dir / "speech.wav") - 44) /
+                                 (16000.0 * 2);  // 16-bit mono after a 44-byte header
+    ASSERT_GT(speechSeconds, 1.5);
+
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    setenv("PULSE_SOURCE", "vmic_mon", 1);
+    ManualRunLoop loop;
+    auto engine = std::make_shared<PortAudioEngine>(loop);
+    AudioSession session(loop, engine, std::make_shared<NotificationCenter>(loop));
+    VoiceActivityDetector vad;
+
+    std::mutex mutex;
+    std::condition_variable captured;
+    std::vector<Reading> readings;
+    std::vector<std::shared_ptr<const AudioBuffer>> kept;
+    std::vector<double> keptSums;
+    session.consumers().add(
+        [&](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime& time) {
+            const double seconds = time.sampleTime / buffer->format().sampleRate;
+            const double d = VoiceActivityDetector::decibels(*buffer);
+            // Stream time, not arrival time: the server may hand audio over in bursts.
+            const auto reading = vad.update(d, 1000 + seconds);
+            double sum = 0;
+            for (std::uint32_t i = 0; i < buffer->frameLength(); ++i)
+                sum += buffer->channelData(0)[i];
+            std::lock_guard guard(mutex);
+            readings.push_back({seconds, d, reading.isSpeaking});
+            kept.push_back(buffer);
+            keptSums.push_back(sum);
+            captured.notify_all();
+        },
+        Uuid::make());
+
+    session.start();
+    loop.runUntilIdle();
+    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+    ASSERT_TRUE(session.inputFormat().has_value());
+    const AudioFormat format = *session.inputFormat();
+
+    EXPECT_EQ(run({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()),
+              0);
+    const double wanted = 1 + kToneSeconds + kGapSeconds + speechSeconds + kGapSeconds;
+    {
+        std::unique_lock lock(mutex);
+        captured.wait_for(lock, std::chrono::seconds(10), [&] {
+            return !readings.empty() &&
+                   readings.back().streamSeconds > readings.front().streamSeconds + wanted;
+        });
+    }
+    session.stop();
+    unsetenv("PULSE_SERVER");
+    unsetenv("PULSE_SOURCE");
+    loop.runUntilIdle();
+
+    std::lock_guard guard(mutex);
+    const auto onset = std::find_if(readings.begin(), readings.end(),
+                                    [](const Reading& r) { return r.decibels > -30; });
+    ASSERT_NE(onset, readings.end()) << "the tone never arrived";
+    const double tone = onset->streamSeconds;
+    const double speech = tone + kToneSeconds + kGapSeconds;
+    const double after = speech + speechSeconds;
+    auto fractionSpeaking = [&](double from, double to) {
+        int speaking = 0, total = 0;
+        for (const auto& r : readings) {
+            if (r.streamSeconds < from || r.streamSeconds > to) continue;
+            ++total;
+            speaking += r.isSpeaking;
+        }
+        EXPECT_GT(total, 0) << "nothing captured between " << from << " and " << to;
+        return total ? static_cast<double>(speaking) / total : -1;
+    };
+    // The hold keeps speech on for 0.35 s after the last loud buffer; buffers are ~21 ms.
+    EXPECT_EQ(fractionSpeaking(tone + kToneSeconds + 0.45, speech - 0.1), 0)
+        << "gap after the tone";
+    EXPECT_GE(fractionSpeaking(speech + 0.1, after - 0.1), 0.9) << "during the sentence";
+    EXPECT_EQ(fractionSpeaking(after + 0.45, after + kGapSeconds - 0.2), 0)
+        << "gap after the sentence";
+
+    // Every buffer is its own memory and none changed after its delivery.
+    std::set<const float*> planes;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i]->format(), format);
+        EXPECT_EQ(kept[i]->frameLength(), 1024u);
+        planes.insert(kept[i]->channelData(0));
+        double sum = 0;
+        for (std::uint32_t f = 0; f < kept[i]->frameLength(); ++f)
+            sum += kept[i]->channelData(0)[f];
+        EXPECT_EQ(sum, keptSums[i]) << "buffer " << i << " was overwritten";
+    }
+    EXPECT_EQ(planes.size(), kept.size());
+}
+
+TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSessionRestarts) {
+    PulseServer pulse;
+    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
+    auto previous = Log::setSink(sink);
+    ManualRunLoop loop;
+    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
+                         std::make_shared<NotificationCenter>(loop));
+    std::atomic<int> buffers{0};
+    session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
+    session.start();
+    loop.runUntilIdle();
+    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+
+    pulse.stop();
+    // The capture thread hands the notification to the main loop; wait for it to arrive.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    loop.runUntilIdle();
+    Log::setSink(previous);
+    unsetenv("PULSE_SERVER");
+    EXPECT_NE(session.status().kind(), AudioSession::Status::Kind::running);
+    const auto lines = sink->messages("audio");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "Reiniciando el audio: cambio de configuración de audio"),
+              1);
+    EXPECT_EQ(session.consumers().count(), 1u);
+}
+
+}  // namespace
+}  // namespace vorela
