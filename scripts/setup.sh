@@ -10,7 +10,7 @@ PACKAGES=(
   libicu-dev libsqlite3-dev zlib1g-dev libexpat1-dev nlohmann-json3-dev
   # Linux side
   qt6-base-dev portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev
-  libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
+  libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev
   libx11-dev libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev libxcb-xkb-dev
   fonts-opendyslexic locales-all
   # test tools
