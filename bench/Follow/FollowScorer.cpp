@@ -100,7 +100,10 @@ void FollowScorer::scoreJumps(const Track& track, ReadingScore& out) const {
     for (std::size_t j = 0; j < spoken_.size(); ++j) {
         const long index = spoken_[j].index;
         if (index < 0) continue;
-        const bool jumped = previous >= 0 && index != previous + 1;
+        // A jump the ±3 band would hide anyway (a word the synthesiser ran into its
+        // neighbour, a repeated word) is no skip or re-read.
+        const bool jumped = previous >= 0 && (index > previous + 1 + kToleranceWords ||
+                                              index < previous - kToleranceWords);
         previous = index;
         if (!jumped) continue;
         // The moments that can end the chase: a follower move or the next word spoken.

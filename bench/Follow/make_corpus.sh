@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Writes the follower's evaluation corpus: synthetic Spanish and English readings of our own
+# scripts, each with the script file, the audio and the truth of what was said when.
+#   make_corpus.sh OUT_DIR [VORELA_SPEAK_BINARY]
+# Readings (one folder each under OUT_DIR, with script.txt, audio.wav, truth.json, locale): clean readings by several voices; edited readings
+# (an off-script remark, a skipped paragraph, a re-read sentence, numbers read aloud in words);
+# fast and slow readings; readings under mixed noise. The script file is the same for every
+# reading of a language: only what is spoken changes. Needs espeak-ng data and sox.
+set -euo pipefail
+
+here="$(cd "$(dirname "$0")" && pwd)"
+out="${1:?usage: make_corpus.sh OUT_DIR [VORELA_SPEAK_BINARY]}"
+speak="${2:-$here/../../build/bench/Follow/vorela_speak}"
+[ -x "$speak" ] || { echo "make_corpus.sh: no vorela_speak at $speak" >&2; exit 2; }
+command -v sox >/dev/null || { echo "make_corpus.sh: sox is needed" >&2; exit 2; }
+mkdir -p "$out"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# --- word indexes over a script (white-space words, 0-based, as the tools count them) ----
+# First word of paragraph N (1-based; paragraphs are separated by blank lines).
+para_first() {
+  awk -v want="$2" 'BEGIN{RS=""} NR<want{n+=NF} END{print n}' "$1"
+}
+# Last word of the first sentence that starts at or after word FROM.
+sentence_end() {
+  tr -s ' \n\t' '\n\n\n' <"$1" | awk -v from="$2" 'NF{ if (i>=from && $0 ~ /[.!?]$/) {print i; exit} i++ }'
+}
+last_word() { echo $(( $(wc -w <"$1") - 1 )); }
+
+# A plan that reads numbers the way people say them, not digit by digit. $2 holds lines
+# "NUMBER<TAB>words"; the number's trailing punctuation moves onto the last spoken word.
+numbers_plan() {
+  awk -v table="$2" '
+    BEGIN { start = 0; i = 0; FS="\t"; while ((getline line < table) > 0) { split(line, f, "\t"); say[f[1]] = f[2] } FS=" " }
+    { for (k = 1; k <= NF; k++) {
+        w = $k; core = w; tail = ""
+        if (match(w, /[,.;:]+$/) && substr(w, 1, RSTART - 1) in say) { core = substr(w, 1, RSTART - 1); tail = substr(w, RSTART) }
+        if (core in say) {
+          if (i > start) print "read " start " " i - 1
+          print "as " i " " say[core] tail; start = i + 1
+        }
+        i++ } }
+    END { if (start < i) print "read " start " " i - 1 }' "$1"
+}
+
+# --- noise: a pink floor on everything, more for Spanish and for the noisy set --------------
+rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}'; }
+# mix SPEECH OUT TYPE SNR_DB [TYPE SNR_DB ...]: adds each noise TYPE (a sox synth type) at
+# SNR_DB below the speech's RMS, then normalises to -1 dBFS. Everything is halved before the
+# sum so that the mix itself cannot clip.
+mix() {
+  local speech="$1" dest="$2"; shift 2
+  local dur rate speech_rms inputs=(-v 0.5 "$speech") n=0
+  dur="$(soxi -D "$speech")"; rate="$(soxi -r "$speech")"; speech_rms="$(rms "$speech")"
+  while [ $# -gt 0 ]; do
+    local noise="$work/noise$n.wav" gain
+    sox -R -n -r "$rate" -c 1 -b 16 "$noise" synth "$dur" "$1"
+    gain="$(awk -v s="$speech_rms" -v r="$(rms "$noise")" -v snr="$2" 'BEGIN{printf "%.6f", 0.5 * s / (r * 10 ^ (snr / 20))}')"
+    inputs+=(-v "$gain" "$noise"); n=$((n + 1)); shift 2
+  done
+  sox -R -m "${inputs[@]}" "$dest" norm -1
+}
+
+# reading NAME SET LANG VOICE RATE PITCH PLAN|- NOISE...
+reading() {
+  local name="$1" set="$2" lang="$3" voice="$4" rate="$5" pitch="$6" plan="$7"; shift 7
+  local dir="$out/$name" planArgs=()
+  mkdir -p "$dir"
+  cp "$here/texts/$lang.txt" "$dir/script.txt"
+  if [ "$lang" = es ]; then echo es-ES; else echo en-US; fi >"$dir/locale"
+  [ "$plan" != "-" ] && { cp "$plan" "$dir/plan.txt"; planArgs=(--plan "$dir/plan.txt"); }
+  "$speak" --script "$dir/script.txt" "${planArgs[@]}" --voice "$voice" --rate "$rate" \
+    --pitch "$pitch" --set "$set" --wav "$work/$name.wav" --truth "$dir/truth.json"
+  mix "$work/$name.wav" "$dir/audio.wav" "$@"
+  rm -f "$work/$name.wav"
+}
+
+# --- plans ------------------------------------------------------------------------------
+for lang in es en; do
+  s="$here/texts/$lang.txt"; end="$(last_word "$s")"
+  p2="$(para_first "$s" 2)"; p3="$(para_first "$s" 3)"; p4="$(para_first "$s" 4)"
+  s2="$(sentence_end "$s" "$p2")"; s3="$(sentence_end "$s" "$p3")"
+  { echo "read 0 $s3"; echo "say $(cat "$here/texts/remark-$lang.txt")"; echo "read $((s3 + 1)) $end"; } >"$work/remark-$lang.plan"
+  { echo "read 0 $((p3 - 1))"; echo "read $p4 $end"; } >"$work/skip-$lang.plan"
+  { echo "read 0 $s2"; echo "read $p2 $end"; } >"$work/reread-$lang.plan"
+  numbers_plan "$s" "$here/texts/numbers-$lang.tsv" >"$work/numbers-$lang.plan"
+done
+
+# Every reading has a faint pink floor (45 dB down): pure digital silence upsets the decoder's
+# normalisation. Spanish readings get pink noise at 15-20 dB: the Spanish acoustic model is
+# trained on real speech and does not recognise clean synthetic speech fairly.
+floor=(pinknoise 45)
+es_noise() { echo "pinknoise $1"; }
+mixed=(pinknoise 12 brownnoise 15 whitenoise 30)
+
+# name                      set       lang voice        rate pitch plan                     noise
+reading es-clean-es         clean-es  es   es           160  50  -                          $(es_noise 18)
+reading es-clean-es419      clean-es  es   es-419       160  40  -                          $(es_noise 16)
+reading es-clean-es-f3      clean-es  es   es+f3        150  60  -                          $(es_noise 20)
+reading es-clean-es419-m3   clean-es  es   es-419+m3    170  45  -                          $(es_noise 15)
+reading en-clean-us         clean-en  en   en-us        160  50  -                          "${floor[@]}"
+reading en-clean-gb         clean-en  en   en           160  40  -                          "${floor[@]}"
+reading en-clean-us-f3      clean-en  en   en-us+f3     150  60  -                          "${floor[@]}"
+reading en-clean-gb-m3      clean-en  en   en+m3        170  45  -                          "${floor[@]}"
+for edit in remark skip reread numbers; do
+  reading es-$edit-es       edits     es   es           160  50  "$work/$edit-es.plan"    $(es_noise 18)
+  reading es-$edit-es419-m3 edits     es   es-419+m3    165  45  "$work/$edit-es.plan"    $(es_noise 16)
+  reading en-$edit-us       edits     en   en-us        160  50  "$work/$edit-en.plan"    "${floor[@]}"
+  reading en-$edit-gb-m3    edits     en   en+m3        165  45  "$work/$edit-en.plan"    "${floor[@]}"
+done
+for pace in 190 120; do
+  reading es-pace$pace-es419 pace    es   es-419       $pace 50 -                          $(es_noise 18)
+  reading es-pace$pace-es-f3 pace    es   es+f3        $pace 60 -                          $(es_noise 18)
+  reading en-pace$pace-us    pace    en   en-us        $pace 50 -                          "${floor[@]}"
+  reading en-pace$pace-gb-f3 pace    en   en+f3        $pace 60 -                          "${floor[@]}"
+done
+reading es-noisy-es         noisy     es   es           160  50  -                          "${mixed[@]}"
+reading es-noisy-es419-f3   noisy     es   es-419+f3    160  55  -                          "${mixed[@]}"
+reading en-noisy-us         noisy     en   en-us        160  50  -                          "${mixed[@]}"
+reading en-noisy-gb-m3      noisy     en   en+m3        160  45  -                          "${mixed[@]}"
+echo "make_corpus.sh: $(ls "$out" | wc -l) readings in $out"
