@@ -3,7 +3,7 @@
 # prints one JSON line per reading and the summary table per set.
 #   evaluate.sh VORELA_FOLLOW_BINARY CORPUS_DIR [RESULTS_DIR]
 # RESULTS_DIR (default: a new temporary folder) keeps each run's output, errors and exit code.
-# Set VORELA_FOLLOW_SCORE to use another scorer binary.
+# Set VORELA_FOLLOW_SCORE to use another scorer binary, VORELA_FOLLOW_LEAD for its --lead.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -28,5 +28,5 @@ export -f run_one
 
 find "$corpus" -mindepth 2 -maxdepth 2 -name truth.json -printf '%h\0' | sort -z |
   xargs -0 -P 4 -I{} bash -c 'run_one "$@"' _ {} "$follow" "$results"
-"$score" "$corpus" "$results" | tee "$results/scores.txt"
+"$score" --lead "${VORELA_FOLLOW_LEAD:-1}" "$corpus" "$results" | tee "$results/scores.txt"
 echo "evaluate.sh: results in $results" >&2
