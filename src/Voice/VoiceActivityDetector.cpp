@@ -10,6 +10,8 @@ namespace {
 constexpr double kMinimumRms = 1e-9;
 // Level reported for a buffer that holds no samples at all.
 constexpr double kEmptyBufferDecibels = -60;
+// What digital silence reads as: 20 * log10(kMinimumRms).
+constexpr double kSilenceDecibels = -180;
 // The meter spans -60...0 dBFS.
 constexpr double kMeterRange = 60;
 }  // namespace
@@ -23,7 +25,9 @@ double VoiceActivityDetector::decibels(const AudioBuffer& buffer) {
         const float* samples = buffer.channelData(c);
         if (!samples) return kEmptyBufferDecibels;
         for (std::uint32_t i = 0; i < frames; ++i) {
-            const double s = samples[i];
+            // A NaN or infinite sample is no measurement: it counts as silence instead of
+            // turning the whole buffer's level into NaN.
+            const double s = std::isfinite(samples[i]) ? samples[i] : 0.0;
             sum += s * s;
         }
     }
@@ -33,6 +37,7 @@ double VoiceActivityDetector::decibels(const AudioBuffer& buffer) {
 }
 
 VoiceActivityDetector::Reading VoiceActivityDetector::update(double d, double t) {
+    if (std::isnan(d)) d = kSilenceDecibels;  // never let NaN reach the meter or the flag
     std::lock_guard guard(lock_);
     level_ = std::max(std::min((d + kMeterRange) / kMeterRange, 1.0), 0.0);
     if (d >= config_.noiseFloor + config_.openOffset) {

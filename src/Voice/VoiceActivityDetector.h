@@ -42,10 +42,11 @@ public:
     VoiceActivityDetector& operator=(VoiceActivityDetector&&) = delete;
 
     // RMS level of every sample of every channel in dBFS: -60 for an empty buffer, -180
-    // for digital silence. Pure; takes no lock and allocates nothing.
+    // for digital silence; NaN and infinite samples count as silence, so the result is
+    // always finite. Pure; takes no lock and allocates nothing.
     static double decibels(const AudioBuffer& buffer);
 
-    // d in dBFS, t in seconds of system uptime.
+    // d in dBFS (NaN reads as silence), t in seconds of system uptime.
     Reading update(double decibels, double at);
 
     // A replacement takes effect from the next update; the flag is kept.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <thread>
 
 #include "Voice/VoiceActivityDetector.h"
@@ -52,6 +53,35 @@ TEST(VoiceActivityDetectorDecibelsTest, KnownBuffers) {
     }
 }
 
+TEST(VoiceActivityDetectorDecibelsTest, NonFiniteSamplesCountAsSilence) {
+    // One NaN sample from a misbehaving device made the whole buffer's level NaN, and the
+    // meter with it. A NaN or infinite sample measures nothing, so it counts as silence.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* name;
+        std::shared_ptr<AudioBuffer> buffer;
+        double expected;
+    };
+    const Case cases[] = {
+        {"every sample NaN", makeBuffer({48000, 1}, 256, [&](auto, auto) { return nan; }), -180},
+        {"one NaN in a full-scale square",
+         makeBuffer({48000, 1}, 1024,
+                    [&](auto, auto i) { return i == 5 ? nan : (i % 2 ? 1.0f : -1.0f); }),
+         20 * std::log10(std::sqrt(1023.0 / 1024))},
+        {"infinities of both signs in the second channel",
+         makeBuffer({48000, 2}, 1024,
+                    [&](auto c, auto i) { return c == 0 ? 0.5f : (i % 2 ? inf : -inf); }),
+         20 * std::log10(std::sqrt(0.125))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const double decibels = VoiceActivityDetector::decibels(*c.buffer);
+        ASSERT_TRUE(std::isfinite(decibels));
+        EXPECT_NEAR(decibels, c.expected, 1e-4);
+    }
+}
+
 class VoiceActivityDetectorTest : public ::testing::Test {
 protected:
     VoiceActivityDetector vad_;
@@ -90,6 +120,27 @@ TEST_F(VoiceActivityDetectorTest, LevelMapsMinus60To0AndClampsAtBothEnds) {
         SCOPED_TRACE(c.name);
         EXPECT_DOUBLE_EQ(vad_.update(c.decibels, t_).level, c.level);
         EXPECT_DOUBLE_EQ(vad_.level(), c.level);
+    }
+}
+
+TEST_F(VoiceActivityDetectorTest, NonFiniteDecibelsKeepTheLevelWithinTheMeter) {
+    // A NaN level slipped through both clamps (every comparison with NaN is false) and
+    // reached the meter as NaN. NaN reads as silence; the infinities clamp like any level.
+    struct Case {
+        const char* name;
+        double decibels;
+        double level;
+        bool isSpeaking;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Case& c :
+         {Case{"NaN", std::nan(""), 0, false}, Case{"minus infinity", -inf, 0, false},
+          Case{"plus infinity", inf, 1, true}}) {
+        SCOPED_TRACE(c.name);
+        vad_.reset();
+        const auto reading = vad_.update(c.decibels, t_);
+        EXPECT_EQ(reading, (VoiceActivityDetector::Reading{c.level, c.isSpeaking}));
+        EXPECT_EQ(vad_.level(), c.level);
     }
 }
 
