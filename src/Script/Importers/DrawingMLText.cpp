@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "Platform/Bundle/Bundle.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -18,16 +19,37 @@ struct ParserCloser {
     void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
 };
 
+// The parser's user data: the page's collector and whether the page declared a DTD.
+struct Page {
+    XML_Parser parser = nullptr;
+    DrawingMLText::Collector collector;
+    bool hasDeclarations = false;
+
+    void refuse() {
+        hasDeclarations = true;
+        XML_StopParser(parser, XML_FALSE);
+    }
+};
+
+void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    static_cast<Page*>(data)->refuse();
+}
+
+void XMLCALL onEntityDecl(void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                          const XML_Char*, const XML_Char*, const XML_Char*) {
+    static_cast<Page*>(data)->refuse();
+}
+
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char**) {
-    static_cast<DrawingMLText::Collector*>(data)->elementStarted(name);
+    static_cast<Page*>(data)->collector.elementStarted(name);
 }
 
 void XMLCALL onEnd(void* data, const XML_Char* name) {
-    static_cast<DrawingMLText::Collector*>(data)->elementEnded(name);
+    static_cast<Page*>(data)->collector.elementEnded(name);
 }
 
 void XMLCALL onCharacters(void* data, const XML_Char* text, int length) {
-    static_cast<DrawingMLText::Collector*>(data)->charactersFound(
+    static_cast<Page*>(data)->collector.charactersFound(
         std::string_view(text, static_cast<std::size_t>(length)));
 }
 
@@ -74,20 +96,29 @@ bool DrawingMLText::isInteger(std::string_view text) {
     return true;
 }
 
-std::vector<std::string> DrawingMLText::paragraphs(std::span<const std::uint8_t> xml) {
-    Collector collector;
+ImportResult<std::vector<std::string>> DrawingMLText::paragraphs(
+    std::span<const std::uint8_t> xml) {
     std::unique_ptr<XML_ParserStruct, ParserCloser> parser(XML_ParserCreate(nullptr));
     if (!parser || xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        return {};
+        return std::vector<std::string>();
     }
+    Page page;
+    page.parser = parser.get();
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    XML_SetUserData(parser.get(), &collector);
+    XML_SetUserData(parser.get(), &page);
+    XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
+    XML_SetEntityDeclHandler(parser.get(), onEntityDecl);
     XML_SetElementHandler(parser.get(), onStart, onEnd);
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
     // The result is ignored on purpose: a malformed page keeps what came before the error.
     XML_Parse(parser.get(), reinterpret_cast<const char*>(xml.data()), static_cast<int>(xml.size()),
               XML_TRUE);
-    return collector.paragraphs();
+    if (page.hasDeclarations) {
+        return ScriptImportError::unreadable(
+            Bundle::localized("Las notas de la presentación declaran un DTD o entidades XML, que "
+                              "no se admiten."));
+    }
+    return page.collector.paragraphs();
 }
 
 }  // namespace vorela

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Script/Importers/ScriptImportError.h"
+
 namespace vorela {
 
 // The text of one notes page of a presentation: the paragraphs of its text runs, read
@@ -28,8 +30,9 @@ public:
     };
 
     // Parses one page; a malformed page yields the paragraphs that ended before the
-    // error. External entities are never loaded.
-    static std::vector<std::string> paragraphs(std::span<const std::uint8_t> xml);
+    // error. A page with a document type declaration is refused (unreadable): its
+    // entities could expand far beyond the import limits, and notes never need one.
+    static ImportResult<std::vector<std::string>> paragraphs(std::span<const std::uint8_t> xml);
 
     // Whether a paragraph reads as a decimal integer (a slide-number field).
     static bool isInteger(std::string_view text);

@@ -61,7 +61,9 @@ ImportResult<std::string> PowerPointNotes::fromData(std::vector<std::uint8_t> ar
     });
     std::vector<std::string> texts;
     for (const auto& page : pages) {
-        const std::string text = joined(DrawingMLText::paragraphs(page.data), "\n");
+        auto paragraphs = DrawingMLText::paragraphs(page.data);
+        if (!paragraphs) return paragraphs.error();
+        const std::string text = joined(paragraphs.value(), "\n");
         const std::string_view trimmed = unicode::trimWhitespaceAndNewlines(text);
         if (!trimmed.empty()) texts.emplace_back(trimmed);
     }
