@@ -55,10 +55,12 @@ std::optional<std::vector<std::uint8_t>> inflateRaw(std::span<const std::uint8_t
         consumed += inSlice - z.avail_in;
         produced += outSlice - z.avail_out;
         if (status == Z_STREAM_END) break;
-        if (status != Z_OK && status != Z_BUF_ERROR) return std::nullopt;
+        // Damaged data: what was decoded before the damage is kept.
+        if (status != Z_OK && status != Z_BUF_ERROR) break;
         if (produced == output.size()) break;  // the rest would be cut off anyway
-        // No progress with room left on both sides: the stream ends before its last block.
-        if (status == Z_BUF_ERROR) return std::nullopt;
+        // No progress with room left on both sides: the stream ends before its last block,
+        // and what it held up to there is kept.
+        if (status == Z_BUF_ERROR) break;
     }
     if (produced == 0) return std::nullopt;
     if (produced < output.size()) {

@@ -41,8 +41,9 @@ public:
     const std::vector<std::uint8_t>& data() const { return data_; }
 
     // The members whose names `matching` accepts, in central-directory order. Damaged
-    // members are left out silently; only a missing end record (corrupt) or a size over
-    // the limits fails the whole read.
+    // members are left out silently, except a deflate stream damaged part-way, which
+    // keeps the bytes decoded before the damage; only a missing end record (corrupt) or a
+    // size over the limits fails the whole read.
     Result entries(const std::function<bool(std::string_view)>& matching) const;
 
 private:

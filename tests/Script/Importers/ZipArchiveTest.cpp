@@ -6,6 +6,7 @@
 namespace vorela {
 namespace {
 
+using testing::rawDeflate;
 using testing::ZipBuilder;
 using testing::ZipMember;
 
@@ -88,8 +89,8 @@ TEST(ZipArchiveTest, DamagedMembersAreSkippedAndTheWalkGoesOn) {
         {"deflate stream that is not deflate",
          ZipMember("x", "not deflate").stored().withMethod(8)},
         {"ZIP64 size marker", ZipMember("x", "X").declaring(0xFFFFFFFF)},
-        {"deflate stream cut short",
-         ZipMember("x", std::string(3000, 'q') + "fin").compressedAs(4)},
+        {"deflate stream cut before its first byte decodes",
+         ZipMember("x", std::string(3000, 'q') + "fin").compressedAs(1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,6 +102,38 @@ TEST(ZipArchiveTest, DamagedMembersAreSkippedAndTheWalkGoesOn) {
         const auto result = ZipArchive(zip).entries(kAll);
         ASSERT_TRUE(result.ok());
         EXPECT_EQ(names(result), (std::vector<std::string>{"first", "last"}));
+    }
+}
+
+TEST(ZipArchiveTest, ADamagedDeflateStreamKeepsTheBytesDecodedBeforeTheDamage) {
+    // A member cut short or damaged part-way came back as nothing at all, though the
+    // decoder had written its first bytes; the reader keeps what was decoded before.
+    std::string prose;
+    for (int i = 0; prose.size() < 20000; ++i) prose += "linea " + std::to_string(i * 7919) + "\n";
+    const auto fullSize = static_cast<std::uint32_t>(rawDeflate(prose).size());
+    // A stored block holding "hola " followed by a block of the reserved type 3.
+    const std::string storedThenInvalid("\x00\x05\x00\xFA\xFFhola \x07", 11);
+    struct Case {
+        const char* name;
+        ZipMember member;
+        std::size_t minimumSize;
+    };
+    const Case cases[] = {
+        {"cut at half its compressed size", ZipMember("m", prose).compressedAs(fullSize / 2), 1000},
+        {"cut a byte before its end", ZipMember("m", prose).compressedAs(fullSize - 1), 10000},
+        {"an invalid block after a good one",
+         ZipMember("m", storedThenInvalid).stored().withMethod(8).declaring(100), 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result = ZipArchive(ZipBuilder().add(c.member).build()).entries(kAll);
+        ASSERT_TRUE(result.ok());
+        ASSERT_EQ(result.value().size(), 1u);
+        const std::string kept = text(result.value()[0].data);
+        EXPECT_GE(kept.size(), c.minimumSize);
+        const std::string& whole = c.member.deflate ? prose : std::string("hola ");
+        EXPECT_LE(kept.size(), whole.size());
+        EXPECT_TRUE(whole.starts_with(kept));
     }
 }
 
