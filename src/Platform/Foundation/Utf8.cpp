@@ -113,10 +113,29 @@ std::string sanitizeUtf8(std::string_view text) {
     return out;
 }
 
-std::string latin1ToUtf8(std::string_view bytes) {
+namespace {
+
+// Windows-1252's 0x80-0x9F; the rest of the page is Latin-1. 0 marks the five unused bytes.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+void appendWindows1252(std::string& out, std::string_view bytes) {
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        char32_t c = byte;
+        if (byte >= 0x80 && byte <= 0x9F) c = kWindows1252High[byte - 0x80];
+        appendUtf8(out, c == 0 ? kReplacementCharacter : c);
+    }
+}
+
+std::string windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char ch : bytes) appendUtf8(out, static_cast<unsigned char>(ch));
+    appendWindows1252(out, bytes);
     return out;
 }
 

@@ -35,6 +35,9 @@ bool isAscii(std::string_view text);
 bool isValidUtf8(std::string_view text);
 // Valid text comes back unchanged.
 std::string sanitizeUtf8(std::string_view text);
-std::string latin1ToUtf8(std::string_view bytes);
+// Windows-1252: Latin-1 on every printable byte, typographic quotes, dashes and the euro
+// sign on 0x80-0x9F; its five unused bytes become U+FFFD.
+std::string windows1252ToUtf8(std::string_view bytes);
+void appendWindows1252(std::string& out, std::string_view bytes);
 
 }  // namespace vorela::unicode

@@ -11,12 +11,6 @@ namespace vorela {
 
 namespace {
 
-// Windows-1252's 0x80-0x9F; the rest of the page is Latin-1. 0 marks an unused byte.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 std::string converterName(int codePage) {
     if (codePage == 10000) return "macintosh";
     return format("cp%d", codePage);
@@ -54,12 +48,7 @@ void RtfCodePage::select(int codePage) {
 
 void RtfCodePage::decode(std::string_view bytes, std::string& out) {
     if (!converter_) {
-        for (const char ch : bytes) {
-            const auto byte = static_cast<unsigned char>(ch);
-            char32_t c = byte;
-            if (byte >= 0x80 && byte <= 0x9F) c = kWindows1252High[byte - 0x80];
-            unicode::appendUtf8(out, c == 0 ? unicode::kReplacementCharacter : c);
-        }
+        unicode::appendWindows1252(out, bytes);
         return;
     }
     // Each byte becomes at most three bytes of UTF-8 (a BMP character or U+FFFD).

@@ -7,17 +7,12 @@
 #include "Script/Importers/PowerPointNotes.h"
 #include "Script/Importers/RichText.h"
 #include "Script/Importers/TextCleanup.h"
+#include "Script/Importers/TextEncoding.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
 
 namespace {
-
-std::string decodedText(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // a UTF-8 byte-order mark
-    if (unicode::isValidUtf8(bytes)) return std::string(bytes);
-    return unicode::latin1ToUtf8(bytes);
-}
 
 bool isPlainTextExtension(std::string_view extension) {
     return extension.empty() || extension == "txt" || extension == "md" ||
@@ -62,7 +57,7 @@ std::string ScriptImporter::clean(std::string_view text) { return TextCleanup::c
 ImportResult<std::string> ScriptImporter::readPlainText(const std::filesystem::path& path) {
     auto bytes = ImportFile::read(path);
     if (!bytes) return bytes.error();
-    return decodedText(bytes.value());
+    return TextEncoding::decode(bytes.value());
 }
 
 ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::path& path) {
@@ -70,7 +65,7 @@ ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::pa
     auto bytes = ImportFile::read(FileContents::isFolder(path) ? path / "TXT.rtf" : path);
     if (!bytes) return bytes.error();
     // Like the platform's reader, a file that is not RTF is read as plain text.
-    if (!RichText::looksLikeRtf(bytes.value())) return decodedText(bytes.value());
+    if (!RichText::looksLikeRtf(bytes.value())) return TextEncoding::decode(bytes.value());
     auto text = RichText::plainText(bytes.value());
     if (!text) {
         return ScriptImportError::unreadable(Bundle::localized(

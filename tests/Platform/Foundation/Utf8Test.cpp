@@ -118,7 +118,8 @@ TEST(Utf8Test, SanitisingKeepsValidTextAndReplacesTheRest) {
     EXPECT_EQ(unicode::sanitizeUtf8("año 😀"), "año 😀");
     EXPECT_EQ(unicode::sanitizeUtf8("ab\xff\xfe cd \xe2\x82 ef\xc3"),
               "ab\uFFFD\uFFFD cd \uFFFD ef\uFFFD");
-    EXPECT_EQ(unicode::latin1ToUtf8("\xe9t\xe9 \xff"), "été ÿ");
+    EXPECT_EQ(unicode::windows1252ToUtf8("\xe9t\xe9 \xff"), "été ÿ");
+    EXPECT_EQ(unicode::windows1252ToUtf8("\x93hi\x94 \x96 \x80\x81"), "“hi” – €\uFFFD");
     EXPECT_TRUE(unicode::isAscii("plain text\n"));
     EXPECT_FALSE(unicode::isAscii("caf\xc3\xa9"));
 }

@@ -76,6 +76,19 @@ TEST_F(ScriptImporterTest, TextIsUtf8ElseLatin1) {
     EXPECT_EQ(withMark.value().body, "añadido");
 }
 
+TEST_F(ScriptImporterTest, AUtf16FileImportsItsTextWithoutTheMark) {
+    // A UTF-16 text file came in as Latin-1, with a NUL after every letter of the script.
+    // The mark says UTF-16: the body holds the letters alone, cleaned like any text.
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : std::u16string(u"“Hola”\r\nadiós")) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    const auto imported = ScriptImporter::load(write("unicode.txt", bytes));
+    ASSERT_TRUE(imported.ok()) << imported.error().description();
+    EXPECT_EQ(imported.value().body, "\"Hola\"\nadiós");
+}
+
 TEST_F(ScriptImporterTest, MarkdownKeepsItsMarkupButLosesBulletsAndHeadings) {
     const auto imported = ScriptImporter::load(fixture("guion.md"));
     ASSERT_TRUE(imported.ok()) << imported.error().description();
