@@ -1,10 +1,12 @@
 #include "Script/Importers/RichText.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "Platform/Foundation/Utf8.h"
 #include "Script/Importers/RtfCodePage.h"
+#include "Script/Importers/RtfFontTable.h"
 
 namespace vorela {
 
@@ -93,6 +95,8 @@ bool contains(const Range& range, std::string_view word) {
 struct GroupState {
     long unicodeSkip = 1;  // \ucN: fallback characters after each \uN
     bool isDropped = false;
+    bool isFontTable = false;
+    long long font = -1;  // \fN; -1 for the document's default font (\deffN)
 };
 
 class Reader {
@@ -128,6 +132,7 @@ private:
         skipping_ = 0;
         if (groups_.size() > RichText::kMaxNesting) return false;
         groups_.push_back(groups_.back());
+        atGroupStart_ = true;
         return true;
     }
 
@@ -137,6 +142,7 @@ private:
         skipping_ = 0;
         if (groups_.size() <= 1) return true;  // a stray "}" is ignored
         groups_.pop_back();
+        current_ = nullptr;  // the outer group may be in another font
         return groups_.size() > 1;
     }
 
@@ -148,23 +154,28 @@ private:
     }
 
     void textByte(unsigned char byte) {
+        atGroupStart_ = false;
         if (consumeSkip() || isDropped()) return;
         if (byte < 0x20 && byte != '\t') return;  // control bytes carry no text
-        if (byte < 0x80) {
+        // A double-byte character may write its second byte as plain ASCII.
+        if (byte < 0x80 && !pendingLead_ && !currentPage().decodesAscii()) {
             emit(byte);
         } else {
-            pendingBytes_.push_back(static_cast<char>(byte));
+            pushByte(byte);
         }
     }
 
     void control() {
         if (pos_ >= in_.size()) return;
         const char ch = in_[pos_];
+        const bool opensGroup = atGroupStart_;
+        atGroupStart_ = false;
         if (isLetter(ch)) return controlWord();
         ++pos_;
         if (ch == '\'') return hexByte();
         if (ch == '*') {
-            state().isDropped = true;
+            // Marks a destination only where it opens a group; elsewhere it means nothing.
+            if (opensGroup) state().isDropped = true;
             return;
         }
         if (consumeSkip() || isDropped()) return;
@@ -172,6 +183,7 @@ private:
             case '\\':
             case '{':
             case '}':
+                if (pendingLead_) return pushByte(static_cast<unsigned char>(ch));
                 emit(static_cast<char32_t>(ch));
                 break;
             case '~':
@@ -199,7 +211,7 @@ private:
         if (value < 0) return;
         pos_ += 2;
         if (consumeSkip() || isDropped()) return;
-        pendingBytes_.push_back(static_cast<char>(value));
+        pushByte(static_cast<unsigned char>(value));
     }
 
     void controlWord() {
@@ -229,6 +241,15 @@ private:
             pos_ += std::min(length, in_.size() - pos_);
             return;
         }
+        if (word == "fonttbl") state().isFontTable = true;
+        if (state().isFontTable) return describeFont(word, parameter);
+        if (word == "f" || word == "plain" || word == "deff") {
+            flushBytes();
+            if (word == "deff") defaultFont_ = parameter;
+            state().font = word == "f" ? parameter : -1;
+            current_ = nullptr;
+            return;
+        }
         if (contains(kDroppedDestinations, word)) {
             state().isDropped = true;
             // An attachment's group sits in a wrapper that also holds its stand-in character.
@@ -244,7 +265,10 @@ private:
         if (word == "mac") return setCodePage(10000);
         if (word == "pc") return setCodePage(437);
         if (word == "pca") return setCodePage(850);
-        if (word == "ansicpg") return setCodePage(hasParameter && parameter > 0 ? parameter : 1252);
+        if (word == "ansicpg") {
+            return setCodePage(hasParameter && parameter > 0 && parameter <= 65535 ? parameter
+                                                                                   : 1252);
+        }
         if (consumeSkip() || isDropped()) return;
         if (word == "u") {
             unicodeCharacter(parameter);
@@ -257,9 +281,38 @@ private:
         }
     }
 
+    // A word inside the font table: only the fonts' numbers and character sets matter.
+    void describeFont(std::string_view word, long long parameter) {
+        state().isDropped = true;
+        current_ = nullptr;
+        if (word == "f") fonts_.define(parameter);
+        if (word == "fcharset") fonts_.setCharset(parameter);
+        if (word == "cpg") fonts_.setCodePage(parameter);
+    }
+
     void setCodePage(long long codePage) {
         flushBytes();
-        codePage_.select(static_cast<int>(codePage));
+        documentPage_ = static_cast<int>(codePage);
+        current_ = nullptr;
+    }
+
+    // The page of the current font's text; decoders are opened once per page.
+    RtfCodePage& currentPage() {
+        if (current_) return *current_;
+        const long long font = state().font >= 0 ? state().font : defaultFont_;
+        const int page = fonts_.codePage(font, documentPage_);
+        auto it = pages_.find(page);
+        if (it == pages_.end()) {
+            it = pages_.emplace(page, RtfCodePage()).first;
+            it->second.select(page);
+        }
+        current_ = &it->second;
+        return it->second;
+    }
+
+    void pushByte(unsigned char byte) {
+        pendingBytes_.push_back(static_cast<char>(byte));
+        pendingLead_ = !pendingLead_ && currentPage().isLeadByte(byte);
     }
 
     void unicodeCharacter(long long value) {
@@ -297,8 +350,9 @@ private:
     void flushBytes() {
         if (pendingBytes_.empty()) return;
         flushSurrogate();
-        codePage_.decode(pendingBytes_, out_);
+        currentPage().decode(pendingBytes_, out_);
         pendingBytes_.clear();
+        pendingLead_ = false;
     }
 
     std::string_view in_;
@@ -308,7 +362,13 @@ private:
     std::string pendingBytes_;
     long long skipping_ = 0;
     char32_t highSurrogate_ = 0;
-    RtfCodePage codePage_;
+    bool atGroupStart_ = false;  // nothing read yet since the last "{"
+    bool pendingLead_ = false;   // pendingBytes_ ends in a lead byte awaiting its trail
+    int documentPage_ = 1252;
+    long long defaultFont_ = -1;
+    RtfFontTable fonts_;
+    std::map<int, RtfCodePage> pages_;
+    RtfCodePage* current_ = nullptr;  // the page of the current font, found again on a change
 };
 
 }  // namespace

@@ -9,9 +9,10 @@ namespace vorela {
 
 // Our reader of rich text (RTF) documents, standing where the platform's document reader
 // stood: it yields the document's plain string. Paragraph and line ends become "\n",
-// \uN characters honour their fallback skip counts, \'hh bytes are read in the document's
-// code page, field results are kept, and header groups, pictures and {\*...} destinations
-// are dropped. Keeps no state; safe from any thread.
+// \uN characters honour their fallback skip counts, 8-bit text is read in the code page
+// of the current font's character set (else the document's, Windows or Mac), field
+// results are kept, and header groups, pictures and {\*...} destinations are dropped.
+// Keeps no state; safe from any thread.
 class RichText {
 public:
     // Groups nested deeper than this make the document unreadable; real documents stay

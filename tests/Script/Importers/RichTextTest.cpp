@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "Script/Importers/RichText.h"
 
 namespace vorela {
@@ -61,6 +66,81 @@ TEST(RichTextTest, BytesAreReadInTheDocumentsCodePage) {
         {"unknown page reads as windows-1252", "{\\rtf1\\ansi\\ansicpg77777 \\'e9}", "é"},
         {"undefined byte", "{\\rtf1 \\'81}", "\uFFFD"},
         {"broken hex escape", "{\\rtf1 a\\'zzb}", "azzb"},
+    });
+}
+
+std::string fixture(const std::string& name) {
+    const char* data = std::getenv("VORELA_TEST_DATA");
+    std::ifstream file(std::filesystem::path(data ? data : "") / "rtf" / name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+TEST(RichTextTest, EachFontsCharacterSetDecodesItsText) {
+    // Documents came out garbled ("Článek" read "Èlánek"): every byte went through the
+    // document's page. A font's \fcharset names the page of its own text, per group.
+    struct FileCase {
+        const char* file;
+        std::string expected;
+    };
+    const FileCase cases[] = {
+        {"czech.rtf", "Článek o městě\nCafé “sí”\n"},
+        {"cyrillic.rtf", "Привет, mundo\n"},
+        {"greek.rtf", "Καλημέρα\n"},
+        {"thai.rtf", "สวัสดี khrap\n"},
+        {"japanese.rtf", "日本語: テスト\n"},
+        {"chinese.rtf", "中文 ABC\n"},
+        {"mac.rtf", "Café “mañana” •\nМир\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string rtf = fixture(c.file);
+        ASSERT_FALSE(rtf.empty());
+        EXPECT_EQ(plain(rtf), c.expected);
+    }
+}
+
+TEST(RichTextTest, FontsAndCodePagesFollowGroupsAndTheHeader) {
+    const std::string fonts =
+        "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset204 B;}"
+        "{\\f2\\fcharset238\\cpg1253 C;}{\\f3\\fcharset2 Symbol;}}";
+    expectAll({
+        {"the default font's set applies before any \\f", fonts + "\\'e0}", "а"},
+        {"a group's font is restored when it closes", fonts + "\\f0\\'e0{\\f1\\'e0}\\'e0}", "àаà"},
+        {"plain returns to the default font", fonts + "\\f0\\'e0\\plain\\'e0}", "àа"},
+        {"an explicit code page wins over the set", fonts + "\\f2\\'e1}", "α"},
+        {"a symbol font shows Greek letters and its bullet", fonts + "\\f3 abg\\'b7 1+1}",
+         "αβγ• 1+1"},
+        {"an unknown font reads in the document's page", fonts + "\\f9\\'e9}", "é"},
+        {"mac roman by number", "{\\rtf1\\ansi\\ansicpg10000 \\'8e\\'d5}", "é’"},
+        {"mac cyrillic", "{\\rtf1\\ansi\\ansicpg10007 \\'8c\\'e8\\'f0}", "Мир"},
+        {"mac central european", "{\\rtf1\\ansi\\ansicpg10029 \\'89}", "Č"},
+        {"mac japanese", "{\\rtf1\\ansi\\ansicpg10001 \\'82\\'a0}", "あ"},
+        {"mac character set in a windows document",
+         "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 M;}}\\f0\\'8e}", "é"},
+    });
+}
+
+TEST(RichTextTest, UndecodableBytesAndBrokenPairsBecomeReplacementCharacters) {
+    // ICU substitutes U+001A (a control code) for an unmapped byte of a single-byte page;
+    // the reader writes U+FFFD, as for every other byte it cannot decode.
+    expectAll({
+        {"unmapped byte of the greek page", "{\\rtf1\\ansi\\ansicpg1253 a\\'d2b}", "a\uFFFDb"},
+        {"unmapped byte of the thai page", "{\\rtf1\\ansi\\ansicpg874 \\'80}", "\uFFFD"},
+        {"lead byte cut by a paragraph", "{\\rtf1\\ansi\\ansicpg932 \\'82\\par x}", "\uFFFD\nx"},
+        {"lead byte at a group end", "{\\rtf1\\ansi\\ansicpg936 {\\'d6}\\'d6\\'d0}", "\uFFFD中"},
+        {"trail byte written as an escaped brace", "{\\rtf1\\ansi\\ansicpg932 \\'96\\{}", "本"},
+    });
+}
+
+TEST(RichTextTest, AStarMarksADestinationOnlyWhereItOpensAGroup) {
+    // A "\\*" in the middle of a group dropped everything after it up to the group's end,
+    // visible text included; only "{\\*\\word" marks a destination that may be skipped.
+    expectAll({
+        {"in the middle of a group", "{\\rtf1 {\\b uno \\*dos} tres}", "uno dos tres"},
+        {"after text at the top level", "{\\rtf1 uno\\* dos}", "uno dos"},
+        {"opening a group", "{\\rtf1 uno{\\*\\oculto nada} dos}", "uno dos"},
     });
 }
 
