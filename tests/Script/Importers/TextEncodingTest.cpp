@@ -9,14 +9,23 @@ namespace {
 
 using namespace std::string_literals;
 
+struct Case {
+    const char* name;
+    std::string bytes;
+    std::string expected;
+};
+
+template <std::size_t N>
+void expectDecoded(const Case (&cases)[N]) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TextEncoding::decode(c.bytes), c.expected);
+    }
+}
+
 TEST(TextEncodingTest, AByteOrderMarkDecidesTheEncodingAndOtherTextFallsBackToWindows1252) {
     // A UTF-16 file went through the Latin-1 fallback and filled the script with NULs, and
     // curly quotes of Windows text became control codes: the mark names the encoding outright.
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::string expected;
-    };
     const Case cases[] = {
         {"UTF-16LE", "\xFF\xFE"s + "H\0o\0l\0a\0 \0\xF1\0"s, "Hola ñ"},
         {"UTF-16BE", "\xFE\xFF"s + "\0H\0o\0l\0a\0 \0\xF1"s, "Hola ñ"},
@@ -31,18 +40,10 @@ TEST(TextEncodingTest, AByteOrderMarkDecidesTheEncodingAndOtherTextFallsBackToWi
         {"Windows-1252 quotes and dashes", "\x93Hola\x94 \x96 caf\xE9 \x85", "“Hola” – café …"},
         {"a mark alone", "\xFF\xFE", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(TextEncoding::decode(c.bytes), c.expected);
-    }
+    expectDecoded(cases);
 }
 
 TEST(TextEncodingTest, IllFormedUtf16AndUtf32GiveReplacementCharacters) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::string expected;
-    };
     const Case cases[] = {
         {"odd length", "\xFF\xFE"s + "a\0b"s, "a\uFFFD"},
         {"lone high surrogate at the end", "\xFF\xFE"s + "a\0\x3D\xD8"s, "a\uFFFD"},
@@ -52,10 +53,7 @@ TEST(TextEncodingTest, IllFormedUtf16AndUtf32GiveReplacementCharacters) {
         {"UTF-32 surrogate value", "\xFF\xFE\0\0"s + "\0\xD8\0\0"s, "\uFFFD"},
         {"UTF-32 cut short", "\xFF\xFE\0\0"s + "e\0\0\0\0"s, "e\uFFFD"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(TextEncoding::decode(c.bytes), c.expected);
-    }
+    expectDecoded(cases);
 }
 
 }  // namespace
