@@ -18,7 +18,7 @@ mkdir -p "$ARTIFACTS" "$WORK/ziparchive" "$WORK/richtext" "$WORK/powerpointnotes
 DATA=tests/data/script
 cp "$DATA"/*.pptx "$WORK/ziparchive/"
 cp "$DATA"/*.pptx "$WORK/powerpointnotes/"
-cp "$DATA"/*.rtf "$DATA"/Carta.rtfd/TXT.rtf "$WORK/richtext/"
+cp "$DATA"/*.rtf "$DATA"/Carta.rtfd/TXT.rtf tests/data/rtf/*.rtf "$WORK/richtext/"
 printf '<p:notes><a:p><a:r><a:t>Hola</a:t></a:r></a:p><a:p><a:fld><a:t>3</a:t></a:fld></a:p></p:notes>' \
   > "$WORK/powerpointnotes/page.xml"
 
