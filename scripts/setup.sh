@@ -13,8 +13,10 @@ PACKAGES=(
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev
   libx11-dev libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev libxcb-xkb-dev
   fonts-opendyslexic locales-all
+  # registering the desktop file and the prompter: scheme handler
+  desktop-file-utils xdg-utils
   # test tools
-  xvfb xdotool x11-utils x11-xserver-utils espeak-ng flite sox pulseaudio pulseaudio-utils
+  xvfb xdotool x11-utils x11-xserver-utils xclip espeak-ng flite sox pulseaudio pulseaudio-utils
 )
 
 missing=()

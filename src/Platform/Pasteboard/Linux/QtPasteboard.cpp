@@ -9,7 +9,9 @@ namespace vorela {
 std::optional<std::string> QtPasteboard::string() const {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return std::nullopt;
-    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    const auto mode = source_ == Source::selection ? QClipboard::Selection : QClipboard::Clipboard;
+    if (mode == QClipboard::Selection && !clipboard->supportsSelection()) return std::nullopt;
+    const QMimeData* data = clipboard->mimeData(mode);
     if (!data || !data->hasText()) return std::nullopt;
     return data->text().toStdString();
 }

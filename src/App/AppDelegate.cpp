@@ -1,0 +1,78 @@
+#include "App/AppDelegate.h"
+
+#include "App/AppState.h"
+#include "App/PanelControlling.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Foundation/Format.h"
+#include "Prefs/Prefs.h"
+#include "Script/Importers/ImportFile.h"
+#include "Script/Importers/ScriptImporter.h"
+#include "Script/Unicode.h"
+
+namespace vorela {
+
+void AppDelegate::open(const std::vector<std::string>& urls) {
+    for (const auto& url : urls) {
+        const auto parts = UrlComponents::parse(url);
+        if (!parts || parts->scheme != "prompter") continue;
+        handle(*parts, url);
+    }
+}
+
+void AppDelegate::handle(const UrlComponents& url, const std::string& absoluteString) {
+    const std::string host = url.host.value_or("");
+    if (url.host && host == "read") {
+        read(url, absoluteString);
+    } else if (url.host && host == "play") {
+        playFromUrl();
+    } else if (url.host && host == "pause") {
+        if (auto state = appState_.lock()) state->pause();
+    } else {
+        logger_.notice("URL no reconocida: " + absoluteString);
+    }
+}
+
+void AppDelegate::read(const UrlComponents& url, const std::string& absoluteString) {
+    const UrlQueryItem* text = url.firstItem("text");
+    if (!text || !text->value || text->value->empty()) return;
+    // The same bound as an imported file: a page cannot make us tokenise gigabytes.
+    if (text->value->size() > ImportFile::kMaxImportFileSize) {
+        logger_.error(format("Texto de URL rechazado: %zu bytes, el máximo es %ju",
+                             text->value->size(), ImportFile::kMaxImportFileSize));
+        return;
+    }
+    const UrlQueryItem* title = url.firstItem("title");
+    std::string titleText =
+        title && title->value ? *title->value : Bundle::localized("Guion recibido");
+    if (!load(*text->value, std::move(titleText)))
+        logger_.notice("URL sin texto que cargar: " + absoluteString);
+}
+
+void AppDelegate::playFromUrl() {
+    auto state = appState_.lock();
+    if (!state) return;
+    // A link on any page can open this URL: it may not switch the microphone on. Only a
+    // panel already in a voice mode (microphone chosen by the user) plays from it.
+    const bool switchesToVoice = state->mode.get() == PrompterMode::manual &&
+                                 usesMicrophone(Prefs::get(Prefs::Keys::defaultMode()));
+    if (switchesToVoice) {
+        logger_.notice("URL play rechazada: empezaría a usar el micrófono");
+        return;
+    }
+    state->play();
+}
+
+std::optional<std::string> AppDelegate::readInVorela(const std::optional<std::string>& text) {
+    if (text && load(*text, Bundle::localized("Texto seleccionado"))) return std::nullopt;
+    return Bundle::localized("No había texto seleccionado.");
+}
+
+bool AppDelegate::load(std::string_view text, std::string title) {
+    std::string cleaned = ScriptImporter::clean(text);
+    if (unicode::trimWhitespaceAndNewlines(cleaned).empty()) return false;
+    if (auto state = appState_.lock()) state->load(std::move(cleaned), std::move(title));
+    if (auto panel = panelController_.lock()) panel->show();
+    return true;
+}
+
+}  // namespace vorela

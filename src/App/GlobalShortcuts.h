@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+#include "Shortcuts/Name.h"
+
+namespace vorela {
+
+class AppState;
+class PanelControlling;
+
+// The application's seven global shortcuts, Option (Alt) by default, and their commands.
+namespace GlobalShortcuts {
+
+// Each call declares the name in the installed shortcut context: its Alt default is
+// stored unless something is stored already, a removal by the user included.
+Shortcuts::Name togglePlay();
+Shortcuts::Name faster();
+Shortcuts::Name slower();
+Shortcuts::Name restart();
+Shortcuts::Name togglePanel();
+Shortcuts::Name previousBookmark();
+Shortcuts::Name nextBookmark();
+
+// Wires the seven handlers, once per process, before launching finishes. The handlers
+// hold their targets weakly and do nothing once they are gone.
+void registerShortcuts(const std::weak_ptr<AppState>& appState,
+                       const std::weak_ptr<PanelControlling>& panelController);
+
+}  // namespace GlobalShortcuts
+}  // namespace vorela
