@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QImage>
 #include <QMenu>
-#include <QTest>
 
 #include "App/Qt/StatusMenuRenderer.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
@@ -70,8 +69,9 @@ TEST_F(StatusMenuRendererTest, OpeningRebuildsAndTellsTheShortcutCentreWhileItIs
                                         [&](const Notification&) { heard.push_back("begin"); });
     auto end = notifications_.observe(kMenuDidEndTrackingNotification,
                                       [&](const Notification&) { heard.push_back("end"); });
-    menu_.popup(QPoint(10, 10));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu_));
+    // The signals a real opening sends; a popup on the offscreen platform crashes Qt's
+    // exit handlers in this Qt version.
+    emit menu_.aboutToShow();
     EXPECT_EQ(menu_.findChild<QAction*>("playPause")->text(), "Pausar");
     EXPECT_EQ(menu_.findChildren<QMenu*>("modeMenu").size(), 1);
 
@@ -88,7 +88,7 @@ TEST_F(StatusMenuRendererTest, OpeningRebuildsAndTellsTheShortcutCentreWhileItIs
     }
     EXPECT_TRUE(hasText);
 
-    menu_.hide();
+    emit menu_.aboutToHide();
     EXPECT_EQ(heard, (std::vector<std::string>{"begin", "end"}));
 }
 
