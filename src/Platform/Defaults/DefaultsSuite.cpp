@@ -17,9 +17,7 @@ DefaultsSuite::~DefaultsSuite() { flush(); }
 
 std::optional<PropertyList> DefaultsSuite::object(const std::string& key) const {
     std::lock_guard lock(mutex_);
-    if (auto it = stored_.find(key); it != stored_.end()) return it->second;
-    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
-    return std::nullopt;
+    return inForceLocked(key);
 }
 
 void DefaultsSuite::set(const std::string& key, PropertyList value) {
@@ -27,32 +25,56 @@ void DefaultsSuite::set(const std::string& key, PropertyList value) {
         remove(key);
         return;
     }
-    std::optional<PropertyList> old;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = stored_.find(key);
-        if (it != stored_.end()) {
-            if (it->second == value) return;
-            old = std::exchange(it->second, value);
-        } else {
-            stored_.emplace(key, value);
-        }
-        scheduleWrite();
-    }
-    changed(key, old, std::optional<PropertyList>(std::move(value)));
+    change(key, std::move(value), true);
 }
 
-void DefaultsSuite::remove(const std::string& key) {
-    std::optional<PropertyList> old;
+void DefaultsSuite::remove(const std::string& key) { change(key, std::nullopt, true); }
+
+void DefaultsSuite::change(const std::string& key, std::optional<PropertyList> value,
+                           bool persist) {
+    if (observers_.wantsPrior(key)) {
+        SuiteChange prior;
+        prior.key = key;
+        prior.isPrior = true;
+        {
+            std::lock_guard lock(mutex_);
+            prior.oldStored = storedLocked(key);
+            if (prior.oldStored == value) return;
+            prior.oldValue = inForceLocked(key);
+        }
+        observers_.notify(prior);
+    }
+    SuiteChange done;
+    done.key = key;
     {
         std::lock_guard lock(mutex_);
-        auto it = stored_.find(key);
-        if (it == stored_.end()) return;
-        old = std::move(it->second);
-        stored_.erase(it);
-        scheduleWrite();
+        done.oldStored = storedLocked(key);
+        if (done.oldStored == value) return;
+        done.oldValue = inForceLocked(key);
+        if (value) {
+            stored_.insert_or_assign(key, *value);
+        } else {
+            stored_.erase(key);
+        }
+        done.newStored = std::move(value);
+        done.newValue = inForceLocked(key);
+        if (persist) {
+            ++localChanges_;
+            scheduleWrite();
+        }
     }
-    changed(key, old, std::nullopt);
+    observers_.notify(done);
+}
+
+std::optional<PropertyList> DefaultsSuite::storedLocked(const std::string& key) const {
+    if (auto it = stored_.find(key); it != stored_.end()) return it->second;
+    return std::nullopt;
+}
+
+std::optional<PropertyList> DefaultsSuite::inForceLocked(const std::string& key) const {
+    if (auto it = stored_.find(key); it != stored_.end()) return it->second;
+    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
+    return std::nullopt;
 }
 
 void DefaultsSuite::registerDefaults(const PlistDictionary& defaults) {
@@ -74,39 +96,51 @@ void DefaultsSuite::removeAll() {
 }
 
 Subscription DefaultsSuite::observe(ChangeObserver observer) {
-    auto entry = std::make_shared<ObserverEntry>();
-    entry->callback = std::move(observer);
+    return observers_.add(std::nullopt, false,
+                          [observer = std::move(observer)](const SuiteChange& c) {
+                              observer(c.key, c.oldStored, c.newStored);
+                          });
+}
+
+Subscription DefaultsSuite::observeValue(const std::string& key, bool wantsPrior,
+                                         ValueObserver observer) {
+    return observers_.add(key, wantsPrior, std::move(observer));
+}
+
+bool DefaultsSuite::reload() {
+    if (!file_) return false;
+    std::uint64_t generation = 0;
     {
-        std::lock_guard lock(observers_->mutex);
-        observers_->entries.push_back(entry);
+        std::lock_guard lock(mutex_);
+        // Changes of our own not yet on disk: the file is older than we are.
+        if (writeQueued_ || isWriting_) return false;
+        generation = localChanges_;
     }
-    std::weak_ptr<Observers> weakObservers = observers_;
-    std::weak_ptr<ObserverEntry> weakEntry = entry;
-    return Subscription([weakObservers, weakEntry] {
-        auto e = weakEntry.lock();
-        if (!e) return;
-        e->active = false;
-        if (auto observers = weakObservers.lock()) {
-            std::lock_guard lock(observers->mutex);
-            std::erase(observers->entries, e);
+    auto entries = file_->reread();
+    if (!entries) return false;
+    std::vector<std::pair<std::string, std::optional<PropertyList>>> changes;
+    {
+        std::lock_guard lock(mutex_);
+        if (writeQueued_ || isWriting_ || localChanges_ != generation) return false;
+        for (const auto& [key, value] : stored_) {
+            if (!entries->contains(key)) changes.emplace_back(key, std::nullopt);
         }
-    });
+        for (auto& [key, value] : *entries) {
+            auto it = stored_.find(key);
+            if (it == stored_.end() || it->second != value) changes.emplace_back(key, value);
+        }
+    }
+    for (auto& [key, value] : changes) change(key, std::move(value), false);
+    return !changes.empty();
+}
+
+std::optional<std::string> DefaultsSuite::filePath() const {
+    if (!file_) return std::nullopt;
+    return file_->path();
 }
 
 void DefaultsSuite::flush() {
     if (writer_) writer_->waitUntilIdle();
-}
-
-void DefaultsSuite::changed(const std::string& key, const std::optional<PropertyList>& oldValue,
-                            const std::optional<PropertyList>& newValue) {
-    std::vector<std::shared_ptr<ObserverEntry>> snapshot;
-    {
-        std::lock_guard lock(observers_->mutex);
-        snapshot = observers_->entries;
-    }
-    for (const auto& e : snapshot) {
-        if (e->active) e->callback(key, oldValue, newValue);
-    }
 }
 
 void DefaultsSuite::scheduleWrite() {
@@ -120,9 +154,12 @@ void DefaultsSuite::writeSnapshot() {
     {
         std::lock_guard lock(mutex_);
         writeQueued_ = false;
+        isWriting_ = true;
         snapshot = stored_;
     }
     file_->write(snapshot);
+    std::lock_guard lock(mutex_);
+    isWriting_ = false;
 }
 
 }  // namespace vorela

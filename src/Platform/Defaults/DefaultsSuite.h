@@ -1,6 +1,6 @@
 #pragma once
 
-#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -40,20 +40,18 @@ public:
     PlistDictionary dictionaryRepresentation() const override;
     void removeAll() override;
     [[nodiscard]] Subscription observe(ChangeObserver observer) override;
+    [[nodiscard]] Subscription observeValue(const std::string& key, bool wantsPrior,
+                                            ValueObserver observer) override;
+    bool reload() override;
+    std::optional<std::string> filePath() const override;
     void flush() override;
 
 private:
-    struct ObserverEntry {
-        ChangeObserver callback;
-        std::atomic<bool> active = true;
-    };
-    struct Observers {
-        std::mutex mutex;
-        std::vector<std::shared_ptr<ObserverEntry>> entries;
-    };
-
-    void changed(const std::string& key, const std::optional<PropertyList>& oldValue,
-                 const std::optional<PropertyList>& newValue);
+    // Stores (or, with nothing, removes) the entry and notifies; `persist` is false for
+    // what came from the file itself.
+    void change(const std::string& key, std::optional<PropertyList> value, bool persist);
+    std::optional<PropertyList> storedLocked(const std::string& key) const;
+    std::optional<PropertyList> inForceLocked(const std::string& key) const;
     void scheduleWrite();  // called with mutex_ held
     void writeSnapshot();
 
@@ -62,8 +60,10 @@ private:
     PlistDictionary stored_;      // guarded by mutex_
     PlistDictionary registered_;  // guarded by mutex_
     bool writeQueued_ = false;    // guarded by mutex_
+    bool isWriting_ = false;      // guarded by mutex_
+    std::uint64_t localChanges_ = 0;  // guarded by mutex_; tells reload() it raced a write
     bool isWritable_ = false;     // set once at construction
-    std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
+    SuiteObservers observers_;
     // Last: destroyed first, running the queued write while the entries still exist.
     std::unique_ptr<SerialQueue> writer_;
 };

@@ -74,16 +74,14 @@ void PlistFile::removeStaleTemporaries() const {
     ::closedir(dir);
 }
 
-PlistFile::Loaded PlistFile::load() const {
-    removeStaleTemporaries();
+std::optional<PlistDictionary> PlistFile::read(std::string& reason) const {
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return {};
-        const std::string reason = "no se pudo abrir: " + errnoText();
-        return {{}, moveAside(reason).has_value()};
+        if (errno == ENOENT) return PlistDictionary{};
+        reason = "no se pudo abrir: " + errnoText();
+        return std::nullopt;
     }
     std::string text;
-    std::string reason;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         reason = "no es un archivo normal";
@@ -107,17 +105,28 @@ PlistFile::Loaded PlistFile::load() const {
         }
     }
     ::close(fd);
-    if (reason.empty()) {
-        auto parsed = PlistXml::parse(text);
-        if (!parsed.object) {
-            reason = parsed.error;
-        } else if (!parsed.object->dictionary()) {
-            reason = "el objeto principal no es un diccionario";
-        } else {
-            return {*parsed.object->dictionary(), true};
-        }
+    if (!reason.empty()) return std::nullopt;
+    auto parsed = PlistXml::parse(text);
+    if (!parsed.object) {
+        reason = parsed.error;
+    } else if (!parsed.object->dictionary()) {
+        reason = "el objeto principal no es un diccionario";
+    } else {
+        return *parsed.object->dictionary();
     }
+    return std::nullopt;
+}
+
+PlistFile::Loaded PlistFile::load() const {
+    removeStaleTemporaries();
+    std::string reason;
+    if (auto entries = read(reason)) return {std::move(*entries), true};
     return {{}, moveAside(reason).has_value()};
+}
+
+std::optional<PlistDictionary> PlistFile::reread() const {
+    std::string reason;
+    return read(reason);
 }
 
 std::optional<std::string> PlistFile::moveAside(const std::string& reason) const {

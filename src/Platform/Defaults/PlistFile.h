@@ -31,6 +31,10 @@ public:
 
     const std::string& path() const { return path_; }
     Loaded load() const;
+    // Reads the file again after another process replaced it: a missing file is an empty
+    // suite; a file that cannot be read now gives nothing and is left where it is (it
+    // belongs to whoever wrote it, and the suite keeps what it holds).
+    std::optional<PlistDictionary> reread() const;
     // False (and logged) when the file could not be replaced; the old file is intact.
     bool write(const PlistDictionary& entries) const;
 
@@ -40,6 +44,7 @@ public:
     static constexpr long long kStaleTemporarySeconds = 60;
 
 private:
+    std::optional<PlistDictionary> read(std::string& reason) const;
     std::optional<std::string> moveAside(const std::string& reason) const;
     void removeStaleTemporaries() const;
 

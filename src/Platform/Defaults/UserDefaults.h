@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Platform/Defaults/PropertyList.h"
+#include "Platform/Defaults/SuiteObservers.h"
 #include "Platform/Observation/Subscription.h"
 
 namespace vorela {
@@ -59,6 +60,22 @@ public:
     virtual void removeAll() = 0;
 
     [[nodiscard]] virtual Subscription observe(ChangeObserver observer) = 0;
+
+    // Key-value observation of one entry: every change of its stored object, with the
+    // values in force (stored, else registered) before and after. With wantsPrior a notice
+    // carrying the old side alone comes before each change. Runs on the writing thread
+    // outside the suite's lock; see SuiteObservers for cancelling during a delivery.
+    using ValueObserver = SuiteObservers::Callback;
+    [[nodiscard]] virtual Subscription observeValue(const std::string& key, bool wantsPrior,
+                                                    ValueObserver observer) = 0;
+
+    // Takes in what another process wrote to the suite's file, notifying the observers of
+    // each entry that changed; returns whether anything changed. A suite with changes of
+    // its own not yet on disk keeps them (its next write wins). Nothing for a suite
+    // without a file.
+    virtual bool reload() { return false; }
+    // The property-list file behind the suite, if any.
+    virtual std::optional<std::string> filePath() const { return std::nullopt; }
 
     // Blocks until every change made before the call is on disk (nothing to do in memory).
     virtual void flush() {}
