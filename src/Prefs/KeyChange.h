@@ -22,7 +22,8 @@ struct ObservationOptions {
     static ObservationOptions none() { return {}; }
     static ObservationOptions of(std::initializer_list<ObservationOption> list) {
         ObservationOptions o;
-        for (auto option : list) (option == ObservationOption::initial ? o.initial : o.prior) = true;
+        for (auto option : list)
+            (option == ObservationOption::initial ? o.initial : o.prior) = true;
         return o;
     }
 };

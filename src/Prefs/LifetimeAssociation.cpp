@@ -42,8 +42,8 @@ std::size_t LifetimeOwner::tieCount() const {
 
 LifetimeAssociation::LifetimeAssociation(std::shared_ptr<void> target, LifetimeOwner& owner,
                                          std::function<void()> deinitHandler) {
-    auto tracker = std::make_shared<LifetimeOwner::Tracker>(std::move(target),
-                                                            std::move(deinitHandler));
+    auto tracker =
+        std::make_shared<LifetimeOwner::Tracker>(std::move(target), std::move(deinitHandler));
     {
         std::lock_guard lock(owner.state_->mutex);
         owner.state_->trackers.push_back(tracker);

@@ -77,8 +77,7 @@ private:
 
 // Observes one typed key; each change is converted with the key's default as read then.
 template <Serializable T, class Handler>
-std::shared_ptr<PrefsObservationWithLifeTime> observe(const Key<T>& key,
-                                                      ObservationOptions options,
+std::shared_ptr<PrefsObservationWithLifeTime> observe(const Key<T>& key, ObservationOptions options,
                                                       Handler handler) {
     auto observation = std::make_unique<PrefsObservation>(
         key, [key, handler = std::move(handler)](const SuiteKeyPair&, const BaseChange& change) {

@@ -57,12 +57,12 @@ private:
 
     std::optional<PlistFile> file_;
     mutable std::mutex mutex_;
-    PlistDictionary stored_;      // guarded by mutex_
-    PlistDictionary registered_;  // guarded by mutex_
-    bool writeQueued_ = false;    // guarded by mutex_
-    bool isWriting_ = false;      // guarded by mutex_
+    PlistDictionary stored_;          // guarded by mutex_
+    PlistDictionary registered_;      // guarded by mutex_
+    bool writeQueued_ = false;        // guarded by mutex_
+    bool isWriting_ = false;          // guarded by mutex_
     std::uint64_t localChanges_ = 0;  // guarded by mutex_; tells reload() it raced a write
-    bool isWritable_ = false;     // set once at construction
+    bool isWritable_ = false;         // set once at construction
     SuiteObservers observers_;
     // Last: destroyed first, running the queued write while the entries still exist.
     std::unique_ptr<SerialQueue> writer_;

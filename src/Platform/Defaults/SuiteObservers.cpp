@@ -38,18 +38,18 @@ Subscription SuiteObservers::add(std::optional<std::string> key, bool wantsPrior
         next->push_back(entry);
         state_->entries = std::move(next);
     }
-    return Subscription([weakState = std::weak_ptr<State>(state_),
-                         weakEntry = std::weak_ptr<Entry>(entry)] {
-        auto e = weakEntry.lock();
-        if (!e) return;
-        cancel(e);
-        if (auto state = weakState.lock()) {
-            std::lock_guard lock(state->mutex);
-            auto next = std::make_shared<Entries>(*state->entries);
-            std::erase(*next, e);
-            state->entries = std::move(next);
-        }
-    });
+    return Subscription(
+        [weakState = std::weak_ptr<State>(state_), weakEntry = std::weak_ptr<Entry>(entry)] {
+            auto e = weakEntry.lock();
+            if (!e) return;
+            cancel(e);
+            if (auto state = weakState.lock()) {
+                std::lock_guard lock(state->mutex);
+                auto next = std::make_shared<Entries>(*state->entries);
+                std::erase(*next, e);
+                state->entries = std::move(next);
+            }
+        });
 }
 
 void SuiteObservers::cancel(const std::shared_ptr<Entry>& entry) {
@@ -67,9 +67,8 @@ std::shared_ptr<const SuiteObservers::Entries> SuiteObservers::snapshot() const 
 
 bool SuiteObservers::wantsPrior(const std::string& key) const {
     const auto entries = snapshot();
-    return std::any_of(entries->begin(), entries->end(), [&](const auto& e) {
-        return e->wantsPrior && (!e->key || *e->key == key);
-    });
+    return std::any_of(entries->begin(), entries->end(),
+                       [&](const auto& e) { return e->wantsPrior && (!e->key || *e->key == key); });
 }
 
 void SuiteObservers::notify(const SuiteChange& change) const {
