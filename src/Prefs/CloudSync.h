@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "Prefs/AnyKey.h"
 
@@ -26,6 +29,17 @@ public:
     }
 
     virtual void addKey(const AnyKey& key) = 0;
+    // Stops synchronising the keys; stored values and timestamps stay on both sides.
+    virtual void remove(const std::vector<std::reference_wrapper<const AnyKey>>& keys) {
+        (void)keys;
+    }
+    virtual void removeAll() {}
+    virtual std::vector<AnyKey> keys() const { return {}; }
+    // Calls `completion` once every synchronisation queued before the call has finished.
+    virtual void waitForSyncCompletion(std::function<void()> completion) { completion(); }
+
+    // Logs every step of the synchronisation at debug level.
+    static inline std::atomic<bool> isDebug = false;
 };
 
 // The one shared synchroniser.
