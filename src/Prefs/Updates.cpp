@@ -4,7 +4,8 @@ namespace vorela::Prefs {
 
 AsyncStream<std::tuple<>> updates(const std::vector<std::reference_wrapper<const AnyKey>>& keys,
                                   bool initial) {
-    auto [stream, continuation] = AsyncStream<std::tuple<>>::make();
+    auto [stream, producer] = AsyncStream<std::tuple<>>::make();
+    const auto continuation = producer;  // clang 14 cannot capture a structured binding
     detail::Observations observations;
     for (const AnyKey& key : keys) {
         observations.push_back(std::make_shared<PrefsObservation>(

@@ -33,7 +33,8 @@ void invalidateOnTermination(const typename AsyncStream<T>::Continuation& contin
 // or unconvertible stored value reads as the key's default.
 template <Serializable T>
 AsyncStream<T> updates(const Key<T>& key, bool initial) {
-    auto [stream, continuation] = AsyncStream<T>::make();
+    auto [stream, producer] = AsyncStream<T>::make();
+    const auto continuation = producer;  // clang 14 cannot capture a structured binding
     auto observation = std::make_shared<PrefsObservation>(
         key, [key, continuation](const SuiteKeyPair&, const BaseChange& change) {
             continuation.yield(KeyChange<T>(change, key.defaultValue()).newValue);
@@ -49,7 +50,8 @@ AsyncStream<T> updates(const Key<T>& key, bool initial) {
 template <Serializable... Ts>
 AsyncStream<std::tuple<Ts...>> updates(bool initial, const Key<Ts>&... keys) {
     using Values = std::tuple<Ts...>;
-    auto [stream, continuation] = AsyncStream<Values>::make();
+    auto [stream, producer] = AsyncStream<Values>::make();
+    const auto continuation = producer;  // clang 14 cannot capture a structured binding
     auto getCurrentValues = [keys...] { return Values(keys.value()...); };
     if (initial) continuation.yield(getCurrentValues());
     detail::Observations observations;
