@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -8,6 +9,20 @@
 #include <string>
 
 namespace vorela::testing {
+
+// Ends the application when the test run ends, before static destruction: a static
+// QApplication outlived QTest's input devices and crashed the binary at exit.
+class QtTestAppEnvironment final : public ::testing::Environment {
+public:
+    explicit QtTestAppEnvironment(QApplication* app) : app_(app) {}
+    void TearDown() override {
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    QApplication* app_ = nullptr;
+};
 
 // The one QApplication of a Qt test binary, made on first use on the offscreen platform
 // (unless the caller chose another), with a private runtime folder.
@@ -24,8 +39,12 @@ inline QApplication& qtTestApp() {
     static int argc = 1;
     static char name[] = "vorela-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = [] {
+        auto* made = new QApplication(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new QtTestAppEnvironment(made));
+        return made;
+    }();
+    return *app;
 }
 
 }  // namespace vorela::testing

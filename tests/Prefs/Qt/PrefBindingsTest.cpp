@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QSlider>
+#include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <filesystem>
@@ -60,7 +61,7 @@ TEST_F(PrefBindingsTest, AnInvertedToggleShowsAndWritesTheNegation) {
     EXPECT_FALSE(toggle.isChecked());
     toggle.resize(240, 40);
 
-    EXPECT_EQ(writesDuring([&] { toggle.click(); }), 1)
+    EXPECT_EQ(writesDuring([&] { QTest::mouseClick(&toggle, Qt::LeftButton); }), 1)
         << "one click, one write: the refresh it causes writes nothing";
     EXPECT_FALSE(get(passThrough));
     EXPECT_TRUE(toggle.isChecked());
