@@ -6,6 +6,7 @@
 #include <string>
 
 #include "App/Throttle.h"
+#include "App/VoiceStateSink.h"
 #include "Platform/Store/Uuid.h"
 #include "Voice/AudioSession.h"
 #include "Voice/BufferConsumers.h"
@@ -14,7 +15,6 @@
 
 namespace vorela {
 
-class AppState;
 class Clock;
 class RunLoop;
 struct AppServices;
@@ -27,8 +27,8 @@ struct VoiceProfile;
 // audio tap thread and reach the state only by posting to the run loop.
 class VoicePipeline {
 public:
-    // services must outlive the pipeline; state owns it.
-    VoicePipeline(AppState& state, const AppServices& services);
+    // state and services must outlive the pipeline.
+    VoicePipeline(VoiceStateSink& state, const AppServices& services);
     ~VoicePipeline();
     VoicePipeline(const VoicePipeline&) = delete;
     VoicePipeline& operator=(const VoicePipeline&) = delete;
@@ -36,9 +36,8 @@ public:
     VoicePipeline& operator=(VoicePipeline&&) = delete;
 
     AudioSession& audioSession() { return *audioSession_; }
-    const AudioSession::Status& audioSessionStatus() const { return audioSession_->status(); }
-    VoiceActivityDetector& vad() { return *vad_; }
-    Throttle& meterThrottle() { return *meterThrottle_; }
+    const AudioSession& audioSession() const { return *audioSession_; }
+    const VoiceActivityDetector& vad() const { return *vad_; }
     const std::optional<Uuid>& audioConsumerToken() const { return audioConsumerToken_; }
     TranscriptionEngine* transcriptionEngine() const { return transcriptionEngine_.get(); }
     bool hasTranscriptionTask() const { return transcriptionTask_ != nullptr; }
@@ -75,7 +74,7 @@ private:
                               TranscriptionStartResult result);
     void logMatch(const TranscriptionUpdate& update);
 
-    AppState& state_;
+    VoiceStateSink& state_;
     const AppServices& services_;
     std::shared_ptr<AudioSession> audioSession_;
     std::shared_ptr<VoiceActivityDetector> vad_ = std::make_shared<VoiceActivityDetector>();
