@@ -109,6 +109,9 @@ PlistFile::Loaded PlistFile::load() const {
     ::close(fd);
     if (reason.empty()) {
         auto parsed = PlistXml::parse(text);
+        for (const auto& line : parsed.dropped) {
+            log().error("Archivo de preferencias «" + path_ + "»: " + line);
+        }
         if (!parsed.object) {
             reason = parsed.error;
         } else if (!parsed.object->dictionary()) {
