@@ -79,7 +79,7 @@ AppState::AppState(AppServices services)
         if (alive.lock()) tick(dt);
     });
     voice_.configureDetector(voiceProfile.get());
-    matcher_.setConfig(voiceProfile.get().tuned(MatcherConfig{}));
+    retuneMatcher(voiceProfile.get());
     hoverMonitor_->setOnEnter([this, alive] {
         if (alive.lock()) hoverBegan();
     });

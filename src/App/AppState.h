@@ -11,6 +11,7 @@
 #include "App/PrompterMode.h"
 #include "App/Published.h"
 #include "App/ScriptTokens.h"
+#include "App/VoiceCalibration.h"
 #include "App/VoicePipeline.h"
 #include "App/VoiceStateSink.h"
 #include "App/VoiceStatus.h"
@@ -120,6 +121,22 @@ public:
     void setMirrorMode(MirrorMode mirror);
     double micSensitivity() const { return voiceProfile.get().sensitivity; }
     void setMicSensitivity(double sensitivity);
+
+    // --- calibration (completions run on the run loop) ---
+    // The new noise floor in dBFS, or nothing when nothing was measured.
+    void calibrateNoiseFloor(double durationSeconds, VoiceCalibration::Completion completion) {
+        calibration_.calibrateNoiseFloor(durationSeconds, std::move(completion));
+    }
+    // The word error rate of calibrationPhrase() as read, or nothing when too little was heard.
+    void measureRecognitionQuality(double durationSeconds,
+                                   VoiceCalibration::Completion completion) {
+        calibration_.measureRecognitionQuality(durationSeconds, std::move(completion));
+    }
+    static const std::string& calibrationPhrase() { return VoiceCalibration::calibrationPhrase(); }
+    static double wordErrorRate(const std::vector<std::string>& expected,
+                                const std::vector<std::string>& actual) {
+        return VoiceCalibration::wordErrorRate(expected, actual);
+    }
     // Installed by the panel controller: show the panel.
     void setOnRequestShowPanel(std::function<void()> callback) {
         onRequestShowPanel_ = std::move(callback);
@@ -156,6 +173,15 @@ private:
     }
     void publishTranscriptionLatency(double seconds) override { transcriptionLatency.set(seconds); }
     void matchHeard(const TranscriptionUpdate& update, double now) override;
+    void changeMode(PrompterMode newMode) override { setMode(newMode); }
+    const VoiceProfile& currentVoiceProfile() const override { return voiceProfile.get(); }
+    void publishVoiceProfile(VoiceProfile profile) override {
+        voiceProfile.set(std::move(profile));
+    }
+    void publishCalibrating(bool value) override { isCalibrating.set(value); }
+    void retuneMatcher(const VoiceProfile& profile) override {
+        matcher_.setConfig(profile.tuned(MatcherConfig{}));
+    }
 
     void loadText(std::string text, std::string title);
     ScriptTokens tokenize(const std::string& text) const;
@@ -180,8 +206,10 @@ private:
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
     std::function<void()> onRequestShowPanel_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: its callbacks reach every field above.
+    // Its callbacks reach every field above.
     VoicePipeline voice_;
+    // Last: it works through the pipeline.
+    VoiceCalibration calibration_{*this, voice_, services_.runLoop};
 };
 
 // The preference keys of the central state, on the standard suite.

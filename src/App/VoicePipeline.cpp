@@ -89,11 +89,23 @@ void VoicePipeline::syncAudioToMode() {
         return;
     }
     // Whatever the session's status: a start still waiting for permission is abandoned
-    // and its consumer does not stay behind.
+    // and its consumer does not stay behind. A measurement holding the microphone keeps
+    // it until its release.
     removeConsumer();
-    audioSession_->stop();
+    if (audioHolds_ == 0) audioSession_->stop();
     state_.publishVoiceActivity(0, false);
     stopTranscription();
+}
+
+void VoicePipeline::holdAudio(std::function<void()> started) {
+    ++audioHolds_;
+    audioSession_->start(std::move(started));
+}
+
+void VoicePipeline::releaseAudio() {
+    if (audioHolds_ == 0) return;
+    if (--audioHolds_ > 0 || usesMicrophone(state_.currentMode())) return;
+    audioSession_->stop();
 }
 
 void VoicePipeline::registerConsumerIfNeeded() {
@@ -233,6 +245,7 @@ void VoicePipeline::apply(const TranscriptionUpdate& update) {
     state_.publishTranscriptionLatency(std::max(loop.uptime() - update.receivedAt, 0.0));
     state_.matchHeard(update, loop.uptime());
     logMatch(update);
+    updateObservers_.notify(update);
 }
 
 void VoicePipeline::logMatch(const TranscriptionUpdate& update) {

@@ -7,6 +7,7 @@
 
 #include "App/Throttle.h"
 #include "App/VoiceStateSink.h"
+#include "Platform/Observation/ObserverList.h"
 #include "Platform/Store/Uuid.h"
 #include "Voice/AudioSession.h"
 #include "Voice/BufferConsumers.h"
@@ -52,6 +53,17 @@ public:
     void stopTranscription();
     // One recogniser result into the matcher.
     void apply(const TranscriptionUpdate& update);
+    // Every result apply() took, after the state has it.
+    [[nodiscard]] Subscription observeUpdates(
+        std::function<void(const TranscriptionUpdate&)> observer) {
+        return updateObservers_.add(std::move(observer));
+    }
+
+    // A measurement needs the microphone until its release, whatever the mode does
+    // meanwhile: the session starts unless it runs (completion as AudioSession::start),
+    // and the last release stops it unless a voice mode needs it.
+    void holdAudio(std::function<void()> started);
+    void releaseAudio();
 
     // The detector's callback on the audio thread: level and flag reach the state through
     // the run loop, at most every Throttle::kInterval unless the flag changes.
@@ -85,6 +97,8 @@ private:
     std::uint64_t audioStartGeneration_ = 0;
     std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
+    int audioHolds_ = 0;
+    ObserverList<TranscriptionUpdate> updateObservers_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -8,6 +8,7 @@
 #include "Matcher/ScriptMatcher.h"
 #include "Platform/Speech/TranscriptionLocale.h"
 #include "Voice/TranscriptionUpdate.h"
+#include "Voice/VoiceProfile.h"
 
 namespace vorela {
 
@@ -38,6 +39,16 @@ public:
     // One result into the matcher at `now` (uptime, s): ingested, aligned when due, and
     // its outcome left for the next frame (none replaces a match not yet taken).
     virtual void matchHeard(const TranscriptionUpdate& update, double now) = 0;
+
+    // --- for the calibration ---
+    // The mode change with all its effects, as a user's choice has them.
+    virtual void changeMode(PrompterMode mode) = 0;
+    virtual const VoiceProfile& currentVoiceProfile() const = 0;
+    // A profile already saved to the preferences becomes the state's.
+    virtual void publishVoiceProfile(VoiceProfile profile) = 0;
+    virtual void publishCalibrating(bool isCalibrating) = 0;
+    // The matcher takes the start-up configuration tuned to this profile; live edits go.
+    virtual void retuneMatcher(const VoiceProfile& profile) = 0;
 
 protected:
     ~VoiceStateSink() = default;
