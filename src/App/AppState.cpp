@@ -66,7 +66,7 @@ AppState::AppState(AppServices services)
       theme(Theme::current()),
       services_(std::move(services)),
       scrollEngine_(kScrollTau, services_.accessibility),
-      hoverMonitor_(kHoverResumeDelay, services_.runLoop),
+      hoverMonitor_(std::make_shared<HoverMonitor>(kHoverResumeDelay, services_.runLoop)),
       updates_(services_.updateFramework, services_.updateInfo),
       voice_(*this, services_) {
     loadText(SampleScript::text(), SampleScript::title());
@@ -79,19 +79,17 @@ AppState::AppState(AppServices services)
         if (alive.lock()) tick(dt);
     });
     voice_.configureDetector(voiceProfile.get());
-    matcher_.setConfig(voiceProfile.get().tuned(MatcherConfig{}));
-    hoverMonitor_.setOnEnter([this, alive] {
+    retuneMatcher(voiceProfile.get());
+    hoverMonitor_->setOnEnter([this, alive] {
         if (alive.lock()) hoverBegan();
     });
-    hoverMonitor_.setOnExit([this, alive] {
+    hoverMonitor_->setOnExit([this, alive] {
         if (alive.lock()) hoverEnded();
     });
 }
 
 AppState::~AppState() {
     alive_.reset();  // every weak copy expires now, before any member goes
-    // The view keeps a plain pointer to the monitor that is about to go.
-    if (auto view = textView_.lock()) view->setHoverMonitor(nullptr);
 }
 
 // --- loading ---
@@ -144,11 +142,11 @@ void AppState::forgetDeletedScript(const std::shared_ptr<Script>& script) {
 void AppState::attach(const std::shared_ptr<PrompterTextSurface>& view) {
     if (!view) return;
     const auto previous = textView_.lock();
-    if (previous && previous != view) previous->setHoverMonitor(nullptr);
+    if (previous && previous != view) previous->setHoverMonitor({});
     textView_ = view;
     scrollEngine_.start(*view);
     view->setScrollY(scrollEngine_.scrollY());
-    view->setHoverMonitor(&hoverMonitor_);
+    view->setHoverMonitor(hoverMonitor_);
 }
 
 // --- playback ---
@@ -282,6 +280,16 @@ void AppState::jumpToToken(long index) {
     scrollEngine_.setTargetY(clampedTarget(*offset, *view));
 }
 
+void AppState::scrollManually(double deltaPoints) {
+    if (!textView_.lock()) return;
+    setMode(PrompterMode::manual);
+    // The mode change may have run observers; the view must still be there.
+    const auto view = textView_.lock();
+    if (!view) return;
+    const double target = std::max(scrollEngine_.targetY() - deltaPoints, 0.0);
+    scrollEngine_.setTargetY(clampedTarget(target, *view));
+}
+
 std::vector<std::shared_ptr<Bookmark>> AppState::bookmarks() const {
     const auto& script = activeScript.get();
     if (!script) return {};
@@ -323,8 +331,9 @@ double AppState::remainingSeconds() const {
 // --- voice status ---
 
 VoiceStatus AppState::voiceStatus() const {
-    return deriveVoiceStatus({mode.get(), transcriptionProblem.get(), voice_.audioSessionStatus(),
-                              isTranscribing.get(), isSpeaking.get(), matchState.get()});
+    return deriveVoiceStatus({mode.get(), transcriptionProblem.get(),
+                              voice_.audioSession().status(), isTranscribing.get(),
+                              isSpeaking.get(), matchState.get()});
 }
 
 Subscription AppState::observeVoiceStatus(std::function<void(const VoiceStatus&)> callback) {
@@ -350,6 +359,28 @@ Subscription AppState::observeVoiceStatus(std::function<void(const VoiceStatus&)
     watch->inputs.push_back(isSpeaking.observe(refresh));
     watch->inputs.push_back(matchState.observe(refresh));
     return Subscription([watch] { watch->inputs.clear(); });
+}
+
+// --- what the voice pipeline reports ---
+
+void AppState::publishVoiceActivity(double level, bool speaking) {
+    micLevel.set(level);
+    isSpeaking.set(speaking);
+}
+
+void AppState::matchHeard(const TranscriptionUpdate& update, double now) {
+    const auto language = Tokenizer::languageFor(transcriptionLocale());
+    std::optional<long> result;
+    if (matcher_.tokenCount() > 0) {
+        matcher_.ingest(update, language, now);
+        if (now - matcher_.lastUpdateTime() >= matcher_.config().minUpdateInterval) {
+            matcher_.setLastUpdateTime(now);
+            if (!matcher_.recentHeard().empty()) result = matcher_.align(now);
+        }
+    }
+    matchState.set(matcher_.state());
+    // No alignment replaces a match the next frame has not taken yet.
+    lastMatchedIndex_ = result;
 }
 
 // --- setters ---

@@ -11,7 +11,9 @@
 #include "App/PrompterMode.h"
 #include "App/Published.h"
 #include "App/ScriptTokens.h"
+#include "App/VoiceCalibration.h"
 #include "App/VoicePipeline.h"
+#include "App/VoiceStateSink.h"
 #include "App/VoiceStatus.h"
 #include "Matcher/ScriptMatcher.h"
 #include "Prefs/Key.h"
@@ -33,8 +35,10 @@ class Script;
 // update controller, the matcher and the voice pipeline, and drives them.
 //
 // Main thread only. Views read the fields below and observe them; an equal value
-// notifies nobody. Every callback the state hands out holds it weakly.
-class AppState {
+// notifies nobody. Every callback the state hands out holds it weakly. The owned objects
+// are shown read-only: loads, jumps, resets and mode changes go through the operations
+// below, and the voice pipeline reaches the state only through its VoiceStateSink.
+class AppState final : private VoiceStateSink {
 public:
     explicit AppState(AppServices services);
     ~AppState();
@@ -92,6 +96,10 @@ public:
 
     // --- position ---
     void jumpToToken(long index);
+    // The reader's wheel on the text (delta in points, positive towards the top): leaves
+    // the voice modes, then moves the scroll target within the text. Nothing without a
+    // text view.
+    void scrollManually(double deltaPoints);
     void jumpToNextBookmark();
     void jumpToPreviousBookmark();
     // The active record's bookmarks by word index.
@@ -113,23 +121,67 @@ public:
     void setMirrorMode(MirrorMode mirror);
     double micSensitivity() const { return voiceProfile.get().sensitivity; }
     void setMicSensitivity(double sensitivity);
+
+    // --- calibration (completions run on the run loop) ---
+    // The new noise floor in dBFS, or nothing when nothing was measured.
+    void calibrateNoiseFloor(double durationSeconds, VoiceCalibration::Completion completion) {
+        calibration_.calibrateNoiseFloor(durationSeconds, std::move(completion));
+    }
+    // The word error rate of calibrationPhrase() as read, or nothing when too little was heard.
+    void measureRecognitionQuality(double durationSeconds,
+                                   VoiceCalibration::Completion completion) {
+        calibration_.measureRecognitionQuality(durationSeconds, std::move(completion));
+    }
+    static const std::string& calibrationPhrase() { return VoiceCalibration::calibrationPhrase(); }
+    static double wordErrorRate(const std::vector<std::string>& expected,
+                                const std::vector<std::string>& actual) {
+        return VoiceCalibration::wordErrorRate(expected, actual);
+    }
     // Installed by the panel controller: show the panel.
     void setOnRequestShowPanel(std::function<void()> callback) {
         onRequestShowPanel_ = std::move(callback);
     }
 
     // --- owned objects ---
-    ScrollEngine& scrollEngine() { return scrollEngine_; }
-    HoverMonitor& hoverMonitor() { return hoverMonitor_; }
+    const ScrollEngine& scrollEngine() const { return scrollEngine_; }
+    const HoverMonitor& hoverMonitor() const { return *hoverMonitor_; }
     UpdateController& updates() { return updates_; }
-    ScriptMatcher& matcher() { return matcher_; }
-    VoicePipeline& voice() { return voice_; }
-    AudioSession& audioSession() { return voice_.audioSession(); }
+    const ScriptMatcher& matcher() const { return matcher_; }
+    const VoicePipeline& voice() const { return voice_; }
+    const AudioSession& audioSession() const { return voice_.audioSession(); }
     void startTranscription() { voice_.startTranscription(); }
     void stopTranscription() { voice_.stopTranscription(); }
 
 private:
-    friend class VoicePipeline;
+    // --- VoiceStateSink ---
+    PrompterMode currentMode() const override { return mode.get(); }
+    TranscriptionLocale currentTranscriptionLocale() const override {
+        return transcriptionLocale();
+    }
+    const ScriptMatcher& scriptMatcher() const override { return matcher_; }
+    std::size_t scriptTokenCount() const override { return tokens.get().size(); }
+    void publishVoiceActivity(double level, bool speaking) override;
+    void publishTranscriptionProblem(std::optional<std::string> problem) override {
+        transcriptionProblem.set(std::move(problem));
+    }
+    void publishTranscriptionEngineName(std::string name) override {
+        transcriptionEngineName.set(std::move(name));
+    }
+    void publishTranscribing(bool value) override { isTranscribing.set(value); }
+    void publishLiveTranscript(std::vector<std::string> words) override {
+        liveTranscript.set(std::move(words));
+    }
+    void publishTranscriptionLatency(double seconds) override { transcriptionLatency.set(seconds); }
+    void matchHeard(const TranscriptionUpdate& update, double now) override;
+    void changeMode(PrompterMode newMode) override { setMode(newMode); }
+    const VoiceProfile& currentVoiceProfile() const override { return voiceProfile.get(); }
+    void publishVoiceProfile(VoiceProfile profile) override {
+        voiceProfile.set(std::move(profile));
+    }
+    void publishCalibrating(bool value) override { isCalibrating.set(value); }
+    void retuneMatcher(const VoiceProfile& profile) override {
+        matcher_.setConfig(profile.tuned(MatcherConfig{}));
+    }
 
     void loadText(std::string text, std::string title);
     ScriptTokens tokenize(const std::string& text) const;
@@ -145,7 +197,8 @@ private:
     AppServices services_;
     ScrollEngine scrollEngine_;
     std::weak_ptr<PrompterTextSurface> textView_;
-    HoverMonitor hoverMonitor_;
+    // Shared so that views hold it weakly: a view that outlives the state finds it gone.
+    std::shared_ptr<HoverMonitor> hoverMonitor_;
     UpdateController updates_;
     ScriptMatcher matcher_;
     double wordPosition_ = 0;
@@ -153,8 +206,10 @@ private:
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
     std::function<void()> onRequestShowPanel_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: its callbacks reach every field above.
+    // Its callbacks reach every field above.
     VoicePipeline voice_;
+    // Last: it works through the pipeline.
+    VoiceCalibration calibration_{*this, voice_, services_.runLoop};
 };
 
 // The preference keys of the central state, on the standard suite.

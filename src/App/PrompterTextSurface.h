@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "Platform/Display/DisplayLink.h"
@@ -32,8 +33,9 @@ public:
     virtual std::optional<double> scrollOffsetForToken(long index) const = 0;
     // The first word of the line at the reading line; nothing without lines.
     virtual std::optional<long> tokenIndexAtReadingLine() const = 0;
-    // Pointer enter and exit go to this monitor from now on; null stops them. Not owned.
-    virtual void setHoverMonitor(HoverMonitor* monitor) = 0;
+    // Pointer enter and exit go to this monitor from now on, while it lives; an empty
+    // one stops them.
+    virtual void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) = 0;
 };
 
 }  // namespace vorela

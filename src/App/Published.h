@@ -7,7 +7,6 @@
 namespace vorela {
 
 class AppState;
-class VoicePipeline;
 
 // A field of the central state that everyone may read and observe and only the state's
 // own types write. Storing an equal value notifies nobody. Main thread only.
@@ -26,7 +25,6 @@ public:
 
 private:
     friend class AppState;
-    friend class VoicePipeline;
 
     bool set(T value) { return value_.set(std::move(value)); }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "App/AppServices.h"
-#include "App/AppState.h"
 #include "Platform/Foundation/Format.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Voice/VoiceProfile.h"
@@ -41,7 +40,7 @@ struct VoicePipeline::TranscriptionTask {
     Subscription stream;
 };
 
-VoicePipeline::VoicePipeline(AppState& state, const AppServices& services)
+VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
     : state_(state),
       services_(services),
       audioSession_(std::make_shared<AudioSession>(services.runLoop, services.audioEngine,
@@ -66,7 +65,7 @@ void VoicePipeline::configureDetector(const VoiceProfile& profile) {
 }
 
 void VoicePipeline::syncAudioToMode() {
-    const PrompterMode mode = state_.mode.get();
+    const PrompterMode mode = state_.currentMode();
     const bool running = audioSession_->status().kind() == AudioSession::Status::Kind::running;
     ++audioStartGeneration_;
     if (usesMicrophone(mode)) {
@@ -77,7 +76,7 @@ void VoicePipeline::syncAudioToMode() {
             const std::uint64_t generation = audioStartGeneration_;
             audioSession_->start([this, alive, generation] {
                 if (!alive.lock() || generation != audioStartGeneration_) return;
-                if (state_.mode.get() == PrompterMode::wordTracking) startTranscription();
+                if (state_.currentMode() == PrompterMode::wordTracking) startTranscription();
             });
             if (mode == PrompterMode::voiceActivated) stopTranscription();
             return;
@@ -90,12 +89,23 @@ void VoicePipeline::syncAudioToMode() {
         return;
     }
     // Whatever the session's status: a start still waiting for permission is abandoned
-    // and its consumer does not stay behind.
+    // and its consumer does not stay behind. A measurement holding the microphone keeps
+    // it until its release.
     removeConsumer();
-    audioSession_->stop();
-    state_.isSpeaking.set(false);
-    state_.micLevel.set(0);
+    if (audioHolds_ == 0) audioSession_->stop();
+    state_.publishVoiceActivity(0, false);
     stopTranscription();
+}
+
+void VoicePipeline::holdAudio(std::function<void()> started) {
+    ++audioHolds_;
+    audioSession_->start(std::move(started));
+}
+
+void VoicePipeline::releaseAudio() {
+    if (audioHolds_ == 0) return;
+    if (--audioHolds_ > 0 || usesMicrophone(state_.currentMode())) return;
+    audioSession_->stop();
 }
 
 void VoicePipeline::registerConsumerIfNeeded() {
@@ -123,8 +133,7 @@ VoiceActivityDetector::UpdateCallback VoicePipeline::makeVoiceHandler(
             if (!alive.lock()) return;
             // A reading already on its way when the voice modes were left is stale.
             if (!self->audioConsumerToken_) return;
-            self->state_.micLevel.set(level);
-            self->state_.isSpeaking.set(speaking);
+            self->state_.publishVoiceActivity(level, speaking);
         });
     };
 }
@@ -144,9 +153,9 @@ BufferConsumers::Consumer VoicePipeline::makeVADConsumer(std::shared_ptr<VoiceAc
 
 void VoicePipeline::startTranscription() {
     if (transcriptionTask_) return;
-    state_.transcriptionProblem.set(std::nullopt);
+    state_.publishTranscriptionProblem(std::nullopt);
     auto engine = services_.makeTranscriptionEngine ? services_.makeTranscriptionEngine() : nullptr;
-    const std::string locale(rawValue(state_.transcriptionLocale()));
+    const std::string locale(rawValue(state_.currentTranscriptionLocale()));
     auto task = std::make_shared<TranscriptionTask>();
     transcriptionTask_ = task;
     if (!engine) {
@@ -154,12 +163,12 @@ void VoicePipeline::startTranscription() {
         // recogniser is missing.
         const std::string reason =
             TranscriptionUnavailability::recognizerUnavailable().localizedDescription();
-        state_.transcriptionProblem.set(reason);
+        state_.publishTranscriptionProblem(reason);
         services_.telemetry.log("transcription.failed", {{"reason", reason}});
         return;
     }
     transcriptionEngine_ = engine;
-    state_.transcriptionEngineName.set(engine->engineName());
+    state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
     std::weak_ptr<bool> alive = alive_;
@@ -191,12 +200,12 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
     }
     if (!result.succeeded()) {
         const std::string reason = result.errorDescription();
-        state_.transcriptionProblem.set(reason);
-        state_.isTranscribing.set(false);
+        state_.publishTranscriptionProblem(reason);
+        state_.publishTranscribing(false);
         services_.telemetry.log("transcription.failed", {{"reason", reason}});
         return;
     }
-    state_.isTranscribing.set(true);
+    state_.publishTranscribing(true);
     services_.telemetry.log("transcription.running");
     task->isStreaming = true;
     std::weak_ptr<bool> alive = alive_;
@@ -223,8 +232,8 @@ void VoicePipeline::stopTranscription() {
             services_.telemetry.log("transcription.streamEnded");
     }
     const auto engine = std::exchange(transcriptionEngine_, nullptr);
-    state_.isTranscribing.set(false);
-    state_.liveTranscript.set({});
+    state_.publishTranscribing(false);
+    state_.publishLiveTranscript({});
     if (engine) {
         services_.runLoop.post([engine] { engine->stop([engine] {}); });
     }
@@ -232,27 +241,15 @@ void VoicePipeline::stopTranscription() {
 
 void VoicePipeline::apply(const TranscriptionUpdate& update) {
     RunLoop& loop = services_.runLoop;
-    ScriptMatcher& matcher = state_.matcher_;
-    state_.liveTranscript.set(update.words);
-    state_.transcriptionLatency.set(std::max(loop.uptime() - update.receivedAt, 0.0));
-    const auto language = Tokenizer::languageFor(state_.transcriptionLocale());
-    const double now = loop.uptime();
-    std::optional<long> result;
-    if (matcher.tokenCount() > 0) {
-        matcher.ingest(update, language, now);
-        if (now - matcher.lastUpdateTime() >= matcher.config().minUpdateInterval) {
-            matcher.setLastUpdateTime(now);
-            if (!matcher.recentHeard().empty()) result = matcher.align(now);
-        }
-    }
-    state_.matchState.set(matcher.state());
-    // No alignment replaces a match the next frame has not taken yet.
-    state_.lastMatchedIndex_ = result;
+    state_.publishLiveTranscript(update.words);
+    state_.publishTranscriptionLatency(std::max(loop.uptime() - update.receivedAt, 0.0));
+    state_.matchHeard(update, loop.uptime());
     logMatch(update);
+    updateObservers_.notify(update);
 }
 
 void VoicePipeline::logMatch(const TranscriptionUpdate& update) {
-    const ScriptMatcher& matcher = state_.matcher_;
+    const ScriptMatcher& matcher = state_.scriptMatcher();
     const auto& words = update.words;
     const std::size_t from =
         words.size() > kHeardWordsLogged ? words.size() - kHeardWordsLogged : 0;
@@ -264,7 +261,7 @@ void VoicePipeline::logMatch(const TranscriptionUpdate& update) {
                                       {"wpm", format("%.0f", matcher.measuredWPM())},
                                       {"ventana", joined(matcher.listeningWindow())},
                                       {"consumidas", format("%ld", matcher.consumedCount())},
-                                      {"tokens", format("%zu", state_.tokens.get().size())},
+                                      {"tokens", format("%zu", state_.scriptTokenCount())},
                                       {"guionMatcher", format("%ld", matcher.tokenCount())}});
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "App/Throttle.h"
+#include "App/VoiceStateSink.h"
+#include "Platform/Observation/ObserverList.h"
 #include "Platform/Store/Uuid.h"
 #include "Voice/AudioSession.h"
 #include "Voice/BufferConsumers.h"
@@ -14,7 +16,6 @@
 
 namespace vorela {
 
-class AppState;
 class Clock;
 class RunLoop;
 struct AppServices;
@@ -27,8 +28,8 @@ struct VoiceProfile;
 // audio tap thread and reach the state only by posting to the run loop.
 class VoicePipeline {
 public:
-    // services must outlive the pipeline; state owns it.
-    VoicePipeline(AppState& state, const AppServices& services);
+    // state and services must outlive the pipeline.
+    VoicePipeline(VoiceStateSink& state, const AppServices& services);
     ~VoicePipeline();
     VoicePipeline(const VoicePipeline&) = delete;
     VoicePipeline& operator=(const VoicePipeline&) = delete;
@@ -36,9 +37,8 @@ public:
     VoicePipeline& operator=(VoicePipeline&&) = delete;
 
     AudioSession& audioSession() { return *audioSession_; }
-    const AudioSession::Status& audioSessionStatus() const { return audioSession_->status(); }
-    VoiceActivityDetector& vad() { return *vad_; }
-    Throttle& meterThrottle() { return *meterThrottle_; }
+    const AudioSession& audioSession() const { return *audioSession_; }
+    const VoiceActivityDetector& vad() const { return *vad_; }
     const std::optional<Uuid>& audioConsumerToken() const { return audioConsumerToken_; }
     TranscriptionEngine* transcriptionEngine() const { return transcriptionEngine_.get(); }
     bool hasTranscriptionTask() const { return transcriptionTask_ != nullptr; }
@@ -53,6 +53,17 @@ public:
     void stopTranscription();
     // One recogniser result into the matcher.
     void apply(const TranscriptionUpdate& update);
+    // Every result apply() took, after the state has it.
+    [[nodiscard]] Subscription observeUpdates(
+        std::function<void(const TranscriptionUpdate&)> observer) {
+        return updateObservers_.add(std::move(observer));
+    }
+
+    // A measurement needs the microphone until its release, whatever the mode does
+    // meanwhile: the session starts unless it runs (completion as AudioSession::start),
+    // and the last release stops it unless a voice mode needs it.
+    void holdAudio(std::function<void()> started);
+    void releaseAudio();
 
     // The detector's callback on the audio thread: level and flag reach the state through
     // the run loop, at most every Throttle::kInterval unless the flag changes.
@@ -75,7 +86,7 @@ private:
                               TranscriptionStartResult result);
     void logMatch(const TranscriptionUpdate& update);
 
-    AppState& state_;
+    VoiceStateSink& state_;
     const AppServices& services_;
     std::shared_ptr<AudioSession> audioSession_;
     std::shared_ptr<VoiceActivityDetector> vad_ = std::make_shared<VoiceActivityDetector>();
@@ -86,6 +97,8 @@ private:
     std::uint64_t audioStartGeneration_ = 0;
     std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
+    int audioHolds_ = 0;
+    ObserverList<TranscriptionUpdate> updateObservers_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -23,6 +23,7 @@ bool equalObjects(const PropertyList& a, const PropertyList& b) {
     if (auto r = equalAs<Date>(a, b)) return *r;
     if (auto r = equalAs<bool>(a, b)) return *r;
     if (auto r = equalAs<std::int64_t>(a, b)) return *r;
+    if (auto r = equalAs<std::uint64_t>(a, b)) return *r;
     if (auto r = equalAs<double>(a, b)) return *r;
     if (auto r = equalAs<std::string>(a, b)) return *r;
     if (a.dictionary() && b.dictionary()) {
@@ -61,6 +62,8 @@ std::size_t hashObject(const PropertyList& object) {
     if (auto d = object.date()) return combine(kind, std::hash<double>{}(d->secondsSince1970));
     if (auto b = object.boolean()) return combine(kind, *b ? 1 : 0);
     if (auto i = object.asInt64()) return combine(1000, std::hash<std::int64_t>{}(*i));
+    // Above the signed range; the same seed, as a real of that value is equal to it.
+    if (auto u = object.asUInt64()) return combine(1000, std::hash<std::uint64_t>{}(*u));
     if (auto r = object.real())
         return combine(1001, std::hash<std::uint64_t>{}(std::bit_cast<std::uint64_t>(*r)));
     if (auto s = object.string()) return combine(kind, std::hash<std::string>{}(*s));

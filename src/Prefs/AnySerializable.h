@@ -23,6 +23,7 @@ public:
     AnySerializable(bool v) : value_(v) {}
     AnySerializable(int v) : value_(v) {}
     AnySerializable(std::int64_t v) : value_(v) {}
+    AnySerializable(std::uint64_t v) : value_(v) {}
     AnySerializable(double v) : value_(v) {}
     AnySerializable(const char* v) : value_(v) {}
     AnySerializable(std::string v) : value_(std::move(v)) {}

@@ -54,12 +54,11 @@ struct NativeBridge {
 
     static std::optional<PropertyList> toSerializable(const T& value) {
         if constexpr (std::integral<T> && !std::same_as<T, bool>) {
-            if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(std::int64_t)) {
-                if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-                    return std::nullopt;  // no property-list integer holds it
-                }
+            if constexpr (std::is_unsigned_v<T>) {
+                return PropertyList(static_cast<std::uint64_t>(value));
+            } else {
+                return PropertyList(static_cast<std::int64_t>(value));
             }
-            return PropertyList(static_cast<std::int64_t>(value));
         } else if constexpr (std::floating_point<T>) {
             return PropertyList(static_cast<double>(value));
         } else {

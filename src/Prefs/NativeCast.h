@@ -41,18 +41,18 @@ std::optional<T> nativeCastNumber(const PropertyList& object) {
             return narrowed;
         }
     } else {
-        const auto i = object.asInt64();
-        if (!i) return std::nullopt;
         if constexpr (std::is_signed_v<T>) {
+            const auto i = object.asInt64();
+            if (!i) return std::nullopt;
             if (*i < std::numeric_limits<T>::min() || *i > std::numeric_limits<T>::max()) {
                 return std::nullopt;
             }
+            return static_cast<T>(*i);
         } else {
-            if (*i < 0 || static_cast<std::uint64_t>(*i) > std::numeric_limits<T>::max()) {
-                return std::nullopt;
-            }
+            const auto u = object.asUInt64();
+            if (!u || *u > std::numeric_limits<T>::max()) return std::nullopt;
+            return static_cast<T>(*u);
         }
-        return static_cast<T>(*i);
     }
 }
 

@@ -191,11 +191,11 @@ void PrompterTextView::mouseDown(Point viewPoint) {
 }
 
 void PrompterTextView::mouseEntered() {
-    if (hoverMonitor_) hoverMonitor_->mouseEntered();
+    if (const auto monitor = hoverMonitor_.lock()) monitor->mouseEntered();
 }
 
 void PrompterTextView::mouseExited() {
-    if (hoverMonitor_) hoverMonitor_->mouseExited();
+    if (const auto monitor = hoverMonitor_.lock()) monitor->mouseExited();
 }
 
 void PrompterTextView::needsDisplay() const {

@@ -93,8 +93,10 @@ public:
     void setOnTokenClicked(std::function<void(long)> f) { onTokenClicked_ = std::move(f); }
     void setOnManualScroll(std::function<void(double)> f) { onManualScroll_ = std::move(f); }
     void setOnNeedsDisplay(std::function<void()> f) { onNeedsDisplay_ = std::move(f); }
-    // Not owned; clear it before the monitor goes.
-    void setHoverMonitor(HoverMonitor* monitor) { hoverMonitor_ = monitor; }
+    // Pointer enter and exit go to this monitor while it lives.
+    void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) {
+        hoverMonitor_ = std::move(monitor);
+    }
 
 private:
     void rebuildTokenRects();
@@ -116,7 +118,7 @@ private:
     std::function<void(long)> onTokenClicked_;
     std::function<void(double)> onManualScroll_;
     std::function<void()> onNeedsDisplay_;
-    HoverMonitor* hoverMonitor_ = nullptr;
+    std::weak_ptr<HoverMonitor> hoverMonitor_;
 };
 
 }  // namespace vorela

@@ -26,8 +26,6 @@ AudioSession::AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
     observe(workspaceCenter, kWorkspaceDidWakeNotification, kWakeReason);
 }
 
-AudioSession::~AudioSession() { *alive_ = false; }
-
 Subscription AudioSession::observeStatus(std::function<void(const Status&)> observer) {
     return status_.observe(std::move(observer));
 }
@@ -119,11 +117,9 @@ void AudioSession::restartIfNeeded(const std::string& reason) {
     if (status_.get().kind() != Status::Kind::running) return;
     logger_.notice("Reiniciando el audio: " + reason);
     tearDownCapture();
-    std::weak_ptr<bool> alive = alive_;
     const std::uint64_t generation = stopGeneration_;
-    loop_.post([this, alive, generation] {
-        if (!alive.lock() || generation != stopGeneration_) return;
-        start();
+    restartTask_ = loop_.schedule(0, [this, generation] {
+        if (generation == stopGeneration_) start();
     });
 }
 

@@ -54,7 +54,7 @@ public:
     // Asks no permission and touches no hardware; only installs the two observers.
     AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
                  std::shared_ptr<NotificationCenter> workspaceCenter);
-    ~AudioSession();
+    ~AudioSession() = default;
     AudioSession(const AudioSession&) = delete;
     AudioSession& operator=(const AudioSession&) = delete;
     AudioSession(AudioSession&&) = delete;
@@ -77,6 +77,7 @@ public:
     void stop();
 
     BufferConsumers& consumers() { return *consumers_; }
+    const BufferConsumers& consumers() const { return *consumers_; }
     std::uint32_t bufferSize() const { return bufferSize_; }
 
 private:
@@ -97,7 +98,11 @@ private:
     // Bumped by every stop(): a start or restart begun before it sees a different value
     // when it resumes and gives up, so the microphone stays off.
     std::uint64_t stopGeneration_ = 0;
+    // Held weakly by the callbacks the engine and the notification centres keep, which
+    // may outlive us: once it is gone they do nothing.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last: a pending restart is cancelled before anything it uses goes.
+    TimerHandle restartTask_;
 };
 
 }  // namespace vorela

@@ -217,13 +217,35 @@ TEST_F(AppStateTest, JumpsOutOfRangeAndTheSameModeTwiceDoNothing) {
     EXPECT_EQ(records[0]["mode"], "classic");
 }
 
+TEST_F(AppStateTest, TheWheelLeavesTheVoiceModesAndKeepsTheTargetWithinTheText) {
+    AppState& state = makeAttachedState(10);  // 200 pt of text at font size 28
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    ASSERT_TRUE(audio_->isRunning());
+    const struct {
+        const char* name;
+        double delta, target;
+    } cases[] = {
+        {"past the end stops half a line before it", -1000, 200 - 14},
+        {"a step back towards the top", 50, 136},
+        {"past the top stops at 0", 1000, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        state.scrollManually(c.delta);
+        EXPECT_EQ(state.scrollEngine().targetY(), c.target);
+    }
+    EXPECT_EQ(state.mode.get(), PrompterMode::manual);
+    EXPECT_FALSE(audio_->isRunning()) << "the wheel ends listening";
+}
+
 TEST_F(AppStateTest, AttachingStartsTheFrameClockOnceAndMovesHoverToTheNewView) {
     AppState& state = makeAttachedState(10);
     auto second = std::make_shared<FakeTextSurface>(10);
     state.attach(second);
     EXPECT_EQ(second->linksMade() + surface_->linksMade(), 1);
     EXPECT_EQ(surface_->hoverMonitor(), nullptr);
-    EXPECT_EQ(second->hoverMonitor(), &state.hoverMonitor());
+    EXPECT_EQ(second->hoverMonitor().get(), &state.hoverMonitor());
     state_.reset();
     EXPECT_EQ(second->hoverMonitor(), nullptr) << "no dangling monitor once the state is gone";
 }

@@ -80,7 +80,7 @@ TEST_F(PlaybackTest, PauseRestartAndManualScrolling) {
     EXPECT_EQ(state.wordPosition(), 0);
 
     state.setMode(PrompterMode::manual);
-    state.scrollEngine().setTargetY(205);
+    state.scrollManually(-205);
     frames(2);
     EXPECT_EQ(state.currentTokenIndex.get(), 9) << "the word at the reading line";
     EXPECT_EQ(state.wordPosition(), 9);
@@ -177,18 +177,20 @@ TEST_F(WordTrackingTest, MatchesMoveThePositionBothWaysAndAreConsumedOnce) {
     frames(1.0 / 60);
     EXPECT_EQ(state.wordPosition(), 20) << "the word after the last one heard";
     const double target = state.scrollEngine().targetY();
-    state.scrollEngine().setTargetY(0);
+    state.resetScroll();
     frames(1.0 / 60);
-    EXPECT_EQ(state.scrollEngine().targetY(), 0) << "a match moves the text once";
+    EXPECT_EQ(state.wordPosition() + state.scrollEngine().targetY(), 0)
+        << "a match moves the text once";
 
     say(12, 17);  // re-reading a little way back
     frames(1.0 / 60);
     EXPECT_EQ(state.currentTokenIndex.get(), 18);
     EXPECT_LT(state.scrollEngine().targetY(), target);
+    const double back = state.scrollEngine().targetY();
     say(13, 17);  // the same place again
-    state.scrollEngine().setTargetY(0);
     frames(1.0 / 60);
-    EXPECT_EQ(state.scrollEngine().targetY(), 0);
+    EXPECT_EQ(state.currentTokenIndex.get(), 18);
+    EXPECT_EQ(state.scrollEngine().targetY(), back);
 }
 
 TEST_F(WordTrackingTest, OnlyALostSpeakerMovesWithoutAMatch) {

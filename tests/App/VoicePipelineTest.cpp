@@ -156,6 +156,70 @@ TEST_F(VoicePipelineTest, AnEngineStoppedWhileStartingIsStoppedAgainAndNeverTran
     EXPECT_EQ(engine->stopCount(), 2);
 }
 
+TEST_F(VoicePipelineTest, ModeSwitchesWhileStartsArePendingEndAsTheLastModeWants) {
+    using M = PrompterMode;
+    const struct {
+        const char* name;
+        bool promptOpen;  // else audio starts at once and only engine starts wait
+        std::vector<M> modes;
+    } cases[] = {
+        {"tracking, then manual", true, {M::wordTracking, M::manual}},
+        {"tracking, then voice", true, {M::wordTracking, M::voiceActivated}},
+        {"voice, then tracking", true, {M::voiceActivated, M::wordTracking}},
+        {"tracking, constant, tracking", true, {M::wordTracking, M::classic, M::wordTracking}},
+        {"voice, manual, tracking", true, {M::voiceActivated, M::manual, M::wordTracking}},
+        {"tracking, manual, voice", true, {M::wordTracking, M::manual, M::voiceActivated}},
+        {"engine pending: tracking, manual", false, {M::wordTracking, M::manual}},
+        {"engine pending: tracking, voice, tracking",
+         false,
+         {M::wordTracking, M::voiceActivated, M::wordTracking}},
+        {"engine pending: tracking, manual, tracking",
+         false,
+         {M::wordTracking, M::manual, M::wordTracking}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        audio_->setAuthorizationStatus(c.promptOpen ? AudioPermissionStatus::notDetermined
+                                                    : AudioPermissionStatus::authorized);
+        engines_.holdStarts(true);
+        const std::size_t madeBefore = engines_.made().size();
+        AppState& state = makeAttachedState(10);
+        for (const M mode : c.modes) {
+            state.setMode(mode);
+            loop_.runUntilIdle();
+        }
+        if (c.promptOpen) audio_->answerPermissionPrompt(true);
+        loop_.runUntilIdle();
+        for (std::size_t i = madeBefore; i < engines_.made().size(); ++i)
+            engines_.made()[i]->completePendingStart();
+        loop_.runUntilIdle();
+
+        const M last = c.modes.back();
+        const bool voice = usesMicrophone(last);
+        EXPECT_EQ(audio_->isRunning(), voice);
+        EXPECT_EQ(consumers(), voice ? 1u : 0u);
+        int listening = 0;
+        for (std::size_t i = madeBefore; i < engines_.made().size(); ++i)
+            listening += engines_.made()[i]->isRunning();
+        EXPECT_EQ(listening, last == M::wordTracking ? 1 : 0);
+        EXPECT_EQ(state.isTranscribing.get(), last == M::wordTracking);
+        state.setMode(M::manual);
+        loop_.runUntilIdle();
+    }
+}
+
+TEST_F(VoicePipelineTest, AMeterReadingOnItsWayWhenTheVoiceModesAreLeftIsDropped) {
+    // The tap posts its reading to the run loop; one that arrives after leaving used to
+    // light the speaking indicator in the manual mode.
+    AppState& state = makeAttachedState(10);
+    state.setMode(PrompterMode::voiceActivated);
+    capture(true);
+    state.setMode(PrompterMode::manual);
+    loop_.runUntilIdle();
+    EXPECT_FALSE(state.isSpeaking.get());
+    EXPECT_EQ(state.micLevel.get(), 0);
+}
+
 class TranscriptionUpdatesTest : public VoicePipelineTest {
 protected:
     AppState& tracking(bool withText) {

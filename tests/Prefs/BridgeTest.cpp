@@ -27,7 +27,23 @@ TEST(BridgeTest, NumbersConvertOnlyWhenExact) {
     EXPECT_FALSE(toValue<double>(PropertyList((std::int64_t{1} << 53) + 1))) << "would lose a bit";
     EXPECT_FALSE(toValue<float>(PropertyList(0.1))) << "0.1 has no exact float";
     EXPECT_EQ(toValue<float>(PropertyList(0.5)), 0.5f);
-    EXPECT_FALSE(toSerializable(std::numeric_limits<std::uint64_t>::max()));
+}
+
+TEST(BridgeTest, UnsignedValuesAboveTheSignedRangeAreStoredUnchanged) {
+    // Such values could not be stored at all, though unsigned 64-bit numbers are among
+    // the types stored natively.
+    constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
+    const auto stored = toSerializable(kMax);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->type(), PropertyList::Type::unsignedInteger);
+    EXPECT_EQ(toValue<std::uint64_t>(*stored), kMax);
+    EXPECT_FALSE(toValue<std::int64_t>(*stored));
+    EXPECT_FALSE(toValue<double>(*stored)) << "2^64 - 1 has no exact double";
+    EXPECT_EQ(toValue<double>(PropertyList(std::uint64_t{1} << 63)), 9223372036854775808.0);
+    EXPECT_EQ(toValue<std::uint64_t>(PropertyList(1e19)), 10000000000000000000u);
+    EXPECT_EQ(toValue<std::uint64_t>(PropertyList("18446744073709551615")), kMax);
+    EXPECT_FALSE(toValue<std::uint64_t>(PropertyList(-1)));
+    EXPECT_EQ(toSerializable(std::uint64_t{5}), PropertyList(5)) << "one form below the limit";
 }
 
 TEST(BridgeTest, BooleansNumbersAndTextStayApart) {

@@ -207,17 +207,25 @@ TEST_F(PrompterTextViewTest, HighlightVisibleLinesAndRedrawRequests) {
 
 TEST_F(PrompterTextViewTest, PointerEnterAndExitReachTheHoverMonitor) {
     ManualRunLoop loop;
-    HoverMonitor monitor(0.4, loop);
+    auto monitor = std::make_shared<HoverMonitor>(0.4, loop);
     int enters = 0, exits = 0;
-    monitor.setOnEnter([&] { ++enters; });
-    monitor.setOnExit([&] { ++exits; });
+    monitor->setOnEnter([&] { ++enters; });
+    monitor->setOnExit([&] { ++exits; });
     view_.mouseEntered();  // no monitor attached yet: nothing happens
-    view_.setHoverMonitor(&monitor);
+    view_.setHoverMonitor(monitor);
     view_.mouseEntered();
     view_.mouseExited();
     loop.advanceBy(0.5);
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(exits, 1);
+
+    // The view used to keep a plain pointer that its owners had to clear by hand; a
+    // monitor that is gone must simply stop receiving events.
+    monitor.reset();
+    view_.mouseEntered();
+    view_.mouseExited();
+    loop.advanceBy(0.5);
+    EXPECT_EQ(enters, 1);
 }
 
 }  // namespace

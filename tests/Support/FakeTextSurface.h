@@ -21,7 +21,9 @@ public:
     double fontSize() const override { return fontSize_; }
     std::optional<double> scrollOffsetForToken(long index) const override;
     std::optional<long> tokenIndexAtReadingLine() const override;
-    void setHoverMonitor(HoverMonitor* monitor) override { hoverMonitor_ = monitor; }
+    void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) override {
+        hoverMonitor_ = std::move(monitor);
+    }
     std::unique_ptr<DisplayLink> makeDisplayLink(DisplayLink::FrameCallback onFrame) override;
 
     // --- test controls ---
@@ -34,7 +36,7 @@ public:
     double runFrames(double start, double seconds, double rate = 60) const;
     int linksMade() const { return frames_.madeCount(); }
     int redrawCount() const { return redraws_; }
-    HoverMonitor* hoverMonitor() const { return hoverMonitor_; }
+    std::shared_ptr<HoverMonitor> hoverMonitor() const { return hoverMonitor_.lock(); }
 
 private:
     std::vector<std::optional<double>> offsets_;
@@ -42,7 +44,7 @@ private:
     double fontSize_ = 28;
     double scrollY_ = 0;
     int redraws_ = 0;
-    HoverMonitor* hoverMonitor_ = nullptr;
+    std::weak_ptr<HoverMonitor> hoverMonitor_;
     FakeDisplayLinkSource frames_;
 };
 

@@ -9,11 +9,6 @@ WidgetTextSurface::WidgetTextSurface(PrompterTextWidget& widget) : widget_(&widg
 WidgetTextSurface::WidgetTextSurface(PrompterTextWidget& widget, DisplayLinkSource& frames)
     : widget_(&widget), frames_(&frames) {}
 
-WidgetTextSurface::~WidgetTextSurface() {
-    // The view must not keep a monitor that nobody will clear once we are gone.
-    if (widget_) widget_->view().setHoverMonitor(nullptr);
-}
-
 double WidgetTextSurface::scrollY() const { return widget_ ? widget_->view().scrollY() : 0; }
 
 void WidgetTextSurface::setScrollY(double y) {
@@ -39,8 +34,8 @@ std::optional<long> WidgetTextSurface::tokenIndexAtReadingLine() const {
     return widget_->view().tokenIndexAtReadingLine();
 }
 
-void WidgetTextSurface::setHoverMonitor(HoverMonitor* monitor) {
-    if (widget_) widget_->view().setHoverMonitor(monitor);
+void WidgetTextSurface::setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) {
+    if (widget_) widget_->view().setHoverMonitor(std::move(monitor));
 }
 
 std::unique_ptr<DisplayLink> WidgetTextSurface::makeDisplayLink(

@@ -17,7 +17,6 @@ public:
     explicit WidgetTextSurface(PrompterTextWidget& widget);
     // Frames come from `frames` instead, which must outlive the surface's links.
     WidgetTextSurface(PrompterTextWidget& widget, DisplayLinkSource& frames);
-    ~WidgetTextSurface() override;
 
     double scrollY() const override;
     void setScrollY(double y) override;
@@ -25,7 +24,7 @@ public:
     double fontSize() const override;
     std::optional<double> scrollOffsetForToken(long index) const override;
     std::optional<long> tokenIndexAtReadingLine() const override;
-    void setHoverMonitor(HoverMonitor* monitor) override;
+    void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) override;
     std::unique_ptr<DisplayLink> makeDisplayLink(DisplayLink::FrameCallback onFrame) override;
 
 private:

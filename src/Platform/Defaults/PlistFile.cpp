@@ -107,6 +107,9 @@ std::optional<PlistDictionary> PlistFile::read(std::string& reason) const {
     ::close(fd);
     if (!reason.empty()) return std::nullopt;
     auto parsed = PlistXml::parse(text);
+    for (const auto& line : parsed.dropped) {
+        log().error("Archivo de preferencias «" + path_ + "»: " + line);
+    }
     if (!parsed.object) {
         reason = parsed.error;
     } else if (!parsed.object->dictionary()) {

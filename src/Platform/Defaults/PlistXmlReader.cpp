@@ -25,12 +25,33 @@ std::optional<double> parseReal(std::string_view text) {
     return value;
 }
 
-std::optional<std::int64_t> parseInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    std::int64_t value = 0;
+// An integer that no 64-bit type holds is still a well-formed integer.
+struct ParsedInteger {
+    std::optional<PropertyList> value;
+    bool isOutOfRange = false;
+};
+
+template <class Int>
+ParsedInteger parseAs(std::string_view text) {
+    Int value = 0;
     auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
+    if (text.empty() || ptr != text.data() + text.size()) return {};
+    if (ec == std::errc::result_out_of_range) return {std::nullopt, true};
+    if (ec != std::errc()) return {};
+    return {PropertyList(value), false};
+}
+
+// Signed when it has a minus sign, else unsigned, so the whole uint64 range reads back.
+ParsedInteger parseInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return parseAs<std::int64_t>(text);
+    return parseAs<std::uint64_t>(text);
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 // Days from 1970-01-01 to a civil date (proleptic Gregorian).
@@ -100,9 +121,9 @@ public:
     Reader& operator=(Reader&&) = delete;
 
     ParseResult run(std::string_view xml) {
-        if (parser_ == nullptr) return {std::nullopt, "No se pudo crear el analizador XML."};
+        if (parser_ == nullptr) return failure("No se pudo crear el analizador XML.");
         if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-            return {std::nullopt, "El documento es demasiado grande."};
+            return failure("El documento es demasiado grande.");
         }
         const auto status = XML_Parse(parser_, xml.data(), static_cast<int>(xml.size()), XML_TRUE);
         if (error_.empty() && status != XML_STATUS_OK) {
@@ -110,11 +131,17 @@ public:
                      " (línea " + std::to_string(XML_GetCurrentLineNumber(parser_)) + ")";
         }
         if (error_.empty() && (!stack_.empty() || !result_)) error_ = "Falta el elemento <plist>.";
-        if (!error_.empty()) return {std::nullopt, error_};
-        return {std::move(result_), {}};
+        if (!error_.empty()) return failure(error_);
+        return {std::move(result_), {}, std::move(dropped_)};
     }
 
 private:
+    static ParseResult failure(std::string message) {
+        ParseResult result;
+        result.error = std::move(message);
+        return result;
+    }
+
     static void onStart(void* self, const XML_Char* name, const XML_Char**) {
         static_cast<Reader*>(self)->start(name);
     }
@@ -175,6 +202,8 @@ private:
                 top.key = text_;
                 return;
             }
+            if (name == "integer" && parseInteger(trimmed(text_)).isOutOfRange)
+                return drop("el entero «" + std::string(trimmed(text_)) + "» no cabe en 64 bits");
             auto value = scalar(name, text_);
             if (!value)
                 return fail("Valor <" + std::string(name) + "> no válido: «" + text_ + "».");
@@ -197,21 +226,30 @@ private:
         if (name == "string") return PropertyList(text);
         if (name == "true") return PropertyList(true);
         if (name == "false") return PropertyList(false);
-        const auto first = text.find_first_not_of(" \t\r\n");
-        const std::string_view trimmed =
-            first == std::string::npos ? std::string_view()
-                                       : std::string_view(text).substr(
-                                             first, text.find_last_not_of(" \t\r\n") - first + 1);
+        const std::string_view value = trimmed(text);
         if (name == "integer") {
-            if (auto i = parseInteger(trimmed)) return PropertyList(*i);
+            return parseInteger(value).value;
         } else if (name == "real") {
-            if (auto d = parseReal(trimmed)) return PropertyList(*d);
+            if (auto d = parseReal(value)) return PropertyList(*d);
         } else if (name == "data") {
-            if (auto bytes = Json::base64Decode(trimmed)) return PropertyList(std::move(*bytes));
+            if (auto bytes = Json::base64Decode(value)) return PropertyList(std::move(*bytes));
         } else if (name == "date") {
-            if (auto date = parseDate(trimmed)) return PropertyList(*date);
+            if (auto date = parseDate(value)) return PropertyList(*date);
         }
         return std::nullopt;
+    }
+
+    // Leaves out the value just read, and its key, instead of refusing the whole file.
+    void drop(const std::string& reason) {
+        Frame& top = stack_.back();
+        std::string where = "un valor";
+        if (top.type == PropertyList::Type::dictionary && top.key) {
+            where = "la clave «" + *top.key + "»";
+            top.key.reset();
+        } else if (top.type == PropertyList::Type::array) {
+            where = "un elemento de una lista";
+        }
+        dropped_.push_back("Se omite " + where + ": " + reason + ".");
     }
 
     void add(PropertyList value) {
@@ -237,6 +275,7 @@ private:
     std::string text_;
     std::optional<PropertyList> result_;
     std::string error_;
+    std::vector<std::string> dropped_;
 };
 
 }  // namespace

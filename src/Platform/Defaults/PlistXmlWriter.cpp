@@ -57,7 +57,9 @@ std::string realText(double d) {
     return formatDouble(d);
 }
 
-// ISO 8601 in UTC; a fraction of a second is kept so that the date reads back exactly.
+// ISO 8601 in UTC, in whole seconds: the XML format defines no fraction, and readers of
+// other programs refuse a file whose date has one. The fraction is dropped (rounded down,
+// so the date never moves into a later second).
 std::string dateText(const Date& date) {
     // Years outside 1-9999 have no four-digit form, and a date that could not be read
     // back would make the whole file unreadable: such dates are clamped.
@@ -66,19 +68,11 @@ std::string dateText(const Date& date) {
     double t = date.secondsSince1970;
     if (std::isnan(t)) t = 0;
     t = std::clamp(t, kFirst, kLast);
-    const double whole = std::floor(t);
-    const double fraction = t - whole;  // exact: both lie within one binade of t
-    const auto seconds = static_cast<std::time_t>(whole);
+    const auto seconds = static_cast<std::time_t>(std::floor(t));
     std::tm tm{};
     gmtime_r(&seconds, &tm);
-    std::string out = format("%04d-%02d-%02dT%02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    if (fraction > 0) {
-        std::string digits = format("%.17f", fraction);  // "0.xxxxxxxxxxxxxxxxx"
-        while (digits.size() > 2 && digits.back() == '0') digits.pop_back();
-        out += digits.substr(1);
-    }
-    return out + "Z";
+    return format("%04d-%02d-%02dT%02d:%02d:%02dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                  tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 
 void writeObject(std::string& out, const PropertyList& object, int depth) {
@@ -91,6 +85,10 @@ void writeObject(std::string& out, const PropertyList& object, int depth) {
             return;
         case PropertyList::Type::integer:
             out += indent + "<integer>" + std::to_string(*object.integer()) + "</integer>\n";
+            return;
+        case PropertyList::Type::unsignedInteger:
+            out +=
+                indent + "<integer>" + std::to_string(*object.unsignedInteger()) + "</integer>\n";
             return;
         case PropertyList::Type::real:
             out += indent + "<real>" + realText(*object.real()) + "</real>\n";

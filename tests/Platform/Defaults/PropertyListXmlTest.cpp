@@ -27,8 +27,10 @@ TEST(PropertyListXmlTest, EveryKindOfObjectReadsBackUnchanged) {
         {"infinity", PropertyList(std::numeric_limits<double>::infinity())},
         {"minus infinity", PropertyList(-std::numeric_limits<double>::infinity())},
         {"smallest integer", PropertyList(std::numeric_limits<std::int64_t>::min())},
-        {"date with a fraction", PropertyList(Date{1700000000.123456})},
-        {"date before 1970", PropertyList(Date{-86400.5})},
+        {"largest unsigned integer", PropertyList(std::numeric_limits<std::uint64_t>::max())},
+        {"first integer above the signed range", PropertyList(std::uint64_t{1} << 63)},
+        {"date", PropertyList(Date{1700000000})},
+        {"date before 1970", PropertyList(Date{-86401})},
         {"empty data", PropertyList(PlistData{})},
         {"data", PropertyList(PlistData{1, 2, 3, 4, 5})},
         {"markup in text", PropertyList("<a href=\"x\">&amp;</a>")},
@@ -115,7 +117,8 @@ TEST(PropertyListXmlTest, RefusesWhatIsNotAPropertyList) {
         {"element inside a value", "<plist><string>a<b/></string></plist>"},
         {"bad date", "<plist><date>2001-13-01T00:00:00Z</date></plist>"},
         {"bad data", "<plist><data>!!!!</data></plist>"},
-        {"integer too large", "<plist><integer>9223372036854775808</integer></plist>"},
+        {"an integer beyond 64 bits is the only value",
+         "<plist><integer>18446744073709551616</integer></plist>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,6 +126,46 @@ TEST(PropertyListXmlTest, RefusesWhatIsNotAPropertyList) {
         EXPECT_FALSE(parsed.object);
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+TEST(PropertyListXmlTest, DatesAreWrittenInWholeSecondsAndOlderFractionsStillRead) {
+    // Dates taken from the clock were written with a fraction of a second, a form the
+    // XML format does not define, and other programs' readers refused the whole file.
+    const struct {
+        const char* name;
+        double seconds;
+        const char* text;
+    } cases[] = {
+        {"a fraction is dropped", 1700000000.987654, "<date>2023-11-14T22:13:20Z</date>"},
+        {"before 1970 it stays in its own second", -0.5, "<date>1969-12-31T23:59:59Z</date>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NE(PlistXml::write(PropertyList(Date{c.seconds})).find(c.text), std::string::npos);
+    }
+    const auto older = PlistXml::parse("<plist><date>2023-11-14T22:13:20.25Z</date></plist>");
+    ASSERT_TRUE(older.object) << older.error;
+    EXPECT_EQ(*older.object, PropertyList(Date{1700000000.25}));
+}
+
+TEST(PropertyListXmlTest, AnIntegerBeyond64BitsDropsOnlyItsOwnEntry) {
+    // One such integer written by another program made the whole file count as corrupt,
+    // and every preference in it was set aside.
+    const char* xml = R"(<plist><dict>
+        <key>big</key><integer>18446744073709551615</integer>
+        <key>tooBig</key><integer>18446744073709551616</integer>
+        <key>tooSmall</key><integer>-9223372036854775809</integer>
+        <key>list</key><array><integer>1</integer><integer>99999999999999999999</integer></array>
+        <key>kept</key><true/>
+    </dict></plist>)";
+    const auto parsed = PlistXml::parse(xml);
+    ASSERT_TRUE(parsed.object) << parsed.error;
+    const PlistDictionary expected{{"big", PropertyList(std::numeric_limits<std::uint64_t>::max())},
+                                   {"list", PropertyList(PlistArray{PropertyList(1)})},
+                                   {"kept", PropertyList(true)}};
+    EXPECT_EQ(*parsed.object, PropertyList(expected));
+    ASSERT_EQ(parsed.dropped.size(), 3u);
+    EXPECT_NE(parsed.dropped[0].find("«tooBig»"), std::string::npos) << parsed.dropped[0];
 }
 
 TEST(PropertyListXmlTest, NestingIsBounded) {

@@ -91,7 +91,8 @@ TEST_F(UserDefaultsFileTest, ValuesKeepTheirTypesThroughASaveAndAReload) {
         {"integer", PropertyList(140)},
         {"real", PropertyList(140.0)},
         {"tenth", PropertyList(0.1)},
-        {"date", PropertyList(Date{1700000000.123456})},
+        {"date", PropertyList(Date{1700000000})},
+        {"unsigned", PropertyList(std::numeric_limits<std::uint64_t>::max())},
         {"data", PropertyList(PlistData{0, 1, 2, 255})},
         {"nested",
          PropertyList(PlistArray{PropertyList(PlistDictionary{{"a & <b>", PropertyList(-7)}}),
@@ -168,6 +169,18 @@ TEST_F(UserDefaultsFileTest, ACorruptOrUnreadableFileIsMovedAsideAndTheSuiteStar
         EXPECT_EQ(reload(), (PlistDictionary{{"fresh", PropertyList(true)}}));
         EXPECT_EQ(movedAside().size(), 1u) << "the damaged copy is kept";
     }
+}
+
+TEST_F(UserDefaultsFileTest, AnIntegerBeyond64BitsCostsOnlyItsOwnEntry) {
+    writeRaw(
+        "<plist><dict><key>huge</key><integer>36893488147419103232</integer>"
+        "<key>wpm</key><real>150</real></dict></plist>");
+    auto suite = UserDefaults::suite("test");
+    EXPECT_EQ(suite->dictionaryRepresentation(), (PlistDictionary{{"wpm", PropertyList(150.0)}}));
+    EXPECT_TRUE(movedAside().empty());
+    const auto messages = sink_->messages("prefs");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("«huge»"), std::string::npos) << messages[0];
 }
 
 TEST_F(UserDefaultsFileTest, AFileMovedAsideEarlierIsNeverReplaced) {

@@ -1,12 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,93 +16,18 @@
 #include "Platform/Audio/Linux/PortAudioEngine.h"
 #include "Platform/Log/Log.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Support/PulseServer.h"
 #include "Support/RecordingLogSink.h"
 #include "Voice/AudioSession.h"
 #include "Voice/VoiceActivityDetector.h"
-
-extern char** environ;
 
 namespace vorela {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a program to its end; extraEnv entries ("NAME=value") are added to ours.
-int run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {}) {
-    std::vector<std::string> envStrings(extraEnv);
-    for (char** e = environ; *e; ++e) envStrings.emplace_back(*e);
-    std::vector<char*> args, env;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    for (const auto& e : envStrings) env.push_back(const_cast<char*>(e.c_str()));
-    env.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// A PulseAudio server of our own in a private runtime folder: a silent null sink whose
-// monitor is the default source, so capture is always clocked and silence is digital zero.
-class PulseServer {
-public:
-    bool start() {
-        char pattern[] = "/tmp/vorela-pulse-XXXXXX";
-        if (!mkdtemp(pattern)) return false;
-        dir_ = pattern;
-        chmod(dir_.c_str(), 0700);
-        std::ofstream(dir_ / "vmic.pa")
-            << "load-module module-native-protocol-unix auth-anonymous=1 socket="
-            << (dir_ / "native").string() << "\n"
-            << "load-module module-null-sink sink_name=vspk rate=16000 channels=1\n"
-            << "load-module module-remap-source source_name=vmic_mon master=vspk.monitor\n"
-            << "set-default-sink vspk\nset-default-source vmic_mon\n";
-        // Daemonising returns only once the server is ready, so no waiting is needed.
-        const int rc =
-            run({"pulseaudio", "-n", "-F", (dir_ / "vmic.pa").string(), "--daemonize=yes",
-                 "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=yes",
-                 "--log-target=file:" + (dir_ / "pulse.log").string()},
-                env());
-        std::ifstream pidFile(dir_ / "pulse" / "pid");
-        pidFile >> pid_;
-        return rc == 0 && pid_ > 0;
-    }
-    ~PulseServer() {
-        stop();
-        std::error_code ignored;
-        if (!dir_.empty()) fs::remove_all(dir_, ignored);
-    }
-    // Kills the server and waits for it to be gone, so it cannot write into the folder
-    // while the folder is removed.
-    void stop() {
-        if (pid_ <= 0) return;
-        const int exited = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
-        kill(pid_, SIGKILL);
-        if (exited >= 0) {
-            pollfd wait{exited, POLLIN, 0};
-            poll(&wait, 1, 5000);
-            close(exited);
-        }
-        pid_ = 0;
-    }
-    std::vector<std::string> env() const {
-        return {"XDG_RUNTIME_DIR=" + dir_.string(), "HOME=" + dir_.string(),
-                "PULSE_SERVER=" + server()};
-    }
-    std::string server() const { return "unix:" + (dir_ / "native").string(); }
-    const fs::path& dir() const { return dir_; }
-
-private:
-    fs::path dir_;
-    pid_t pid_ = 0;
-};
+using testing::PulseServer;
+using testing::runProgram;
 
 TEST(PortAudioEngineTest, WithoutASoundServerThereIsNoInputDevice) {
     if (fs::exists("/proc/asound/cards")) GTEST_SKIP() << "this machine has a sound card";
@@ -149,10 +66,10 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     auto sox = [&](std::vector<std::string> head, std::vector<std::string> tail) {
         head.insert(head.end(), pcm.begin(), pcm.end());
         head.insert(head.end(), tail.begin(), tail.end());
-        return run(head);
+        return runProgram(head);
     };
-    ASSERT_EQ(run({"espeak-ng", "-v", "es", "-s", "150", "-w", wav("raw.wav"),
-                   "Buenas tardes a todos y bienvenidos al programa de esta noche"}),
+    ASSERT_EQ(runProgram({"espeak-ng", "-v", "es", "-s", "150", "-w", wav("raw.wav"),
+                          "Buenas tardes a todos y bienvenidos al programa de esta noche"}),
               0)
         << "espeak-ng";
     ASSERT_EQ(sox({"sox", wav("raw.wav")}, {wav("speech.wav"), "silence", "1", "0.02", "1%",
@@ -163,8 +80,8 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     ASSERT_EQ(sox({"sox", "-n"}, {wav("lead.wav"), "trim", "0", "1"}), 0);
     ASSERT_EQ(sox({"sox", "-n"}, {wav("tone.wav"), "synth", "0.8", "sine", "440", "vol", "0.5"}),
               0);
-    ASSERT_EQ(run({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"), wav("speech.wav"),
-                   wav("gap.wav"), wav("test.wav")}),
+    ASSERT_EQ(runProgram({"sox", wav("lead.wav"), wav("tone.wav"), wav("gap.wav"),
+                          wav("speech.wav"), wav("gap.wav"), wav("test.wav")}),
               0);
     const double speechSeconds = (fs::file_size(dir / "speech.wav") - 44) /
                                  (16000.0 * 2);  // 16-bit mono after a 44-byte header
@@ -205,8 +122,9 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     ASSERT_TRUE(session.inputFormat().has_value());
     const AudioFormat format = *session.inputFormat();
 
-    EXPECT_EQ(run({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()),
-              0);
+    EXPECT_EQ(
+        runProgram({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()),
+        0);
     // Counted from the tone's onset: on a loaded machine the capture may start well before
     // the server plays anything.
     const double wanted = kToneSeconds + kGapSeconds + speechSeconds + kGapSeconds;
