@@ -315,6 +315,64 @@ TEST_F(X11HotKeyRegistrarTest, WhileAMenuIsOpenOurWindowsKeysAreMatchedInstead) 
     EXPECT_EQ(plays, 2);
 }
 
+TEST_F(X11HotKeyRegistrarTest, RegistrationsOnTheSameGrabShareItUntilTheLastGoes) {
+    // 0x8800 has a bit X has no modifier for, so it is the same grab as Option-R: only the
+    // first registration heard the key, and unregistering either released the grab of both.
+    std::vector<std::uint32_t> heard;
+    ASSERT_TRUE(registrar_->installEventHandler(
+        [&](HotKeyIdentifier identifier, HotKeyEventKind kind) {
+            if (kind == HotKeyEventKind::pressed) heard.push_back(identifier.id);
+            return HotKeyEventResult::handled;
+        },
+        {}));
+    const auto first = registrar_->registerHotKey(15, 0x800, {1, 1});
+    const auto second = registrar_->registerHotKey(15, 0x8800, {1, 2});
+    ASSERT_TRUE(first.isRegistered());
+    ASSERT_TRUE(second.isRegistered());
+    keys({"key", "alt+r"});
+    EXPECT_EQ(heard, (std::vector<std::uint32_t>{1, 2}));
+
+    const auto otherClientCanGrabAltR = [&] {
+        xcb_connection_t* other = xcb_connect(server_->display().c_str(), nullptr);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+        xcb_generic_error_t* error = xcb_request_check(
+            other,
+            xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_1, serverKeyCode(other, "AD04"),
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        xcb_disconnect(other);
+        return error == nullptr;
+    };
+    registrar_->unregisterHotKey(first.handle);
+    EXPECT_FALSE(otherClientCanGrabAltR());
+    heard.clear();
+    keys({"key", "alt+r"});
+    EXPECT_EQ(heard, (std::vector<std::uint32_t>{2}));
+    registrar_->unregisterHotKey(second.handle);
+    EXPECT_TRUE(otherClientCanGrabAltR());
+}
+
+TEST_F(X11HotKeyRegistrarTest, AHandlerThatDestroysTheRegistrarEndsItsDispatch) {
+    // The event loop went on reading the connection and the grab tables of a registrar a
+    // handler had destroyed (quitting from a shortcut).
+    int heard = 0;
+    ASSERT_TRUE(registrar_->installEventHandler(
+        [&](HotKeyIdentifier, HotKeyEventKind) {
+            ++heard;
+            context_.reset();
+            registrar_.reset();
+            return HotKeyEventResult::handled;
+        },
+        {}));
+    ASSERT_TRUE(registrar_->registerHotKey(15, 0x800, {1, 1}).isRegistered());
+    ASSERT_TRUE(registrar_->registerHotKey(15, 0x8800, {1, 2}).isRegistered());
+    ASSERT_EQ(run({"xdotool", "key", "alt+r", "alt+r"}), 0);
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    registrar_->processPendingEvents();
+    EXPECT_EQ(heard, 1);
+    EXPECT_FALSE(registrar_);
+}
+
 TEST_F(X11HotKeyRegistrarTest, KeyStateIsReadFromTheServer) {
     keys({"keydown", "space"});
     EXPECT_TRUE(registrar_->isKeyDown(49));
