@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <utility>
 
 #include "Shortcuts/Context.h"
 #include "Shortcuts/Qt/ConflictPolicyScope.h"
@@ -54,6 +55,7 @@ ShortcutRecorder::ShortcutRecorder(const Name& name, RecorderController::OnChang
     configureView();
     controller_ = std::make_unique<RecorderController>(name, std::move(onChange),
                                                        static_cast<RecorderDelegate&>(*this));
+    displayChanged();
 }
 
 ShortcutRecorder::ShortcutRecorder(std::optional<Shortcut> shortcut,
@@ -62,6 +64,7 @@ ShortcutRecorder::ShortcutRecorder(std::optional<Shortcut> shortcut,
     configureView();
     controller_ = std::make_unique<RecorderController>(shortcut, std::move(onChange),
                                                        static_cast<RecorderDelegate&>(*this));
+    displayChanged();
 }
 
 ShortcutRecorder::~ShortcutRecorder() {
@@ -110,7 +113,11 @@ void ShortcutRecorder::focusInEvent(QFocusEvent* event) {
     // The focus a window hands its first control when it opens or comes back does not
     // start recording; a click, Tab or our own hand-back does.
     const auto reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    const bool isHandedBack = std::exchange(resumesOnFocus_, false);
+    if (!isHandedBack &&
+        (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)) {
+        return;
+    }
     startRecording();
 }
 
@@ -151,7 +158,6 @@ bool ShortcutRecorder::event(QEvent* event) {
         if (event->type() == QEvent::KeyPress) {
             auto& key = static_cast<QKeyEvent&>(*event);
             if (handleKeyPress(key)) return true;
-            isPassingKeyOn_ = false;
             return QLineEdit::event(event);
         }
         if (event->type() == QEvent::KeyRelease) return true;
@@ -170,26 +176,36 @@ bool ShortcutRecorder::handleKeyPress(QKeyEvent& event) {
     if (event.key() == Qt::Key_Backtab) {
         key.modifierFlags = key.modifierFlags.without(ModifierFlags::shift);
     }
-    isPassingKeyOn_ = true;
+    // Editing ends once the decision is made: Tab keeps the focus for the window to move.
+    isHandlingKey_ = true;
+    endsEditing_ = false;
     const KeyDecision decision = controller_->handleKeyDown(key);
+    isHandlingKey_ = false;
     if (decision == KeyDecision::passOn) return false;
-    isPassingKeyOn_ = false;
+    if (std::exchange(endsEditing_, false) && !controller_->isRecording() && hasFocus()) {
+        clearFocus();
+    }
     return true;
 }
 
 void ShortcutRecorder::endEditing() {
     controller_->endRecording();
-    // Tab keeps the focus for the window to move on.
-    if (!isPassingKeyOn_ && hasFocus()) clearFocus();
+    if (isHandlingKey_) {
+        endsEditing_ = true;
+    } else if (hasFocus()) {
+        clearFocus();
+    }
 }
 
 void ShortcutRecorder::beginEditing() {
     if (!window() || !isVisible()) return;
-    if (hasFocus()) {
+    if (hasFocus() && isActiveWindow()) {
         startRecording();
-    } else {
-        setFocus(Qt::OtherFocusReason);
+        return;
     }
+    // An alert has the focus still or gives it back with the window: record when it comes.
+    resumesOnFocus_ = true;
+    setFocus(Qt::OtherFocusReason);
 }
 
 void ShortcutRecorder::beep() { QApplication::beep(); }

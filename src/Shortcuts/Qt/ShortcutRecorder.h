@@ -65,7 +65,9 @@ private:
 
     QAction* cancelButton_ = nullptr;
     AlertPresenter presentAlert_;
-    bool isPassingKeyOn_ = false;
+    bool isHandlingKey_ = false;
+    bool endsEditing_ = false;
+    bool resumesOnFocus_ = false;
     bool isFilteringClicks_ = false;
     std::unique_ptr<RecorderController> controller_;
 };
