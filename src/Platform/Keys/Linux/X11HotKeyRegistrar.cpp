@@ -12,6 +12,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "Platform/Foundation/Format.h"
@@ -104,6 +105,8 @@ std::unique_ptr<X11HotKeyRegistrar> X11HotKeyRegistrar::attachToQtApplication() 
         log().notice("Atajos globales no disponibles: la aplicación no usa X11");
         return registrar;
     }
+    // The desktop's own bindings, where it publishes them in a readable file.
+    registrar->setDesktopKeyBindings([] { return readOpenboxKeyBindings(); });
     registrar->filter_ = std::make_unique<QtEventFilter>(*registrar);
     application->installNativeEventFilter(registrar->filter_.get());
     return registrar;
@@ -282,7 +285,38 @@ bool X11HotKeyRegistrar::isKeyDown(std::uint32_t carbonKeyCode) const {
 }
 
 std::vector<std::pair<int, int>> X11HotKeyRegistrar::systemShortcuts() const {
-    return {refused_.begin(), refused_.end()};
+    std::vector<std::pair<int, int>> list(refused_.begin(), refused_.end());
+    if (!desktopKeyBindings_) return list;
+    for (const auto& binding : desktopKeyBindings_()) {
+        const auto keyCode = carbonKeyCodeForKeysym(binding.keysymName);
+        if (!keyCode) continue;
+        const std::pair<int, int> entry{static_cast<int>(*keyCode),
+                                        static_cast<int>(binding.carbonModifiers)};
+        if (std::find(list.begin(), list.end(), entry) == list.end()) list.push_back(entry);
+    }
+    return list;
+}
+
+std::optional<std::uint32_t> X11HotKeyRegistrar::carbonKeyCodeForKeysym(
+    const std::string& name) const {
+    if (!connection_) return std::nullopt;
+    if ((isKeymapStale_ || !keymap_) && !loadKeymap() && !keymap_) return std::nullopt;
+    xkb_keysym_t wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
+    if (wanted == XKB_KEY_NoSymbol) {
+        wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_CASE_INSENSITIVE);
+    }
+    if (wanted == XKB_KEY_NoSymbol) return std::nullopt;
+    wanted = xkb_keysym_to_lower(wanted);
+    // The key that types the keysym unshifted in the first layout.
+    for (xkb_keycode_t keycode = xkb_keymap_min_keycode(keymap_);
+         keycode <= xkb_keymap_max_keycode(keymap_) && keycode <= 255; ++keycode) {
+        const xkb_keysym_t* syms = nullptr;
+        if (xkb_keymap_key_get_syms_by_level(keymap_, keycode, 0, 0, &syms) < 1) continue;
+        if (xkb_keysym_to_lower(syms[0]) == wanted) {
+            return carbonKeyCodeFor(static_cast<std::uint8_t>(keycode));
+        }
+    }
+    return std::nullopt;
 }
 
 bool X11HotKeyRegistrar::handleEvent(const xcb_generic_event_t* event) {

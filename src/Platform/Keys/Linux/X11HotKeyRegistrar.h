@@ -3,13 +3,16 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/HotKeyRegistrar.h"
 
 struct xkb_context;
@@ -62,6 +65,12 @@ public:
 
     bool isAvailable() const { return connection_ != nullptr; }
 
+    // Where the desktop's own key bindings are read (each time the system shortcuts are
+    // asked for); the application reads openbox's rc.xml.
+    void setDesktopKeyBindings(std::function<std::vector<DesktopKeyBinding>()> source) {
+        desktopKeyBindings_ = std::move(source);
+    }
+
 private:
     class QtEventFilter;
 
@@ -78,6 +87,7 @@ private:
     bool loadKeymap() const;
     std::optional<std::uint8_t> xKeyCode(std::uint32_t carbonKeyCode) const;
     std::optional<std::uint32_t> carbonKeyCodeFor(std::uint8_t keycode) const;
+    std::optional<std::uint32_t> carbonKeyCodeForKeysym(const std::string& name) const;
     std::vector<std::uint16_t> lockVariants() const;
     std::uint16_t computeNumLockMask() const;
     void ungrab(const GrabKeys& keys, const Grab& grab);
@@ -95,6 +105,7 @@ private:
     std::map<std::uint8_t, GrabKeys> pressed_;  // keycode -> grab held down
     std::set<std::uint8_t> rawKeysDown_;
     std::set<std::pair<int, int>> refused_;
+    std::function<std::vector<DesktopKeyBinding>()> desktopKeyBindings_;
     HotKeyHandler onHotKey_;
     RawKeyHandler onRawKey_;
     HotKeyRegistrationHandle lastHandle_ = 0;

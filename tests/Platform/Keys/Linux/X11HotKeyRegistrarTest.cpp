@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/Linux/X11HotKeyRegistrar.h"
 #include "Support/RecordingLogSink.h"
 #include "Support/XvfbServer.h"
@@ -292,6 +293,16 @@ TEST_F(X11HotKeyRegistrarTest, AHandlerThatDestroysTheRegistrarEndsItsDispatch) 
     registrar_->processPendingEvents();
     EXPECT_EQ(heard, 1);
     EXPECT_FALSE(registrar_);
+}
+
+TEST_F(X11HotKeyRegistrarTest, TheDesktopsBindingsCountAsHeldByTheSystemByTheirKeysPosition) {
+    registrar_->setDesktopKeyBindings([] {
+        return std::vector<DesktopKeyBinding>{
+            {"space", 0x800}, {"e", 0x100}, {"Left", 0x1000}, {"NoSuchKey", 0}};
+    });
+    const auto expected = std::vector<std::pair<int, int>>{{49, 0x800}, {14, 0x100}, {123, 0x1000}};
+    EXPECT_EQ(registrar_->systemShortcuts(), expected);
+    EXPECT_EQ(registrar_->systemShortcuts(), expected);  // read afresh, no duplicates
 }
 
 TEST_F(X11HotKeyRegistrarTest, KeyStateIsReadFromTheServer) {
