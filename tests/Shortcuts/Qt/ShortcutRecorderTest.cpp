@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QInputDevice>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -63,6 +64,13 @@ protected:
         window_->show();
         window_->activateWindow();
         QApplication::processEvents();
+    }
+
+    void TearDown() override {
+        window_.reset();
+        // The input devices QTest makes on first use would otherwise go with the application
+        // at exit, after the device registry it unregisters from (a crash in Qt 6.4).
+        qDeleteAll(qApp->findChildren<QInputDevice*>(Qt::FindDirectChildrenOnly));
     }
 
     ShortcutRecorder& recorder() { return row_->recorder(); }
