@@ -13,6 +13,7 @@ Context* gCurrent = nullptr;
 Context::Context(const Environment& environment)
     : loop_(environment.loop),
       keyboard_(environment.keyboard),
+      notifications_(environment.notifications),
       store_(environment.defaults, environment.notifications),
       center_(
           HotKeyCenter::create(environment.loop, environment.registrar, environment.notifications)),
@@ -26,6 +27,11 @@ Context::~Context() {
 }
 
 Context* Context::current() { return gCurrent; }
+
+std::vector<MenuItem> Context::mainMenuItems() const {
+    const auto menu = mainMenu_.lock();
+    return menu ? menu->items() : std::vector<MenuItem>{};
+}
 
 void Context::makeCurrent() { gCurrent = this; }
 

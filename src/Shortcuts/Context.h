@@ -8,6 +8,7 @@
 
 #include "Shortcuts/HandlerRegistry.h"
 #include "Shortcuts/HotKeyCenter.h"
+#include "Shortcuts/MenuItem.h"
 #include "Shortcuts/Name.h"
 #include "Shortcuts/ShortcutStore.h"
 
@@ -49,6 +50,12 @@ public:
 
     RunLoop& loop() const { return loop_; }
     const KeyboardLayout& keyboardLayout() const { return keyboard_; }
+    NotificationCenter& notifications() const { return notifications_; }
+
+    // The application's main menu for the recorder's conflict check; held weakly, so a
+    // menu that goes counts as no menu.
+    void setMainMenu(std::weak_ptr<const MainMenu> menu) { mainMenu_ = std::move(menu); }
+    std::vector<MenuItem> mainMenuItems() const;
     ShortcutStore& store() { return store_; }
     HandlerRegistry& registry() { return *registry_; }
     HotKeyCenter& hotKeyCenter() { return *center_; }
@@ -77,6 +84,8 @@ private:
 
     RunLoop& loop_;
     const KeyboardLayout& keyboard_;
+    NotificationCenter& notifications_;
+    std::weak_ptr<const MainMenu> mainMenu_;
     ShortcutStore store_;
     std::shared_ptr<HotKeyCenter> center_;
     std::unique_ptr<HandlerRegistry> registry_;

@@ -19,6 +19,12 @@ HandlerRegistry* lock(const Weak& weak) {
     return strong ? *strong : nullptr;
 }
 
+// The keys a hot key is made for: only the five modifiers the platform knows take part, so
+// stored bits it does not know never make a second hot key for the same keys.
+Shortcut hotKeyKeys(const Shortcut& shortcut) {
+    return Shortcut(shortcut.carbonKeyCode, shortcut.carbonModifiers);
+}
+
 template <class Table>
 bool hasNonEmpty(const Table& table, const Name& name) {
     const auto* entry = table.find(name);
@@ -51,14 +57,14 @@ void HandlerRegistry::removeHandler(const Name& name) {
         (hasNonEmpty(streamKeyDownHandlers_, name) || hasNonEmpty(streamKeyUpHandlers_, name))) {
         return;
     }
-    releaseIfUnused(store_.shortcut(name), &name);
+    releaseIfUnused(keysOf(name), &name);
 }
 
 void HandlerRegistry::removeAllHandlers() {
     std::vector<Shortcut> shortcuts;
     for (const auto* table : {&keyDownHandlers_, &keyUpHandlers_}) {
         for (const auto& [name, handlers] : *table) {
-            if (const auto shortcut = store_.shortcut(name)) shortcuts.push_back(*shortcut);
+            if (const auto shortcut = keysOf(name)) shortcuts.push_back(*shortcut);
         }
     }
     keyDownHandlers_.clear();
@@ -69,7 +75,7 @@ void HandlerRegistry::removeAllHandlers() {
 void HandlerRegistry::disable(const std::vector<Name>& names) {
     for (const auto& name : names) {
         disabledNames_.insert(name);
-        releaseIfUnused(store_.shortcut(name), &name);
+        releaseIfUnused(keysOf(name), &name);
     }
 }
 
@@ -90,7 +96,7 @@ void HandlerRegistry::setEnabled(bool isEnabled) {
 
 bool HandlerRegistry::isEnabled(const Name& name) const {
     if (!isEnabled_ || !hasActiveHandlers(name)) return false;
-    const auto shortcut = store_.shortcut(name);
+    const auto shortcut = keysOf(name);
     return shortcut && hasHotKey(*shortcut);
 }
 
@@ -108,7 +114,17 @@ void HandlerRegistry::setPaused(bool isPaused) {
     center_->updateMode();
 }
 
-void HandlerRegistry::registerIfNeeded(const Shortcut& shortcut) {
+std::optional<Shortcut> HandlerRegistry::keysOf(const Name& name) const {
+    const auto stored = store_.shortcut(name);
+    return stored ? std::optional(hotKeyKeys(*stored)) : std::nullopt;
+}
+
+bool HandlerRegistry::hasHotKey(const Shortcut& shortcut) const {
+    return hotKeys_.contains(hotKeyKeys(shortcut));
+}
+
+void HandlerRegistry::registerIfNeeded(const Shortcut& stored) {
+    const Shortcut shortcut = hotKeyKeys(stored);
     if (hotKeys_.contains(shortcut)) return;
     Weak weak = self_;
     auto hotKey = std::make_shared<HotKey>(
@@ -133,7 +149,7 @@ void HandlerRegistry::registerIfNeeded(const Shortcut& shortcut) {
 
 void HandlerRegistry::registerIfNeeded(const Name& name) {
     if (isDisabled(name) || !hasHandlers(name)) return;
-    if (const auto shortcut = store_.shortcut(name)) registerIfNeeded(*shortcut);
+    if (const auto shortcut = keysOf(name)) registerIfNeeded(*shortcut);
 }
 
 bool HandlerRegistry::hasHandlers(const Name& name) const {
@@ -165,16 +181,19 @@ std::vector<Name> HandlerRegistry::namesInTables() const {
     return names;
 }
 
-bool HandlerRegistry::isShortcutActive(const Shortcut& shortcut, const Name* excluding) const {
+bool HandlerRegistry::isShortcutActive(const Shortcut& stored, const Name* excluding) const {
+    const Shortcut shortcut = hotKeyKeys(stored);
     for (const auto& name : namesInTables()) {
         if (excluding && name == *excluding) continue;
         if (!hasActiveHandlers(name)) continue;
-        if (store_.shortcut(name) == shortcut) return true;
+        if (keysOf(name) == shortcut) return true;
     }
     return hasHardCodedStreamHandlers(shortcut);
 }
 
-void HandlerRegistry::removeHotKey(const Shortcut& shortcut) { hotKeys_.erase(shortcut); }
+void HandlerRegistry::removeHotKey(const Shortcut& shortcut) {
+    hotKeys_.erase(hotKeyKeys(shortcut));
+}
 
 void HandlerRegistry::releaseIfUnused(const std::optional<Shortcut>& shortcut,
                                       const Name* excluding) {
@@ -193,26 +212,38 @@ void HandlerRegistry::handleKeyEvent(EventType type, const Shortcut& shortcut) {
     const StreamHandlers shortcutStreams =
         it == shortcutTable.end() ? StreamHandlers{} : it->second;
 
+    // A handler may end the application and this registry with it: everything after a
+    // handler runs from the copies above, and only while the registry still exists.
+    const Weak alive = self_;
+    const auto run = [&alive](const Handler& handler) {
+        handler();
+        return !alive.expired();
+    };
     for (const auto& [name, list] : handlers) {
-        if (store_.shortcut(name) != shortcut || isDisabled(name)) continue;
-        for (const auto& handler : list) handler();
+        if (keysOf(name) != shortcut || isDisabled(name)) continue;
+        for (const auto& handler : list) {
+            if (!run(handler)) return;
+        }
     }
     for (const auto& [name, table] : streams) {
-        if (store_.shortcut(name) != shortcut || isDisabled(name)) continue;
-        for (const auto& [id, handler] : table) handler();
+        if (keysOf(name) != shortcut || isDisabled(name)) continue;
+        for (const auto& [id, handler] : table) {
+            if (!run(handler)) return;
+        }
     }
-    for (const auto& [id, handler] : shortcutStreams) handler();
+    for (const auto& [id, handler] : shortcutStreams) {
+        if (!run(handler)) return;
+    }
 }
 
 template <class Key>
 void HandlerRegistry::onStreamEnd(const AsyncStream<EventType>::Continuation& continuation, Key key,
                                   std::uint64_t id) {
     Weak weak = self_;
-    RunLoop* loop = &loop_;
-    // The end may be signalled anywhere; the clean-up is a main-thread task.
-    continuation.onTermination([weak, loop, key, id] {
-        if (weak.expired()) return;
-        loop->post([weak, key, id] {
+    // The end may be signalled anywhere, also after the registry is gone; the clean-up is
+    // a main-thread task, posted through a link the registry cuts when it goes.
+    continuation.onTermination([weak, link = loopLink_.link(), key, id] {
+        link->post([weak, key, id] {
             auto* registry = lock(weak);
             if (!registry) return;
             if constexpr (std::is_same_v<Key, Name>) {
@@ -236,7 +267,8 @@ AsyncStream<EventType> HandlerRegistry::events(const Name& name) {
     return stream;
 }
 
-AsyncStream<EventType> HandlerRegistry::events(const Shortcut& shortcut) {
+AsyncStream<EventType> HandlerRegistry::events(const Shortcut& keys) {
+    const Shortcut shortcut = hotKeyKeys(keys);
     auto made = AsyncStream<EventType>::make();
     AsyncStream<EventType> stream = std::move(made.first);
     const auto continuation = made.second;
@@ -259,7 +291,7 @@ void HandlerRegistry::endNameStream(const Name& name, std::uint64_t id) {
             if (entries->empty()) table->erase(name);
         }
     }
-    releaseIfUnused(store_.shortcut(name), nullptr);
+    releaseIfUnused(keysOf(name), nullptr);
 }
 
 void HandlerRegistry::endShortcutStream(const Shortcut& shortcut, std::uint64_t id) {
@@ -304,12 +336,12 @@ AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name)
     Weak weak = self_;
     auto didReceiveKeyDown = [weak, name, heldShortcut] {
         auto* registry = lock(weak);
-        *heldShortcut = registry ? registry->store_.shortcut(name) : std::nullopt;
+        *heldShortcut = registry ? registry->keysOf(name) : std::nullopt;
     };
     auto shouldContinue = [weak, name, heldShortcut] {
         auto* r = lock(weak);
         if (!r || r->isPaused() || !r->isEnabled_ || !r->hasActiveHandlers(name)) return false;
-        const auto shortcut = r->store_.shortcut(name);
+        const auto shortcut = r->keysOf(name);
         if (!shortcut || !r->hasHotKey(*shortcut)) return false;
         if (*heldShortcut != shortcut) return false;
         // A key-up lost on the way (focus change, grab taken over) must not leave the
@@ -325,7 +357,8 @@ AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name)
                                       std::move(shouldContinue));
 }
 
-AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& shortcut) {
+AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& keys) {
+    const Shortcut shortcut = hotKeyKeys(keys);
     Weak weak = self_;
     auto shouldContinue = [weak, shortcut] {
         auto* r = lock(weak);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Platform/Loop/LoopLink.h"
 #include "Platform/Observation/AsyncStream.h"
 #include "Platform/Observation/Subscription.h"
 #include "Shortcuts/EventType.h"
@@ -84,13 +85,15 @@ public:
     bool isShortcutActive(const Shortcut& shortcut, const Name* excluding) const;
     bool hasActiveHandlers(const Name& name) const;
     void removeHotKey(const Shortcut& shortcut);
-    bool hasHotKey(const Shortcut& shortcut) const { return hotKeys_.contains(shortcut); }
+    bool hasHotKey(const Shortcut& shortcut) const;
     std::size_t hotKeyCount() const { return hotKeys_.size(); }
 
 private:
     using StreamHandlers = std::map<std::uint64_t, Handler>;
 
     bool isDisabled(const Name& name) const { return disabledNames_.contains(name); }
+    // The name's stored keys as its hot key sees them (unknown modifier bits dropped).
+    std::optional<Shortcut> keysOf(const Name& name) const;
     bool hasHandlers(const Name& name) const;
     bool hasHardCodedStreamHandlers(const Shortcut& shortcut) const;
     std::vector<Name> namesInTables() const;
@@ -118,6 +121,7 @@ private:
     bool isEnabled_ = true;
     int pauseCount_ = 0;
     std::uint64_t lastStreamId_ = 0;
+    LoopLinkOwner loopLink_{loop_};
     // Callbacks that outlive the registry (hot keys, streams, pauses) hold this weakly.
     std::shared_ptr<HandlerRegistry*> self_ = std::make_shared<HandlerRegistry*>(this);
 };

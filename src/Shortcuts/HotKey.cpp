@@ -1,6 +1,6 @@
 #include "Shortcuts/HotKey.h"
 
-#include "Platform/Loop/RunLoop.h"
+#include "Platform/Loop/LoopLink.h"
 #include "Shortcuts/HotKeyCenter.h"
 
 namespace vorela::Shortcuts {
@@ -13,7 +13,7 @@ HotKey::HotKey(const std::shared_ptr<HotKeyCenter>& center, int carbonKeyCode, i
       onKeyUp_(std::move(onKeyUp)),
       id_(center->takeNextHotKeyId()),
       center_(center),
-      loop_(&center->loop_) {}
+      loop_(center->loopLink_.link()) {}
 
 HotKey::~HotKey() {
     if (loop_->isMainThread()) {

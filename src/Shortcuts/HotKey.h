@@ -7,7 +7,7 @@
 #include "Platform/Keys/HotKeyRegistrar.h"
 
 namespace vorela {
-class RunLoop;
+class LoopLink;
 }
 
 namespace vorela::Shortcuts {
@@ -55,7 +55,8 @@ private:
     int id_ = 0;
     std::optional<HotKeyRegistrationHandle> eventHotKeyRef_;
     std::weak_ptr<HotKeyCenter> center_;
-    RunLoop* loop_ = nullptr;
+    // Reaches the main thread for a release elsewhere; cut when the centre goes.
+    std::shared_ptr<LoopLink> loop_;
 };
 
 }  // namespace vorela::Shortcuts

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Platform/Keys/HotKeyRegistrar.h"
+#include "Platform/Loop/LoopLink.h"
 #include "Platform/Observation/Subscription.h"
 
 namespace vorela {
@@ -100,6 +101,7 @@ private:
     bool isHotKeyEventHandlingEnabled_ = false;
     bool isRawKeyEventHandlingEnabled_ = false;
     Mode mode_ = Mode::normal;
+    LoopLinkOwner loopLink_{loop_};
     Subscription openMenuObserver_;
     Subscription closeMenuObserver_;
 };

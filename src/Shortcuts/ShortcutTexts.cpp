@@ -11,9 +11,20 @@
 namespace vorela::Shortcuts {
 namespace {
 
-// The subsystem's bundle. Spanish, like every other text of the application.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kTexts{{
+// The subsystem's bundle. Spanish, like every other text of the application; "%@" stands
+// for the one argument of a text that takes one.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kTexts{{
     {"space_key", "espacio"},
+    {"record_shortcut", "Grabar atajo"},
+    {"press_shortcut", "Pulsá el atajo"},
+    {"keyboard_shortcut_used_by_menu_item", "Este atajo ya lo usa el elemento de menú «%@»."},
+    {"keyboard_shortcut_used_by_system", "Este atajo ya lo usa el escritorio u otra aplicación."},
+    {"keyboard_shortcuts_can_be_changed",
+     "Podés cambiar los atajos del escritorio en su configuración de teclado."},
+    {"keyboard_shortcut_disallowed",
+     "Un atajo no puede usar solo Opción (con o sin Mayúsculas) como modificador."},
+    {"force_use_shortcut", "Usarlo igual"},
+    {"ok", "Aceptar"},
 }};
 
 }  // namespace
@@ -23,6 +34,14 @@ std::string localizedText(std::string_view key) {
         if (k == key) return std::string(text);
     }
     return std::string(key);
+}
+
+std::string localizedText(std::string_view key, std::string_view argument) {
+    std::string text = localizedText(key);
+    if (const auto at = text.find("%@"); at != std::string::npos) {
+        text.replace(at, 2, argument);
+    }
+    return text;
 }
 
 std::string capitalizedWords(std::string_view utf8Text) {

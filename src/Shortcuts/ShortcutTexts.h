@@ -10,6 +10,8 @@ namespace vorela::Shortcuts {
 // The shortcut subsystem's own texts, looked up by key ("space_key"). An unknown key
 // reads as the key itself.
 std::string localizedText(std::string_view key);
+// A text that takes one argument, put in place of its "%@".
+std::string localizedText(std::string_view key, std::string_view argument);
 
 // Title-cases each word ("espacio" -> "Espacio", "r" -> "R").
 std::string capitalizedWords(std::string_view utf8);

@@ -283,3 +283,66 @@ TEST_F(HandlerRegistryTest, ARepeatingStreamStopsAtItsNextCheckWhenPausedAndEnds
 
 }  // namespace
 }  // namespace vorela::Shortcuts
+
+namespace vorela::Shortcuts {
+namespace {
+
+// --- Faults mended ---
+
+TEST(HandlerRegistryFaultTest, KeysDifferingOnlyInAnUnknownModifierBitShareOneHotKey) {
+    // Option-R stored as 0x800 and as 0x8800 (a bit no platform modifier has) made two hot
+    // keys on one X grab: only the first fired, and clearing one silenced both.
+    ShortcutsEnvironment env;
+    const Name restart("restart");
+    const Name again("again");
+    env.defaults->set("Shortcuts_restart",
+                      std::string(R"({"carbonKeyCode":15,"carbonModifiers":2048})"));
+    env.defaults->set("Shortcuts_again",
+                      std::string(R"({"carbonKeyCode":15,"carbonModifiers":34816})"));
+    std::vector<std::string> calls;
+    onKeyDown(restart, [&] { calls.push_back("restart"); });
+    onKeyDown(again, [&] { calls.push_back("again"); });
+    EXPECT_EQ(env.registrar.registrationCount(), 1u);
+    env.tap(kOptionR);
+    EXPECT_EQ(calls, (std::vector<std::string>{"restart", "again"}));
+
+    for (const Name* cleared : {&restart, &again}) {
+        SCOPED_TRACE(cleared->rawValue());
+        env.defaults->set("Shortcuts_restart",
+                          std::string(R"({"carbonKeyCode":15,"carbonModifiers":2048})"));
+        env.defaults->set("Shortcuts_again",
+                          std::string(R"({"carbonKeyCode":15,"carbonModifiers":34816})"));
+        enable({restart, again});
+        setShortcut(std::nullopt, *cleared);
+        const Name& other = cleared == &restart ? again : restart;
+        EXPECT_TRUE(isEnabled(other));
+        calls.clear();
+        env.tap(kOptionR);
+        EXPECT_EQ(calls, (std::vector<std::string>{other.rawValue()}));
+    }
+}
+
+TEST(HandlerRegistryFaultTest, AHandlerThatEndsTheApplicationEndsTheDispatch) {
+    // Dispatch went on reading the registry's tables after a handler had destroyed the
+    // whole subsystem (quitting from a shortcut); under ASan that was a use after free.
+    ShortcutsEnvironment env;
+    const Name quit = Name::declare("quit", kOptionSpace);
+    const Name other = Name::declare("other", kOptionSpace);
+    auto stream = events(quit);
+    std::vector<std::string> calls;
+    onKeyDown(quit, [&] {
+        calls.push_back("quit");
+        env.context.reset();
+    });
+    onKeyDown(other, [&] { calls.push_back("other"); });
+    env.tap(kOptionSpace);
+    EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
+    EXPECT_EQ(env.registrar.registrationCount(), 0u);
+    // A stream dropped after its registry has gone posts nothing to the loop.
+    stream = {};
+    env.loop.runUntilIdle();
+    EXPECT_EQ(env.loop.pendingTaskCount(), 0u);
+}
+
+}  // namespace
+}  // namespace vorela::Shortcuts

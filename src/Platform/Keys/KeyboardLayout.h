@@ -18,6 +18,13 @@ public:
     // key that types nothing.
     virtual std::optional<std::string> textForKey(std::uint16_t carbonKeyCode) const = 0;
 
+    // The macOS virtual key code of the key a toolkit event names by the platform's own
+    // scan code (on X11 the server's key code); nothing when unknown.
+    virtual std::optional<int> carbonKeyCodeForScanCode(std::uint32_t scanCode) const {
+        (void)scanCode;
+        return std::nullopt;
+    }
+
     // The key-repeat delay and interval, in seconds.
     virtual double keyRepeatDelay() const = 0;
     virtual double keyRepeatInterval() const = 0;

@@ -1,6 +1,12 @@
 #include "Platform/Keys/Fake/FakeHotKeyRegistrar.h"
 
 namespace vorela {
+namespace {
+
+// Command, Shift, Option, Control and Function: the Carbon bits a platform can tell apart.
+std::uint32_t platformModifiers(std::uint32_t carbon) { return carbon & 0x21B00; }
+
+}  // namespace
 
 HotKeyRegistration FakeHotKeyRegistrar::registerHotKey(std::uint32_t carbonKeyCode,
                                                        std::uint32_t carbonModifiers,
@@ -69,9 +75,25 @@ HotKeyEventResult FakeHotKeyRegistrar::deliver(std::uint32_t keyCode, std::uint3
         if (!onRawKey_) return HotKeyEventResult::notHandled;
         return onRawKey_(RawKeyEvent{keyCode, modifiers, isKeyDown, isRepeat});
     }
-    const auto identifier = identifierFor(keyCode, modifiers);
-    if (!identifier || !onHotKey_) return HotKeyEventResult::notHandled;
-    return onHotKey_(*identifier, isKeyDown ? HotKeyEventKind::pressed : HotKeyEventKind::released);
+    // Like the real service, registrations of the same keys all hear the event; bits the
+    // platform has no modifier for do not tell keys apart.
+    std::vector<HotKeyIdentifier> identifiers;
+    for (const auto& [handle, registration] : registrations_) {
+        if (registration.keyCode == keyCode &&
+            platformModifiers(registration.modifiers) == platformModifiers(modifiers)) {
+            identifiers.push_back(registration.identifier);
+        }
+    }
+    if (identifiers.empty() || !onHotKey_) return HotKeyEventResult::notHandled;
+    const HotKeyHandler handler = onHotKey_;
+    const auto kind = isKeyDown ? HotKeyEventKind::pressed : HotKeyEventKind::released;
+    auto result = HotKeyEventResult::notHandled;
+    for (const auto& identifier : identifiers) {
+        if (handler(identifier, kind) == HotKeyEventResult::handled) {
+            result = HotKeyEventResult::handled;
+        }
+    }
+    return result;
 }
 
 HotKeyEventResult FakeHotKeyRegistrar::sendHotKeyEvent(HotKeyIdentifier identifier,

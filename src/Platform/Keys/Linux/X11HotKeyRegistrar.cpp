@@ -12,6 +12,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "Platform/Foundation/Format.h"
@@ -104,6 +105,8 @@ std::unique_ptr<X11HotKeyRegistrar> X11HotKeyRegistrar::attachToQtApplication() 
         log().notice("Atajos globales no disponibles: la aplicación no usa X11");
         return registrar;
     }
+    // The desktop's own bindings, where it publishes them in a readable file.
+    registrar->setDesktopKeyBindings([] { return readOpenboxKeyBindings(); });
     registrar->filter_ = std::make_unique<QtEventFilter>(*registrar);
     application->installNativeEventFilter(registrar->filter_.get());
     return registrar;
@@ -114,7 +117,7 @@ X11HotKeyRegistrar::~X11HotKeyRegistrar() {
         QCoreApplication::instance()->removeNativeEventFilter(filter_.get());
     }
     if (connection_) {
-        for (const auto& [handle, grab] : grabs_) ungrab(grab);
+        for (const auto& [keys, grab] : grabs_) ungrab(keys, grab);
         xcb_flush(connection_);
     }
     if (keymap_) xkb_keymap_unref(keymap_);
@@ -200,13 +203,21 @@ HotKeyRegistration X11HotKeyRegistrar::registerHotKey(std::uint32_t carbonKeyCod
     const auto keycode = xKeyCode(carbonKeyCode);
     if (!keycode) return fail(HotKeyRegistrationError::unknownKey);
 
-    const Grab grab{*keycode, xModifiers(carbonModifiers), identifier, lockVariants()};
+    const GrabKeys keys{*keycode, xModifiers(carbonModifiers)};
+    if (const auto shared = grabs_.find(keys); shared != grabs_.end()) {
+        // Keys that differ only in bits X has no modifier for: the grab we hold serves both.
+        const HotKeyRegistrationHandle handle = ++lastHandle_;
+        shared->second.users.push_back(handle);
+        registrations_[handle] = Registration{keys, identifier};
+        return {handle, std::nullopt};
+    }
+    Grab grab{lockVariants(), {}};
     std::vector<xcb_void_cookie_t> cookies;
     for (const xcb_window_t root : rootWindows(connection_)) {
         for (const std::uint16_t lock : grab.locks) {
             cookies.push_back(xcb_grab_key_checked(
-                connection_, 1, root, static_cast<std::uint16_t>(grab.modifiers | lock),
-                grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                connection_, 1, root, static_cast<std::uint16_t>(keys.second | lock), keys.first,
+                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
     std::optional<std::uint8_t> errorCode;
@@ -218,33 +229,41 @@ HotKeyRegistration X11HotKeyRegistrar::registerHotKey(std::uint32_t carbonKeyCod
     }
     if (errorCode) {
         // Ungrabbing releases only our own grabs, so the other client keeps its keys.
-        ungrab(grab);
+        ungrab(keys, grab);
         xcb_flush(connection_);
         if (*errorCode != kBadAccess) return fail(HotKeyRegistrationError::invalidValue);
         refused_.insert({static_cast<int>(carbonKeyCode), static_cast<int>(carbonModifiers)});
         return fail(HotKeyRegistrationError::refused);
     }
     const HotKeyRegistrationHandle handle = ++lastHandle_;
-    grabs_[handle] = grab;
+    grab.users.push_back(handle);
+    grabs_[keys] = std::move(grab);
+    registrations_[handle] = Registration{keys, identifier};
     return {handle, std::nullopt};
 }
 
-void X11HotKeyRegistrar::ungrab(const Grab& grab) {
+void X11HotKeyRegistrar::ungrab(const GrabKeys& keys, const Grab& grab) {
     for (const xcb_window_t root : rootWindows(connection_)) {
         for (const std::uint16_t lock : grab.locks) {
-            xcb_ungrab_key(connection_, grab.keycode, root,
-                           static_cast<std::uint16_t>(grab.modifiers | lock));
+            xcb_ungrab_key(connection_, keys.first, root,
+                           static_cast<std::uint16_t>(keys.second | lock));
         }
     }
 }
 
 void X11HotKeyRegistrar::unregisterHotKey(HotKeyRegistrationHandle handle) {
-    const auto it = grabs_.find(handle);
-    if (it == grabs_.end()) return;
-    ungrab(it->second);
+    const auto registration = registrations_.find(handle);
+    if (registration == registrations_.end()) return;
+    const GrabKeys keys = registration->second.keys;
+    registrations_.erase(registration);
+    const auto grab = grabs_.find(keys);
+    if (grab == grabs_.end()) return;
+    std::erase(grab->second.users, handle);
+    if (!grab->second.users.empty()) return;
+    ungrab(keys, grab->second);
     xcb_flush(connection_);
-    std::erase_if(pressed_, [handle](const auto& entry) { return entry.second == handle; });
-    grabs_.erase(it);
+    std::erase_if(pressed_, [&keys](const auto& entry) { return entry.second == keys; });
+    grabs_.erase(grab);
 }
 
 bool X11HotKeyRegistrar::installEventHandler(HotKeyHandler onHotKey, RawKeyHandler onRawKey) {
@@ -266,7 +285,38 @@ bool X11HotKeyRegistrar::isKeyDown(std::uint32_t carbonKeyCode) const {
 }
 
 std::vector<std::pair<int, int>> X11HotKeyRegistrar::systemShortcuts() const {
-    return {refused_.begin(), refused_.end()};
+    std::vector<std::pair<int, int>> list(refused_.begin(), refused_.end());
+    if (!desktopKeyBindings_) return list;
+    for (const auto& binding : desktopKeyBindings_()) {
+        const auto keyCode = carbonKeyCodeForKeysym(binding.keysymName);
+        if (!keyCode) continue;
+        const std::pair<int, int> entry{static_cast<int>(*keyCode),
+                                        static_cast<int>(binding.carbonModifiers)};
+        if (std::find(list.begin(), list.end(), entry) == list.end()) list.push_back(entry);
+    }
+    return list;
+}
+
+std::optional<std::uint32_t> X11HotKeyRegistrar::carbonKeyCodeForKeysym(
+    const std::string& name) const {
+    if (!connection_) return std::nullopt;
+    if ((isKeymapStale_ || !keymap_) && !loadKeymap() && !keymap_) return std::nullopt;
+    xkb_keysym_t wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
+    if (wanted == XKB_KEY_NoSymbol) {
+        wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_CASE_INSENSITIVE);
+    }
+    if (wanted == XKB_KEY_NoSymbol) return std::nullopt;
+    wanted = xkb_keysym_to_lower(wanted);
+    // The key that types the keysym unshifted in the first layout.
+    for (xkb_keycode_t keycode = xkb_keymap_min_keycode(keymap_);
+         keycode <= xkb_keymap_max_keycode(keymap_) && keycode <= 255; ++keycode) {
+        const xkb_keysym_t* syms = nullptr;
+        if (xkb_keymap_key_get_syms_by_level(keymap_, keycode, 0, 0, &syms) < 1) continue;
+        if (xkb_keysym_to_lower(syms[0]) == wanted) {
+            return carbonKeyCodeFor(static_cast<std::uint8_t>(keycode));
+        }
+    }
+    return std::nullopt;
 }
 
 bool X11HotKeyRegistrar::handleEvent(const xcb_generic_event_t* event) {
@@ -301,29 +351,45 @@ bool X11HotKeyRegistrar::handleKey(bool isPress, std::uint8_t keycode, std::uint
             return grabs_.contains(it->second);
         }
         const std::uint16_t mods = state & kAllModifiers & ~(XCB_MOD_MASK_LOCK | numLockMask_);
-        for (const auto& [handle, grab] : grabs_) {
-            if (grab.keycode != keycode || grab.modifiers != mods) continue;
-            pressed_[keycode] = handle;
-            const HotKeyIdentifier identifier = grab.identifier;
-            if (onHotKey_) onHotKey_(identifier, HotKeyEventKind::pressed);
-            return true;
-        }
-        return false;
+        const GrabKeys keys{keycode, mods};
+        if (!grabs_.contains(keys)) return false;
+        pressed_[keycode] = keys;
+        deliver(keys, HotKeyEventKind::pressed);
+        return true;
     }
     const auto it = pressed_.find(keycode);
     if (it == pressed_.end()) return false;
-    const auto grab = grabs_.find(it->second);
+    const GrabKeys keys = it->second;
     pressed_.erase(it);
-    if (grab == grabs_.end()) return false;
-    const HotKeyIdentifier identifier = grab->second.identifier;
-    if (onHotKey_) onHotKey_(identifier, HotKeyEventKind::released);
+    if (!grabs_.contains(keys)) return false;
+    deliver(keys, HotKeyEventKind::released);
     return true;
+}
+
+bool X11HotKeyRegistrar::deliver(const GrabKeys& keys, HotKeyEventKind kind) {
+    // Copies first: a handler may unregister hot keys or destroy the registrar.
+    std::vector<HotKeyIdentifier> identifiers;
+    for (const HotKeyRegistrationHandle handle : grabs_.at(keys).users) {
+        identifiers.push_back(registrations_.at(handle).identifier);
+    }
+    const HotKeyHandler handler = onHotKey_;
+    const std::weak_ptr<bool> alive = alive_;
+    for (const auto& identifier : identifiers) {
+        if (alive.expired()) return false;
+        if (handler) handler(identifier, kind);
+    }
+    return !alive.expired();
 }
 
 void X11HotKeyRegistrar::processPendingEvents() {
     if (!connection_) return;
     xcb_flush(connection_);
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+    xcb_connection_t* connection = connection_;
+    const std::weak_ptr<bool> alive = alive_;
+    // Stops as soon as a handler has destroyed the registrar.
+    while (!alive.expired()) {
+        xcb_generic_event_t* event = xcb_poll_for_event(connection);
+        if (!event) break;
         handleEvent(event);
         std::free(event);
     }

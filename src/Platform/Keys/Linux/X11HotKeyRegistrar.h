@@ -3,13 +3,16 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/HotKeyRegistrar.h"
 
 struct xkb_context;
@@ -24,6 +27,8 @@ namespace vorela {
 // - key codes through XKB key names ("AD04" for kVK_ANSI_R), see XkbKeyboardLayout;
 // - Carbon modifiers: Shift -> Shift, Control -> Control, Option -> Mod1 (Alt),
 //   Command -> Mod4 (Super); Function has no X modifier and cannot be grabbed.
+// Registrations that come down to the same X key and modifiers share one grab, counted:
+// it goes when the last of them is unregistered, and its events reach each of them.
 // A grab refused by the server (BadAccess: another client, often the window manager,
 // holds the keys) leaves nothing grabbed, is logged and is remembered as a system shortcut.
 // Events reach handleEvent() on the main thread: in the application through Qt's native
@@ -60,22 +65,33 @@ public:
 
     bool isAvailable() const { return connection_ != nullptr; }
 
+    // Where the desktop's own key bindings are read (each time the system shortcuts are
+    // asked for); the application reads openbox's rc.xml.
+    void setDesktopKeyBindings(std::function<std::vector<DesktopKeyBinding>()> source) {
+        desktopKeyBindings_ = std::move(source);
+    }
+
 private:
     class QtEventFilter;
 
+    using GrabKeys = std::pair<std::uint8_t, std::uint16_t>;  // X keycode, modifiers
     struct Grab {
-        std::uint8_t keycode = 0;
-        std::uint16_t modifiers = 0;
-        HotKeyIdentifier identifier;
         std::vector<std::uint16_t> locks;  // the lock combinations grabbed
+        std::vector<HotKeyRegistrationHandle> users;
+    };
+    struct Registration {
+        GrabKeys keys;
+        HotKeyIdentifier identifier;
     };
 
     bool loadKeymap() const;
     std::optional<std::uint8_t> xKeyCode(std::uint32_t carbonKeyCode) const;
     std::optional<std::uint32_t> carbonKeyCodeFor(std::uint8_t keycode) const;
+    std::optional<std::uint32_t> carbonKeyCodeForKeysym(const std::string& name) const;
     std::vector<std::uint16_t> lockVariants() const;
     std::uint16_t computeNumLockMask() const;
-    void ungrab(const Grab& grab);
+    void ungrab(const GrabKeys& keys, const Grab& grab);
+    bool deliver(const GrabKeys& keys, HotKeyEventKind kind);
     bool handleKey(bool isPress, std::uint8_t keycode, std::uint16_t state);
 
     xcb_connection_t* connection_ = nullptr;
@@ -84,15 +100,19 @@ private:
     std::int32_t deviceId_ = -1;
     mutable bool isKeymapStale_ = true;
     mutable std::uint16_t numLockMask_ = 0;
-    std::map<HotKeyRegistrationHandle, Grab> grabs_;
-    std::map<std::uint8_t, HotKeyRegistrationHandle> pressed_;  // keycode -> grab held down
+    std::map<GrabKeys, Grab> grabs_;
+    std::map<HotKeyRegistrationHandle, Registration> registrations_;
+    std::map<std::uint8_t, GrabKeys> pressed_;  // keycode -> grab held down
     std::set<std::uint8_t> rawKeysDown_;
     std::set<std::pair<int, int>> refused_;
+    std::function<std::vector<DesktopKeyBinding>()> desktopKeyBindings_;
     HotKeyHandler onHotKey_;
     RawKeyHandler onRawKey_;
     HotKeyRegistrationHandle lastHandle_ = 0;
     bool rawKeyEventsEnabled_ = false;
     std::unique_ptr<QtEventFilter> filter_;
+    // A handler may destroy the registrar; dispatch checks this before going on.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace vorela

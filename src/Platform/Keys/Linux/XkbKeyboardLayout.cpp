@@ -206,3 +206,15 @@ std::optional<int> XkbKeyboardLayout::carbonKeyCode(std::string_view xkbKeyName)
 }
 
 }  // namespace vorela
+
+namespace vorela {
+
+std::optional<int> XkbKeyboardLayout::carbonKeyCodeForScanCode(std::uint32_t scanCode) const {
+    reloadIfChanged();
+    if (!keymap_ || scanCode == 0) return std::nullopt;
+    const char* name = xkb_keymap_key_get_name(keymap_, scanCode);
+    if (!name) return std::nullopt;
+    return carbonKeyCode(name);
+}
+
+}  // namespace vorela

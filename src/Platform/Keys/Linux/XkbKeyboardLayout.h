@@ -34,6 +34,7 @@ public:
     XkbKeyboardLayout& operator=(XkbKeyboardLayout&&) = delete;
 
     std::optional<std::string> textForKey(std::uint16_t carbonKeyCode) const override;
+    std::optional<int> carbonKeyCodeForScanCode(std::uint32_t scanCode) const override;
     // The server's XKB repeat controls; without a server the X defaults, 660 ms and 40 ms.
     double keyRepeatDelay() const override;
     double keyRepeatInterval() const override;

@@ -5,17 +5,14 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/Linux/X11HotKeyRegistrar.h"
 #include "Support/RecordingLogSink.h"
+#include "Support/XvfbServer.h"
 
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <cstdlib>
@@ -32,25 +29,13 @@
 #include "Shortcuts/Context.h"
 #include "Shortcuts/Shortcuts.h"
 
-extern char** environ;
-
 namespace vorela {
 namespace {
 
 using namespace Shortcuts;
-
-bool isOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= dirs.size();) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
+using testing::isOnPath;
+using testing::run;
+using testing::XvfbServer;
 
 // The server's key code for an XKB key name, read as another client would.
 xcb_keycode_t serverKeyCode(xcb_connection_t* connection, const char* name) {
@@ -65,69 +50,6 @@ xcb_keycode_t serverKeyCode(xcb_connection_t* connection, const char* name) {
     xkb_context_unref(context);
     return static_cast<xcb_keycode_t>(keycode);
 }
-
-// Runs a program to completion and returns its exit status.
-int run(std::vector<std::string> arguments) {
-    std::vector<char*> argv;
-    for (auto& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// An Xvfb of our own. -displayfd makes the server pick a free display and write its
-// number once it accepts connections, so nothing has to poll for the socket. -noreset
-// keeps the lock state when the last client goes.
-class XvfbServer {
-public:
-    static std::unique_ptr<XvfbServer> start() {
-        int fds[2];
-        if (pipe(fds) != 0) return nullptr;
-        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> args{"Xvfb",     "-displayfd", std::to_string(fds[1]),
-                                      "-noreset", "-nolisten",  "tcp",
-                                      "-screen",  "0",          "640x480x24"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        auto server = std::unique_ptr<XvfbServer>(new XvfbServer());
-        const int spawned =
-            posix_spawnp(&server->pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        std::string number;
-        char c = 0;
-        while (spawned == 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (spawned != 0 || number.empty()) return nullptr;
-        server->display_ = ":" + number;
-        return server;
-    }
-    ~XvfbServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
-    XvfbServer(XvfbServer&&) = delete;
-    XvfbServer& operator=(XvfbServer&&) = delete;
-
-    const std::string& display() const { return display_; }
-
-private:
-    XvfbServer() = default;
-    pid_t pid_ = 0;
-    std::string display_;
-};
 
 class X11HotKeyRegistrarTest : public ::testing::Test {
 protected:
@@ -313,6 +235,74 @@ TEST_F(X11HotKeyRegistrarTest, WhileAMenuIsOpenOurWindowsKeysAreMatchedInstead) 
                         XCB_CURRENT_TIME);
     keys({"key", "alt+space"});
     EXPECT_EQ(plays, 2);
+}
+
+TEST_F(X11HotKeyRegistrarTest, RegistrationsOnTheSameGrabShareItUntilTheLastGoes) {
+    // 0x8800 has a bit X has no modifier for, so it is the same grab as Option-R: only the
+    // first registration heard the key, and unregistering either released the grab of both.
+    std::vector<std::uint32_t> heard;
+    ASSERT_TRUE(registrar_->installEventHandler(
+        [&](HotKeyIdentifier identifier, HotKeyEventKind kind) {
+            if (kind == HotKeyEventKind::pressed) heard.push_back(identifier.id);
+            return HotKeyEventResult::handled;
+        },
+        {}));
+    const auto first = registrar_->registerHotKey(15, 0x800, {1, 1});
+    const auto second = registrar_->registerHotKey(15, 0x8800, {1, 2});
+    ASSERT_TRUE(first.isRegistered());
+    ASSERT_TRUE(second.isRegistered());
+    keys({"key", "alt+r"});
+    EXPECT_EQ(heard, (std::vector<std::uint32_t>{1, 2}));
+
+    const auto otherClientCanGrabAltR = [&] {
+        xcb_connection_t* other = xcb_connect(server_->display().c_str(), nullptr);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+        xcb_generic_error_t* error = xcb_request_check(
+            other,
+            xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_1, serverKeyCode(other, "AD04"),
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        xcb_disconnect(other);
+        return error == nullptr;
+    };
+    registrar_->unregisterHotKey(first.handle);
+    EXPECT_FALSE(otherClientCanGrabAltR());
+    heard.clear();
+    keys({"key", "alt+r"});
+    EXPECT_EQ(heard, (std::vector<std::uint32_t>{2}));
+    registrar_->unregisterHotKey(second.handle);
+    EXPECT_TRUE(otherClientCanGrabAltR());
+}
+
+TEST_F(X11HotKeyRegistrarTest, AHandlerThatDestroysTheRegistrarEndsItsDispatch) {
+    // The event loop went on reading the connection and the grab tables of a registrar a
+    // handler had destroyed (quitting from a shortcut).
+    int heard = 0;
+    ASSERT_TRUE(registrar_->installEventHandler(
+        [&](HotKeyIdentifier, HotKeyEventKind) {
+            ++heard;
+            context_.reset();
+            registrar_.reset();
+            return HotKeyEventResult::handled;
+        },
+        {}));
+    ASSERT_TRUE(registrar_->registerHotKey(15, 0x800, {1, 1}).isRegistered());
+    ASSERT_TRUE(registrar_->registerHotKey(15, 0x8800, {1, 2}).isRegistered());
+    ASSERT_EQ(run({"xdotool", "key", "alt+r", "alt+r"}), 0);
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    registrar_->processPendingEvents();
+    EXPECT_EQ(heard, 1);
+    EXPECT_FALSE(registrar_);
+}
+
+TEST_F(X11HotKeyRegistrarTest, TheDesktopsBindingsCountAsHeldByTheSystemByTheirKeysPosition) {
+    registrar_->setDesktopKeyBindings([] {
+        return std::vector<DesktopKeyBinding>{
+            {"space", 0x800}, {"e", 0x100}, {"Left", 0x1000}, {"NoSuchKey", 0}};
+    });
+    const auto expected = std::vector<std::pair<int, int>>{{49, 0x800}, {14, 0x100}, {123, 0x1000}};
+    EXPECT_EQ(registrar_->systemShortcuts(), expected);
+    EXPECT_EQ(registrar_->systemShortcuts(), expected);  // read afresh, no duplicates
 }
 
 TEST_F(X11HotKeyRegistrarTest, KeyStateIsReadFromTheServer) {
