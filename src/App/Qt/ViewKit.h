@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "Platform/Foundation/Color.h"
+#include "Platform/Foundation/Geometry.h"
+
+class QPainterPath;
+
+// The small kit every window and view of the application shares.
+//
+// - Icons: symbolIcon() takes the symbol names of the original design ("play.fill",
+//   "pause.fill", "hand.raised.slash", "text.alignleft", ...) and answers the desktop
+//   theme's freedesktop icon for it, else a glyph of our own drawn in the given tint.
+// - Colours: qColor() turns a core Color into a QColor; accentColor() is the brand accent.
+// - Texts: numbers in view texts go through vorela::format (locale-independent) and reach
+//   Qt through qText(); Qt's locale never formats a number of ours.
+// - Test fixtures: every control carries an objectName after its name in the design
+//   ("playPauseButton", "remainingTimeLabel"), so tests find controls without coordinates.
+namespace vorela::ViewKit {
+
+QColor qColor(const Color& color, double alphaFactor = 1);
+QColor accentColor();
+inline QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+// freedesktop icon name for a symbol name; empty when the design's symbol has none.
+std::string_view themeIconName(std::string_view symbolName);
+// The theme's icon, else our own glyph; a null icon only for an unknown symbol name.
+QIcon symbolIcon(std::string_view symbolName, const QColor& tint = Qt::white);
+// Our own glyph of a symbol inside a unit square (0..1 both ways); empty when unknown.
+QPainterPath symbolGlyph(std::string_view symbolName);
+
+}  // namespace vorela::ViewKit

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "Platform/Loop/TimerHandle.h"
+#include "Render/Tween.h"
+
+class QGraphicsOpacityEffect;
+
+namespace vorela {
+
+class AppState;
+class ControlBar;
+class PrompterTextWidget;
+class PrompterViewBridge;
+class ProgressStrip;
+class RunLoop;
+class SilhouetteEffect;
+
+// The panel's content, back to front: the black background at the theme's opacity, the
+// prompter text (below the notch in the notch placement) or, while the screen-share check
+// runs, a solid magenta test fill; the control bar, faded in over 0.15 s while the pointer
+// rests on the text; the progress strip. All of it is clipped to the panel's silhouette.
+// Reads the central state and writes to it only through play and pause. Animations run on
+// the run loop's clock. Main thread only; state and loop must outlive the widget.
+class PrompterContentWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr double kHoverFadeSeconds = 0.15;
+    static constexpr double kMeterSeconds = 0.05;
+
+    PrompterContentWidget(AppState& state, RunLoop& loop, QWidget* parent = nullptr);
+    ~PrompterContentWidget() override;
+
+    PrompterTextWidget& textWidget();
+    ControlBar& controlBar() { return *bar_; }
+    // The bar's opacity at this moment of the run loop's clock; 0 while it is hidden.
+    double controlBarOpacity() const;
+
+    // Reads the state again and redraws what changed.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refreshBar();
+    void layoutChildren();
+    void startAnimating();
+    void animationFrame();
+
+    AppState& state_;
+    RunLoop& loop_;
+    std::unique_ptr<PrompterViewBridge> bridge_;
+    ControlBar* bar_ = nullptr;
+    ProgressStrip* progress_ = nullptr;
+    SilhouetteEffect* silhouette_ = nullptr;
+    QGraphicsOpacityEffect* barOpacity_ = nullptr;
+    Tween hoverFade_ = Tween::at(0);
+    Tween meter_ = Tween::at(0);
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last: their callbacks reach everything above.
+    std::vector<Subscription> observations_;
+    TimerHandle animationTimer_;
+};
+
+}  // namespace vorela
