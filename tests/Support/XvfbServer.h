@@ -46,7 +46,8 @@ inline int run(std::vector<std::string> arguments) {
 // keeps the lock state when the last client goes.
 class XvfbServer {
 public:
-    static std::unique_ptr<XvfbServer> start() {
+    // screen is WIDTHxHEIGHTxDEPTH.
+    static std::unique_ptr<XvfbServer> start(const std::string& screen = "640x480x24") {
         int fds[2];
         if (pipe(fds) != 0) return nullptr;
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
@@ -56,7 +57,7 @@ public:
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         std::vector<std::string> args{"Xvfb",     "-displayfd", std::to_string(fds[1]),
                                       "-noreset", "-nolisten",  "tcp",
-                                      "-screen",  "0",          "640x480x24"};
+                                      "-screen",  "0",          screen};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);

@@ -17,6 +17,27 @@ QColor qColor(const Color& c, double alphaFactor) {
 
 QColor accentColor() { return qColor(Brand::accent()); }
 
+QPainterPath qPath(const std::vector<PathElement>& elements) {
+    QPainterPath path;
+    for (const PathElement& e : elements) {
+        switch (e.kind) {
+            case PathElement::Kind::moveTo:
+                path.moveTo(e.to.x, e.to.y);
+                break;
+            case PathElement::Kind::lineTo:
+                path.lineTo(e.to.x, e.to.y);
+                break;
+            case PathElement::Kind::quadTo:
+                path.quadTo(e.control.x, e.control.y, e.to.x, e.to.y);
+                break;
+            case PathElement::Kind::close:
+                path.closeSubpath();
+                break;
+        }
+    }
+    return path;
+}
+
 std::string_view themeIconName(std::string_view symbolName) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kNames{{
         {"play.fill", "media-playback-start"},

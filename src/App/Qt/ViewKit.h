@@ -5,9 +5,11 @@
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Platform/Foundation/Color.h"
 #include "Platform/Foundation/Geometry.h"
+#include "Render/PanelSilhouette.h"
 
 class QPainterPath;
 
@@ -26,6 +28,7 @@ namespace vorela::ViewKit {
 QColor qColor(const Color& color, double alphaFactor = 1);
 QColor accentColor();
 inline QString qText(const std::string& text) { return QString::fromStdString(text); }
+QPainterPath qPath(const std::vector<PathElement>& elements);
 
 // freedesktop icon name for a symbol name; empty when the design's symbol has none.
 std::string_view themeIconName(std::string_view symbolName);

@@ -8,6 +8,7 @@
 #include "App/Qt/ViewKit.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Prefs/Prefs.h"
+#include "Render/PanelSilhouette.h"
 #include "Render/PrompterContentView.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Window/PanelPlacement.h"
@@ -121,6 +122,16 @@ void PrompterContentWidget::layoutChildren() {
     progress_->setGeometry(0, h - 3, w, 3);
     bar_->raise();
     progress_->raise();
+    updateOutline();
+}
+
+void PrompterContentWidget::updateOutline() {
+    const QPainterPath path = ViewKit::qPath(
+        PanelSilhouette{silhouette_->isNotch()}.path({0, 0, double(width()), double(height())}));
+    QRegion outline(path.toFillPolygon().toPolygon());
+    if (outline == outline_) return;
+    outline_ = outline;
+    Q_EMIT outlineChanged(outline_);
 }
 
 void PrompterContentWidget::startAnimating() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -43,6 +44,11 @@ public:
     // Reads the state again and redraws what changed.
     void refresh();
 
+Q_SIGNALS:
+    // The silhouette changed (size or placement), as a region in this widget's coordinates.
+    // A window without a compositor cuts itself to it, so the desktop shows in the corners.
+    void outlineChanged(const QRegion& outline);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -51,6 +57,7 @@ private:
     void refreshBar();
     void layoutChildren();
     void startAnimating();
+    void updateOutline();
     void animationFrame();
 
     AppState& state_;
@@ -62,6 +69,7 @@ private:
     QGraphicsOpacityEffect* barOpacity_ = nullptr;
     Tween hoverFade_ = Tween::at(0);
     Tween meter_ = Tween::at(0);
+    QRegion outline_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // Last: their callbacks reach everything above.
     std::vector<Subscription> observations_;

@@ -7,7 +7,12 @@ namespace vorela {
 
 std::unique_ptr<PanelWindow> QtPanelFactory::makePanel(const Rect& frame) {
     auto panel = std::make_unique<QtPanelWindow>(frame);
-    panel->setContent(new PrompterContentWidget(state_, loop_));
+    auto* content = new PrompterContentWidget(state_, loop_);
+    // Without a compositor transparent pixels show black: the window's own shape keeps the
+    // rounded corners see-through.
+    QObject::connect(content, &PrompterContentWidget::outlineChanged, panel.get(),
+                     [window = panel.get()](const QRegion& outline) { window->setMask(outline); });
+    panel->setContent(content);
     return panel;
 }
 

@@ -3,32 +3,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "App/Qt/ViewKit.h"
 #include "Render/PanelSilhouette.h"
 
 namespace vorela {
-
-namespace {
-QPainterPath toQt(const std::vector<PathElement>& elements) {
-    QPainterPath path;
-    for (const PathElement& e : elements) {
-        switch (e.kind) {
-            case PathElement::Kind::moveTo:
-                path.moveTo(e.to.x, e.to.y);
-                break;
-            case PathElement::Kind::lineTo:
-                path.lineTo(e.to.x, e.to.y);
-                break;
-            case PathElement::Kind::quadTo:
-                path.quadTo(e.control.x, e.control.y, e.to.x, e.to.y);
-                break;
-            case PathElement::Kind::close:
-                path.closeSubpath();
-                break;
-        }
-    }
-    return path;
-}
-}  // namespace
 
 void SilhouetteEffect::setNotch(bool isNotch) {
     if (isNotch == isNotch_) return;
@@ -50,8 +28,9 @@ void SilhouetteEffect::draw(QPainter* painter) {
         QPainter p(&buffer_);
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(dpr, dpr);
-        p.fillPath(toQt(PanelSilhouette{isNotch_}.path({0, 0, bounds.width(), bounds.height()})),
-                   Qt::black);
+        p.fillPath(
+            ViewKit::qPath(PanelSilhouette{isNotch_}.path({0, 0, bounds.width(), bounds.height()})),
+            Qt::black);
         // Keep the content only where the outline is, with its soft edge.
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         p.resetTransform();

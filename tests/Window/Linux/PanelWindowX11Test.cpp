@@ -1,0 +1,275 @@
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+#include <cstdio>
+
+#include "App/AppStateEnvironment.h"
+#include "Platform/Input/Linux/QtInput.h"
+#include "Platform/Screens/Linux/QtScreens.h"
+#include "Platform/Windows/Linux/QtPanelWindow.h"
+#include "Support/XvfbServer.h"
+#include "Window/PanelController.h"
+#include "Window/PanelPlacement.h"
+#include "Window/Qt/QtPanelFactory.h"
+
+namespace vorela {
+namespace {
+
+namespace Keys = Prefs::Keys;
+constexpr uint32_t kBelowColour = 0x12AB34;  // the window under the panel
+
+// One X server with openbox for the whole binary, and the Qt application on it.
+struct XDesktop {
+    std::unique_ptr<testing::XvfbServer> server;
+    pid_t windowManager = 0;
+    std::unique_ptr<QApplication> app;
+
+    static XDesktop& shared() {
+        static XDesktop desktop;
+        return desktop;
+    }
+    bool isReady() const { return app != nullptr; }
+
+private:
+    XDesktop() {
+        if (!testing::isOnPath("Xvfb") || !testing::isOnPath("openbox")) return;
+        server = testing::XvfbServer::start("1280x800x24");
+        if (!server) return;
+        setenv("DISPLAY", server->display().c_str(), 1);
+        std::vector<std::string> args{"openbox", "--sm-disable"};
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        const int spawned =
+            posix_spawnp(&windowManager, "openbox", &quiet, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&quiet);
+        if (spawned != 0) return;
+        // The manager is up once it has claimed the screen's selection.
+        for (int i = 0; i < 100 && testing::run({"sh", "-c",
+                                                 "xprop -root _NET_SUPPORTING_WM_CHECK "
+                                                 "| grep -q window"}) != 0;
+             ++i)
+            usleep(50'000);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        static int argc = 1;
+        static char name[] = "vorela-x11-tests";
+        static char* argvQt[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argvQt);
+    }
+    ~XDesktop() {
+        // The application is left to the process's end: Qt's xcb connection must not be
+        // torn down after its server is gone.
+        (void)app.release();
+        if (windowManager > 0) {
+            kill(windowManager, SIGTERM);
+            waitpid(windowManager, nullptr, 0);
+        }
+    }
+};
+
+std::string output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+// A plain window of another client, filling the screen under the panel, that counts the
+// clicks it receives.
+class WindowBelow {
+public:
+    WindowBelow() : c_(xcb_connect(nullptr, nullptr)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        id_ = xcb_generate_id(c_);
+        const uint32_t values[] = {kBelowColour, XCB_EVENT_MASK_BUTTON_PRESS};
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, id_, screen->root, 0, 0, 1280, 800, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                          XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(c_, id_);
+        xcb_flush(c_);
+        QTest::qWait(200);
+        testing::run({"xdotool", "windowactivate", "--sync", std::to_string(id_)});
+    }
+    ~WindowBelow() { xcb_disconnect(c_); }
+    WindowBelow(const WindowBelow&) = delete;
+    WindowBelow& operator=(const WindowBelow&) = delete;
+
+    uint32_t id() const { return id_; }
+    int clicks() {
+        std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c_)) {
+            if ((e->response_type & 0x7f) == XCB_BUTTON_PRESS) ++clicks_;
+            std::free(e);
+        }
+        return clicks_;
+    }
+    // The panel's place on the screen as the server has it (Qt may report 0,0 under a
+    // window manager right after mapping).
+    QRect onScreen(WId window) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        auto* at = xcb_translate_coordinates_reply(
+            c_, xcb_translate_coordinates(c_, xcb_window_t(window), screen->root, 0, 0), nullptr);
+        auto* geometry =
+            xcb_get_geometry_reply(c_, xcb_get_geometry(c_, xcb_window_t(window)), nullptr);
+        QRect r;
+        if (at && geometry) r = QRect(at->dst_x, at->dst_y, geometry->width, geometry->height);
+        std::free(at);
+        std::free(geometry);
+        return r;
+    }
+
+private:
+    xcb_connection_t* c_;
+    uint32_t id_ = 0;
+    int clicks_ = 0;
+};
+
+class PanelWindowX11Test : public testing::AppStateTest {
+protected:
+    void SetUp() override {
+        if (!XDesktop::shared().isReady()) GTEST_SKIP() << "needs Xvfb and openbox";
+        AppState& state = makeState();
+        below_ = std::make_unique<WindowBelow>();
+        screens_ = std::make_unique<QtScreens>();
+        factory_ = std::make_unique<QtPanelFactory>(state, loop_);
+        controller_ = std::make_unique<PanelController>(
+            PanelController::Services{state, loop_, *screens_, input_, *factory_});
+    }
+    void TearDown() override {
+        controller_.reset();
+        QTest::qWait(50);
+    }
+    QtPanelWindow& window() { return *dynamic_cast<QtPanelWindow*>(controller_->panel()); }
+    void settle() {
+        for (int i = 0; i < 10; ++i) {
+            loop_.advanceBy(0.1);  // a second in all: hover delay and fade are over
+            QTest::qWait(30);
+        }
+    }
+    // The whole screen with the panel's place on it; saved under the build's artifacts.
+    QImage screenshot(const char* name, QRect* panel) {
+        settle();
+        *panel = below_->onScreen(window().winId());
+        const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QDir().mkpath("artifacts");
+        image.save(QDir::current().absoluteFilePath(QString("artifacts/") + name));
+        return image;
+    }
+    static int count(const QImage& image, const QRect& area, bool (*wanted)(QRgb)) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += wanted(image.pixel(x, y));
+        return n;
+    }
+    static bool isText(QRgb p) { return qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) > 120; }
+    static bool isMagenta(QRgb p) { return (p & 0xFFFFFF) == 0xFF00FF; }
+    static bool isBelow(QRgb p) { return (p & 0xFFFFFF) == kBelowColour; }
+
+    std::unique_ptr<WindowBelow> below_;
+    std::unique_ptr<QtScreens> screens_;
+    QtInput input_;
+    std::unique_ptr<QtPanelFactory> factory_;
+    std::unique_ptr<PanelController> controller_;
+};
+
+TEST_F(PanelWindowX11Test, TheWindowManagerKeepsThePanelAboveEverywhereAndOutOfTheTaskBar) {
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    settle();
+    const std::string props = output("xprop -id " + std::to_string(window().winId()));
+    for (const char* expected :
+         {"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR",
+          "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_DESKTOP(CARDINAL) = 4294967295",
+          "Client accepts input or input focus: False"}) {
+        SCOPED_TRACE(expected);
+        EXPECT_NE(props.find(expected), std::string::npos) << props;
+    }
+    EXPECT_EQ(output("xdotool getactivewindow"), std::to_string(below_->id()) + "\n")
+        << "showing the panel leaves the focus where it was";
+    EXPECT_FALSE(window().isExcludedFromCapture());
+}
+
+TEST_F(PanelWindowX11Test, ScreenshotsOfEachPlacementShowTextPatternAndSeeThroughCorners) {
+    testing::run({"xdotool", "mousemove", "640", "700"});  // away from the panel: no hover bar
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    QRect panel;
+    struct Case {
+        const char* name;
+        PanelMode mode;
+        MirrorMode mirror;
+    } cases[] = {
+        {"panel-notch-fallback.png", PanelMode::notch, MirrorMode::none},
+        {"panel-floating-horizontal.png", PanelMode::floating, MirrorMode::horizontal},
+        {"panel-floating-vertical.png", PanelMode::floating, MirrorMode::vertical},
+        {"panel-fullscreen-rotated180.png", PanelMode::fullscreen, MirrorMode::rotated180},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        controller_->setMode(c.mode);
+        state_->setMirrorMode(c.mirror);
+        const QImage image = screenshot(c.name, &panel);
+        ASSERT_FALSE(panel.isEmpty());
+        if (c.mode == PanelMode::fullscreen) {
+            // The window below starts under its title bar: the screen's corner shows the root.
+            EXPECT_EQ(panel, QRect(0, 0, 1280, 800));
+            EXPECT_GT(count(image, panel, isText), 200) << "script text is drawn";
+            continue;
+        }
+        EXPECT_GT(count(image, panel, isText), 200) << "script text is drawn";
+        EXPECT_TRUE(isBelow(image.pixel(panel.bottomRight())))
+            << "a rounded corner shows what is below";
+        EXPECT_FALSE(isBelow(image.pixel(panel.center())));
+    }
+
+    controller_->setMode(PanelMode::floating);
+    testing::run({"xdotool", "mousemove", "600", "600", "mousemove", "640", "700"});
+    state_->showsStealthTestPattern.set(true);
+    const QImage pattern = screenshot("panel-test-pattern.png", &panel);
+    // Above the hover bar, which may be drawn over the pattern.
+    const QRect fill = panel.adjusted(0, 0, 0, -40);
+    EXPECT_GT(count(pattern, fill, isMagenta), fill.width() * fill.height() * 95 / 100);
+    EXPECT_EQ(count(pattern, fill.adjusted(16, 16, -16, 0), isText), 0)
+        << "no script while the pattern shows";
+    EXPECT_TRUE(isBelow(pattern.pixel(panel.bottomLeft())));
+    state_->showsStealthTestPattern.set(false);
+}
+
+TEST_F(PanelWindowX11Test, ClickThroughPassesClicksToTheWindowBelow) {
+    Prefs::set(Keys::panelMode(), PanelMode::floating);
+    controller_->setMode(PanelMode::floating);
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    settle();
+    const QPoint centre = below_->onScreen(window().winId()).center();
+    const auto clickAtCentre = [&] {
+        testing::run({"xdotool", "mousemove", std::to_string(centre.x()),
+                      std::to_string(centre.y()), "click", "1"});
+        settle();
+    };
+    clickAtCentre();
+    EXPECT_EQ(below_->clicks(), 0) << "the panel takes its own clicks";
+    EXPECT_EQ(output("xdotool getactivewindow"), std::to_string(below_->id()) + "\n")
+        << "a click on the panel takes no focus";
+
+    Prefs::set(Keys::passThrough(), true);
+    controller_->applyPassThrough();
+    EXPECT_TRUE(state_->isPassThroughActive.get());
+    clickAtCentre();
+    EXPECT_EQ(below_->clicks(), 1) << "the click went through to the window below";
+    EXPECT_FALSE(state_->isHovering.get()) << "no hover left behind";
+}
+
+}  // namespace
+}  // namespace vorela
