@@ -7,6 +7,7 @@
 #include <string>
 
 #include "App/AppState.h"
+#include "BenchScript.h"
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
 #include "Platform/Audio/Fake/FakeAudioEngine.h"
 #include "Platform/Defaults/UserDefaults.h"
@@ -21,17 +22,7 @@ namespace {
 
 using namespace vorela;
 
-std::string script(int words) {
-    static const char* vocabulary[] = {"hoy",      "vamos", "a",         "hablar", "del",
-                                       "proyecto", "que",   "empezamos", "en",     "marzo,",
-                                       "con",      "1.200", "usuarios."};
-    std::string text;
-    for (int i = 0; i < words; ++i) {
-        text += vocabulary[i % 13];
-        text += (i % 97 == 96) ? "\n\n" : " ";
-    }
-    return text;
-}
+using bench::script;
 
 struct Panel {
     ManualRunLoop loop;

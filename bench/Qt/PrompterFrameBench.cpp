@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <string>
 
+#include "BenchScript.h"
 #include "Platform/Time/Fake/ManualClock.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Script/Tokenizer.h"
@@ -13,17 +14,7 @@ namespace {
 
 using namespace vorela;
 
-std::string script(int words) {
-    static const char* vocabulary[] = {"hoy",      "vamos", "a",         "hablar", "del",
-                                       "proyecto", "que",   "empezamos", "en",     "marzo,",
-                                       "con",      "1.200", "usuarios."};
-    std::string text;
-    for (int i = 0; i < words; ++i) {
-        text += vocabulary[i % 13];
-        text += (i % 97 == 96) ? "\n\n" : " ";
-    }
-    return text;
-}
+using bench::script;
 
 struct Loaded {
     ManualClock clock;
