@@ -29,7 +29,11 @@ protected:
         path_ = (folder_ / "app.vorela.Vorela.plist").string();
         suite_ = std::make_shared<DefaultsSuite>(path_);
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    // The suite writes on a queue of its own: wait for it before the folder goes.
+    void TearDown() override {
+        suite_->flush();
+        std::filesystem::remove_all(folder_);
+    }
 
     int writesDuring(const std::function<void()>& action) {
         int writes = 0;
