@@ -46,15 +46,7 @@ Color matchStateColor(const VoiceStatus& status) {
     return Color::sRGB(0, 0, 0, 0);
 }
 
-double meterMarkerFraction(const VoiceProfile& profile) {
-    const double s = profile.sensitivity;
-    const double gate = s > 0 ? 20 - 16 * std::min(s, 100.0) / 100 : 20;
-    const double threshold = profile.noiseFloor + gate;
-    const double m = (threshold + 60) / 60;
-    // NaN compares false both ways: the marker then rests at the left end.
-    if (!(m > 0)) return 0;
-    return std::min(m, 1.0);
-}
+double meterMarkerFraction(const VoiceProfile& profile) { return profile.speechThresholdLevel(); }
 
 Color meterFillColor(bool isSpeaking) {
     return isSpeaking ? Color::sRGB(0, 1, 0, 0.85) : Color::sRGB(1, 1, 1, 0.45);

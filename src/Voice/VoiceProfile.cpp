@@ -43,6 +43,14 @@ double raised(double value, double step, double ceiling) { return std::min(value
 
 }  // namespace
 
+double VoiceProfile::speechThresholdLevel() const {
+    const double gate = sensitivity > 0 ? 20 - 16 * std::min(sensitivity, 100.0) / 100 : 20;
+    const double level = (noiseFloor + gate + 60) / 60;
+    // NaN compares false both ways: the threshold then rests at 0.
+    if (!(level > 0)) return 0;
+    return std::min(level, 1.0);
+}
+
 VoiceProfile VoiceProfile::current() {
     VoiceProfile profile;
     profile.noiseFloor = Prefs::get(Prefs::Keys::noiseFloor());

@@ -20,6 +20,10 @@ struct VoiceProfile {
 
     // The five keys as stored, defaults where nothing is; nothing is clamped here.
     static VoiceProfile current();
+    // Where the detector starts to hear speech on the level scale ((dBFS + 60) / 60):
+    // noise floor plus a gate of 20 dB at sensitivity 0 down to 4 dB at 100, within 0-1;
+    // a noise floor that is not a number gives 0.
+    double speechThresholdLevel() const;
     // Writes all five fields in the order above; an absent value removes its entry.
     void save() const;
     // `config` adjusted to the measured word error rate: poor recognition accepts more

@@ -54,7 +54,7 @@ ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWi
     wpm_->setStyleSheet(text);
     row->addWidget(wpm_);
 
-    meter_ = new LevelMeter(this);
+    meter_ = new PanelLevelMeter(this);
     row->addWidget(meter_);
     voiceGroup_ = new QWidget(this);
     auto* group = new QHBoxLayout(voiceGroup_);

@@ -11,7 +11,7 @@ class QToolButton;
 
 namespace vorela {
 
-class LevelMeter;
+class PanelLevelMeter;
 
 // The row the panel shows while the pointer rests on it: play/pause, the reading rate,
 // the level meter with the voice status (voice modes only), the click-through badge and
@@ -37,7 +37,7 @@ public:
     explicit ControlBar(std::function<void()> onPlayPause, QWidget* parent = nullptr);
 
     void refresh(const Model& model);
-    LevelMeter& meter() { return *meter_; }
+    PanelLevelMeter& meter() { return *meter_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,7 +45,7 @@ protected:
 private:
     QToolButton* playPause_ = nullptr;
     QLabel* wpm_ = nullptr;
-    LevelMeter* meter_ = nullptr;
+    PanelLevelMeter* meter_ = nullptr;
     QWidget* voiceGroup_ = nullptr;
     QLabel* dot_ = nullptr;
     QLabel* status_ = nullptr;

@@ -20,12 +20,12 @@ void fillCapsule(QPainter& p, const QRectF& r, const QColor& color) {
 }
 }  // namespace
 
-LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
+PanelLevelMeter::PanelLevelMeter(QWidget* parent) : QWidget(parent) {
     setObjectName("levelMeter");
     setFixedSize(54, 5);
 }
 
-void LevelMeter::setLevel(double level, const Color& fill) {
+void PanelLevelMeter::setLevel(double level, const Color& fill) {
     level = unit(level);
     if (level == level_ && fill == fill_) return;
     level_ = level;
@@ -33,14 +33,14 @@ void LevelMeter::setLevel(double level, const Color& fill) {
     update();
 }
 
-void LevelMeter::setMarker(double fraction) {
+void PanelLevelMeter::setMarker(double fraction) {
     fraction = unit(fraction);
     if (fraction == marker_) return;
     marker_ = fraction;
     update();
 }
 
-void LevelMeter::paintEvent(QPaintEvent*) {
+void PanelLevelMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width(), h = height();

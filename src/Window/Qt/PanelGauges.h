@@ -8,11 +8,11 @@ namespace vorela {
 
 // The panel's level meter: a capsule track, a fill as wide as the level and the speech
 // threshold marker in the accent colour. Values are fractions of the width, 0-1.
-class LevelMeter final : public QWidget {
+class PanelLevelMeter final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit LevelMeter(QWidget* parent = nullptr);
+    explicit PanelLevelMeter(QWidget* parent = nullptr);
     void setLevel(double level, const Color& fill);
     void setMarker(double fraction);
     double level() const { return level_; }

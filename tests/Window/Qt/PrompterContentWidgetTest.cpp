@@ -73,16 +73,16 @@ TEST_F(PrompterContentWidgetTest, TheBarShowsRateTimeAndVoiceOnlyInVoiceModes) {
     loop_.advanceBy(0.2);
     EXPECT_EQ(child<QLabel>("wpmLabel").text(), "140 ppm");
     EXPECT_EQ(child<QToolButton>("playPauseButton").toolTip(), "Reproducir");
-    EXPECT_FALSE(child<LevelMeter>("levelMeter").isVisible()) << "manual mode: no meter";
+    EXPECT_FALSE(child<PanelLevelMeter>("levelMeter").isVisible()) << "manual mode: no meter";
     EXPECT_FALSE(child<QLabel>("passThroughBadge").isVisible());
     const long words = static_cast<long>(state_->tokens.get().size());
     EXPECT_EQ(child<QLabel>("remainingTimeLabel").text().toStdString(),
               PrompterContentView::timeString(words / (140 / 60.0)));
 
     state_->setMode(PrompterMode::voiceActivated);
-    EXPECT_TRUE(child<LevelMeter>("levelMeter").isVisible());
+    EXPECT_TRUE(child<PanelLevelMeter>("levelMeter").isVisible());
     EXPECT_TRUE(child<QLabel>("statusLabel").isVisible());
-    EXPECT_NEAR(child<LevelMeter>("levelMeter").marker(), (-50 + 12 + 60) / 60.0, 1e-9);
+    EXPECT_NEAR(child<PanelLevelMeter>("levelMeter").marker(), (-50 + 12 + 60) / 60.0, 1e-9);
     EXPECT_EQ(child<QToolButton>("playPauseButton").toolTip(), "Pausar");
 
     state_->isPassThroughActive.set(true);
