@@ -31,12 +31,16 @@ struct Message;
 // utterance it was in is closed with its last words as a final result.
 class PocketSphinxAnalyzer final : public SpeechAnalyzerService {
 public:
+    // Share of the off-script phone loop: it keeps ad-libs out of the script's words; on
+    // real readers a larger share costs accuracy.
+    static constexpr double kDefaultGarbageWeight = 0.8;
+
     struct Config {
         std::filesystem::path decoderProgram;
         SpeechModelLocator locator;
         // The user's text for a language without a model on disk.
         std::function<std::string(const std::string& locale)> missingModelText;
-        double garbageWeight = 0;
+        double garbageWeight = kDefaultGarbageWeight;
         // Decoder options: wide beams; language weight and word insertion as measured on
         // real readers.
         std::string decoderOptions =

@@ -35,7 +35,8 @@ Words split(const std::string& text) {
 // A real decoder process fed with synthetic speech; collects every result.
 class PocketSphinxAnalyzerTest : public ::testing::Test {
 protected:
-    PocketSphinxAnalyzer::Config config(double garbage = 0) {
+    PocketSphinxAnalyzer::Config config(
+        double garbage = PocketSphinxAnalyzer::kDefaultGarbageWeight) {
         return {VORELA_DECODER_PROGRAM, SpeechModelLocator::standard(VORELA_DECODER_FOLDER),
                 [](const std::string& l) { return "sin modelo " + l; }, garbage};
     }
@@ -125,6 +126,66 @@ TEST_F(PocketSphinxAnalyzerTest, AReadingComesBackAsTheScriptsWordsInOrder) {
         EXPECT_GE(lcs[heard.size()][expected.size()], int(expected.size() * 0.85))
             << ::testing::PrintToString(heard);
         EXPECT_LE(heard.size(), expected.size() + 2);
+    }
+}
+
+// The library aborts the process on an internal assertion now and then. Here the decoder
+// process dies mid-reading: the application goes on, the words heard so far close the
+// utterance, and a new decoder with the same model hears the rest.
+TEST_F(PocketSphinxAnalyzerTest, ADecoderThatAbortsMidReadingIsRestartedAndKeepsFollowing) {
+    PocketSphinxAnalyzer analyzer(config());
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    const auto audio = testing::SpokenAudio::say(kEnglish, "en-us", 0.002);
+    ASSERT_FALSE(audio.empty());
+    const std::size_t middle = audio.size() / 2;
+    feed(audio, 0, middle);
+    analyzer.abortDecoderForTesting();
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > 0; });
+    }
+    const Words beforeAbort = heard_;
+    EXPECT_GE(beforeAbort.size(), 5u);
+    feed(audio, middle);
+    const Words heard = finishAndCollect(1);
+    EXPECT_EQ(analyzer.decoderStarts(), 2);
+    EXPECT_GT(heard.size(), beforeAbort.size() + 5);
+    EXPECT_EQ(heard.back(), "shop");
+}
+
+// The script changes while the reader talks: the new script's words come out, and no
+// audio fed around the change is lost.
+TEST_F(PocketSphinxAnalyzerTest, AScriptChangeWhileTranscribingTakesEffectWithoutDroppingAudio) {
+    PocketSphinxAnalyzer analyzer(config());
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    const std::string other = "seven green bottles standing on the wall";
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(other))));
+    feed(testing::SpokenAudio::say(other, "en-us", 0.002));
+    const Words heard = finishAndCollect();
+    EXPECT_EQ(heard, split(other));
+}
+
+// Without the phone loop an ad-lib is forced into script words, often real script word
+// pairs that make the matcher jump. With it, only stray short words come out, never a
+// run of script words the matcher could take for the reader.
+TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
+    PocketSphinxAnalyzer analyzer(config(PocketSphinxAnalyzer::kDefaultGarbageWeight));
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    feed(testing::SpokenAudio::say("please excuse me for a moment my phone is ringing again",
+                                   "en-us", 0.002));
+    const Words heard = finishAndCollect();
+    const Words script = split(kEnglish);
+    EXPECT_LE(heard.size(), 5u) << ::testing::PrintToString(heard);  // of 11 words said
+    // The matcher moves on three agreeing words: no three come out in the script's order.
+    for (std::size_t i = 2; i < heard.size(); ++i) {
+        for (std::size_t j = 2; j < script.size(); ++j) {
+            EXPECT_FALSE(heard[i - 2] == script[j - 2] && heard[i - 1] == script[j - 1] &&
+                         heard[i] == script[j])
+                << ::testing::PrintToString(heard);
+        }
     }
 }
 
