@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <sstream>
 #include <utility>
@@ -120,9 +121,16 @@ int PocketSphinxAnalyzer::decoderStarts() const {
     return decoderStarts_;
 }
 
+bool PocketSphinxAnalyzer::waitUntilDecoded(double timeoutSeconds) {
+    std::unique_lock lock(mutex_);
+    return decoded_.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                             [&] { return samplesConsumed_ >= samplesQueued_; });
+}
+
 void PocketSphinxAnalyzer::enqueue(Job job) {
     {
         std::lock_guard guard(mutex_);
+        samplesQueued_ += job.samples.size();
         queue_.push_back(std::move(job));
     }
     wake_.notify_all();
@@ -148,6 +156,10 @@ void PocketSphinxAnalyzer::work() {
                 [this, generation] { exited(generation); });
             lock.lock();
             needsLoad_ = true;
+            // The new decoder counts from zero; what the old one had is lost with it.
+            samplesQueued_ = 0;
+            for (const auto& job : queue_) samplesQueued_ += job.samples.size();
+            samplesConsumed_ = 0;
         }
         if (needsLoad_ && !locale_.empty()) {
             needsLoad_ = false;
@@ -209,17 +221,22 @@ void PocketSphinxAnalyzer::load(const std::string& locale,
 void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Message& message) {
     using decoder::MessageType;
     if (message.type == MessageType::progress) {
+        unsigned long long samples = 0;
+        double busy = 0;
+        std::istringstream in(message.payload);
+        in >> samples >> busy;
         ProgressObserver observer;
         {
             std::lock_guard guard(mutex_);
             if (generation != generation_) return;
             observer = progress_;
         }
-        unsigned long long samples = 0;
-        double busy = 0;
-        std::istringstream in(message.payload);
-        in >> samples >> busy;
         if (observer) observer(samples / 16000.0, busy);
+        {
+            std::lock_guard guard(mutex_);
+            if (generation == generation_) samplesConsumed_ = samples;
+        }
+        decoded_.notify_all();
         return;
     }
     if (message.type == MessageType::error) {

@@ -67,6 +67,9 @@ public:
 
     // Runs on the reader thread; for measuring tools.
     void setProgressObserver(ProgressObserver observer);
+    // Blocks until the decoder has consumed every sample appended so far (false after
+    // `timeoutSeconds`); for replay tools that must not run ahead of the decoder.
+    bool waitUntilDecoded(double timeoutSeconds);
     // Makes the decoder process abort, as the library does on an internal assertion.
     void abortDecoderForTesting();
     int decoderStarts() const;
@@ -105,6 +108,9 @@ private:
     int decoderStarts_ = 0;
     std::shared_ptr<Handlers> handlers_;
     std::vector<SpeechTextRun> lastPartial_;
+    std::condition_variable decoded_;
+    unsigned long long samplesQueued_ = 0;    // since the current decoder started
+    unsigned long long samplesConsumed_ = 0;  // as the decoder last reported
     ProgressObserver progress_;
     std::unique_ptr<DecoderProcess> process_;  // worker thread only
     std::thread worker_;
