@@ -6,14 +6,6 @@
 
 namespace vorela {
 
-namespace {
-TranscriptionStartResult finishedStream() {
-    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
-    continuation.finish();
-    return TranscriptionStartResult::success(std::move(stream));
-}
-}  // namespace
-
 LegacyTranscriber::LegacyTranscriber(Services services) : services_(std::move(services)) {}
 
 LegacyTranscriber::~LegacyTranscriber() { stopNow(); }
@@ -49,13 +41,14 @@ void LegacyTranscriber::start(const std::string& localeIdentifier,
     availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
                                     completion = std::move(completion)](auto reason) {
         const auto self = weak.lock();
-        if (!self) return completion(finishedStream());
+        if (!self) return completion(TranscriptionStartResult::finishedStream());
         if (reason) {
             return completion(TranscriptionStartResult::failure(
                 TranscriptionEngineError::unavailable(std::move(*reason))));
         }
         // stop() came while the permission was asked: nothing may start now.
-        if (generation != self->stopGeneration_) return completion(finishedStream());
+        if (generation != self->stopGeneration_)
+            return completion(TranscriptionStartResult::finishedStream());
         self->begin(localeIdentifier, weakSession.lock(), completion);
     });
 }

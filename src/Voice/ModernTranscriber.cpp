@@ -43,12 +43,6 @@ std::vector<std::string> splitAtWhitespace(const std::string& text) {
     return words;
 }
 
-TranscriptionStartResult finishedStream() {
-    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
-    continuation.finish();
-    return TranscriptionStartResult::success(std::move(stream));
-}
-
 }  // namespace
 
 ModernTranscriber::ModernTranscriber(Services services) : services_(std::move(services)) {}
@@ -82,13 +76,14 @@ void ModernTranscriber::start(const std::string& localeIdentifier,
     availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
                                     completion = std::move(completion)](auto reason) {
         const auto self = weak.lock();
-        if (!self) return completion(finishedStream());
+        if (!self) return completion(TranscriptionStartResult::finishedStream());
         if (reason) {
             self->services_.telemetry.log("modern.noDisponible", {{"razon", describe(*reason)}});
             return completion(TranscriptionStartResult::failure(
                 TranscriptionEngineError::unavailable(std::move(*reason))));
         }
-        if (generation != self->stopGeneration_) return completion(finishedStream());
+        if (generation != self->stopGeneration_)
+            return completion(TranscriptionStartResult::finishedStream());
         self->prepare(localeIdentifier, weakSession.lock(), completion);
     });
 }

@@ -78,6 +78,12 @@ public:
     static TranscriptionStartResult failure(TranscriptionEngineError error) {
         return TranscriptionStartResult(std::move(error));
     }
+    // What a start that stop() overtook reports: a stream already finished.
+    static TranscriptionStartResult finishedStream() {
+        auto [stream, continuation] = Stream::make();
+        continuation.finish();
+        return success(std::move(stream));
+    }
     static TranscriptionStartResult platformFailure(std::string description) {
         return TranscriptionStartResult(std::move(description));
     }

@@ -33,7 +33,13 @@ char32_t fromMacRoman(char32_t c) {
     }
 }
 
-char32_t folded(char32_t c) {
+bool isKeyCharacter(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'ñ' || c > 0xFF;
+}
+
+}  // namespace
+
+char32_t PronunciationLexicon::baseLetter(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 32;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c += 32;  // Latin-1 capitals
     switch (c) {
@@ -62,7 +68,6 @@ char32_t folded(char32_t c) {
         case U'ú':
         case U'ù':
         case U'û':
-        case U'ü':
             return U'u';
         case U'ç':
             return U'c';
@@ -71,16 +76,11 @@ char32_t folded(char32_t c) {
     }
 }
 
-bool isKeyCharacter(char32_t c) {
-    return (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'ñ' || c > 0xFF;
-}
-
-}  // namespace
-
 std::string PronunciationLexicon::key(std::string_view word) {
     std::string out;
     for (std::size_t i = 0; i < word.size();) {
-        const char32_t c = folded(unicode::nextCodePoint(word, i));
+        char32_t c = baseLetter(unicode::nextCodePoint(word, i));
+        if (c == U'ü') c = U'u';
         if (isKeyCharacter(c)) unicode::appendUtf8(out, c);
     }
     return out;

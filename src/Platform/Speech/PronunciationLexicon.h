@@ -24,6 +24,8 @@ public:
     std::size_t size() const { return entries_.size(); }
 
     static std::string key(std::string_view word);
+    // A letter in lower case without its accent; ñ and ü stay (they change the sound).
+    static char32_t baseLetter(char32_t c);
     // The Spanish lexicon's accented keys were once read as Mac Roman from Latin-1 bytes
     // ("¡NGEL" for "ÁNGEL"): the intended word, or nothing when a character is no such
     // mistake and cannot be trusted.

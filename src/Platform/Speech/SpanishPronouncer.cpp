@@ -1,44 +1,11 @@
 #include "Platform/Speech/SpanishPronouncer.h"
 
 #include "Platform/Foundation/Utf8.h"
+#include "Platform/Speech/PronunciationLexicon.h"
 
 namespace vorela {
 
 namespace {
-
-// Accented vowels become plain; ü stays apart (it is sounded after g).
-char32_t base(char32_t c) {
-    switch (c) {
-        case U'á':
-        case U'à':
-        case U'â':
-        case U'ä':
-            return U'a';
-        case U'é':
-        case U'è':
-        case U'ê':
-        case U'ë':
-            return U'e';
-        case U'í':
-        case U'ì':
-        case U'î':
-        case U'ï':
-            return U'i';
-        case U'ó':
-        case U'ò':
-        case U'ô':
-        case U'ö':
-            return U'o';
-        case U'ú':
-        case U'ù':
-        case U'û':
-            return U'u';
-        case U'ç':
-            return U's';
-        default:
-            return c;
-    }
-}
 
 bool isVowel(char32_t c) {
     return c == U'a' || c == U'e' || c == U'i' || c == U'o' || c == U'u' || c == U'ü';
@@ -50,7 +17,7 @@ bool isFront(char32_t c) { return c == U'e' || c == U'i'; }
 std::vector<std::string> SpanishPronouncer::phones(std::string_view spelling) {
     std::u32string w;
     for (std::size_t i = 0; i < spelling.size();) {
-        const char32_t c = base(unicode::nextCodePoint(spelling, i));
+        const char32_t c = PronunciationLexicon::baseLetter(unicode::nextCodePoint(spelling, i));
         if ((c >= U'a' && c <= U'z') || c == U'ñ' || c == U'ü') w += c;
     }
     std::vector<std::string> out;
