@@ -23,7 +23,7 @@
 #include "Platform/Foundation/Format.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
 #include "Platform/Pasteboard/Fake/FakePasteboard.h"
-#include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
+#include "Platform/Speech/Linux/GrantedSpeechAuthorization.h"
 #include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
 #include "Platform/Updates/Fake/FakeUpdater.h"
 #include "Prefs/Prefs.h"
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     auto workspace = std::make_shared<NotificationCenter>(loop);
     FakeUpdateFramework updates(loop);
     FakePasteboard pasteboard;
-    FakeSpeechAuthorization authorization(loop);
+    GrantedSpeechAuthorization authorization(loop);
 
     // Decoder time: a block is decoded once it has arrived and the decoder is free.
     std::mutex clockMutex;
