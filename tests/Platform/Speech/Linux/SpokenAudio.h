@@ -12,8 +12,8 @@
 namespace vorela::testing {
 
 // Speech made at test time: espeak-ng reads a text, sox turns it into 16 kHz mono and
-// mixes in pink noise (a microphone's floor; the Spanish model, trained on real speech,
-// needs it to hear synthetic voices fairly).
+// mixes in pink noise (the same on every run) (a microphone's floor; the Spanish model, trained on
+// real speech, needs it to hear synthetic voices fairly).
 class SpokenAudio {
 public:
     // Samples in -1...1; empty when the tools failed. `noiseVolume` 0 adds nothing.
@@ -28,7 +28,7 @@ public:
                               " -f " + textFile.string() + " -w " + d + "/raw.wav && sox " + d +
                               "/raw.wav -r 16000 -c 1 -b 16 " + d + "/clean.wav pad 0.3 0.8";
         if (noiseVolume > 0) {
-            command += " && sox " + d + "/clean.wav " + d + "/noise.wav synth pinknoise vol " +
+            command += " && sox -R " + d + "/clean.wav " + d + "/noise.wav synth pinknoise vol " +
                        std::to_string(noiseVolume) + " && sox -m " + d + "/clean.wav " + d +
                        "/noise.wav " + d + "/mixed.wav";
         } else {
