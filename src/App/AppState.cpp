@@ -13,6 +13,7 @@
 #include "Script/Script.h"
 #include "Script/Tokenizer.h"
 #include "Script/Unicode.h"
+#include "Voice/SpeechScriptBuilder.h"
 
 namespace vorela {
 
@@ -112,6 +113,7 @@ void AppState::loadText(std::string text, std::string title) {
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);
     matcher_.reset(0);
+    voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), transcriptionLocale()));
     // A match found in the previous text means nothing in this one.
     lastMatchedIndex_.reset();
     currentTokenIndex.set(0);
@@ -403,6 +405,7 @@ void AppState::setTranscriptionLocale(TranscriptionLocale locale) {
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);
     matcher_.reset(0);
+    voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), locale));
     if (isTranscribing.get()) {
         voice_.stopTranscription();
         voice_.startTranscription();

@@ -168,6 +168,7 @@ void VoicePipeline::startTranscription() {
         return;
     }
     transcriptionEngine_ = engine;
+    if (script_) engine->setScript(script_);
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
@@ -237,6 +238,11 @@ void VoicePipeline::stopTranscription() {
     if (engine) {
         services_.runLoop.post([engine] { engine->stop([engine] {}); });
     }
+}
+
+void VoicePipeline::setScript(std::shared_ptr<const SpeechScript> script) {
+    script_ = std::move(script);
+    if (transcriptionEngine_) transcriptionEngine_->setScript(script_);
 }
 
 void VoicePipeline::apply(const TranscriptionUpdate& update) {

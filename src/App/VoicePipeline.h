@@ -51,6 +51,8 @@ public:
     void startTranscription();
     // Nothing without an engine. The engine is stopped on the run loop afterwards.
     void stopTranscription();
+    // The loaded script for recognition: handed to the engine now and to every new one.
+    void setScript(std::shared_ptr<const SpeechScript> script);
     // One recogniser result into the matcher.
     void apply(const TranscriptionUpdate& update);
     // Every result apply() took, after the state has it.
@@ -95,6 +97,7 @@ private:
     // Bumped by every mode change: an audio start that completes after a later change
     // leaves transcription alone.
     std::uint64_t audioStartGeneration_ = 0;
+    std::shared_ptr<const SpeechScript> script_;
     std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
     int audioHolds_ = 0;

@@ -166,13 +166,22 @@ std::vector<std::string> NumberSpeller::variants(std::string_view text, Language
     return {words.begin(), words.end()};
 }
 
-void NumberSpeller::addVariants(std::string_view text, Language language,
-                                std::set<std::string>& into) {
+namespace {
+// How a number token is said: its phrase, its reading as a year (or empty), and the digit
+// string it was read from.
+struct Spoken {
+    std::string phrase;
+    std::string year;
+    std::string digits;
+};
+
+std::optional<Spoken> speak(std::string_view text, Tokenizer::Language language) {
+    using Language = Tokenizer::Language;
     const std::string_view s = trimmed(text);
-    if (!containsDecimalDigit(s)) return;
+    if (!containsDecimalDigit(s)) return std::nullopt;
     const bool percent = s.find('%') != std::string_view::npos;
-    const auto currency = detectCurrency(text);
-    const auto scale = detectScale(text);
+    const auto currency = NumberSpeller::detectCurrency(text);
+    const auto scale = NumberSpeller::detectScale(text);
 
     // Number characters and dots; a comma always separates thousands, so it is dropped.
     std::string digits;
@@ -186,12 +195,12 @@ void NumberSpeller::addVariants(std::string_view text, Language language,
             unicode::appendUtf8(digits, c);
         }
     }
-    if (!kept) return;
+    if (!kept) return std::nullopt;
 
     const std::size_t dot = digits.find('.');
     const std::string_view integerPart = std::string_view(digits).substr(0, dot);
     const auto integer = parseInteger(integerPart);
-    if (!integer) return;
+    if (!integer) return std::nullopt;
 
     std::string phrase = spell(*integer, language);
     if (dot != std::string::npos && dot + 1 < digits.size()) {
@@ -206,11 +215,11 @@ void NumberSpeller::addVariants(std::string_view text, Language language,
     }
     if (scale) {
         phrase += ' ';
-        phrase += scaleWord(*scale, language, *integer);
+        phrase += NumberSpeller::scaleWord(*scale, language, *integer);
     }
     if (currency) {
         phrase += ' ';
-        phrase += currencyWord(*currency, language);
+        phrase += NumberSpeller::currencyWord(*currency, language);
     }
     if (percent) phrase += language == Language::english ? " percent" : " por ciento";
 
@@ -218,6 +227,25 @@ void NumberSpeller::addVariants(std::string_view text, Language language,
     const bool isYear = dot == std::string::npos && !scale && !currency && !percent &&
                         *integer >= 1100 && *integer <= 2099 && *integer % 100 != 0;
     if (isYear) year = spell(*integer / 100, language) + " " + spell(*integer % 100, language);
+    return Spoken{std::move(phrase), std::move(year), std::move(digits)};
+}
+}  // namespace
+
+std::vector<std::string> NumberSpeller::readings(std::string_view text, Language language) {
+    auto spoken = speak(text, language);
+    if (!spoken) return {};
+    std::vector<std::string> result{std::move(spoken->phrase)};
+    if (!spoken->year.empty()) result.push_back(std::move(spoken->year));
+    return result;
+}
+
+void NumberSpeller::addVariants(std::string_view text, Language language,
+                                std::set<std::string>& into) {
+    const auto spoken = speak(text, language);
+    if (!spoken) return;
+    const std::string& phrase = spoken->phrase;
+    const std::string& year = spoken->year;
+    const std::string& digits = spoken->digits;
 
     // Sorted and distinct before they reach the set, so each one is inserted at its end.
     std::vector<std::string_view> words;

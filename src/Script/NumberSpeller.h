@@ -26,6 +26,9 @@ public:
     // The distinct spoken words for a token's raw text, in ascending order, with the digit
     // string itself; empty when the text has no decimal digit or no readable integer.
     static std::vector<std::string> variants(std::string_view text, Tokenizer::Language language);
+    // The phrases a reader says for the token, in order: the number as written, then its
+    // reading as a year when it is one; empty like variants().
+    static std::vector<std::string> readings(std::string_view text, Tokenizer::Language language);
     // The same words added to a set, as a token keeps them.
     static void addVariants(std::string_view text, Tokenizer::Language language,
                             std::set<std::string>& words);

@@ -1,16 +1,23 @@
 #include "Voice/TranscriptionEngine.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Store/ModelStore.h"
 
 namespace vorela {
 
 namespace {
-// The bundle's key keeps the placeholder; the identifier is put in after the lookup.
-std::string localizedWithIdentifier(std::string_view key, const std::string& identifier) {
+// The bundle's key keeps the placeholders; the values are put in, in order, after the
+// lookup.
+std::string localizedWith(std::string_view key, std::initializer_list<std::string> values) {
     std::string text = Bundle::localized(key);
     const std::string placeholder = "%@";
-    if (auto at = text.find(placeholder); at != std::string::npos)
-        text.replace(at, placeholder.size(), identifier);
+    std::size_t from = 0;
+    for (const auto& value : values) {
+        const auto at = text.find(placeholder, from);
+        if (at == std::string::npos) break;
+        text.replace(at, placeholder.size(), value);
+        from = at + value.size();
+    }
     return text;
 }
 }  // namespace
@@ -35,14 +42,15 @@ TranscriptionUnavailability TranscriptionUnavailability::recognizerUnavailable()
 std::string TranscriptionUnavailability::localizedDescription() const {
     switch (kind_) {
         case Kind::localeNotSupported:
-            return localizedWithIdentifier("El sistema no reconoce voz en %@ en este equipo.",
-                                           payload_);
-        case Kind::modelNotInstalled:
-            return localizedWithIdentifier(
-                "Falta descargar el modelo de dictado de %@. Se instala en la carpeta de modelos "
-                "de "
-                "Vorela (~/.local/share/app.vorela.Vorela/models), agregando el idioma.",
-                payload_);
+            return localizedWith("El sistema no reconoce voz en %@ en este equipo.", {payload_});
+        case Kind::modelNotInstalled: {
+            // Nothing is downloaded on Linux: the text names the folder a model goes in.
+            const auto folder = (ModelStore::defaultLocation("models") / payload_).string() + "/";
+            return localizedWith(
+                "Falta el modelo de dictado de %@. Se instala copiando un modelo acústico de "
+                "pocketsphinx en %@, o reinstalando Vorela.",
+                {payload_, folder});
+        }
         case Kind::failed:
             return payload_;
         case Kind::permissionDenied:

@@ -8,6 +8,7 @@
 
 #include "Platform/Observation/AsyncStream.h"
 #include "Platform/Speech/SpeechAuthorization.h"
+#include "Platform/Speech/SpeechScript.h"
 #include "Voice/TranscriptionUpdate.h"
 
 namespace vorela {
@@ -77,6 +78,12 @@ public:
     static TranscriptionStartResult failure(TranscriptionEngineError error) {
         return TranscriptionStartResult(std::move(error));
     }
+    // What a start that stop() overtook reports: a stream already finished.
+    static TranscriptionStartResult finishedStream() {
+        auto [stream, continuation] = Stream::make();
+        continuation.finish();
+        return success(std::move(stream));
+    }
     static TranscriptionStartResult platformFailure(std::string description) {
         return TranscriptionStartResult(std::move(description));
     }
@@ -105,8 +112,9 @@ private:
 // the consumer (while the session exists), ends the recogniser and finishes the stream;
 // it is harmless when nothing runs, and the engine may be started again afterwards.
 //
-// Completions run on the main run loop. The engine holds the session weakly; recogniser
-// failures during a run are logged by the engine and never reach the stream.
+// Completions run on the main run loop; a start that stop() overtakes completes with a
+// stream that is already finished and leaves nothing running. The engine holds the session weakly;
+// recogniser failures during a run are logged by the engine and never reach the stream.
 class TranscriptionEngine {
 public:
     using AvailabilityCompletion = std::function<void(std::optional<TranscriptionUnavailability>)>;
@@ -123,6 +131,9 @@ public:
                        const std::shared_ptr<AudioSession>& session,
                        StartCompletion completion) = 0;
     virtual void stop(std::function<void()> completion) = 0;
+    // The loaded script and its language: recognition expects its words. Called whenever
+    // the loaded text or the locale changes, before a start and while transcribing alike.
+    virtual void setScript(std::shared_ptr<const SpeechScript> script) = 0;
 };
 
 // The speech-recognition permission shared by both engines and the onboarding.

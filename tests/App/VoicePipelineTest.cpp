@@ -351,5 +351,29 @@ TEST_F(VoicePipelineTest, TheStatusIsObservableAcrossTheVoiceRoad) {
                                               VoiceStatus(Kind::ready), VoiceStatus()}));
 }
 
+// Recognition expects the loaded script: the engine gets it when it is made, and again
+// whenever the text or the locale changes while it transcribes.
+TEST_F(VoicePipelineTest, TheEngineIsHandedTheLoadedScriptAndEveryChangeOfIt) {
+    Prefs::set(Keys::transcriptionLocale(), TranscriptionLocale::spanishSpain);
+    AppState& state = makeState();
+    state.load("Pagamos 1.250 euros.", "guion");
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    ASSERT_TRUE(state.isTranscribing.get());
+    const auto* engine = engines_.last();
+    ASSERT_TRUE(engine->script());
+    EXPECT_EQ(engine->script()->localeIdentifier, "es-ES");
+    ASSERT_EQ(engine->script()->words.size(), 3u);
+    EXPECT_EQ(engine->script()->words[1].readings,
+              (std::vector<std::string>{"mil doscientos cincuenta", "uno punto dos cinco cero"}));
+
+    state.load("Otro texto", "otro");
+    EXPECT_EQ(engine->script()->words[0].word, "otro");
+    state.setTranscriptionLocale(TranscriptionLocale::englishUS);
+    loop_.runUntilIdle();
+    ASSERT_TRUE(engines_.last()->script());
+    EXPECT_EQ(engines_.last()->script()->localeIdentifier, "en-US");
+}
+
 }  // namespace
 }  // namespace vorela

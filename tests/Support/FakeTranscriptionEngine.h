@@ -25,6 +25,9 @@ public:
     void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
                StartCompletion completion) override;
     void stop(std::function<void()> completion) override;
+    void setScript(std::shared_ptr<const SpeechScript> script) override {
+        script_ = std::move(script);
+    }
 
     // --- test controls ---
     // The next start reports this refusal.
@@ -39,6 +42,7 @@ public:
     int startCount() const { return startCount_; }
     int stopCount() const { return stopCount_; }
     const std::vector<std::string>& startedLocales() const { return locales_; }
+    const std::shared_ptr<const SpeechScript>& script() const { return script_; }
 
 private:
     void answer(StartCompletion completion);
@@ -53,6 +57,7 @@ private:
     int startCount_ = 0;
     int stopCount_ = 0;
     std::vector<std::string> locales_;
+    std::shared_ptr<const SpeechScript> script_;
 };
 
 // The factory the state is given: every engine it makes is kept for the test, and the

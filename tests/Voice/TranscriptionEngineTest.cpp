@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "Platform/Loop/Fake/ManualRunLoop.h"
 #include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
@@ -20,10 +22,6 @@ TEST(TranscriptionUnavailabilityTest, DescriptionsCarryTheirPayload) {
     const Case cases[] = {
         {"locale not supported", Unavailability::localeNotSupported("es-MX"),
          "El sistema no reconoce voz en es-MX en este equipo."},
-        {"model not installed", Unavailability::modelNotInstalled("en-GB"),
-         "Falta descargar el modelo de dictado de en-GB. Se instala en la carpeta de modelos de "
-         "Vorela "
-         "(~/.local/share/app.vorela.Vorela/models), agregando el idioma."},
         {"failed keeps its message", Unavailability::failed("Algo pasó: %@"), "Algo pasó: %@"},
         {"failed with an empty message", Unavailability::failed(""), ""},
         {"permission denied", Unavailability::permissionDenied(),
@@ -38,6 +36,23 @@ TEST(TranscriptionUnavailabilityTest, DescriptionsCarryTheirPayload) {
         EXPECT_EQ(TranscriptionEngineError::unavailable(c.reason).localizedDescription(),
                   c.expected);
     }
+}
+
+// The text named a fixed ~/.local/share folder and spoke of downloading: false when
+// XDG_DATA_HOME is set, and Linux builds download nothing.
+TEST(TranscriptionUnavailabilityTest, ModelNotInstalledNamesTheResolvedModelsFolder) {
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    const std::string saved = previous ? previous : "";
+    setenv("XDG_DATA_HOME", "/srv/datos", 1);
+    const std::string text = Unavailability::modelNotInstalled("en-GB").localizedDescription();
+    if (previous) {
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+    EXPECT_EQ(text,
+              "Falta el modelo de dictado de en-GB. Se instala copiando un modelo acústico de "
+              "pocketsphinx en /srv/datos/app.vorela.Vorela/models/en-GB/, o reinstalando Vorela.");
 }
 
 class RequestAuthorizationTest : public ::testing::Test {

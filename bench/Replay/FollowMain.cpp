@@ -1,0 +1,197 @@
+// vorela_follow --script FILE.txt --audio FILE.wav --locale es-ES|en-US
+// Replays a reading through the central state in word tracking, with the real decoder,
+// on a virtual clock that moves only as the decoder consumes audio (a decoder slower than
+// the audio makes its decisions later). Prints {"t": seconds, "start": byte offset} each
+// time the current word changes; the last line on standard error gives the real-time
+// factor and the peak memory.
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+#include "App/AppState.h"
+#include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
+#include "Platform/Audio/Fake/FakeAudioEngine.h"
+#include "Platform/Audio/Linux/SampleRateConverter.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Foundation/Format.h"
+#include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Platform/Pasteboard/Fake/FakePasteboard.h"
+#include "Platform/Speech/Linux/GrantedSpeechAuthorization.h"
+#include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
+#include "Platform/Updates/Fake/FakeUpdater.h"
+#include "Prefs/Prefs.h"
+#include "Replay/WavReader.h"
+#include "Support/FakeTextSurface.h"
+#include "Voice/ModernTranscriber.h"
+
+using namespace vorela;
+
+namespace {
+
+constexpr std::uint32_t kBufferFrames = 1024;
+
+int usage() {
+    std::cerr << "usage: vorela_follow --script FILE.txt --audio FILE.wav --locale es-ES|en-US\n";
+    return 2;
+}
+
+std::filesystem::path ownFolder() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string scriptPath, audioPath, locale;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--script")
+            scriptPath = argv[i + 1];
+        else if (flag == "--audio")
+            audioPath = argv[i + 1];
+        else if (flag == "--locale")
+            locale = argv[i + 1];
+        else
+            return usage();
+    }
+    const auto parsedLocale = fromRawValue(std::type_identity<TranscriptionLocale>(), locale);
+    if (scriptPath.empty() || audioPath.empty() || !parsedLocale) return usage();
+    std::ifstream scriptFile(scriptPath, std::ios::binary);
+    if (!scriptFile) {
+        std::cerr << "vorela_follow: cannot read " << scriptPath << "\n";
+        return 1;
+    }
+    const std::string text((std::istreambuf_iterator<char>(scriptFile)), {});
+    std::string error;
+    const auto wav = bench::readWav(audioPath, error);
+    if (!wav) {
+        std::cerr << "vorela_follow: " << audioPath << ": " << error << "\n";
+        return 1;
+    }
+
+    const auto wallStart = std::chrono::steady_clock::now();
+    auto defaults = UserDefaults::inMemory();
+    UserDefaults::setStandard(defaults);
+    Prefs::set(Prefs::Keys::transcriptionLocale(), *parsedLocale);
+
+    ManualRunLoop loop;
+    const double origin = loop.uptime();
+    MatcherTelemetry telemetry(std::nullopt, loop.clock());
+    FakeAccessibilitySettings accessibility;
+    auto audio = std::make_shared<FakeAudioEngine>(loop);
+    audio->setInputFormat({wav->sampleRate, static_cast<std::uint32_t>(wav->channels.size())});
+    auto workspace = std::make_shared<NotificationCenter>(loop);
+    FakeUpdateFramework updates(loop);
+    FakePasteboard pasteboard;
+    GrantedSpeechAuthorization authorization(loop);
+
+    // Decoder time: a block is decoded once it has arrived and the decoder is free.
+    std::mutex clockMutex;
+    double decoderClock = 0, decoderBusy = 0, pendingBusy = 0;
+    // The decoder installed beside this program, else the one this build made.
+    std::filesystem::path decoder = ownFolder() / "vorela-decoder";
+    if (!std::filesystem::exists(decoder)) decoder = VORELA_BUILD_DECODER;
+    PocketSphinxAnalyzer::Config config{
+        decoder, SpeechModelLocator::standard(ownFolder()), [](const std::string& l) {
+            return TranscriptionUnavailability::modelNotInstalled(l).localizedDescription();
+        }};
+    if (const char* options = std::getenv("VORELA_DECODER_OPTIONS"))
+        config.decoderOptions = options;
+    if (const char* garbage = std::getenv("VORELA_GARBAGE_WEIGHT"))
+        config.garbageWeight = std::atof(garbage);
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config);
+    analyzer->setProgressObserver([&](double, double busy) {
+        std::lock_guard guard(clockMutex);
+        pendingBusy += busy;
+        decoderBusy += busy;
+    });
+
+    {
+        AppState state(AppServices{
+            .runLoop = loop,
+            .accessibility = accessibility,
+            .audioEngine = audio,
+            .workspaceCenter = workspace,
+            .updateFramework = updates,
+            .pasteboard = pasteboard,
+            .makeTranscriptionEngine =
+                [&] {
+                    return std::make_shared<ModernTranscriber>(ModernTranscriber::Services{
+                        loop, authorization, analyzer, &SampleRateConverter::make, telemetry});
+                },
+            .telemetry = telemetry,
+            .updateInfo = [](std::string_view) { return std::optional<std::string>(); },
+        });
+        state.load(text, "vorela_follow");
+        auto surface = std::make_shared<FakeTextSurface>();
+        surface->layOut(static_cast<long>(state.tokens.get().size()), 20);
+        state.attach(surface);
+        surface->fire(loop.uptime() - origin);
+        state.setMode(PrompterMode::wordTracking);
+        state.play();
+        loop.runUntilIdle();
+        if (state.transcriptionProblem.get()) {
+            std::cerr << "vorela_follow: " << *state.transcriptionProblem.get() << "\n";
+            return 1;
+        }
+
+        const auto& tokens = *state.tokens.get();
+        long current = state.currentTokenIndex.get();
+        const std::size_t frames = wav->frames();
+        for (std::size_t at = 0; at < frames; at += kBufferFrames) {
+            const auto n =
+                static_cast<std::uint32_t>(std::min<std::size_t>(kBufferFrames, frames - at));
+            auto buffer = AudioBuffer::make(
+                {wav->sampleRate, static_cast<std::uint32_t>(wav->channels.size())}, n);
+            for (std::size_t c = 0; c < wav->channels.size(); ++c)
+                std::copy_n(wav->channels[c].begin() + at, n,
+                            buffer->mutableChannelData(static_cast<std::uint32_t>(c)));
+            audio->pushBuffer(buffer);
+            analyzer->waitUntilDecoded(30);
+            const double arrived = (at + n) / wav->sampleRate;
+            {
+                std::lock_guard guard(clockMutex);
+                decoderClock = std::max(decoderClock, arrived) + pendingBusy;
+                pendingBusy = 0;
+            }
+            const double target = origin + decoderClock;
+            if (target > loop.uptime()) loop.advanceBy(target - loop.uptime());
+            loop.runUntilIdle();
+            surface->fire(loop.uptime() - origin);
+            loop.runUntilIdle();
+            if (state.currentTokenIndex.get() != current && !tokens.empty()) {
+                current = state.currentTokenIndex.get();
+                const auto index =
+                    static_cast<std::size_t>(std::min<long>(current, long(tokens.size()) - 1));
+                std::printf("{\"t\": %s, \"start\": %zu}\n", format("%.3f", decoderClock).c_str(),
+                            tokens[index].range.begin);
+            }
+        }
+        state.setMode(PrompterMode::manual);
+        loop.runUntilIdle();
+    }
+    analyzer.reset();  // the decoder process ends, so its peak memory is known
+    const double audioSeconds = wav->frames() / wav->sampleRate;
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    rusage self{}, children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    // The decoder's own time per second of audio is the real-time factor on one core.
+    std::fprintf(
+        stderr,
+        "{\"rtf\": %s, \"wallRtf\": %s, \"peakMemoryMB\": %s, \"decoderPeakMemoryMB\": %s}\n",
+        format("%.4f", audioSeconds > 0 ? decoderBusy / audioSeconds : 0).c_str(),
+        format("%.4f", audioSeconds > 0 ? wall / audioSeconds : 0).c_str(),
+        format("%.1f", self.ru_maxrss / 1024.0).c_str(),
+        format("%.1f", children.ru_maxrss / 1024.0).c_str());
+    return 0;
+}

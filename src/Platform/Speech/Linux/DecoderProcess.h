@@ -1,0 +1,43 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "Platform/Speech/Linux/DecoderProtocol.h"
+
+namespace vorela {
+
+// One running vorela-decoder child, spoken to over a stream socket. Messages from it
+// arrive on a reader thread of its own; when the child ends (an abort inside the
+// library included), onExit runs once on that thread. Destroying the object closes the
+// socket, and the child, told by the end of its input, exits; a child that lingers is
+// killed.
+class DecoderProcess {
+public:
+    using MessageHandler = std::function<void(const decoder::Message&)>;
+
+    // Nothing runs when the program cannot be started: isRunning() is then false.
+    DecoderProcess(const std::filesystem::path& program, MessageHandler onMessage,
+                   std::function<void()> onExit);
+    ~DecoderProcess();
+    DecoderProcess(const DecoderProcess&) = delete;
+    DecoderProcess& operator=(const DecoderProcess&) = delete;
+    DecoderProcess(DecoderProcess&&) = delete;
+    DecoderProcess& operator=(DecoderProcess&&) = delete;
+
+    bool isRunning() const { return pid_ > 0; }
+    // Blocking; false once the child is gone.
+    bool send(decoder::MessageType type, const std::string& payload);
+    bool send(decoder::MessageType type, const void* data, std::size_t size);
+
+private:
+    pid_t pid_ = -1;
+    int socket_ = -1;
+    std::thread reader_;
+};
+
+}  // namespace vorela

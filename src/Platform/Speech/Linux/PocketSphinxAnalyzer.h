@@ -1,0 +1,119 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Platform/Log/Log.h"
+#include "Platform/Speech/PronunciationLexicon.h"
+#include "Platform/Speech/SpeechAnalyzer.h"
+#include "Platform/Speech/SpeechModelLocator.h"
+
+namespace vorela {
+
+class DecoderProcess;
+namespace decoder {
+struct Message;
+}
+
+// The analyser layer on pocketsphinx. One decoder process lives as long as this object,
+// across runs, so its normalisation to the microphone does not start over; a worker
+// thread builds the script's model and writes audio to it, results come back on the
+// process's reader thread. A decoder that dies is restarted with the same model; the
+// utterance it was in is closed with its last words as a final result.
+class PocketSphinxAnalyzer final : public SpeechAnalyzerService {
+public:
+    // Share of the off-script phone loop: it keeps ad-libs out of the script's words; on
+    // real readers a larger share costs accuracy.
+    static constexpr double kDefaultGarbageWeight = 0.8;
+
+    struct Config {
+        std::filesystem::path decoderProgram;
+        SpeechModelLocator locator;
+        // The user's text for a language without a model on disk.
+        std::function<std::string(const std::string& locale)> missingModelText;
+        double garbageWeight = kDefaultGarbageWeight;
+        // Decoder options: wide beams; language weight and word insertion as measured on
+        // real readers.
+        std::string decoderOptions =
+            "-beam 1e-60 -wbeam 1e-40 -pbeam 1e-60 -lw 10 -wip 3 -remove_noise no";
+    };
+    // Audio seconds the decoder has consumed, and the seconds it spent on the last block.
+    using ProgressObserver = std::function<void(double audioSeconds, double busySeconds)>;
+
+    explicit PocketSphinxAnalyzer(Config config);
+    ~PocketSphinxAnalyzer() override;
+    PocketSphinxAnalyzer(const PocketSphinxAnalyzer&) = delete;
+    PocketSphinxAnalyzer& operator=(const PocketSphinxAnalyzer&) = delete;
+    PocketSphinxAnalyzer(PocketSphinxAnalyzer&&) = delete;
+    PocketSphinxAnalyzer& operator=(PocketSphinxAnalyzer&&) = delete;
+
+    bool isAvailable() const override;
+    std::optional<std::string> supportedLocale(const std::string& localeIdentifier) override;
+    SpeechAssetStatus assetStatus(const std::string& localeIdentifier) override;
+    std::optional<std::string> installAsset(const std::string& localeIdentifier) override;
+    std::optional<AudioFormat> bestAudioFormat() override { return AudioFormat{16000, 1}; }
+    StartResult start(const std::string& localeIdentifier, ResultHandler onResult,
+                      FailureHandler onFailure) override;
+    void setScript(std::shared_ptr<const SpeechScript> script) override;
+
+    // Runs on the reader thread; for measuring tools.
+    void setProgressObserver(ProgressObserver observer);
+    // Blocks until the decoder has consumed every sample appended so far (false after
+    // `timeoutSeconds`); for replay tools that must not run ahead of the decoder.
+    bool waitUntilDecoded(double timeoutSeconds);
+    // Makes the decoder process abort, as the library does on an internal assertion.
+    void abortDecoderForTesting();
+    int decoderStarts() const;
+
+private:
+    class Run;
+    struct Handlers {
+        ResultHandler onResult;
+        FailureHandler onFailure;
+    };
+    struct Job {
+        enum class Kind { audio, finalize, abort } kind = Kind::audio;
+        std::vector<std::int16_t> samples;
+    };
+
+    void enqueue(Job job);
+    void work();
+    void load(const std::string& locale, const std::shared_ptr<const SpeechScript>& script);
+    void received(std::uint64_t generation, const decoder::Message& message);
+    void exited(std::uint64_t generation);
+    void deliver(const SpeechAnalyzerResult& result);
+
+    Config config_;
+    Log logger_{"speech"};
+    std::map<std::filesystem::path, std::shared_ptr<PronunciationLexicon>> lexicons_;  // worker
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> queue_;
+    std::shared_ptr<const SpeechScript> script_;
+    std::string locale_;  // of the current or last run
+    bool needsLoad_ = false;
+    bool isStopping_ = false;
+    bool hasDied_ = false;
+    std::uint64_t generation_ = 0;  // of the current decoder process
+    int decoderStarts_ = 0;
+    std::shared_ptr<Handlers> handlers_;
+    std::vector<SpeechTextRun> lastPartial_;
+    std::condition_variable decoded_;
+    unsigned long long samplesQueued_ = 0;    // since the current decoder started
+    unsigned long long samplesConsumed_ = 0;  // as the decoder last reported
+    ProgressObserver progress_;
+    std::unique_ptr<DecoderProcess> process_;  // worker thread only
+    std::thread worker_;
+};
+
+}  // namespace vorela

@@ -1,0 +1,230 @@
+#include "Voice/LegacyTranscriber.h"
+
+#include "Platform/Foundation/Format.h"
+#include "Platform/Loop/RunLoop.h"
+#include "Voice/AudioSession.h"
+
+namespace vorela {
+
+LegacyTranscriber::LegacyTranscriber(Services services) : services_(std::move(services)) {}
+
+LegacyTranscriber::~LegacyTranscriber() { stopNow(); }
+
+void LegacyTranscriber::availability(const std::string& localeIdentifier,
+                                     AvailabilityCompletion completion) {
+    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
+    TranscriptionEngineFactory::requestAuthorization(
+        services_.authorization,
+        [weak, localeIdentifier, completion = std::move(completion)](bool authorised) {
+            if (!authorised) return completion(TranscriptionUnavailability::permissionDenied());
+            const auto self = weak.lock();
+            const auto recognizer = self && self->services_.recognizers
+                                        ? self->services_.recognizers->recognizer(localeIdentifier)
+                                        : nullptr;
+            if (!recognizer)
+                return completion(
+                    TranscriptionUnavailability::localeNotSupported(localeIdentifier));
+            if (!recognizer->isAvailable())
+                return completion(TranscriptionUnavailability::recognizerUnavailable());
+            if (!recognizer->supportsOnDeviceRecognition())
+                return completion(TranscriptionUnavailability::modelNotInstalled(localeIdentifier));
+            completion(std::nullopt);
+        });
+}
+
+void LegacyTranscriber::start(const std::string& localeIdentifier,
+                              const std::shared_ptr<AudioSession>& session,
+                              StartCompletion completion) {
+    const std::uint64_t generation = stopGeneration_;
+    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
+    std::weak_ptr<AudioSession> weakSession = session;
+    availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
+                                    completion = std::move(completion)](auto reason) {
+        const auto self = weak.lock();
+        if (!self) return completion(TranscriptionStartResult::finishedStream());
+        if (reason) {
+            return completion(TranscriptionStartResult::failure(
+                TranscriptionEngineError::unavailable(std::move(*reason))));
+        }
+        // stop() came while the permission was asked: nothing may start now.
+        if (generation != self->stopGeneration_)
+            return completion(TranscriptionStartResult::finishedStream());
+        self->begin(localeIdentifier, weakSession.lock(), completion);
+    });
+}
+
+void LegacyTranscriber::begin(const std::string& localeIdentifier,
+                              const std::shared_ptr<AudioSession>& session,
+                              StartCompletion completion) {
+    stopNow();
+    auto recognizer = services_.recognizers->recognizer(localeIdentifier);
+    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
+    {
+        std::lock_guard guard(lock_);
+        recognizer_ = std::move(recognizer);
+        session_ = session;
+        carriedWords_.clear();
+        continuation_ = continuation;
+    }
+    startTask();
+    const Uuid token = Uuid::make();
+    if (session) {
+        std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
+        session->consumers().add(
+            [weak](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime&) {
+                if (const auto self = weak.lock()) self->append(buffer);
+            },
+            token);
+    }
+    {
+        std::lock_guard guard(lock_);
+        consumerToken_ = token;
+    }
+    completion(TranscriptionStartResult::success(std::move(stream)));
+}
+
+void LegacyTranscriber::startTask() {
+    std::shared_ptr<SpeechRecognizer> recognizer;
+    std::deque<std::shared_ptr<const AudioBuffer>> replay;
+    std::uint64_t number = 0;
+    {
+        std::lock_guard guard(lock_);
+        recognizer = recognizer_;
+        replay = overlapBuffers_;
+        number = ++taskNumber_;
+    }
+    if (!recognizer) return;
+    auto request = recognizer->makeRequest(SpeechRecognitionRequestOptions{});
+    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
+    auto task =
+        recognizer->recognitionTask(request, [weak, number](const auto& result, const auto& error) {
+            if (const auto self = weak.lock()) self->handle(number, result, error);
+        });
+    {
+        std::lock_guard guard(lock_);
+        request_ = request;
+        task_ = task;
+        taskStartedAt_ = services_.loop.uptime();
+    }
+    for (const auto& buffer : replay) request->append(buffer);
+}
+
+void LegacyTranscriber::append(const std::shared_ptr<const AudioBuffer>& buffer) {
+    if (!buffer) return;
+    const double duration = buffer->duration();
+    std::shared_ptr<SpeechRecognitionRequest> request;
+    double startedAt = 0;
+    {
+        std::lock_guard guard(lock_);
+        request = request_;
+        startedAt = taskStartedAt_;
+        // Buffers are immutable once shared, so keeping the reference is keeping a copy.
+        overlapBuffers_.push_back(buffer);
+        overlapSeconds_ += duration;
+        while (overlapSeconds_ > kOverlapDurationSeconds && overlapBuffers_.size() >= 2) {
+            overlapSeconds_ -= overlapBuffers_.front()->duration();
+            overlapBuffers_.pop_front();
+        }
+    }
+    if (request) request->append(buffer);
+    if (startedAt > 0 && services_.loop.uptime() - startedAt >= kRecycleIntervalSeconds) {
+        // Only a time recycle carries words: the task ends mid-utterance.
+        {
+            std::lock_guard guard(lock_);
+            carriedWords_.insert(carriedWords_.end(), lastWordsOfCurrentTask_.begin(),
+                                 lastWordsOfCurrentTask_.end());
+            lastWordsOfCurrentTask_.clear();
+        }
+        recycleTask();
+    }
+}
+
+void LegacyTranscriber::recycleTask() {
+    std::shared_ptr<SpeechRecognitionRequest> request;
+    std::shared_ptr<SpeechRecognitionTask> task;
+    {
+        std::lock_guard guard(lock_);
+        request = std::exchange(request_, nullptr);
+        task = std::exchange(task_, nullptr);
+    }
+    if (request) request->endAudio();
+    if (task) task->finish();
+    logger_.debug(
+        format("Reciclando la tarea de reconocimiento a los %f s", kRecycleIntervalSeconds));
+    startTask();
+}
+
+void LegacyTranscriber::handle(std::uint64_t task,
+                               const std::optional<SpeechRecognitionResult>& result,
+                               const std::optional<SpeechRecognitionError>& error) {
+    if (error) {
+        if (!isSilentErrorCode(error->code))
+            logger_.error(
+                format("Error de reconocimiento: %s", error->localizedDescription.c_str()));
+        return;
+    }
+    if (!result) return;
+    TranscriptionUpdate update;
+    update.isFinal = result->isFinal;
+    TranscriptionStartResult::Stream::Continuation continuation;
+    {
+        std::lock_guard guard(lock_);
+        // A retired task's last words are already carried (or were closed by its final).
+        if (task != taskNumber_) return;
+        lastWordsOfCurrentTask_ = result->segments;
+        update.words = carriedWords_;
+        update.words.insert(update.words.end(), result->segments.begin(), result->segments.end());
+        if (result->isFinal) {
+            // The final closes the utterance for the matcher: carrying its words on would
+            // count them twice.
+            carriedWords_.clear();
+            lastWordsOfCurrentTask_.clear();
+        }
+        continuation = continuation_;
+    }
+    update.receivedAt = services_.loop.uptime();
+    continuation.yield(std::move(update));
+    if (result->isFinal) recycleTask();
+}
+
+void LegacyTranscriber::stop(std::function<void()> completion) {
+    ++stopGeneration_;
+    stopNow();
+    if (completion) services_.loop.post(std::move(completion));
+}
+
+void LegacyTranscriber::stopNow() {
+    std::optional<Uuid> token;
+    std::shared_ptr<AudioSession> session;
+    {
+        std::lock_guard guard(lock_);
+        token = consumerToken_;
+        session = session_.lock();
+    }
+    if (token && session) session->consumers().remove(*token);
+    std::shared_ptr<SpeechRecognitionRequest> request;
+    std::shared_ptr<SpeechRecognitionTask> task;
+    TranscriptionStartResult::Stream::Continuation continuation;
+    {
+        std::lock_guard guard(lock_);
+        consumerToken_.reset();
+        task = std::exchange(task_, nullptr);
+        request = std::exchange(request_, nullptr);
+        continuation = std::exchange(continuation_, {});
+        overlapBuffers_.clear();
+        overlapSeconds_ = 0;
+        carriedWords_.clear();
+        lastWordsOfCurrentTask_.clear();
+        taskStartedAt_ = 0;
+        ++taskNumber_;
+    }
+    if (task) task->cancel();
+    if (request) request->endAudio();
+    continuation.finish();
+}
+
+void LegacyTranscriber::setScript(std::shared_ptr<const SpeechScript> script) {
+    if (services_.recognizers) services_.recognizers->setScript(std::move(script));
+}
+
+}  // namespace vorela

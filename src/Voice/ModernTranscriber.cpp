@@ -1,0 +1,260 @@
+#include "Voice/ModernTranscriber.h"
+
+#include <cctype>
+
+#include "Matcher/MatcherTelemetry.h"
+#include "Platform/Foundation/Format.h"
+#include "Platform/Loop/RunLoop.h"
+#include "Voice/AudioSession.h"
+
+namespace vorela {
+
+namespace {
+
+// "localeNotSupported(\"xx\")": the case name, and the payload when the case has one.
+std::string describe(const TranscriptionUnavailability& reason) {
+    using Kind = TranscriptionUnavailability::Kind;
+    switch (reason.kind()) {
+        case Kind::localeNotSupported:
+            return "localeNotSupported(\"" + reason.payload() + "\")";
+        case Kind::modelNotInstalled:
+            return "modelNotInstalled(\"" + reason.payload() + "\")";
+        case Kind::failed:
+            return "failed(\"" + reason.payload() + "\")";
+        case Kind::permissionDenied:
+            return "permissionDenied";
+        case Kind::recognizerUnavailable:
+            return "recognizerUnavailable";
+    }
+    return {};
+}
+
+std::vector<std::string> splitAtWhitespace(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (!word.empty()) words.push_back(std::exchange(word, {}));
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+}  // namespace
+
+ModernTranscriber::ModernTranscriber(Services services) : services_(std::move(services)) {}
+
+ModernTranscriber::~ModernTranscriber() { stopNow(); }
+
+void ModernTranscriber::availability(const std::string& localeIdentifier,
+                                     AvailabilityCompletion completion) {
+    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
+    TranscriptionEngineFactory::requestAuthorization(
+        services_.authorization,
+        [weak, localeIdentifier, completion = std::move(completion)](bool authorised) {
+            const auto self = weak.lock();
+            if (!authorised) return completion(TranscriptionUnavailability::permissionDenied());
+            if (!self || !self->services_.analyzer || !self->services_.analyzer->isAvailable())
+                return completion(TranscriptionUnavailability::recognizerUnavailable());
+            if (!self->services_.analyzer->supportedLocale(localeIdentifier))
+                return completion(
+                    TranscriptionUnavailability::localeNotSupported(localeIdentifier));
+            completion(std::nullopt);
+        });
+}
+
+void ModernTranscriber::start(const std::string& localeIdentifier,
+                              const std::shared_ptr<AudioSession>& session,
+                              StartCompletion completion) {
+    services_.telemetry.log("modern.permiso");
+    const std::uint64_t generation = stopGeneration_;
+    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
+    std::weak_ptr<AudioSession> weakSession = session;
+    availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
+                                    completion = std::move(completion)](auto reason) {
+        const auto self = weak.lock();
+        if (!self) return completion(TranscriptionStartResult::finishedStream());
+        if (reason) {
+            self->services_.telemetry.log("modern.noDisponible", {{"razon", describe(*reason)}});
+            return completion(TranscriptionStartResult::failure(
+                TranscriptionEngineError::unavailable(std::move(*reason))));
+        }
+        if (generation != self->stopGeneration_)
+            return completion(TranscriptionStartResult::finishedStream());
+        self->prepare(localeIdentifier, weakSession.lock(), completion);
+    });
+}
+
+void ModernTranscriber::prepare(const std::string& localeIdentifier,
+                                const std::shared_ptr<AudioSession>& session,
+                                StartCompletion completion) {
+    stopNow();
+    MatcherTelemetry& telemetry = services_.telemetry;
+    SpeechAnalyzerService& analyzer = *services_.analyzer;
+    telemetry.log("modern.locale");
+    const std::string locale =
+        analyzer.supportedLocale(localeIdentifier).value_or(localeIdentifier);
+
+    telemetry.log("modern.modelo", {{"locale", locale}});
+    const SpeechAssetStatus status = analyzer.assetStatus(locale);
+    if (status == SpeechAssetStatus::unsupported) {
+        return completion(TranscriptionStartResult::failure(TranscriptionEngineError::unavailable(
+            TranscriptionUnavailability::localeNotSupported(locale))));
+    }
+    if (status != SpeechAssetStatus::installed) {
+        // Nothing is downloaded on this platform: the inventory looks on disk again.
+        logger_.notice(format("Buscando el modelo de %s…", locale.c_str()));
+        if (auto failure = analyzer.installAsset(locale))
+            return completion(TranscriptionStartResult::platformFailure(std::move(*failure)));
+    }
+
+    telemetry.log("modern.modeloListo");
+    const auto audioFormat = analyzer.bestAudioFormat();
+    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
+    std::uint64_t run = 0;
+    {
+        std::lock_guard guard(lock_);
+        analyzerFormat_ = audioFormat;
+        outputContinuation_ = continuation;
+        session_ = session;
+        converter_.reset();
+        run = ++runNumber_;
+    }
+
+    telemetry.log("modern.arrancando");
+    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
+    auto started = analyzer.start(
+        locale,
+        [weak, run](const SpeechAnalyzerResult& result) {
+            if (const auto self = weak.lock()) self->emit(result, run);
+        },
+        [weak](const std::string& failure) {
+            if (const auto self = weak.lock())
+                self->logger_.error(format("El flujo de resultados terminó: %s", failure.c_str()));
+        });
+    if (auto* failure = std::get_if<std::string>(&started))
+        return completion(TranscriptionStartResult::platformFailure(std::move(*failure)));
+
+    telemetry.log("modern.arrancado");
+    {
+        std::lock_guard guard(lock_);
+        analyzer_ = std::move(std::get<std::unique_ptr<SpeechAnalyzerRun>>(started));
+    }
+    const Uuid token = Uuid::make();
+    if (session) {
+        session->consumers().add(
+            [weak](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime&) {
+                if (const auto self = weak.lock()) self->append(buffer);
+            },
+            token);
+    }
+    {
+        std::lock_guard guard(lock_);
+        consumerToken_ = token;
+    }
+    completion(TranscriptionStartResult::success(std::move(stream)));
+}
+
+void ModernTranscriber::stop(std::function<void()> completion) {
+    ++stopGeneration_;
+    stopNow();
+    if (completion) services_.loop.post(std::move(completion));
+}
+
+void ModernTranscriber::stopNow() {
+    std::optional<Uuid> token;
+    std::shared_ptr<AudioSession> session;
+    std::shared_ptr<SpeechAnalyzerRun> analyzer;
+    {
+        std::lock_guard guard(lock_);
+        token = consumerToken_;
+        session = session_.lock();
+        analyzer = analyzer_;
+    }
+    if (token && session) session->consumers().remove(*token);
+    {
+        std::lock_guard guard(lock_);
+        consumerToken_.reset();
+        analyzer_.reset();
+    }
+    if (analyzer) analyzer->finish();
+    TranscriptionStartResult::Stream::Continuation output;
+    {
+        std::lock_guard guard(lock_);
+        output = std::exchange(outputContinuation_, {});
+        converter_.reset();
+        ++runNumber_;
+    }
+    output.finish();
+}
+
+void ModernTranscriber::setScript(std::shared_ptr<const SpeechScript> script) {
+    if (services_.analyzer) services_.analyzer->setScript(std::move(script));
+}
+
+std::optional<TranscriptionUpdate> ModernTranscriber::updateFor(const SpeechAnalyzerResult& result,
+                                                                double receivedAt) {
+    std::string text;
+    std::vector<double> starts;
+    for (const auto& run : result.runs) {
+        text += run.text;
+        if (run.audioStartSeconds) starts.push_back(*run.audioStartSeconds);
+    }
+    auto words = splitAtWhitespace(text);
+    if (words.empty()) return std::nullopt;
+    TranscriptionUpdate update;
+    if (starts.size() == words.size()) update.timestamps = std::move(starts);
+    update.words = std::move(words);
+    update.isFinal = result.isFinal;
+    update.receivedAt = receivedAt;
+    return update;
+}
+
+void ModernTranscriber::emit(const SpeechAnalyzerResult& result, std::uint64_t run) {
+    auto update = updateFor(result, services_.loop.uptime());
+    if (!update) return;
+    TranscriptionStartResult::Stream::Continuation output;
+    {
+        std::lock_guard guard(lock_);
+        if (run != runNumber_) return;  // a late result of a run already stopped
+        output = outputContinuation_;
+    }
+    output.yield(std::move(*update));
+}
+
+std::uint32_t ModernTranscriber::outputCapacity(const AudioFormat& from, const AudioFormat& to,
+                                                std::uint32_t frames) {
+    if (from.sampleRate <= 0) return 0;
+    const double ratio = to.sampleRate / from.sampleRate;
+    return static_cast<std::uint32_t>(ratio * frames + 64);
+}
+
+void ModernTranscriber::append(const std::shared_ptr<const AudioBuffer>& buffer) {
+    if (!buffer) return;
+    std::shared_ptr<SpeechAnalyzerRun> analyzer;
+    std::optional<AudioFormat> target;
+    std::shared_ptr<AudioConverter> converter;
+    {
+        std::lock_guard guard(lock_);
+        analyzer = analyzer_;
+        target = analyzerFormat_;
+        converter = converter_;
+    }
+    if (!analyzer) return;
+    if (!target || buffer->format() == *target) return analyzer->append(buffer);
+    if (!converter || !(converter->inputFormat() == buffer->format())) {
+        converter =
+            services_.makeConverter ? services_.makeConverter(buffer->format(), *target) : nullptr;
+        std::lock_guard guard(lock_);
+        converter_ = converter;
+    }
+    if (!converter) return;
+    auto converted = converter->convert(
+        *buffer, outputCapacity(buffer->format(), *target, buffer->frameLength()));
+    if (converted && converted->frameLength() > 0) analyzer->append(converted);
+}
+
+}  // namespace vorela

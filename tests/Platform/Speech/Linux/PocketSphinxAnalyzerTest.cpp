@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
+#include "Platform/Speech/Linux/SpokenAudio.h"
+
+namespace vorela {
+namespace {
+
+using Words = std::vector<std::string>;
+
+SpeechScript scriptOf(const std::string& locale, const Words& words) {
+    SpeechScript script{locale, {}};
+    for (const auto& w : words) script.words.push_back({w, w, {}});
+    return script;
+}
+
+Words split(const std::string& text) {
+    Words words;
+    std::string w;
+    for (char c : text + " ") {
+        if (c == ' ') {
+            if (!w.empty()) words.push_back(std::exchange(w, {}));
+        } else {
+            w += c;
+        }
+    }
+    return words;
+}
+
+// A real decoder process fed with synthetic speech; collects every result.
+class PocketSphinxAnalyzerTest : public ::testing::Test {
+protected:
+    PocketSphinxAnalyzer::Config config(
+        double garbage = PocketSphinxAnalyzer::kDefaultGarbageWeight) {
+        return {VORELA_DECODER_PROGRAM, SpeechModelLocator::standard(VORELA_DECODER_FOLDER),
+                [](const std::string& l) { return "sin modelo " + l; }, garbage};
+    }
+
+    void startRun(PocketSphinxAnalyzer& analyzer, const std::string& locale) {
+        auto started = analyzer.start(
+            locale,
+            [this](const SpeechAnalyzerResult& r) {
+                std::lock_guard guard(mutex_);
+                Words words;
+                for (const auto& run : r.runs) words.push_back(split(run.text).at(0));
+                if (r.isFinal) {
+                    heard_.insert(heard_.end(), words.begin(), words.end());
+                    ++finals_;
+                    changed_.notify_all();
+                } else {
+                    partial_ = words;
+                }
+            },
+            [](const std::string&) {});
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<SpeechAnalyzerRun>>(started));
+        run_ = std::move(std::get<std::unique_ptr<SpeechAnalyzerRun>>(started));
+    }
+
+    void feed(const std::vector<float>& samples, std::size_t from = 0, std::size_t to = SIZE_MAX) {
+        to = std::min(to, samples.size());
+        for (std::size_t at = from; at < to; at += 1024) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(1024, to - at));
+            auto buffer = AudioBuffer::make({16000, 1}, n);
+            std::copy_n(samples.begin() + at, n, buffer->mutableChannelData(0));
+            run_->append(buffer);
+        }
+    }
+
+    // Everything heard once the run has finished.
+    Words finishAndCollect(int finalsBefore = 0) {
+        run_->finish();
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > finalsBefore; });
+        return heard_;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Words heard_;
+    Words partial_;
+    int finals_ = 0;
+    std::unique_ptr<SpeechAnalyzerRun> run_;
+};
+
+const std::string kSpanish =
+    "el viento del norte trajo la lluvia a la ciudad y los niños corrieron a sus casas "
+    "mientras el panadero cerraba la tienda";
+const std::string kEnglish =
+    "the northern wind brought the rain to the city and the children ran home while the "
+    "baker closed his shop";
+
+TEST_F(PocketSphinxAnalyzerTest, AReadingComesBackAsTheScriptsWordsInOrder) {
+    struct Case {
+        const char* name;
+        std::string locale, text, voice;
+        double noise;
+    };
+    const Case cases[] = {
+        {"Spanish, with a noise floor", "es-ES", kSpanish, "es", 0.08},
+        {"English", "en-US", kEnglish, "en-us", 0.002},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        heard_.clear();
+        finals_ = 0;
+        PocketSphinxAnalyzer analyzer(config());
+        analyzer.setScript(std::make_shared<SpeechScript>(scriptOf(c.locale, split(c.text))));
+        startRun(analyzer, c.locale);
+        const auto audio = testing::SpokenAudio::say(c.text, c.voice, c.noise);
+        ASSERT_FALSE(audio.empty());
+        feed(audio);
+        const Words heard = finishAndCollect();
+        const Words expected = split(c.text);
+        // In order: the longest common subsequence covers nearly every word.
+        std::vector<std::vector<int>> lcs(heard.size() + 1, std::vector<int>(expected.size() + 1));
+        for (std::size_t i = 1; i <= heard.size(); ++i)
+            for (std::size_t j = 1; j <= expected.size(); ++j)
+                lcs[i][j] = heard[i - 1] == expected[j - 1]
+                                ? lcs[i - 1][j - 1] + 1
+                                : std::max(lcs[i - 1][j], lcs[i][j - 1]);
+        EXPECT_GE(lcs[heard.size()][expected.size()], int(expected.size() * 0.85))
+            << ::testing::PrintToString(heard);
+        EXPECT_LE(heard.size(), expected.size() + 2);
+    }
+}
+
+// The library aborts the process on an internal assertion now and then. Here the decoder
+// process dies mid-reading: the application goes on, the words heard so far close the
+// utterance, and a new decoder with the same model hears the rest.
+TEST_F(PocketSphinxAnalyzerTest, ADecoderThatAbortsMidReadingIsRestartedAndKeepsFollowing) {
+    PocketSphinxAnalyzer analyzer(config());
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    const auto audio = testing::SpokenAudio::say(kEnglish, "en-us", 0.002);
+    ASSERT_FALSE(audio.empty());
+    const std::size_t middle = audio.size() / 2;
+    feed(audio, 0, middle);
+    analyzer.abortDecoderForTesting();
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > 0; });
+    }
+    const Words beforeAbort = heard_;
+    EXPECT_GE(beforeAbort.size(), 5u);
+    feed(audio, middle);
+    const Words heard = finishAndCollect(1);
+    EXPECT_EQ(analyzer.decoderStarts(), 2);
+    EXPECT_GT(heard.size(), beforeAbort.size() + 5);
+    EXPECT_EQ(heard.back(), "shop");
+}
+
+// The script changes while the reader talks: the new script's words come out, and no
+// audio fed around the change is lost.
+TEST_F(PocketSphinxAnalyzerTest, AScriptChangeWhileTranscribingTakesEffectWithoutDroppingAudio) {
+    PocketSphinxAnalyzer analyzer(config());
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    const std::string other = "seven green bottles standing on the wall";
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(other))));
+    feed(testing::SpokenAudio::say(other, "en-us", 0.002));
+    const Words heard = finishAndCollect();
+    EXPECT_EQ(heard, split(other));
+}
+
+// Without the phone loop an ad-lib is forced into script words, often real script word
+// pairs that make the matcher jump. With it, only stray short words come out, never a
+// run of script words the matcher could take for the reader.
+TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
+    PocketSphinxAnalyzer analyzer(config(PocketSphinxAnalyzer::kDefaultGarbageWeight));
+    analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(analyzer, "en-US");
+    feed(testing::SpokenAudio::say("please excuse me for a moment my phone is ringing again",
+                                   "en-us", 0.002));
+    const Words heard = finishAndCollect();
+    const Words script = split(kEnglish);
+    EXPECT_LE(heard.size(), 5u) << ::testing::PrintToString(heard);  // of 11 words said
+    // The matcher moves on three agreeing words: no three come out in the script's order.
+    for (std::size_t i = 2; i < heard.size(); ++i) {
+        for (std::size_t j = 2; j < script.size(); ++j) {
+            EXPECT_FALSE(heard[i - 2] == script[j - 2] && heard[i - 1] == script[j - 1] &&
+                         heard[i] == script[j])
+                << ::testing::PrintToString(heard);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vorela
