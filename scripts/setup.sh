@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  g++ clang libclang-rt-14-dev cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   # core
   libicu-dev libsqlite3-dev zlib1g-dev libexpat1-dev nlohmann-json3-dev
   # Linux side
