@@ -119,32 +119,29 @@ void onFile(const char* folderName, Run&& run) {
     std::filesystem::remove_all(folder);
 }
 
-// The caller's cost on a suite saved to disk: the file itself is written on the suite's
-// background queue, coalescing the changes made meanwhile.
-void BM_WriteChangedKeyOnFile(benchmark::State& state) {
-    onFile("vorela-prefs-bench-queued", [&](const std::shared_ptr<UserDefaults>& suite) {
+// Alternates a key's value on a suite saved to disk. Queued: the caller's cost, the file
+// itself being written on the suite's background queue, which coalesces the changes made
+// meanwhile. Flushed: each change written through to disk (serialising the whole suite,
+// fsync of the temporary file and of the folder, and the rename).
+void writeChangedKeyOnFile(benchmark::State& state, const char* folderName, bool flushEach) {
+    onFile(folderName, [&](const std::shared_ptr<UserDefaults>& suite) {
         const Key<double> wpm("wpm", 140.0, suite);
         double value = 140.0;
         timed(state, [&] {
             value = value == 140.0 ? 150.0 : 140.0;
             vorela::Prefs::set(wpm, value);
+            if (flushEach) suite->flush();
         });
     });
 }
+
+void BM_WriteChangedKeyOnFile(benchmark::State& state) {
+    writeChangedKeyOnFile(state, "vorela-prefs-bench-queued", false);
+}
 BENCHMARK(BM_WriteChangedKeyOnFile)->UseRealTime();
 
-// One change written through to disk: serialising the whole suite, fsync of the
-// temporary file and of the folder, and the rename, all on the writer's queue.
 void BM_WriteChangedKeyOnFileFlushed(benchmark::State& state) {
-    onFile("vorela-prefs-bench-flushed", [&](const std::shared_ptr<UserDefaults>& suite) {
-        const Key<double> wpm("wpm", 140.0, suite);
-        double value = 140.0;
-        timed(state, [&] {
-            value = value == 140.0 ? 150.0 : 140.0;
-            vorela::Prefs::set(wpm, value);
-            suite->flush();
-        });
-    });
+    writeChangedKeyOnFile(state, "vorela-prefs-bench-flushed", true);
 }
 BENCHMARK(BM_WriteChangedKeyOnFileFlushed)->UseRealTime();
 
