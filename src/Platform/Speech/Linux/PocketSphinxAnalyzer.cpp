@@ -18,11 +18,13 @@ namespace vorela {
 // One analyser run: audio into the shared decoder, results to this run's handlers.
 class PocketSphinxAnalyzer::Run final : public SpeechAnalyzerRun {
 public:
-    Run(PocketSphinxAnalyzer& owner, std::shared_ptr<Handlers> handlers)
-        : owner_(owner), handlers_(std::move(handlers)) {}
+    Run(std::weak_ptr<PocketSphinxAnalyzer> owner, std::shared_ptr<Handlers> handlers)
+        : owner_(std::move(owner)), handlers_(std::move(handlers)) {}
     ~Run() override {
-        std::lock_guard guard(owner_.mutex_);
-        if (owner_.handlers_ == handlers_) owner_.handlers_.reset();
+        const auto owner = owner_.lock();
+        if (!owner) return;
+        std::lock_guard guard(owner->mutex_);
+        if (owner->handlers_ == handlers_) owner->handlers_.reset();
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -32,21 +34,23 @@ public:
     void append(const std::shared_ptr<const AudioBuffer>& buffer) override {
         const float* samples = buffer ? buffer->channelData(0) : nullptr;
         if (!samples || isFinished_.load()) return;
+        const auto owner = owner_.lock();
+        if (!owner) return;
         Job job;
         job.samples.resize(buffer->frameLength());
         for (std::uint32_t i = 0; i < buffer->frameLength(); ++i) {
             const float clipped = std::clamp(samples[i], -1.0f, 1.0f);  // NaN stays NaN
             job.samples[i] = std::isnan(clipped) ? 0 : static_cast<std::int16_t>(clipped * 32767);
         }
-        owner_.enqueue(std::move(job));
+        owner->enqueue(std::move(job));
     }
     void finish() override {
         if (isFinished_.exchange(true)) return;
-        owner_.enqueue(Job{Job::Kind::finalize, {}});
+        if (const auto owner = owner_.lock()) owner->enqueue(Job{Job::Kind::finalize, {}});
     }
 
 private:
-    PocketSphinxAnalyzer& owner_;
+    std::weak_ptr<PocketSphinxAnalyzer> owner_;
     std::shared_ptr<Handlers> handlers_;
     std::atomic<bool> isFinished_ = false;  // the tap thread reads it
 };
@@ -97,7 +101,7 @@ SpeechAnalyzerService::StartResult PocketSphinxAnalyzer::start(const std::string
         lastPartial_.clear();
     }
     wake_.notify_all();
-    return std::make_unique<Run>(*this, std::move(handlers));
+    return std::make_unique<Run>(weak_from_this(), std::move(handlers));
 }
 
 void PocketSphinxAnalyzer::setScript(std::shared_ptr<const SpeechScript> script) {

@@ -29,7 +29,9 @@ struct Message;
 // thread builds the script's model and writes audio to it, results come back on the
 // process's reader thread. A decoder that dies is restarted with the same model; the
 // utterance it was in is closed with its last words as a final result.
-class PocketSphinxAnalyzer final : public SpeechAnalyzerService {
+// Always owned by a shared_ptr: its runs hold it weakly, so a run that outlives it is inert.
+class PocketSphinxAnalyzer final : public SpeechAnalyzerService,
+                                   public std::enable_shared_from_this<PocketSphinxAnalyzer> {
 public:
     // Share of the off-script phone loop: it keeps ad-libs out of the script's words; on
     // real readers a larger share costs accuracy.

@@ -108,7 +108,8 @@ TEST_F(PocketSphinxAnalyzerTest, AReadingComesBackAsTheScriptsWordsInOrder) {
         SCOPED_TRACE(c.name);
         heard_.clear();
         finals_ = 0;
-        PocketSphinxAnalyzer analyzer(config());
+        auto owned = std::make_shared<PocketSphinxAnalyzer>(config());
+        auto& analyzer = *owned;
         analyzer.setScript(std::make_shared<SpeechScript>(scriptOf(c.locale, split(c.text))));
         startRun(analyzer, c.locale);
         const auto audio = testing::SpokenAudio::say(c.text, c.voice, c.noise);
@@ -133,7 +134,8 @@ TEST_F(PocketSphinxAnalyzerTest, AReadingComesBackAsTheScriptsWordsInOrder) {
 // process dies mid-reading: the application goes on, the words heard so far close the
 // utterance, and a new decoder with the same model hears the rest.
 TEST_F(PocketSphinxAnalyzerTest, ADecoderThatAbortsMidReadingIsRestartedAndKeepsFollowing) {
-    PocketSphinxAnalyzer analyzer(config());
+    auto owned = std::make_shared<PocketSphinxAnalyzer>(config());
+    auto& analyzer = *owned;
     analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
     startRun(analyzer, "en-US");
     const auto audio = testing::SpokenAudio::say(kEnglish, "en-us", 0.002);
@@ -157,7 +159,8 @@ TEST_F(PocketSphinxAnalyzerTest, ADecoderThatAbortsMidReadingIsRestartedAndKeeps
 // The script changes while the reader talks: the new script's words come out, and no
 // audio fed around the change is lost.
 TEST_F(PocketSphinxAnalyzerTest, AScriptChangeWhileTranscribingTakesEffectWithoutDroppingAudio) {
-    PocketSphinxAnalyzer analyzer(config());
+    auto owned = std::make_shared<PocketSphinxAnalyzer>(config());
+    auto& analyzer = *owned;
     analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
     startRun(analyzer, "en-US");
     const std::string other = "seven green bottles standing on the wall";
@@ -171,7 +174,9 @@ TEST_F(PocketSphinxAnalyzerTest, AScriptChangeWhileTranscribingTakesEffectWithou
 // pairs that make the matcher jump. With it, only stray short words come out, never a
 // run of script words the matcher could take for the reader.
 TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
-    PocketSphinxAnalyzer analyzer(config(PocketSphinxAnalyzer::kDefaultGarbageWeight));
+    auto owned =
+        std::make_shared<PocketSphinxAnalyzer>(config(PocketSphinxAnalyzer::kDefaultGarbageWeight));
+    auto& analyzer = *owned;
     analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
     startRun(analyzer, "en-US");
     feed(testing::SpokenAudio::say("please excuse me for a moment my phone is ringing again",
@@ -187,6 +192,19 @@ TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
                 << ::testing::PrintToString(heard);
         }
     }
+}
+
+// A run kept by its transcriber after the analyser went used to lock the dead analyser's
+// mutex. It holds the analyser weakly now: appending, finishing and ending it do nothing.
+TEST_F(PocketSphinxAnalyzerTest, ARunOutlivingItsAnalyzerIsInert) {
+    auto owned = std::make_shared<PocketSphinxAnalyzer>(config());
+    owned->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(*owned, "en-US");
+    owned.reset();
+    feed(testing::SpokenAudio::say("good evening", "en-us", 0.002));
+    run_->finish();
+    run_.reset();
+    EXPECT_TRUE(heard_.empty());
 }
 
 }  // namespace
