@@ -10,42 +10,17 @@ namespace vorela {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::AppStateTest;
 
-class ScriptLibraryViewModelTest : public AppStateTest {
+class ScriptLibraryViewModelTest : public testing::LibraryTest {
 protected:
-    ~ScriptLibraryViewModelTest() override {
-        model_.reset();
-        library_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    ~ScriptLibraryViewModelTest() override { model_.reset(); }
 
-    // A library on a real SQLite file, emptied of its seeded sample unless asked to keep it.
-    ScriptLibraryViewModel& makeModel(bool keepSample = false) {
+    // The sample the first start seeded is removed unless asked to keep it.
+    ScriptLibraryViewModel& makeModel() {
         AppState& state = makeAttachedState(40);
-        library_ = std::make_unique<ScriptLibrary>(folder_ / "library.sqlite", loop_.clock());
-        if (!keepSample) {
-            for (const auto& script : library_->scripts())
-                library_->container()->mainContext().deleteObject(script);
-            library_->save();
-            library_->reload();
-        }
+        emptyLibrary();
         model_ = std::make_unique<ScriptLibraryViewModel>(state, *library_, pasteboard_);
         return *model_;
-    }
-    std::shared_ptr<Script> add(const std::string& title, const std::string& body,
-                                std::optional<std::string> folder = std::nullopt) {
-        loop_.advanceBy(std::chrono::seconds(1));  // distinct modification dates
-        return library_->create(title, body, std::move(folder));
-    }
-    std::shared_ptr<Bookmark> mark(const std::shared_ptr<Script>& script, long index,
-                                   const std::string& label) {
-        auto bookmark = Bookmark::make(index, label);
-        library_->container()->mainContext().insert(bookmark);
-        bookmark->setScript(script);
-        library_->save();
-        return bookmark;
     }
     std::vector<std::string> titles() {
         std::vector<std::string> out;
@@ -59,8 +34,6 @@ protected:
         return fs::path(std::getenv("VORELA_TEST_DATA")) / "script" / name;
     }
 
-    fs::path folder_ = makeTemporaryFolder();
-    std::unique_ptr<ScriptLibrary> library_;
     std::unique_ptr<ScriptLibraryViewModel> model_;
 };
 
@@ -223,7 +196,7 @@ TEST_F(ScriptLibraryViewModelTest, EditsAreSavedAndSurviveAReopen) {
     EXPECT_EQ(second->modifiedAt(), secondModified);
 
     model_.reset();
-    library_ = std::make_unique<ScriptLibrary>(folder_ / "library.sqlite", loop_.clock());
+    reopenLibrary();
     std::vector<std::pair<std::string, std::string>> stored;
     for (const auto& s : library_->scripts()) stored.emplace_back(s->title(), s->body());
     EXPECT_EQ(stored, (std::vector<std::pair<std::string, std::string>>{

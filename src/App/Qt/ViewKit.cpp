@@ -67,6 +67,21 @@ std::string_view themeIconName(std::string_view symbolName) {
     return {};
 }
 
+namespace {
+
+// The diagonal bar of the "slash" symbols, top left to bottom right.
+QPainterPath strikeThrough() {
+    QPainterPath slash;
+    slash.moveTo(0.1, 0.1);
+    slash.lineTo(0.18, 0.02);
+    slash.lineTo(0.9, 0.9);
+    slash.lineTo(0.82, 0.98);
+    slash.closeSubpath();
+    return slash;
+}
+
+}  // namespace
+
 QPainterPath symbolGlyph(std::string_view symbolName) {
     QPainterPath path;
     if (symbolName == "play.fill") {
@@ -82,13 +97,7 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         path.addRoundedRect(0.25, 0.45, 0.5, 0.45, 0.15, 0.15);
         for (int i = 0; i < 4; ++i)
             path.addRoundedRect(0.25 + i * 0.13, 0.12, 0.1, 0.45, 0.05, 0.05);
-        QPainterPath slash;
-        slash.moveTo(0.1, 0.1);
-        slash.lineTo(0.18, 0.02);
-        slash.lineTo(0.9, 0.9);
-        slash.lineTo(0.82, 0.98);
-        slash.closeSubpath();
-        path = path.united(slash);
+        path = path.united(strikeThrough());
     } else if (symbolName == "text.alignleft") {
         for (int i = 0; i < 4; ++i) path.addRect(0.1, 0.15 + i * 0.2, i % 2 ? 0.55 : 0.8, 0.1);
     } else if (symbolName == "backward.end.fill") {
@@ -120,13 +129,7 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         pupil.addEllipse(0.38, 0.38, 0.24, 0.24);
         path = lid.subtracted(pupil);
         if (symbolName == "eye.slash") {
-            QPainterPath slash;
-            slash.moveTo(0.1, 0.1);
-            slash.lineTo(0.18, 0.02);
-            slash.lineTo(0.9, 0.9);
-            slash.lineTo(0.82, 0.98);
-            slash.closeSubpath();
-            path = path.united(slash);
+            path = path.united(strikeThrough());
         }
     } else if (symbolName == "plus") {
         path.addRect(0.44, 0.12, 0.12, 0.76);
