@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Platform/Observation/Subscription.h"
 #include "Window/PanelMode.h"
 
 namespace vorela {
@@ -26,6 +28,9 @@ public:
     virtual PanelMode mode() const = 0;  // the configured placement, not the effective one
     virtual bool didFallBackToFloating() const = 0;
     virtual std::vector<PanelScreen> availableScreens() const = 0;
+    // Runs `onChange` after any of the four fields above changed, whoever changed them;
+    // windows that show them refresh from it.
+    [[nodiscard]] virtual Subscription observeChanges(std::function<void()> onChange) = 0;
 
     // Builds the panel once, places it, orders it front, marks it visible.
     virtual void show() = 0;

@@ -39,21 +39,48 @@ QPainterPath qPath(const std::vector<PathElement>& elements) {
 }
 
 std::string_view themeIconName(std::string_view symbolName) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kNames{{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 20> kNames{{
         {"play.fill", "media-playback-start"},
         {"pause.fill", "media-playback-pause"},
         {"text.alignleft", "format-justify-left"},
         {"gobackward", "media-skip-backward"},
         {"gearshape", "preferences-system"},
         {"mic.fill", "audio-input-microphone"},
-        {"doc.on.clipboard", "edit-paste"},
-        {"hand.raised.slash", ""},  // no freedesktop icon: our glyph
+        {"doc.on.clipboard", "edit-paste"},  // our glyph where the theme has none
+        {"hand.raised.slash", ""},           // no freedesktop icon: our glyph
+        {"backward.end.fill", "media-skip-backward"},
+        {"mic", "audio-input-microphone"},
+        {"speedometer", ""},
+        {"eye", ""},
+        {"eye.slash", ""},
+        {"macwindow.on.rectangle", "window-new"},
+        {"waveform.badge.magnifyingglass", "edit-find"},
+        {"plus", "list-add"},
+        {"square.and.arrow.down", "document-open"},
+        {"doc.on.doc", "edit-copy"},
+        {"trash", "edit-delete"},
+        {"bookmark.fill", ""},
     }};
     for (const auto& [symbol, icon] : kNames) {
         if (symbol == symbolName) return icon;
     }
     return {};
 }
+
+namespace {
+
+// The diagonal bar of the "slash" symbols, top left to bottom right.
+QPainterPath strikeThrough() {
+    QPainterPath slash;
+    slash.moveTo(0.1, 0.1);
+    slash.lineTo(0.18, 0.02);
+    slash.lineTo(0.9, 0.9);
+    slash.lineTo(0.82, 0.98);
+    slash.closeSubpath();
+    return slash;
+}
+
+}  // namespace
 
 QPainterPath symbolGlyph(std::string_view symbolName) {
     QPainterPath path;
@@ -70,15 +97,75 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         path.addRoundedRect(0.25, 0.45, 0.5, 0.45, 0.15, 0.15);
         for (int i = 0; i < 4; ++i)
             path.addRoundedRect(0.25 + i * 0.13, 0.12, 0.1, 0.45, 0.05, 0.05);
-        QPainterPath slash;
-        slash.moveTo(0.1, 0.1);
-        slash.lineTo(0.18, 0.02);
-        slash.lineTo(0.9, 0.9);
-        slash.lineTo(0.82, 0.98);
-        slash.closeSubpath();
-        path = path.united(slash);
+        path = path.united(strikeThrough());
     } else if (symbolName == "text.alignleft") {
         for (int i = 0; i < 4; ++i) path.addRect(0.1, 0.15 + i * 0.2, i % 2 ? 0.55 : 0.8, 0.1);
+    } else if (symbolName == "backward.end.fill") {
+        path.addRect(0.15, 0.15, 0.12, 0.7);
+        path.moveTo(0.85, 0.15);
+        path.lineTo(0.3, 0.5);
+        path.lineTo(0.85, 0.85);
+        path.closeSubpath();
+    } else if (symbolName == "mic" || symbolName == "mic.fill") {
+        path.addRoundedRect(0.36, 0.08, 0.28, 0.52, 0.14, 0.14);
+        path.addRect(0.47, 0.66, 0.06, 0.18);
+        path.addRect(0.3, 0.84, 0.4, 0.06);
+    } else if (symbolName == "speedometer") {
+        QPainterPath dial;
+        dial.moveTo(0.05, 0.75);
+        dial.arcTo(0.05, 0.2, 0.9, 1.1, 180, -180);
+        dial.lineTo(0.8, 0.75);
+        dial.arcTo(0.2, 0.35, 0.6, 0.8, 0, 180);
+        dial.closeSubpath();
+        path.addPath(dial);
+        path.addEllipse(0.43, 0.68, 0.14, 0.14);
+    } else if (symbolName == "eye" || symbolName == "eye.slash") {
+        QPainterPath lid;
+        lid.moveTo(0.05, 0.5);
+        lid.quadTo(0.5, 0.05, 0.95, 0.5);
+        lid.quadTo(0.5, 0.95, 0.05, 0.5);
+        lid.closeSubpath();
+        QPainterPath pupil;
+        pupil.addEllipse(0.38, 0.38, 0.24, 0.24);
+        path = lid.subtracted(pupil);
+        if (symbolName == "eye.slash") {
+            path = path.united(strikeThrough());
+        }
+    } else if (symbolName == "plus") {
+        path.addRect(0.44, 0.12, 0.12, 0.76);
+        path.addRect(0.12, 0.44, 0.76, 0.12);
+        path.setFillRule(Qt::WindingFill);
+    } else if (symbolName == "doc.on.doc" || symbolName == "doc.on.clipboard") {
+        QPainterPath back, front;
+        back.addRoundedRect(0.15, 0.1, 0.5, 0.62, 0.06, 0.06);
+        front.addRoundedRect(0.35, 0.28, 0.5, 0.62, 0.06, 0.06);
+        QPainterPath inner;
+        inner.addRect(0.42, 0.35, 0.36, 0.48);
+        path = back.subtracted(front).united(front.subtracted(inner));
+    } else if (symbolName == "square.and.arrow.down") {
+        path.addRect(0.46, 0.08, 0.08, 0.45);
+        path.moveTo(0.3, 0.45);
+        path.lineTo(0.7, 0.45);
+        path.lineTo(0.5, 0.68);
+        path.closeSubpath();
+        path.addRect(0.15, 0.82, 0.7, 0.08);
+        path.addRect(0.15, 0.55, 0.08, 0.3);
+        path.addRect(0.77, 0.55, 0.08, 0.3);
+        path.setFillRule(Qt::WindingFill);
+    } else if (symbolName == "trash") {
+        path.addRect(0.15, 0.18, 0.7, 0.08);
+        path.addRect(0.38, 0.08, 0.24, 0.08);
+        QPainterPath can, inside;
+        can.addRoundedRect(0.22, 0.3, 0.56, 0.62, 0.06, 0.06);
+        inside.addRect(0.3, 0.36, 0.4, 0.5);
+        path = path.united(can.subtracted(inside));
+    } else if (symbolName == "bookmark.fill") {
+        path.moveTo(0.25, 0.08);
+        path.lineTo(0.75, 0.08);
+        path.lineTo(0.75, 0.92);
+        path.lineTo(0.5, 0.7);
+        path.lineTo(0.25, 0.92);
+        path.closeSubpath();
     }
     return path;
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace vorela {
+
+class Bookmark;
+class ScriptLibraryViewModel;
+
+// The detail column while a script is selected: title and body, saved as they are
+// edited; the word count, reading time and bookmark count; the load button; the
+// bookmark strip, where a click jumps and the context menu removes. Reads everything
+// from the model in refresh(), which never writes back.
+class ScriptEditorView final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ScriptEditorView(ScriptLibraryViewModel& model, QWidget* parent = nullptr);
+    void refresh();
+
+private:
+    void rebuildBookmarkStrip();
+
+    ScriptLibraryViewModel& model_;
+    QLineEdit* title_ = nullptr;
+    QLabel* wordCount_ = nullptr;
+    QLabel* readingTime_ = nullptr;
+    QLabel* bookmarkCount_ = nullptr;
+    QPushButton* load_ = nullptr;
+    QPlainTextEdit* body_ = nullptr;
+    QScrollArea* strip_ = nullptr;
+    QWidget* stripContent_ = nullptr;
+    QHBoxLayout* stripRow_ = nullptr;
+    std::vector<std::shared_ptr<Bookmark>> shownBookmarks_;
+};
+
+}  // namespace vorela

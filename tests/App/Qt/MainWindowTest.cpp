@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "App/Qt/MainControlBar.h"
+#include "App/Qt/MainWindow.h"
+#include "App/Qt/PanelMenu.h"
+#include "App/Qt/ViewKit.h"
+#include "Prefs/Prefs.h"
+#include "Script/Qt/ScriptLibraryView.h"
+#include "Settings/Qt/LevelMeter.h"
+#include "Support/FakePanelController.h"
+#include "Support/LibraryWindowFixture.h"
+#include "Window/PanelPlacement.h"
+
+namespace vorela {
+namespace {
+
+class MainWindowTest : public testing::LibraryWindowTest {
+protected:
+    std::unique_ptr<MainWindow> makeWindow() {
+        auto window = std::make_unique<MainWindow>(MainWindow::Services{
+            .appState = *state_,
+            .panelController = panel_,
+            .library = *library_,
+            .pasteboard = pasteboard_,
+            .openWindowByID = [this](const std::string& id) { opened_.push_back(id); },
+        });
+        window->resize(1000, 640);
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+    template <class T>
+    T* child(QWidget& window, const char* name) {
+        T* found = window.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction* action(QObject& parent, const QString& name) {
+        QAction* found = parent.findChild<QAction*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    testing::FakePanelController panel_;
+    std::vector<std::string> opened_;
+};
+
+TEST_F(MainWindowTest, ControlsChangeTheStateAndFollowIt) {
+    makeAttachedState(40);
+    auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), "Vorela");
+    EXPECT_GE(window->minimumSizeHint().width(), 860);
+
+    auto* play = child<QToolButton>(*window, "playPauseButton");
+    EXPECT_EQ(play->toolTip(), "Reproducir (⌥Space)");
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(panel_.showCount, 1);
+    EXPECT_EQ(state_->playback.get(), PlaybackState::playing);
+    EXPECT_EQ(play->toolTip(), "Pausar (⌥Space)");
+    state_->pause();  // elsewhere: the global shortcut
+    EXPECT_EQ(play->toolTip(), "Reproducir (⌥Space)");
+
+    auto* picker = child<QComboBox>(*window, "modePicker");
+    picker->setCurrentIndex(1);
+    EXPECT_EQ(state_->mode.get(), PrompterMode::classic);
+    state_->setMode(PrompterMode::manual);
+    EXPECT_EQ(picker->currentIndex(), 0);
+    EXPECT_EQ(picker->itemText(3), "Sigue mi voz");
+
+    auto* slider = child<QSlider>(*window, "speedSlider");
+    auto* rate = child<QLabel>(*window, "speedLabel");
+    slider->setValue(1399);
+    EXPECT_DOUBLE_EQ(state_->wpm.get(), 139.9);
+    EXPECT_EQ(rate->text(), "139 ppm");
+    slider->setValue(slider->maximum());
+    EXPECT_EQ(rate->text(), "260 ppm");
+    state_->setWpm(75);
+    EXPECT_EQ(slider->value(), 750);
+    EXPECT_EQ(Prefs::get(Prefs::Keys::wpm()), 75);
+
+    state_->jumpToToken(9);
+    EXPECT_EQ(child<QLabel>(*window, "wordPositionLabel")->text(), "10 / 40");
+    QTest::mouseClick(child<QToolButton>(*window, "restartButton"), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>(*window, "wordPositionLabel")->text(), "1 / 40");
+
+    action(*window, "voiceDebugAction")->trigger();
+    action(*window, "settingsAction")->trigger();
+    EXPECT_EQ(opened_, (std::vector<std::string>{"voice-debug", "settings"}));
+}
+
+TEST_F(MainWindowTest, ToolbarAndPanelMenuFollowThePanel) {
+    makeState();
+    auto window = makeWindow();
+    QAction* toggle = action(*window, "panelToggleAction");
+    EXPECT_EQ(toggle->text(), "Mostrar panel");
+    toggle->trigger();
+    EXPECT_TRUE(panel_.isVisible());
+    EXPECT_EQ(toggle->text(), "Ocultar panel");
+    panel_.toggle();  // elsewhere: the tray menu
+    EXPECT_EQ(toggle->text(), "Mostrar panel");
+
+    PanelMenu& menu = window->panelMenu();
+    EXPECT_EQ(menu.findChild<QMenu*>("screenMenu"), nullptr) << "one screen: no submenu";
+    panel_.setScreens({{"HDMI-1", "Monitor A"}, {"DP-2", "Monitor B"}});
+    QCoreApplication::processEvents();
+    auto* screens = menu.findChild<QMenu*>("screenMenu");
+    ASSERT_NE(screens, nullptr);
+    action(*screens, "screen:DP-2")->trigger();
+    EXPECT_EQ(panel_.movedTo, std::vector<std::string>{"DP-2"});
+
+    action(menu, "panelMode:floating")->trigger();
+    EXPECT_EQ(panel_.mode(), PanelMode::floating);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(action(menu, "panelMode:floating")->isChecked());
+
+    action(menu, "mirror:horizontal")->trigger();
+    EXPECT_EQ(state_->theme.get().mirror, MirrorMode::horizontal);
+    state_->setMirrorMode(MirrorMode::vertical);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(action(menu, "mirror:vertical")->isChecked());
+
+    action(menu, "passThroughToggle")->trigger();
+    EXPECT_TRUE(Prefs::get(Prefs::Keys::passThrough()));
+    EXPECT_EQ(panel_.passThroughApplied, 1);
+}
+
+TEST_F(MainWindowTest, StatusRowsShowOnlyInVoiceModesAndTheMeterFollowsTheLevel) {
+    makeAttachedState(40);
+    auto window = makeWindow();
+    auto* micRow = child<QWidget>(*window, "micRow");
+    auto* voiceRow = child<QWidget>(*window, "voiceStatusRow");
+    EXPECT_FALSE(micRow->isVisible());
+    EXPECT_FALSE(voiceRow->isVisible());
+    state_->setMode(PrompterMode::voiceActivated);
+    EXPECT_TRUE(micRow->isVisible());
+    EXPECT_TRUE(voiceRow->isVisible());
+
+    auto* meter = child<LevelMeter>(*window, "levelMeter");
+    EXPECT_EQ(meter->size(), QSize(70, 6));
+    EXPECT_NEAR(meter->threshold(), 22.0 / 60, 1e-9) << "the default profile's threshold";
+    hear(true);
+    EXPECT_GT(meter->level(), 0.8);
+    EXPECT_TRUE(meter->isSpeaking());
+    EXPECT_EQ(child<QLabel>(*window, "voiceStatusLabel")->text(), "Siguiendo tu voz");
+    const QImage shot = screenshot(*window, "main-window-speaking.png");
+    const QPoint meterAt = meter->mapTo(window.get(), QPoint(20, 3));
+    const QColor fill = shot.pixelColor(meterAt);
+    EXPECT_GT(fill.green(), 150) << "the fill is green while speaking";
+    EXPECT_LT(fill.red(), 120);
+}
+
+TEST_F(MainWindowTest, Screenshots) {
+    makeState();
+    auto window = makeWindow();
+    window->libraryView().refresh();
+    QCoreApplication::processEvents();
+    auto* list = child<QTreeWidget>(*window, "scriptList");
+    ASSERT_EQ(list->selectedItems().size(), 1) << "the sample script is selected on appearing";
+    QImage shot = screenshot(*window, "main-window-sample.png");
+    const QTreeWidgetItem* selected = list->selectedItems().front();
+    const QPoint rowAt =
+        list->viewport()->mapTo(window.get(), list->visualItemRect(selected).center());
+    const QColor highlight = window->palette().color(QPalette::Highlight);
+    const QColor probe = shot.pixelColor(rowAt.x() - 60, rowAt.y());
+    EXPECT_LT(std::abs(probe.red() - highlight.red()) + std::abs(probe.blue() - highlight.blue()),
+              40)
+        << "the selected row is highlighted";
+
+    emptyLibrary();
+    QCoreApplication::processEvents();
+    shot = screenshot(*window, "main-window-empty.png");
+    EXPECT_TRUE(child<QWidget>(*window, "emptyState")->isVisible());
+
+    for (int i = 0; i < 40; ++i)
+        add("Guion " + std::to_string(i), "palabras de prueba " + std::to_string(i),
+            i % 3 ? std::optional<std::string>("Carpeta " + std::to_string(i % 3)) : std::nullopt);
+    library_->reload();
+    QCoreApplication::processEvents();
+    screenshot(*window, "main-window-long-list.png");
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+}
+
+}  // namespace
+}  // namespace vorela
