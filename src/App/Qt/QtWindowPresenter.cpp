@@ -1,0 +1,113 @@
+#include "App/Qt/QtWindowPresenter.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <algorithm>
+
+#include "Platform/Loop/RunLoop.h"
+
+namespace vorela {
+namespace {
+
+void applyScene(QWidget& window, const WindowScene& scene) {
+    window.setWindowTitle(QString::fromStdString(scene.title));
+    const int width = static_cast<int>(scene.widthPoints);
+    if (scene.isResizable) {
+        const QSize minimum(width, static_cast<int>(scene.heightPoints.value_or(0)));
+        window.setMinimumSize(minimum);
+        window.resize(window.size().expandedTo(minimum));
+    } else if (scene.heightPoints) {
+        window.setFixedSize(width, static_cast<int>(*scene.heightPoints));
+    } else {
+        // The width is the scene's, the height the content's.
+        window.setFixedWidth(width);
+        window.setFixedHeight(window.sizeHint().height());
+    }
+}
+
+}  // namespace
+
+QtWindowPresenter::QtWindowPresenter(RunLoop& loop, Terminate terminate)
+    : loop_(loop), terminate_(std::move(terminate)) {}
+
+QtWindowPresenter::~QtWindowPresenter() {
+    raiseTimer_.cancel();
+    for (auto& [id, entry] : entries_) delete entry.window.data();
+}
+
+void QtWindowPresenter::registerWindow(WindowId id, Factory make) {
+    entries_[id].make = std::move(make);
+}
+
+QWidget* QtWindowPresenter::window(WindowId id) const {
+    const auto it = entries_.find(id);
+    return it == entries_.end() ? nullptr : it->second.window.data();
+}
+
+void QtWindowPresenter::activateForWindow() {
+    // X11 has no application activation: the raise below activates the top window.
+    raiseTimer_ = loop_.schedule(kRaiseDelaySeconds, [this] { raiseContentWindows(); });
+}
+
+void QtWindowPresenter::open(WindowId id, bool showsDebugTab) {
+    const auto it = entries_.find(id);
+    if (it == entries_.end() || !it->second.make) {
+        logger_.notice("No hay ventana para \"" + std::string(windowScene(id).identifier) + "\"");
+        return;
+    }
+    Entry& entry = it->second;
+    const Opening opening{.showsDebugTab = id == WindowId::settings && showsDebugTab};
+    QWidget* window = entry.window.data();
+    // The settings content takes the matcher-tab flag when it is made: a change remakes it.
+    if (window && entry.opening.showsDebugTab != opening.showsDebugTab) {
+        const QRect frame = window->geometry();
+        delete window;
+        window = make(id, entry, opening);
+        if (window) window->setGeometry(frame);
+    } else if (!window) {
+        window = make(id, entry, opening);
+    }
+    if (!window) return;
+    std::erase(openingOrder_, id);
+    openingOrder_.push_back(id);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QWidget* QtWindowPresenter::make(WindowId id, Entry& entry, const Opening& opening) {
+    std::unique_ptr<QWidget> made = entry.make(opening);
+    if (!made) return nullptr;
+    made->setParent(nullptr, Qt::Window);
+    made->setAttribute(Qt::WA_DeleteOnClose);
+    const WindowScene& scene = windowScene(id);
+    if (made->objectName().isEmpty()) made->setObjectName(QString::fromUtf8(scene.identifier));
+    applyScene(*made, scene);
+    entry.window = made.get();
+    entry.opening = opening;
+    return made.release();
+}
+
+void QtWindowPresenter::dismiss(WindowId id) {
+    if (QWidget* window = this->window(id)) window->close();
+}
+
+void QtWindowPresenter::terminate() {
+    if (terminate_)
+        terminate_();
+    else
+        QCoreApplication::quit();
+}
+
+void QtWindowPresenter::raiseContentWindows() {
+    QWidget* last = nullptr;
+    for (const WindowId id : openingOrder_) {
+        QWidget* window = this->window(id);
+        if (!window || !window->isVisible()) continue;
+        window->raise();
+        last = window;
+    }
+    if (last) last->activateWindow();
+}
+
+}  // namespace vorela
