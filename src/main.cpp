@@ -2,19 +2,11 @@
 #include <clocale>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "App/AppState.h"
-#include "Platform/Accessibility/Linux/DesktopAccessibilitySettings.h"
-#include "Platform/Audio/Linux/PortAudioEngine.h"
-#include "Platform/Input/Linux/QtInput.h"
-#include "Platform/Loop/Linux/QtRunLoop.h"
-#include "Platform/Observation/NotificationCenter.h"
-#include "Platform/Pasteboard/Linux/QtPasteboard.h"
-#include "Platform/Screens/Linux/QtScreens.h"
-#include "Platform/Time/Clock.h"
-#include "Platform/Updates/Linux/NullUpdateFramework.h"
-#include "Window/PanelController.h"
-#include "Window/Qt/QtPanelFactory.h"
+#include "App/Qt/VorelaApplication.h"
+#include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
 
 using namespace vorela;
 
@@ -27,27 +19,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vorela");
     QApplication::setOrganizationDomain("vorela.app");
     QApplication::setDesktopFileName("app.vorela.Vorela");
+    // The application lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Until the application shell lands: the central state with the sample script, shown
-    // in the panel under the top edge of the screen.
-    QtRunLoop loop(&app, SystemClock::shared());
-    DesktopAccessibilitySettings accessibility;
-    NullUpdateFramework updates;
-    QtPasteboard pasteboard;
-    AppState state(AppServices{
-        .runLoop = loop,
-        .accessibility = accessibility,
-        .audioEngine = std::make_shared<PortAudioEngine>(loop),
-        .workspaceCenter = std::make_shared<NotificationCenter>(loop),
-        .updateFramework = updates,
-        .pasteboard = pasteboard,
-        .makeTranscriptionEngine = [] { return nullptr; },
-    });
-    QtScreens screens;
-    QtInput input;
-    QtPanelFactory panels(state, loop);
-    PanelController panel({state, loop, screens, input, panels});
-    panel.show();
-    return QApplication::exec();
+    VorelaApplication application(app, std::make_unique<LocalSocketSingleInstance>(
+                                           LocalSocketSingleInstance::defaultRuntimeFolder()));
+    return application.run(std::vector<std::string>(argv + 1, argv + argc));
 }
