@@ -17,8 +17,8 @@ PACKAGES=(
   desktop-file-utils xdg-utils
   # test tools
   xvfb xdotool x11-utils x11-xserver-utils xclip espeak-ng flite sox pulseaudio pulseaudio-utils
-  # a real window manager for the panel window tests
-  openbox
+  # a real window manager for the panel window tests, and a tray for the application's icon
+  openbox trayer
 )
 
 missing=()

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QRect>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Support/XvfbServer.h"
+
+namespace vorela::testing {
+
+// Output of a shell command.
+std::string commandOutput(const std::string& command);
+// Starts a program in the background with standard output and error into `logFile`.
+pid_t spawnLogged(const std::vector<std::string>& arguments, const std::string& logFile);
+// Waits for a child to end within `seconds`; its exit status, or nothing when it did not.
+std::optional<int> waitForExit(pid_t pid, double seconds);
+
+// One X desktop for the whole test program: Xvfb, openbox without key bindings (so the
+// application's Alt shortcuts are not taken by the window manager), a trayer tray at the
+// top right, and a Qt application of the test's own on it for screenshots.
+class Desktop {
+public:
+    static Desktop& shared();
+    bool isReady() const { return app_ != nullptr; }
+
+    // The whole screen, also saved as artifacts/<name>.png.
+    QImage screenshot(const std::string& name) const;
+    // Visible windows of the program "vorela" with their frames on the screen.
+    std::vector<std::pair<std::string, QRect>> programWindows() const;
+    // The visible ordinary window titled exactly `title`, if any.
+    std::optional<QRect> windowTitled(const std::string& title) const;
+
+private:
+    Desktop();
+    ~Desktop();
+
+    std::filesystem::path folder_;
+    std::unique_ptr<XvfbServer> server_;
+    std::vector<pid_t> helpers_;
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+// The real program under a home folder of its own, on the shared desktop.
+class VorelaProcess {
+public:
+    // `preferences` are <key>…</key><value/> pairs of the standard suite's plist.
+    explicit VorelaProcess(const std::string& preferences = {});
+    ~VorelaProcess();
+    VorelaProcess(const VorelaProcess&) = delete;
+    VorelaProcess& operator=(const VorelaProcess&) = delete;
+
+    // A later start of the program with these arguments; its exit status.
+    std::optional<int> startAgain(const std::vector<std::string>& arguments) const;
+    std::string log() const;
+    bool isRunning();
+    // Until the tray icon is in the tray.
+    std::optional<QRect> waitForTrayIcon() const;
+
+private:
+    std::filesystem::path home_;
+    pid_t pid_ = 0;
+};
+
+}  // namespace vorela::testing

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QTest>
+
+#include "App/Linux/Desktop/DesktopSession.h"
+
+namespace vorela::testing {
+namespace {
+
+// Onboarding done and no main window at launch: only the tray icon shows, and every
+// window on the screen afterwards is the panel.
+constexpr const char* kQuietLaunch =
+    "<key>didFinishOnboarding</key><true/><key>openMainWindowAtLaunch</key><false/>";
+
+class VorelaDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!desktop_.isReady()) GTEST_SKIP() << "needs Xvfb, openbox, trayer and xdotool";
+        // The pointer away from the panel: hovering the panel pauses it.
+        run({"xdotool", "mousemove", "5", "790"});
+    }
+
+    // The panel: the one wide window of the program near the top of the screen.
+    std::optional<QRect> waitForPanel() {
+        for (int i = 0; i < 200; ++i) {
+            for (const auto& [title, frame] : desktop_.programWindows())
+                if (frame.width() >= 200 && frame.top() < 200) return frame;
+            QTest::qWait(50);
+        }
+        return std::nullopt;
+    }
+    // Light pixels of script text inside the frame.
+    static int textPixels(const QImage& image, const QRect& frame) {
+        int count = 0;
+        for (int y = frame.top(); y <= frame.bottom(); ++y)
+            for (int x = frame.left(); x <= frame.right(); ++x)
+                if (image.valid(x, y) && QColor(image.pixel(x, y)).lightness() > 170) ++count;
+        return count;
+    }
+    static int differingPixels(const QImage& a, const QImage& b, const QRect& frame) {
+        int count = 0;
+        for (int y = frame.top(); y <= frame.bottom(); ++y)
+            for (int x = frame.left(); x <= frame.right(); ++x)
+                if (a.valid(x, y) && b.valid(x, y) && a.pixel(x, y) != b.pixel(x, y)) ++count;
+        return count;
+    }
+
+    Desktop& desktop_ = Desktop::shared();
+};
+
+TEST_F(VorelaDesktopTest, FirstStartShowsTheTrayIconAndTheWindowTheLaunchChose) {
+    VorelaProcess vorela;
+    const auto icon = vorela.waitForTrayIcon();
+    ASSERT_TRUE(icon) << vorela.log();
+    QTest::qWait(500);
+    const QImage shot = desktop_.screenshot("desktop-first-start");
+    EXPECT_TRUE(vorela.isRunning());
+    // The tray icon is drawn: not all one colour.
+    const QRgb corner = shot.pixel(icon->topLeft());
+    int drawn = 0;
+    for (int y = icon->top(); y <= icon->bottom(); ++y)
+        for (int x = icon->left(); x <= icon->right(); ++x) drawn += shot.pixel(x, y) != corner;
+    EXPECT_GT(drawn, 10);
+
+    // Onboarding not finished: the launch opens the welcome window.
+    if (vorela.log().find("No hay ventana para \"onboarding\"") != std::string::npos)
+        GTEST_SKIP() << "this build registers no onboarding window";
+    EXPECT_TRUE(desktop_.windowTitled("Bienvenido a Vorela")) << vorela.log();
+}
+
+TEST_F(VorelaDesktopTest, ALaterStartWithOnboardingDoneOpensTheMainWindow) {
+    VorelaProcess vorela("<key>didFinishOnboarding</key><true/>");
+    ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+    QTest::qWait(500);
+    desktop_.screenshot("desktop-later-start");
+    if (vorela.log().find("No hay ventana para \"main\"") != std::string::npos)
+        GTEST_SKIP() << "this build registers no main window";
+    EXPECT_TRUE(desktop_.windowTitled("Vorela")) << vorela.log();
+}
+
+TEST_F(VorelaDesktopTest, ASecondStartHandsItsUrlToTheFirstAndEnds) {
+    VorelaProcess vorela(kQuietLaunch);
+    ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+    for (const auto& [title, frame] : desktop_.programWindows())
+        EXPECT_LT(frame.width(), 200) << "a quiet launch shows only the tray icon: " << title;
+
+    EXPECT_EQ(vorela.startAgain({"prompter://read?text=Hola&title=Prueba"}), 0);
+    const auto panel = waitForPanel();
+    ASSERT_TRUE(panel) << "the URL shows the panel of the first instance\n" << vorela.log();
+    QTest::qWait(700);
+    const int oneWord = textPixels(desktop_.screenshot("desktop-url-one-word"), *panel);
+
+    std::string many;
+    for (int i = 0; i < 40; ++i) many += "palabra%20larga%20";
+    EXPECT_EQ(vorela.startAgain({"prompter://read?text=" + many}), 0);
+    QTest::qWait(700);
+    const int manyWords = textPixels(desktop_.screenshot("desktop-url-many-words"), *panel);
+    EXPECT_GT(manyWords, 3 * std::max(oneWord, 1)) << oneWord << " against " << manyWords;
+    EXPECT_TRUE(vorela.isRunning());
+}
+
+TEST_F(VorelaDesktopTest, AltSpaceStartsAndStopsTheScrolling) {
+    VorelaProcess vorela(kQuietLaunch);
+    ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+    std::string text;
+    for (int i = 0; i < 120; ++i) text += "texto%20" + std::to_string(i) + "%20";
+    ASSERT_EQ(vorela.startAgain({"prompter://read?text=" + text}), 0);
+    const auto panel = waitForPanel();
+    ASSERT_TRUE(panel) << vorela.log();
+    QTest::qWait(700);
+    const QImage still = desktop_.screenshot("desktop-shortcut-stopped");
+    QTest::qWait(1500);
+    EXPECT_EQ(differingPixels(still, desktop_.screenshot("desktop-shortcut-stopped-later"), *panel),
+              0)
+        << "stopped: nothing moves";
+
+    run({"xdotool", "key", "alt+space"});
+    QTest::qWait(2000);
+    const QImage moving = desktop_.screenshot("desktop-shortcut-playing");
+    EXPECT_GT(differingPixels(still, moving, *panel), 100) << vorela.log();
+
+    run({"xdotool", "key", "alt+space"});
+    QTest::qWait(1000);  // the scroll eases to its target
+    const QImage paused = desktop_.screenshot("desktop-shortcut-paused");
+    QTest::qWait(1500);
+    EXPECT_EQ(differingPixels(paused, desktop_.screenshot("desktop-shortcut-paused-later"), *panel),
+              0)
+        << "paused again";
+}
+
+TEST_F(VorelaDesktopTest, TheTrayMenuOpensWithItsItemsInTheModelsOrder) {
+    VorelaProcess vorela(kQuietLaunch);
+    const auto icon = vorela.waitForTrayIcon();
+    ASSERT_TRUE(icon) << vorela.log();
+    const QPoint at = icon->center();
+    run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
+    QTest::qWait(700);
+    const QImage open = desktop_.screenshot("desktop-tray-menu");
+    // The menu drops below the icon: a wide light area appears under the tray.
+    int light = 0;
+    for (int y = 30; y < 300; ++y)
+        for (int x = 900; x < 1280; ++x) light += QColor(open.pixel(x, y)).lightness() > 200;
+    EXPECT_GT(light, 10000) << "the menu is open";
+
+    // The eleventh item the keyboard reaches is "Cargar guion de ejemplo": the panel shows.
+    for (int i = 0; i < 11; ++i) run({"xdotool", "key", "Down"});
+    run({"xdotool", "key", "Return"});
+    const auto panel = waitForPanel();
+    ASSERT_TRUE(panel) << "the sample script is loaded and shown\n" << vorela.log();
+    QTest::qWait(700);
+    EXPECT_GT(textPixels(desktop_.screenshot("desktop-tray-sample"), *panel), 500);
+}
+
+}  // namespace
+}  // namespace vorela::testing
