@@ -158,14 +158,14 @@ std::vector<std::pair<std::string, QRect>> Desktop::programWindows() const {
     return windows;
 }
 
-std::optional<QRect> Desktop::windowTitled(const std::string& title) const {
-    // Only ordinary windows: the panel (a utility window) and the tray icon are titled
-    // "Vorela" too.
+std::optional<QRect> Desktop::windowOfType(const std::string& type,
+                                           const std::string& title) const {
     for (const auto& id : programWindowIds()) {
-        if (titleOf(id) != title) continue;
-        const std::string type = commandOutput("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
+        if (!title.empty() && titleOf(id) != title) continue;
+        // The first type is the one the window asked for; later ones are fallbacks.
+        const std::string types = commandOutput("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
         const QRect frame = frameOf(id);
-        if (type.find("= _NET_WM_WINDOW_TYPE_NORMAL") != std::string::npos && frame.width() > 32)
+        if (types.find("= _NET_WM_WINDOW_TYPE_" + type) != std::string::npos && frame.width() > 32)
             return frame;
     }
     return std::nullopt;

@@ -37,8 +37,9 @@ public:
     QImage screenshot(const std::string& name) const;
     // Visible windows of the program "vorela" with their frames on the screen.
     std::vector<std::pair<std::string, QRect>> programWindows() const;
-    // The visible ordinary window titled exactly `title`, if any.
-    std::optional<QRect> windowTitled(const std::string& title) const;
+    // The program's visible window of an EWMH type ("NORMAL", "UTILITY" for the panel),
+    // titled exactly `title` unless that is empty. The tray icon never counts.
+    std::optional<QRect> windowOfType(const std::string& type, const std::string& title = {}) const;
 
 private:
     Desktop();

@@ -22,11 +22,10 @@ protected:
         run({"xdotool", "mousemove", "5", "790"});
     }
 
-    // The panel: the one wide window of the program near the top of the screen.
-    std::optional<QRect> waitForPanel() {
-        for (int i = 0; i < 200; ++i) {
-            for (const auto& [title, frame] : desktop_.programWindows())
-                if (frame.width() >= 200 && frame.top() < 200) return frame;
+    // The panel: the program's utility window.
+    std::optional<QRect> waitForPanel(double seconds = 10) {
+        for (int i = 0; i < seconds * 20; ++i) {
+            if (auto frame = desktop_.windowOfType("UTILITY")) return frame;
             QTest::qWait(50);
         }
         return std::nullopt;
@@ -67,7 +66,7 @@ TEST_F(VorelaDesktopTest, FirstStartShowsTheTrayIconAndTheWindowTheLaunchChose) 
     // Onboarding not finished: the launch opens the welcome window.
     if (vorela.log().find("No hay ventana para \"onboarding\"") != std::string::npos)
         GTEST_SKIP() << "this build registers no onboarding window";
-    EXPECT_TRUE(desktop_.windowTitled("Bienvenido a Vorela")) << vorela.log();
+    EXPECT_TRUE(desktop_.windowOfType("NORMAL", "Bienvenido a Vorela")) << vorela.log();
 }
 
 TEST_F(VorelaDesktopTest, ALaterStartWithOnboardingDoneOpensTheMainWindow) {
@@ -77,14 +76,14 @@ TEST_F(VorelaDesktopTest, ALaterStartWithOnboardingDoneOpensTheMainWindow) {
     desktop_.screenshot("desktop-later-start");
     if (vorela.log().find("No hay ventana para \"main\"") != std::string::npos)
         GTEST_SKIP() << "this build registers no main window";
-    EXPECT_TRUE(desktop_.windowTitled("Vorela")) << vorela.log();
+    EXPECT_TRUE(desktop_.windowOfType("NORMAL", "Vorela")) << vorela.log();
 }
 
 TEST_F(VorelaDesktopTest, ASecondStartHandsItsUrlToTheFirstAndEnds) {
     VorelaProcess vorela(kQuietLaunch);
     ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
-    for (const auto& [title, frame] : desktop_.programWindows())
-        EXPECT_LT(frame.width(), 200) << "a quiet launch shows only the tray icon: " << title;
+    EXPECT_FALSE(desktop_.windowOfType("NORMAL")) << "a quiet launch shows only the tray icon";
+    EXPECT_FALSE(desktop_.windowOfType("UTILITY"));
 
     EXPECT_EQ(vorela.startAgain({"prompter://read?text=Hola&title=Prueba"}), 0);
     const auto panel = waitForPanel();
@@ -99,6 +98,27 @@ TEST_F(VorelaDesktopTest, ASecondStartHandsItsUrlToTheFirstAndEnds) {
     const int manyWords = textPixels(desktop_.screenshot("desktop-url-many-words"), *panel);
     EXPECT_GT(manyWords, 3 * std::max(oneWord, 1)) << oneWord << " against " << manyWords;
     EXPECT_TRUE(vorela.isRunning());
+}
+
+TEST_F(VorelaDesktopTest, TheReadSelectionActionLoadsTheSelectedTextOrSaysThereIsNone) {
+    VorelaProcess vorela(kQuietLaunch);
+    ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+    const auto before = desktop_.programWindows().size();
+    EXPECT_EQ(vorela.startAgain({"--read-selection"}), 0) << "nothing selected";
+    QTest::qWait(700);
+    desktop_.screenshot("desktop-selection-none");
+    EXPECT_GT(desktop_.programWindows().size(), before) << "the user is told";
+    EXPECT_FALSE(waitForPanel(1)) << "nothing loaded";
+
+    ASSERT_EQ(run({"sh", "-c",
+                   "printf 'Texto elegido en otra ventana para leer en voz alta' | "
+                   "xclip -selection primary -loops 1 -i"}),
+              0);
+    EXPECT_EQ(vorela.startAgain({"--read-selection"}), 0);
+    const auto panel = waitForPanel();
+    ASSERT_TRUE(panel) << vorela.log();
+    QTest::qWait(700);
+    EXPECT_GT(textPixels(desktop_.screenshot("desktop-selection-read"), *panel), 500);
 }
 
 TEST_F(VorelaDesktopTest, AltSpaceStartsAndStopsTheScrolling) {
