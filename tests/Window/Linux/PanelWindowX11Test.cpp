@@ -75,16 +75,6 @@ private:
     }
 };
 
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 // A plain window of another client, filling the screen under the panel, that counts the
 // clicks it receives.
 class WindowBelow {
@@ -187,7 +177,8 @@ TEST_F(PanelWindowX11Test, TheWindowManagerKeepsThePanelAboveEverywhereAndOutOfT
     controller_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
     settle();
-    const std::string props = output("xprop -id " + std::to_string(window().winId()));
+    const std::string props =
+        testing::commandOutput("xprop -id " + std::to_string(window().winId()));
     for (const char* expected :
          {"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR",
           "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_DESKTOP(CARDINAL) = 4294967295",
@@ -195,7 +186,8 @@ TEST_F(PanelWindowX11Test, TheWindowManagerKeepsThePanelAboveEverywhereAndOutOfT
         SCOPED_TRACE(expected);
         EXPECT_NE(props.find(expected), std::string::npos) << props;
     }
-    EXPECT_EQ(output("xdotool getactivewindow"), std::to_string(below_->id()) + "\n")
+    EXPECT_EQ(testing::commandOutput("xdotool getactivewindow"),
+              std::to_string(below_->id()) + "\n")
         << "showing the panel leaves the focus where it was";
     EXPECT_FALSE(window().isExcludedFromCapture());
 }
@@ -260,7 +252,8 @@ TEST_F(PanelWindowX11Test, ClickThroughPassesClicksToTheWindowBelow) {
     };
     clickAtCentre();
     EXPECT_EQ(below_->clicks(), 0) << "the panel takes its own clicks";
-    EXPECT_EQ(output("xdotool getactivewindow"), std::to_string(below_->id()) + "\n")
+    EXPECT_EQ(testing::commandOutput("xdotool getactivewindow"),
+              std::to_string(below_->id()) + "\n")
         << "a click on the panel takes no focus";
 
     Prefs::set(Keys::passThrough(), true);

@@ -30,16 +30,6 @@ void writeFile(const std::filesystem::path& path, const std::string& text) {
 
 }  // namespace
 
-std::string commandOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 pid_t spawnLogged(const std::vector<std::string>& arguments, const std::string& logFile) {
     std::vector<std::string> copy = arguments;
     std::vector<char*> argv;

@@ -18,8 +18,6 @@
 
 namespace vorela::testing {
 
-// Output of a shell command.
-std::string commandOutput(const std::string& command);
 // Starts a program in the background with standard output and error into `logFile`.
 pid_t spawnLogged(const std::vector<std::string>& arguments, const std::string& logFile);
 // Waits for a child to end within `seconds`; its exit status, or nothing when it did not.
