@@ -54,10 +54,6 @@ public:
     // A request from this start's own arguments (isOwnStart) or from a later start.
     void handle(const InstanceMessage& message, bool isOwnStart);
 
-    AppState& appState() { return *state_; }
-    QtWindowPresenter& presenter() { return presenter_; }
-    TrayIcon* trayIcon() { return tray_.get(); }
-
 private:
     void registerWindows();
     void showToUser(const std::string& text);
@@ -72,7 +68,6 @@ private:
     NotificationCenter notifications_{loop_};  // menu tracking, shortcut changes
     std::shared_ptr<NotificationCenter> workspaceCenter_ =
         std::make_shared<NotificationCenter>(loop_);  // waking from sleep
-    QtWindowPresenter presenter_{loop_};
 
     std::shared_ptr<AppState> state_;
     ScriptLibrary library_{false};
@@ -88,6 +83,8 @@ private:
     std::unique_ptr<Shortcuts::Context> shortcuts_;
 
     AppDelegate delegate_{state_, panelControls_};
+    // After what the windows show, so that they go before it.
+    QtWindowPresenter presenter_{loop_};
     AppScenes scenes_;
     std::unique_ptr<TrayIcon> tray_;
     SleepWatcher sleepWatcher_{workspaceCenter_};
