@@ -1,5 +1,7 @@
 #include "Window/PanelControllerAdapter.h"
 
+#include <array>
+
 #include "Window/PanelController.h"
 
 namespace vorela {
@@ -15,6 +17,18 @@ std::vector<PanelScreen> PanelControllerAdapter::availableScreens() const {
     for (const auto& choice : controller_.availableScreens())
         screens.push_back({choice.id, choice.name});
     return screens;
+}
+
+Subscription PanelControllerAdapter::observeChanges(std::function<void()> onChange) {
+    auto parts = std::make_shared<std::array<Subscription, 4>>(std::array<Subscription, 4>{
+        controller_.isVisible.observe([onChange](bool) { onChange(); }),
+        controller_.mode.observe([onChange](PanelMode) { onChange(); }),
+        controller_.didFallBackToFloating.observe([onChange](bool) { onChange(); }),
+        controller_.observeAvailableScreens(onChange),
+    });
+    return Subscription([parts] {
+        for (auto& part : *parts) part.cancel();
+    });
 }
 
 void PanelControllerAdapter::show() { controller_.show(); }

@@ -17,6 +17,7 @@ public:
     PanelMode mode() const override;
     bool didFallBackToFloating() const override;
     std::vector<PanelScreen> availableScreens() const override;
+    [[nodiscard]] Subscription observeChanges(std::function<void()> onChange) override;
 
     void show() override;
     void toggle() override;
