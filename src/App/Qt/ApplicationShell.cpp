@@ -5,6 +5,7 @@
 
 #include "App/GlobalShortcuts.h"
 #include "App/LaunchRequest.h"
+#include "App/Qt/MainWindow.h"
 #include "App/Qt/TranscriptionEngineFactory.h"
 #include "App/Qt/TrayIcon.h"
 #include "App/StatusMenu.h"
@@ -89,8 +90,13 @@ ApplicationShell::ApplicationShell(QApplication& app)
 ApplicationShell::~ApplicationShell() = default;
 
 void ApplicationShell::registerWindows() {
-    // One line per window: presenter_.registerWindow(WindowId::…, factory making its content
-    // with the state, the panel controller, the library and the scenes' actions).
+    const auto openById = [this](const std::string& identifier) {
+        if (const auto id = windowIdFrom(identifier)) scenes_.openWindow(*id);
+    };
+    presenter_.registerWindow(WindowId::main, [this, openById](const auto&) {
+        return std::make_unique<MainWindow>(
+            MainWindow::Services{*state_, *panelControls_, library_, pasteboard_, openById});
+    });
 }
 
 void ApplicationShell::finishLaunching() {

@@ -13,9 +13,11 @@ void applyScene(QWidget& window, const WindowScene& scene) {
     window.setWindowTitle(QString::fromStdString(scene.title));
     const int width = static_cast<int>(scene.widthPoints);
     if (scene.isResizable) {
-        const QSize minimum(width, static_cast<int>(scene.heightPoints.value_or(0)));
+        // At least the scene's size, and never less than the content's own minimum.
+        const QSize minimum = QSize(width, static_cast<int>(scene.heightPoints.value_or(0)))
+                                  .expandedTo(window.minimumSizeHint());
         window.setMinimumSize(minimum);
-        window.resize(window.size().expandedTo(minimum));
+        window.resize(window.sizeHint().expandedTo(minimum));
     } else if (scene.heightPoints) {
         window.setFixedSize(width, static_cast<int>(*scene.heightPoints));
     } else {

@@ -82,6 +82,25 @@ TEST_F(QtWindowPresenterTest, EachWindowHasItsSceneTitleAndSize) {
     }
 }
 
+// The main window once opened at its scene's 860 x 560 while its content needed more:
+// the control bar at the bottom was squeezed to a sliver.
+TEST_F(QtWindowPresenterTest, AResizableWindowNeverShrinksBelowItsContent) {
+    presenter_.registerWindow(WindowId::main, [](const auto&) {
+        auto window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        auto* content = new QLabel("contenido");
+        content->setMinimumSize(900, 700);
+        layout->addWidget(content);
+        return window;
+    });
+    presenter_.open(WindowId::main, false);
+    QWidget* window = presenter_.window(WindowId::main);
+    ASSERT_NE(window, nullptr);
+    EXPECT_GE(window->minimumWidth(), 900);
+    EXPECT_GE(window->minimumHeight(), 700);
+    EXPECT_GE(window->height(), 700);
+}
+
 TEST_F(QtWindowPresenterTest, OpeningTwiceRaisesTheOneWindowAndClosingForgetsIt) {
     presenter_.open(WindowId::main, false);
     QWidget* first = presenter_.window(WindowId::main);
