@@ -21,11 +21,6 @@ protected:
             [this] { ++finishCount_; });
         return *flow_;
     }
-    // Buffers at -60, -58 ... -42 dBFS: the calibration's 90th percentile is -44.
-    void hearRoom() {
-        for (int i = 0; i < 10; ++i)
-            capture(true, static_cast<float>(std::pow(10, (-60 + 2 * i) / 20.0)));
-    }
     void calibrate(bool withRoom = true) {
         flow_->requestAndCalibrate();
         loop_.runUntilIdle();

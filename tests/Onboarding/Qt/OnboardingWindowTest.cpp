@@ -61,10 +61,6 @@ protected:
         return std::abs(c.red() - a.red()) < 12 && std::abs(c.green() - a.green()) < 12 &&
                std::abs(c.blue() - a.blue()) < 12;
     }
-    void hearRoom() {
-        for (int i = 0; i < 10; ++i)
-            capture(true, static_cast<float>(std::pow(10, (-60 + 2 * i) / 20.0)));
-    }
     void calibrate() {
         click("calibrateButton");
         loop_.runUntilIdle();
