@@ -132,6 +132,10 @@ public:
                                    VoiceCalibration::Completion completion) {
         calibration_.measureRecognitionQuality(durationSeconds, std::move(completion));
     }
+    // The microphone permission, asked while undetermined: true when capture is allowed.
+    void requestMicrophonePermission(std::function<void(bool)> completion) {
+        voice_.audioSession().requestPermission(std::move(completion));
+    }
     static const std::string& calibrationPhrase() { return VoiceCalibration::calibrationPhrase(); }
     static double wordErrorRate(const std::vector<std::string>& expected,
                                 const std::vector<std::string>& actual) {

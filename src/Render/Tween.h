@@ -8,7 +8,7 @@ namespace vorela {
 // A value moving from one number to another over a fixed time, read at any moment of the
 // run loop's clock. Views animate with it so that tests can drive it with virtual time.
 struct Tween {
-    enum class Curve { linear, easeOut };
+    enum class Curve { linear, easeOut, easeInOut };
 
     double from = 0;
     double to = 0;
@@ -27,9 +27,22 @@ struct Tween {
     double value(double now) const {
         if (durationSeconds <= 0 || isDone(now)) return to;
         const double t = std::clamp((now - startSeconds) / durationSeconds, 0.0, 1.0);
-        // Cubic ease-out: fast start, gentle arrival.
-        const double eased = curve == Curve::easeOut ? 1 - std::pow(1 - t, 3) : t;
-        return from + (to - from) * eased;
+        return from + (to - from) * eased(t);
+    }
+
+private:
+    double eased(double t) const {
+        switch (curve) {
+            case Curve::linear:
+                return t;
+            // Cubic ease-out: fast start, gentle arrival.
+            case Curve::easeOut:
+                return 1 - std::pow(1 - t, 3);
+            // Cubic ease-in-out: gentle at both ends.
+            case Curve::easeInOut:
+                return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
+        }
+        return t;
     }
 };
 

@@ -15,11 +15,6 @@ protected:
     bool audioRunning() {
         return state_->audioSession().status() == AudioSession::Status::running();
     }
-    // Buffers at -60, -58 ... -42 dBFS: the 90th percentile (rank 8 of 0...9) is -44.
-    void hearRoom() {
-        for (int i = 0; i < 10; ++i)
-            capture(true, static_cast<float>(std::pow(10, (-60 + 2 * i) / 20.0)));
-    }
     // Starts a measurement; the returned value is filled in when it completes.
     std::shared_ptr<std::optional<std::optional<double>>> calibrate(double seconds = 2) {
         auto result = std::make_shared<std::optional<std::optional<double>>>();

@@ -39,7 +39,7 @@ QPainterPath qPath(const std::vector<PathElement>& elements) {
 }
 
 std::string_view themeIconName(std::string_view symbolName) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 20> kNames{{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 24> kNames{{
         {"play.fill", "media-playback-start"},
         {"pause.fill", "media-playback-pause"},
         {"text.alignleft", "format-justify-left"},
@@ -60,6 +60,10 @@ std::string_view themeIconName(std::string_view symbolName) {
         {"doc.on.doc", "edit-copy"},
         {"trash", "edit-delete"},
         {"bookmark.fill", ""},
+        {"checkmark.circle.fill", "emblem-ok"},
+        {"exclamationmark.triangle.fill", "dialog-warning"},
+        {"waveform", ""},
+        {"lock.laptopcomputer", ""},
     }};
     for (const auto& [symbol, icon] : kNames) {
         if (symbol == symbolName) return icon;
@@ -166,6 +170,49 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         path.lineTo(0.5, 0.7);
         path.lineTo(0.25, 0.92);
         path.closeSubpath();
+    } else if (symbolName == "waveform" || symbolName == "waveform.badge.magnifyingglass") {
+        static constexpr std::array<double, 5> kHeights{0.3, 0.65, 0.9, 0.55, 0.35};
+        for (std::size_t i = 0; i < kHeights.size(); ++i)
+            path.addRoundedRect(0.08 + i * 0.18, 0.5 - kHeights[i] / 2, 0.1, kHeights[i], 0.05,
+                                0.05);
+        if (symbolName != "waveform") {
+            // A magnifying glass over the bars' lower right corner.
+            QPainterPath disc;
+            disc.addEllipse(QPointF(0.7, 0.7), 0.26, 0.26);
+            QPainterPath ring;
+            ring.addEllipse(QPointF(0.7, 0.7), 0.22, 0.22);
+            ring.addEllipse(QPointF(0.7, 0.7), 0.13, 0.13);
+            path = path.subtracted(disc);
+            path.addPath(ring);
+        }
+    } else if (symbolName == "lock.laptopcomputer") {
+        // A laptop whose screen carries a padlock.
+        path.addRoundedRect(0.15, 0.15, 0.7, 0.5, 0.05, 0.05);
+        path.addRect(0.2, 0.2, 0.6, 0.4);
+        path.addRoundedRect(0.02, 0.7, 0.96, 0.1, 0.04, 0.04);
+        path.addRect(0.4, 0.38, 0.2, 0.16);
+        path.addEllipse(QPointF(0.5, 0.36), 0.07, 0.07);
+        path.addEllipse(QPointF(0.5, 0.36), 0.035, 0.035);
+    } else if (symbolName == "checkmark.circle.fill") {
+        path.addEllipse(QPointF(0.5, 0.5), 0.46, 0.46);
+        QPainterPath check;
+        check.moveTo(0.26, 0.5);
+        check.lineTo(0.34, 0.42);
+        check.lineTo(0.45, 0.53);
+        check.lineTo(0.68, 0.3);
+        check.lineTo(0.76, 0.38);
+        check.lineTo(0.45, 0.69);
+        check.closeSubpath();
+        path = path.subtracted(check);
+    } else if (symbolName == "exclamationmark.triangle.fill") {
+        path.moveTo(0.5, 0.06);
+        path.lineTo(0.96, 0.9);
+        path.lineTo(0.04, 0.9);
+        path.closeSubpath();
+        QPainterPath mark;
+        mark.addRect(0.45, 0.35, 0.1, 0.3);
+        mark.addRect(0.45, 0.72, 0.1, 0.1);
+        path = path.subtracted(mark);
     }
     return path;
 }

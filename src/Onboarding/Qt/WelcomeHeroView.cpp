@@ -1,0 +1,141 @@
+#include "Onboarding/Qt/WelcomeHeroView.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "App/Qt/ViewKit.h"
+#include "Platform/Loop/RunLoop.h"
+
+namespace vorela {
+namespace {
+
+constexpr double kFrameSeconds = 1.0 / 60;
+constexpr double kScreenRadius = 14;
+constexpr double kBarHeight = 7;
+constexpr double kBarSpacing = 5;
+constexpr double kRowsFrameHeight = 66;
+constexpr double kMicFrameHeight = 10;
+
+QColor grey(double level) { return QColor::fromRgbF(float(level), float(level), float(level)); }
+
+void capsule(QPainter& p, const QRectF& r, const QColor& c) {
+    const double radius = std::min(r.width(), r.height()) / 2;
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawRoundedRect(r, radius, radius);
+}
+
+// Square top corners, rounded bottom ones.
+QPainterPath panelShape(const QRectF& r, double radius) {
+    QPainterPath path;
+    path.moveTo(r.topLeft());
+    path.lineTo(r.topRight());
+    path.lineTo(r.right(), r.bottom() - radius);
+    path.quadTo(r.bottomRight(), QPointF(r.right() - radius, r.bottom()));
+    path.lineTo(r.left() + radius, r.bottom());
+    path.quadTo(r.bottomLeft(), QPointF(r.left(), r.bottom() - radius));
+    path.closeSubpath();
+    return path;
+}
+
+}  // namespace
+
+WelcomeHeroView::WelcomeHeroView(RunLoop& loop, QWidget* parent) : QWidget(parent), loop_(loop) {
+    setObjectName("welcomeHero");
+    setFixedSize(kWidth, kHeight);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+WelcomeHeroView::~WelcomeHeroView() = default;
+
+void WelcomeHeroView::setHero(std::unique_ptr<WelcomeHero> hero) {
+    frames_.cancel();
+    heroChanges_.cancel();
+    hero_ = std::move(hero);
+    if (hero_) heroChanges_ = hero_->observe([this] { changed(); });
+    update();
+}
+
+void WelcomeHeroView::setScale(double scale) {
+    scale_ = scale;
+    update();
+}
+
+void WelcomeHeroView::changed() {
+    update();
+    if (frames_.isActive()) return;
+    frames_ = loop_.scheduleRepeating(kFrameSeconds, [this] {
+        update();
+        if (!hero_ || !hero_->isGliding()) frames_.cancel();
+    });
+}
+
+void WelcomeHeroView::paintEvent(QPaintEvent*) {
+    if (!hero_) return;
+    const WelcomeHero& hero = *hero_;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(kWidth / 2.0, kHeight / 2.0);
+    p.scale(scale_, scale_);
+    p.translate(-kWidth / 2.0, -kHeight / 2.0);
+
+    // The display.
+    const QRectF screen(0, 0, kWidth, kHeight);
+    QLinearGradient gradient(screen.topLeft(), screen.bottomLeft());
+    gradient.setColorAt(0, grey(0.2));
+    gradient.setColorAt(1, grey(0.09));
+    p.setBrush(gradient);
+    QColor border(Qt::white);
+    border.setAlphaF(0.08f);
+    p.setPen(QPen(border, 1));
+    p.drawRoundedRect(screen.adjusted(0.5, 0.5, -0.5, -0.5), kScreenRadius, kScreenRadius);
+
+    // The panel: rows 14 + 66 + 10, footer 10 + 10.
+    const double panelLeft = (kWidth - kPanelWidth) / 2.0;
+    const double footerTop = 14 + kRowsFrameHeight + 10;
+    const QRectF panel(panelLeft, 0, kPanelWidth, footerTop + kMicFrameHeight + 10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawPath(panelShape(panel, kScreenRadius));
+
+    // Word rows, moved up to keep the current row in view, clipped to their frame.
+    const QRectF rowsFrame(panelLeft + 16, 14, kPanelWidth - 32, kRowsFrameHeight);
+    p.save();
+    p.setClipRect(rowsFrame);
+    const auto& rows = WelcomeHero::rows();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        double x = rowsFrame.left();
+        const double y =
+            rowsFrame.top() + r * WelcomeHero::kRowPitchPoints - hero.drawnRowsOffset();
+        for (std::size_t w = 0; w < rows[r].size(); ++w) {
+            capsule(p, QRectF(x, y, rows[r][w], kBarHeight),
+                    ViewKit::qColor(hero.drawnColor(int(r), int(w))));
+            x += rows[r][w] + kBarSpacing;
+        }
+    }
+    p.restore();
+
+    // Footer: microphone bars standing on a 10-point frame, then the progress bar.
+    const double footerLeft = panelLeft + 14;
+    const double micMiddle = footerTop + kMicFrameHeight / 2;
+    QColor micColor = ViewKit::accentColor();
+    micColor.setAlphaF(0.9f);
+    for (int bar = 0; bar < 4; ++bar) {
+        const double h = hero.drawnMicBarHeight(bar);
+        capsule(p, QRectF(footerLeft + bar * 4, micMiddle - h / 2, 2, h), micColor);
+    }
+    const double progressLeft = footerLeft + 4 * 2 + 3 * 2 + 6;
+    const double progressWidth = panel.right() - 14 - progressLeft;
+    const QRectF track(progressLeft, micMiddle - 1.5, progressWidth, 3);
+    QColor trackColor(Qt::white);
+    trackColor.setAlphaF(0.12f);
+    capsule(p, track, trackColor);
+    capsule(p, QRectF(track.left(), track.top(), progressWidth * hero.drawnProgressFraction(), 3),
+            ViewKit::accentColor());
+
+    // The camera.
+    capsule(p, QRectF(kWidth / 2.0 - 2.5, 5, 5, 5), grey(0.28));
+}
+
+}  // namespace vorela
