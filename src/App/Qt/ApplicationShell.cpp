@@ -9,6 +9,7 @@
 #include "App/Qt/TranscriptionEngineFactory.h"
 #include "App/Qt/TrayIcon.h"
 #include "App/StatusMenu.h"
+#include "Onboarding/Qt/OnboardingWindow.h"
 #include "Platform/Audio/Linux/PortAudioEngine.h"
 #include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/Linux/XkbKeyboardLayout.h"
@@ -96,6 +97,13 @@ void ApplicationShell::registerWindows() {
     presenter_.registerWindow(WindowId::main, [this, openById](const auto&) {
         return std::make_unique<MainWindow>(
             MainWindow::Services{*state_, *panelControls_, library_, pasteboard_, openById});
+    });
+    presenter_.registerWindow(WindowId::onboarding, [this](const auto&) {
+        return std::make_unique<OnboardingWindow>(
+            *state_, *panelControls_,
+            OnboardingServices{speechAuthorization_, pasteboard_,
+                               [this](const std::string& url) { workspace_.open(url); }},
+            loop_, accessibility_, [this] { scenes_.finishOnboarding(); });
     });
 }
 
