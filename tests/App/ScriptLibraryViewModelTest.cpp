@@ -5,6 +5,7 @@
 #include "App/AppStateEnvironment.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "Script/Bookmark.h"
+#include "Support/LibraryFixture.h"
 
 namespace vorela {
 namespace {
