@@ -53,7 +53,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
                                                                     MatcherTelemetry::shared()),
       })),
       keyboard_(connectKeyboard(logger_)),
-      scenes_(presenter_, TrayIcon::isAvailable()) {
+      hasSystemTray_(TrayIcon::isAvailable()) {
     if (library_.loadError()) logger_.error("Biblioteca: " + *library_.loadError());
 
     // The shortcuts work before launching finishes, whatever window opens.
@@ -64,7 +64,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
     GlobalShortcuts::registerShortcuts(state_, panelControls_);
 
     registerWindows();
-    if (TrayIcon::isAvailable()) {
+    if (hasSystemTray_) {
         tray_ = std::make_unique<TrayIcon>(
             notifications_, [this] { return StatusMenu::build(*state_, *panelControls_); },
             [this](const std::string& action, bool isOptionHeld) {

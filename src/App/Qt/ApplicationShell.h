@@ -85,7 +85,8 @@ private:
     AppDelegate delegate_{state_, panelControls_};
     // After what the windows show, so that they go before it.
     QtWindowPresenter presenter_{loop_};
-    AppScenes scenes_;
+    const bool hasSystemTray_;  // asked once: the launch and the tray icon agree
+    AppScenes scenes_{presenter_, hasSystemTray_};
     std::unique_ptr<TrayIcon> tray_;
     SleepWatcher sleepWatcher_{workspaceCenter_};
     SuiteFileWatcher suiteWatcher_{loop_, UserDefaults::standard()};
