@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <string>
 #include <vector>
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -57,6 +58,8 @@ protected:
     // Saves the widget as the build's test artifact and answers the picture for probes.
     static QImage screenshot(QWidget& widget, const char* fileName) {
         widget.ensurePolished();
+        // Layouts changed by the last texts settle before the picture is taken.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QImage image = widget.grab().toImage();
         const QString folder = QDir::current().absoluteFilePath("artifacts");
         QDir().mkpath(folder);
