@@ -18,27 +18,9 @@ namespace vorela {
 using ViewKit::qText;
 namespace Keys = Prefs::Keys;
 
-namespace {
-
-template <class T, std::size_t N>
-SettingsForm::Choices choicesOf(const std::array<T, N>& cases) {
-    SettingsForm::Choices choices;
-    for (T value : cases)
-        choices.emplace_back(qText(localizedName(value)), QString::fromUtf8(rawValue(value)));
-    return choices;
-}
-
-template <class T>
-std::optional<T> chosen(QComboBox* picker) {
-    return fromRawValue(std::type_identity<T>{}, picker->currentData().toString().toStdString());
-}
-
-template <class T>
-QVariant tagOf(T value) {
-    return QString::fromUtf8(rawValue(value));
-}
-
-}  // namespace
+using SettingsForm::choicesOf;
+using SettingsForm::chosen;
+using SettingsForm::tagOf;
 
 AppearanceSettings::AppearanceSettings(AppState& appState, PanelController& panelController,
                                        RunLoop& loop, QWidget* parent)

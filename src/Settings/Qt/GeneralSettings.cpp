@@ -31,23 +31,16 @@ GeneralSettings::GeneralSettings(AppState& appState, PanelController& panelContr
       keys_(loop) {
     auto* page = new QVBoxLayout(this);
 
-    SettingsForm::Choices modes;
-    for (PrompterMode mode : kAllPrompterModes)
-        modes.emplace_back(qText(localizedName(mode)), QString::fromUtf8(rawValue(mode)));
-    auto* defaultModePicker = SettingsForm::makePicker("defaultModePicker", modes);
-    connect(defaultModePicker, &QComboBox::currentIndexChanged, this, [defaultModePicker] {
-        const auto raw = defaultModePicker->currentData().toString().toStdString();
-        if (auto mode = fromRawValue(std::type_identity<PrompterMode>{}, raw))
+    defaultModePicker_ =
+        SettingsForm::makePicker("defaultModePicker", SettingsForm::choicesOf(kAllPrompterModes));
+    connect(defaultModePicker_, &QComboBox::currentIndexChanged, this, [this] {
+        if (auto mode = SettingsForm::chosen<PrompterMode>(defaultModePicker_))
             Prefs::set(Prefs::Keys::defaultMode(), *mode);
     });
-
-    SettingsForm::Choices placements;
-    for (PanelMode mode : kAllPanelModes)
-        placements.emplace_back(qText(localizedName(mode)), QString::fromUtf8(rawValue(mode)));
-    panelModePicker_ = SettingsForm::makePicker("panelModePicker", placements);
+    panelModePicker_ =
+        SettingsForm::makePicker("panelModePicker", SettingsForm::choicesOf(kAllPanelModes));
     connect(panelModePicker_, &QComboBox::currentIndexChanged, this, [this] {
-        const auto raw = panelModePicker_->currentData().toString().toStdString();
-        if (auto mode = fromRawValue(std::type_identity<PanelMode>{}, raw))
+        if (auto mode = SettingsForm::chosen<PanelMode>(panelModePicker_))
             panelController_.setMode(*mode);
     });
 
@@ -57,7 +50,7 @@ GeneralSettings::GeneralSettings(AppState& appState, PanelController& panelContr
     });
 
     auto* first = SettingsForm::addSection(page);
-    first->addRow("Modo al abrir", defaultModePicker);
+    first->addRow("Modo al abrir", defaultModePicker_);
     first->addRow("Posición del panel", panelModePicker_);
     first->addRow("Pantalla", screenPicker_);
 
@@ -123,10 +116,9 @@ void GeneralSettings::refreshScreens() {
 }
 
 void GeneralSettings::refresh() {
-    SettingsForm::selectTag(findChild<QComboBox*>("defaultModePicker"),
-                            QString::fromUtf8(rawValue(Prefs::get(Prefs::Keys::defaultMode()))));
-    SettingsForm::selectTag(panelModePicker_,
-                            QString::fromUtf8(rawValue(panelController_.mode.get())));
+    SettingsForm::selectTag(defaultModePicker_,
+                            SettingsForm::tagOf(Prefs::get(Prefs::Keys::defaultMode())));
+    SettingsForm::selectTag(panelModePicker_, SettingsForm::tagOf(panelController_.mode.get()));
     const auto screen = Prefs::get(Prefs::Keys::preferredScreen()).value_or("");
     SettingsForm::selectTag(screenPicker_, qText(screen));
     {

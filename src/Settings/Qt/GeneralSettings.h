@@ -38,6 +38,7 @@ private:
     AppState& appState_;
     PanelController& panelController_;
     LaunchAtLogin launchAtLogin_;
+    QComboBox* defaultModePicker_ = nullptr;
     QComboBox* panelModePicker_ = nullptr;
     QComboBox* screenPicker_ = nullptr;
     QCheckBox* launchAtLoginToggle_ = nullptr;

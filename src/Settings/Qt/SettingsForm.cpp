@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QSignalBlocker>
 
+#include "App/AppState.h"
+
 namespace vorela::SettingsForm {
 
 QFormLayout* addSection(QLayout* page, const QString& title) {
@@ -22,6 +24,15 @@ QComboBox* makePicker(const char* objectName, const Choices& choices) {
     auto* picker = new QComboBox;
     picker->setObjectName(objectName);
     for (const auto& [label, tag] : choices) picker->addItem(label, tag);
+    return picker;
+}
+
+QComboBox* makeLocalePicker(AppState& appState) {
+    auto* picker = makePicker("localePicker", choicesOf(kAllTranscriptionLocales));
+    QObject::connect(picker, &QComboBox::currentIndexChanged, picker, [picker, &appState] {
+        if (auto locale = chosen<TranscriptionLocale>(picker))
+            appState.setTranscriptionLocale(*locale);
+    });
     return picker;
 }
 

@@ -89,16 +89,8 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(new QLabel("Idioma"));
-    SettingsForm::Choices locales;
-    for (TranscriptionLocale locale : kAllTranscriptionLocales)
-        locales.emplace_back(qText(localizedName(locale)), QString::fromUtf8(rawValue(locale)));
-    localePicker_ = SettingsForm::makePicker("localePicker", locales);
+    localePicker_ = SettingsForm::makeLocalePicker(appState_);
     localePicker_->setMaximumWidth(260);
-    connect(localePicker_, &QComboBox::currentIndexChanged, this, [this] {
-        const auto raw = localePicker_->currentData().toString().toStdString();
-        if (auto locale = fromRawValue(std::type_identity<TranscriptionLocale>{}, raw))
-            appState_.setTranscriptionLocale(*locale);
-    });
     controls->addWidget(localePicker_);
     controls->addStretch(1);
     listen_ = new QPushButton;

@@ -31,15 +31,7 @@ VoiceSettings::VoiceSettings(AppState& appState, RunLoop& loop, QWidget* parent)
     auto* page = new QVBoxLayout(this);
 
     auto* recognition = SettingsForm::addSection(page, "Reconocimiento");
-    SettingsForm::Choices locales;
-    for (TranscriptionLocale locale : kAllTranscriptionLocales)
-        locales.emplace_back(qText(localizedName(locale)), QString::fromUtf8(rawValue(locale)));
-    localePicker_ = SettingsForm::makePicker("localePicker", locales);
-    connect(localePicker_, &QComboBox::currentIndexChanged, this, [this] {
-        const auto raw = localePicker_->currentData().toString().toStdString();
-        if (auto locale = fromRawValue(std::type_identity<TranscriptionLocale>{}, raw))
-            appState_.setTranscriptionLocale(*locale);
-    });
+    localePicker_ = SettingsForm::makeLocalePicker(appState_);
     recognition->addRow("Idioma", localePicker_);
     engine_ = SettingsForm::makeText("engineLabel", {}, TextStyle::body);
     recognition->addRow("Motor", engine_);
