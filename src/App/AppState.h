@@ -151,6 +151,9 @@ public:
     const HoverMonitor& hoverMonitor() const { return *hoverMonitor_; }
     UpdateController& updates() { return updates_; }
     const ScriptMatcher& matcher() const { return matcher_; }
+    // Diagnostics tuning: the running matcher uses it from its next alignment; the next
+    // retuning from the voice profile replaces it.
+    void setMatcherConfig(const MatcherConfig& config) { matcher_.setConfig(config); }
     const VoicePipeline& voice() const { return voice_; }
     const AudioSession& audioSession() const { return voice_.audioSession(); }
     void startTranscription() { voice_.startTranscription(); }

@@ -26,7 +26,7 @@ AudioSession::AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
     observe(workspaceCenter, kWorkspaceDidWakeNotification, kWakeReason);
 }
 
-Subscription AudioSession::observeStatus(std::function<void(const Status&)> observer) {
+Subscription AudioSession::observeStatus(std::function<void(const Status&)> observer) const {
     return status_.observe(std::move(observer));
 }
 

@@ -63,7 +63,7 @@ public:
     const Status& status() const { return status_.get(); }
     // The hardware format of the running tap; nothing while not running.
     const std::optional<AudioFormat>& inputFormat() const { return inputFormat_.get(); }
-    [[nodiscard]] Subscription observeStatus(std::function<void(const Status&)> observer);
+    [[nodiscard]] Subscription observeStatus(std::function<void(const Status&)> observer) const;
     [[nodiscard]] Subscription observeInputFormat(
         std::function<void(const std::optional<AudioFormat>&)> observer);
 
@@ -88,7 +88,8 @@ private:
     static AudioEngine::TapBlock makeTapBlock(std::shared_ptr<BufferConsumers> sink);
 
     RunLoop& loop_;
-    Observable<Status> status_{Status::idle()};
+    // Observing does not change the status, so a const session may still be observed.
+    mutable Observable<Status> status_{Status::idle()};
     Observable<std::optional<AudioFormat>> inputFormat_;
     std::shared_ptr<AudioEngine> engine_;
     std::shared_ptr<BufferConsumers> consumers_ = std::make_shared<BufferConsumers>();

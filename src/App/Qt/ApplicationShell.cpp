@@ -14,6 +14,9 @@
 #include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/Linux/XkbKeyboardLayout.h"
 #include "Platform/Time/Clock.h"
+#include "Settings/Qt/AboutWindow.h"
+#include "Settings/Qt/SettingsWindow.h"
+#include "Settings/Qt/VoiceDebugWindow.h"
 
 namespace vorela {
 namespace {
@@ -78,7 +81,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
                                 if (auto state = weak.lock())
                                     state->calibrateNoiseFloor(2, [](const auto&) {});
                             },
-                        .openUrl = [this](const std::string& url) { workspace_.open(url); },
+                        .openUrl = [this](const std::string& url) { workspace_.openURL(url); },
                     },
                     action, isOptionHeld);
             });
@@ -102,8 +105,23 @@ void ApplicationShell::registerWindows() {
         return std::make_unique<OnboardingWindow>(
             *state_, *panelControls_,
             OnboardingServices{speechAuthorization_, pasteboard_,
-                               [this](const std::string& url) { workspace_.open(url); }},
+                               [this](const std::string& url) { workspace_.openURL(url); }},
             loop_, accessibility_, [this] { scenes_.finishOnboarding(); });
+    });
+    presenter_.registerWindow(
+        WindowId::settings,
+        [this](const QtWindowPresenter::Opening& opening) {
+            return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_,
+                                                    MatcherTelemetry::shared(),
+                                                    opening.showsDebugTab);
+        },
+        [](QWidget& window, const QtWindowPresenter::Opening& opening) {
+            static_cast<SettingsWindow&>(window).setShowsDebugTab(opening.showsDebugTab);
+        });
+    presenter_.registerWindow(
+        WindowId::about, [this](const auto&) { return std::make_unique<AboutWindow>(workspace_); });
+    presenter_.registerWindow(WindowId::voiceDebug, [this](const auto&) {
+        return std::make_unique<VoiceDebugWindow>(*state_, loop_);
     });
 }
 

@@ -15,6 +15,7 @@
 #include "Platform/Keys/KeyboardLayout.h"
 #include "Platform/Keys/Linux/X11HotKeyRegistrar.h"
 #include "Platform/Log/Log.h"
+#include "Platform/LoginItem/Linux/XdgAutostartLoginItem.h"
 #include "Platform/Loop/Linux/QtRunLoop.h"
 #include "Platform/Observation/NotificationCenter.h"
 #include "Platform/Pasteboard/Linux/QtPasteboard.h"
@@ -22,7 +23,7 @@
 #include "Platform/Screens/Linux/QtScreens.h"
 #include "Platform/Speech/Linux/GrantedSpeechAuthorization.h"
 #include "Platform/Updates/Linux/NullUpdateFramework.h"
-#include "Platform/Workspace/Linux/XdgWorkspace.h"
+#include "Platform/Workspace/Linux/XdgOpenWorkspace.h"
 #include "Script/ScriptLibrary.h"
 #include "Shortcuts/Context.h"
 #include "Window/PanelController.h"
@@ -64,7 +65,8 @@ private:
     NullUpdateFramework updates_;
     QtPasteboard pasteboard_;
     GrantedSpeechAuthorization speechAuthorization_{loop_};
-    XdgWorkspace workspace_;
+    XdgOpenWorkspace workspace_;
+    XdgAutostartLoginItem loginItem_{XdgAutostartLoginItem::currentProgram()};
     NotificationCenter notifications_{loop_};  // menu tracking, shortcut changes
     std::shared_ptr<NotificationCenter> workspaceCenter_ =
         std::make_shared<NotificationCenter>(loop_);  // waking from sleep

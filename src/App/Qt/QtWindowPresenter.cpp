@@ -37,8 +37,10 @@ QtWindowPresenter::~QtWindowPresenter() {
     for (auto& [id, entry] : entries_) delete entry.window.data();
 }
 
-void QtWindowPresenter::registerWindow(WindowId id, Factory make) {
-    entries_[id].make = std::move(make);
+void QtWindowPresenter::registerWindow(WindowId id, Factory make, Update update) {
+    Entry& entry = entries_[id];
+    entry.make = std::move(make);
+    entry.update = std::move(update);
 }
 
 QWidget* QtWindowPresenter::window(WindowId id) const {
@@ -60,8 +62,10 @@ void QtWindowPresenter::open(WindowId id, bool showsDebugTab) {
     Entry& entry = it->second;
     const Opening opening{.showsDebugTab = id == WindowId::settings && showsDebugTab};
     QWidget* window = entry.window.data();
-    // The settings content takes the matcher-tab flag when it is made: a change remakes it.
-    if (window && entry.opening.showsDebugTab != opening.showsDebugTab) {
+    if (window && entry.opening.showsDebugTab != opening.showsDebugTab && entry.update) {
+        entry.update(*window, opening);
+        entry.opening = opening;
+    } else if (window && entry.opening.showsDebugTab != opening.showsDebugTab) {
         const QRect frame = window->geometry();
         delete window;
         window = make(id, entry, opening);

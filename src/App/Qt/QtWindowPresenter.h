@@ -29,6 +29,8 @@ public:
         bool showsDebugTab = false;  // the settings window's matcher tab
     };
     using Factory = std::function<std::unique_ptr<QWidget>(const Opening&)>;
+    // Hands an open window a changed opening; without one the window is made again.
+    using Update = std::function<void(QWidget&, const Opening&)>;
     // Terminates the application; by default the Qt event loop ends.
     using Terminate = std::function<void()>;
 
@@ -40,7 +42,7 @@ public:
     QtWindowPresenter& operator=(QtWindowPresenter&&) = delete;
 
     // Opening an identifier without a factory logs and does nothing.
-    void registerWindow(WindowId id, Factory make);
+    void registerWindow(WindowId id, Factory make, Update update = {});
     bool isRegistered(WindowId id) const { return entries_.contains(id); }
     // The open window of an identifier, or null.
     QWidget* window(WindowId id) const;
@@ -56,6 +58,7 @@ public:
 private:
     struct Entry {
         Factory make;
+        Update update;
         QPointer<QWidget> window;
         Opening opening;
     };

@@ -39,7 +39,7 @@ QPainterPath qPath(const std::vector<PathElement>& elements) {
 }
 
 std::string_view themeIconName(std::string_view symbolName) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 24> kNames{{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 27> kNames{{
         {"play.fill", "media-playback-start"},
         {"pause.fill", "media-playback-pause"},
         {"text.alignleft", "format-justify-left"},
@@ -64,6 +64,9 @@ std::string_view themeIconName(std::string_view symbolName) {
         {"exclamationmark.triangle.fill", "dialog-warning"},
         {"waveform", ""},
         {"lock.laptopcomputer", ""},
+        {"textformat", "preferences-desktop-font"},
+        {"command", "preferences-desktop-keyboard"},
+        {"ladybug", "applications-debugging"},
     }};
     for (const auto& [symbol, icon] : kNames) {
         if (symbol == symbolName) return icon;

@@ -5,16 +5,23 @@
 
 namespace vorela {
 
-// Hands URLs to the desktop: web pages, e-mail addresses, settings pages. Main thread only.
+// Opens links with the desktop's handler for them (the browser for pages, the mail
+// program for mailto:). Main thread; returns at once without waiting for the handler.
 class Workspace {
 public:
+    Workspace() = default;
     virtual ~Workspace() = default;
-    // False when nothing on this desktop opens the URL (a macOS settings page, say) or the
-    // opener could not be started; the refusal is logged.
-    virtual bool open(const std::string& url) = 0;
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+    Workspace(Workspace&&) = delete;
+    Workspace& operator=(Workspace&&) = delete;
 
-    // Settings pages of another system ("x-apple.systempreferences:…") have no Linux
-    // counterpart, and a URL without a scheme is not ours to guess.
+    // False when no handler could be started.
+    virtual bool openURL(const std::string& url) = 0;
+
+    // Whether a desktop handler may be asked for the link: it has a scheme, so it never
+    // reads as an option of the opener, and it is not another system's settings page
+    // ("x-apple.systempreferences:…"), which nothing here opens.
     static bool isOpenable(std::string_view url);
 };
 

@@ -113,7 +113,7 @@ protected:
     // Plays the reading into the server's sink while the test pumps the event loop.
     void play() {
         player_ = std::thread([this] {
-            runProgram({"paplay", "--latency-msec=20", "--device=vspk",
+            runProgram({"paplay", "--latency-msec=250", "--device=vspk",
                         (pulse_.dir() / "reading.wav").string()},
                        pulse_.env());
         });

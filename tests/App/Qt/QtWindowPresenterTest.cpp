@@ -131,6 +131,22 @@ TEST_F(QtWindowPresenterTest, TheMatcherTabFlagReachesOnlyTheSettingsAndRemakesI
     EXPECT_TRUE(presenter_.window(WindowId::settings)->isVisible());
 }
 
+TEST_F(QtWindowPresenterTest, AWindowThatTakesTheFlagLiveKeepsItsContent) {
+    std::vector<bool> updates;
+    presenter_.registerWindow(
+        WindowId::settings, [](const auto&) { return std::make_unique<QWidget>(); },
+        [&](QWidget&, const QtWindowPresenter::Opening& opening) {
+            updates.push_back(opening.showsDebugTab);
+        });
+    presenter_.open(WindowId::settings, false);
+    QWidget* window = presenter_.window(WindowId::settings);
+    presenter_.open(WindowId::settings, true);
+    presenter_.open(WindowId::settings, true);
+    presenter_.open(WindowId::settings, false);
+    EXPECT_EQ(presenter_.window(WindowId::settings), window);
+    EXPECT_EQ(updates, (std::vector<bool>{true, false})) << "only changes are handed on";
+}
+
 TEST_F(QtWindowPresenterTest, ActivationRaisesTheLastOpenedWindowAfterTheDelay) {
     presenter_.open(WindowId::about, false);
     presenter_.open(WindowId::settings, false);

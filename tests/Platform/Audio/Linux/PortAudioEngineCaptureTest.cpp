@@ -123,7 +123,7 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     const AudioFormat format = *session.inputFormat();
 
     EXPECT_EQ(
-        runProgram({"paplay", "--latency-msec=20", "--device=vspk", wav("test.wav")}, pulse.env()),
+        runProgram({"paplay", "--latency-msec=250", "--device=vspk", wav("test.wav")}, pulse.env()),
         0);
     // Counted from the tone's onset: on a loaded machine the capture may start well before
     // the server plays anything.
@@ -159,11 +159,12 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
         EXPECT_GT(total, 0) << "nothing captured between " << from << " and " << to;
         return total ? static_cast<double>(speaking) / total : -1;
     };
-    // The hold keeps speech on for 0.35 s after the last loud buffer; buffers are ~21 ms.
+    // The hold keeps speech on for 0.35 s after the last loud buffer; buffers are ~21 ms,
+    // and a loaded machine may let the player slip the sentence a few buffers later.
     EXPECT_EQ(fractionSpeaking(tone + kToneSeconds + 0.45, speech - 0.1), 0)
         << "gap after the tone";
     EXPECT_GE(fractionSpeaking(speech + 0.1, after - 0.1), 0.9) << "during the sentence";
-    EXPECT_EQ(fractionSpeaking(after + 0.45, after + kGapSeconds - 0.2), 0)
+    EXPECT_EQ(fractionSpeaking(after + 0.7, after + kGapSeconds - 0.1), 0)
         << "gap after the sentence";
 
     // Every buffer is its own memory and none changed after its delivery.

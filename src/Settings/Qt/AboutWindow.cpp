@@ -1,0 +1,95 @@
+#include "Settings/Qt/AboutWindow.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "App/Qt/ViewKit.h"
+#include "App/UpdateController.h"
+#include "Platform/Workspace/Workspace.h"
+#include "Settings/AboutLinks.h"
+#include "Settings/Qt/SettingsForm.h"
+
+namespace vorela {
+
+using SettingsForm::TextStyle;
+
+namespace {
+
+// A link that hands its address to the workspace rather than to Qt's own opener.
+QLabel* makeLink(const AboutLinks::Link& link, Workspace& workspace) {
+    auto* label = new QLabel(QString("<a href=\"%1\">%2</a>")
+                                 .arg(QString::fromUtf8(link.url), QString::fromUtf8(link.label)));
+    label->setObjectName(link.objectName);
+    label->setTextFormat(Qt::RichText);
+    label->setOpenExternalLinks(false);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    QObject::connect(label, &QLabel::linkActivated, label,
+                     [&workspace](const QString& url) { workspace.openURL(url.toStdString()); });
+    return label;
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
+    : QWidget(parent, Qt::Window), workspace_(workspace) {
+    setObjectName("aboutWindow");
+    setWindowTitle("Acerca de Vorela");
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(28, 28, 28, 28);
+    stack->setSpacing(14);
+
+    const QColor secondary = palette().color(QPalette::PlaceholderText);
+    auto* symbol = new QLabel;
+    symbol->setObjectName("aboutSymbol");
+    symbol->setPixmap(ViewKit::symbolIcon("text.alignleft", secondary).pixmap(42, 42));
+    stack->addWidget(symbol, 0, Qt::AlignHCenter);
+
+    auto* title = new QLabel("Vorela");
+    title->setObjectName("productName");
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    stack->addWidget(title, 0, Qt::AlignHCenter);
+
+    auto* version = SettingsForm::makeText(
+        "versionLabel", ViewKit::qText(UpdateController::versionDescription()), TextStyle::callout);
+    version->setAlignment(Qt::AlignHCenter);
+    SettingsForm::makeSelectable(version);
+    stack->addWidget(version);
+
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    auto* dividerRow = new QHBoxLayout;
+    dividerRow->setContentsMargins(40, 0, 40, 0);
+    dividerRow->addWidget(divider);
+    stack->addLayout(dividerRow);
+
+    auto* promise =
+        SettingsForm::makeText("privacyPromise", "Tu voz no sale de tu equipo.", TextStyle::body);
+    promise->setAlignment(Qt::AlignHCenter);
+    stack->addWidget(promise);
+
+    auto* links = new QHBoxLayout;
+    links->setSpacing(14);
+    links->addStretch(1);
+    for (std::size_t i = 0; i < 3; ++i)
+        links->addWidget(makeLink(AboutLinks::kLinks[i], workspace_));
+    links->addStretch(1);
+    stack->addLayout(links);
+    stack->addWidget(makeLink(AboutLinks::kLinks[3], workspace_), 0, Qt::AlignHCenter);
+
+    auto* human = SettingsForm::makeText("humanReply", "Contesta una persona, no un formulario.",
+                                         TextStyle::caption);
+    human->setAlignment(Qt::AlignHCenter);
+    stack->addWidget(human);
+    // The padded stack is 380 points wide whatever its texts; the height follows them.
+    setFixedWidth(kWidthPoints);
+    setFixedHeight(stack->hasHeightForWidth() ? stack->heightForWidth(kWidthPoints)
+                                              : sizeHint().height());
+}
+
+}  // namespace vorela

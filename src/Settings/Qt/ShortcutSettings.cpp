@@ -1,0 +1,53 @@
+#include "Settings/Qt/ShortcutSettings.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "App/GlobalShortcuts.h"
+#include "Settings/Qt/SettingsForm.h"
+#include "Shortcuts/Qt/RecorderRow.h"
+
+namespace vorela {
+
+namespace {
+
+struct Row {
+    const char* title;
+    const char* objectName;
+    Shortcuts::Name (*name)();
+};
+
+void addRows(QFormLayout* section, std::initializer_list<Row> rows) {
+    for (const Row& row : rows) {
+        auto* recorder = new Shortcuts::RecorderRow(row.title, row.name());
+        recorder->setObjectName(row.objectName);
+        section->addRow(recorder);
+    }
+}
+
+}  // namespace
+
+ShortcutSettings::ShortcutSettings(QWidget* parent) : QWidget(parent) {
+    auto* page = new QVBoxLayout(this);
+    addRows(SettingsForm::addSection(page, "Durante la lectura"),
+            {{"Reproducir o pausar", "togglePlayRecorder", &GlobalShortcuts::togglePlay},
+             {"Más rápido", "fasterRecorder", &GlobalShortcuts::faster},
+             {"Más lento", "slowerRecorder", &GlobalShortcuts::slower},
+             {"Reiniciar al principio", "restartRecorder", &GlobalShortcuts::restart}});
+    addRows(SettingsForm::addSection(page, "Navegación"),
+            {{"Marcador anterior", "previousBookmarkRecorder", &GlobalShortcuts::previousBookmark},
+             {"Marcador siguiente", "nextBookmarkRecorder", &GlobalShortcuts::nextBookmark},
+             {"Mostrar u ocultar el panel", "togglePanelRecorder", &GlobalShortcuts::togglePanel}});
+    // Option is the Alt key on the keyboards this runs with.
+    auto* note = SettingsForm::makeText(
+        "shortcutsNote",
+        "Los atajos funcionan aunque el panel no tenga el foco: por eso son globales y por eso "
+        "conviene usar combinaciones con Alt.",
+        SettingsForm::TextStyle::callout);
+    note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    SettingsForm::addSection(page)->addRow(note);
+    page->addStretch(1);
+}
+
+}  // namespace vorela
