@@ -1,6 +1,7 @@
 #include "App/Qt/TrayIcon.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -12,6 +13,7 @@ TrayIcon::TrayIcon(NotificationCenter& notifications, StatusMenuRenderer::Build 
                    StatusMenuRenderer::Perform perform)
     : menu_(std::make_unique<QMenu>()), icon_(new QSystemTrayIcon(this)) {
     menu_->setObjectName("statusMenu");
+    menu_->installEventFilter(this);
     new StatusMenuRenderer(*menu_, notifications, std::move(build), std::move(perform));
     icon_->setObjectName("statusItem");
     // Trays are light on some desktops and dark on others: a mid grey reads on both.
@@ -26,6 +28,13 @@ TrayIcon::TrayIcon(NotificationCenter& notifications, StatusMenuRenderer::Build 
 }
 
 TrayIcon::~TrayIcon() = default;
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (watched == menu_.get() && isKey && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt)
+        return true;
+    return QObject::eventFilter(watched, event);
+}
 
 bool TrayIcon::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 

@@ -14,6 +14,8 @@ namespace vorela {
 // The application's icon in the desktop's tray, with the tray menu: built afresh from the
 // model each time it opens, and opened by either mouse button. Needs a tray host
 // (isAvailable); without one the application reaches the user through its main window.
+// Alt held while choosing "Preferencias…" asks for the matcher tab, so pressing Alt
+// leaves the menu open (Qt's menus close on it).
 class TrayIcon final : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +33,9 @@ public:
     // A short message from the application, shown as a balloon of the icon.
     void showMessage(const std::string& text);
     QMenu& menu() { return *menu_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<QMenu> menu_;

@@ -169,5 +169,31 @@ TEST_F(VorelaDesktopTest, TheTrayMenuOpensWithItsItemsInTheModelsOrder) {
     EXPECT_GT(textPixels(desktop_.screenshot("desktop-tray-sample"), *panel), 500);
 }
 
+TEST_F(VorelaDesktopTest, PreferencesFromTheTrayMenuOpenTheSettingsWindow) {
+    VorelaProcess vorela(kQuietLaunch);
+    const auto icon = vorela.waitForTrayIcon();
+    ASSERT_TRUE(icon) << vorela.log();
+    const QPoint at = icon->center();
+    run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
+    QTest::qWait(700);
+    // "Preferencias…" is the fourteenth item the keyboard reaches; Alt held asks for the
+    // matcher tab as well.
+    for (int i = 0; i < 14; ++i) run({"xdotool", "key", "Down"});
+    const QImage menu = desktop_.screenshot("desktop-tray-preferences-item");
+    // The highlighted row is the item reached; it is clicked with Alt down.
+    int row = -1;
+    for (int y = 30; y < 400 && row < 0; ++y)
+        if (QColor(menu.pixel(1000, y)).saturation() > 100) row = y + 5;
+    ASSERT_GT(row, 0) << "no item is highlighted";
+    run({"xdotool", "mousemove", "1000", std::to_string(row), "keydown", "alt", "click", "1",
+         "keyup", "alt"});
+    std::optional<QRect> settings;
+    for (int i = 0; i < 100 && !settings; ++i, QTest::qWait(50))
+        settings = desktop_.windowOfType("NORMAL", "Preferencias");
+    ASSERT_TRUE(settings) << vorela.log();
+    EXPECT_EQ(settings->width(), 700);
+    desktop_.screenshot("desktop-tray-settings");
+}
+
 }  // namespace
 }  // namespace vorela::testing
