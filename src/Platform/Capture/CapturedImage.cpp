@@ -27,6 +27,9 @@ void CapturedImage::fill(const PixelRect& area, std::uint32_t rgb) {
 }
 
 std::optional<PixelRect> CapturedImage::clipped(const PixelRect& area) const {
+    // An image whose buffer is shorter than its size claims has no pixels to read.
+    if (rgba.size() < std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0)) * 4)
+        return std::nullopt;
     const long left = std::max(area.x, 0L);
     const long top = std::max(area.y, 0L);
     const long right = std::min(area.x + area.width, long(width));

@@ -30,7 +30,8 @@ struct CapturedImage {
     // The part of the image inside `area`; nothing when they share less than one pixel
     // in either direction.
     std::optional<CapturedImage> cropped(const PixelRect& area) const;
-    // `area` clipped to the image's bounds; nothing when less than a pixel remains.
+    // `area` clipped to the image's bounds; nothing when less than a pixel remains or
+    // when the buffer is shorter than the size says.
     std::optional<PixelRect> clipped(const PixelRect& area) const;
 
     bool operator==(const CapturedImage&) const = default;

@@ -25,7 +25,7 @@ public:
         requests_.push_back(request);
         ImageResult result = ScreenCaptureError::captureFailed;
         if (!screenshots_.empty()) {
-            result = std::move(screenshots_.front());
+            result = screenshots_.front();
             if (screenshots_.size() > 1 || !repeatLast_) screenshots_.pop_front();
         }
         loop_.post([completion = std::move(completion), result = std::move(result)] {
