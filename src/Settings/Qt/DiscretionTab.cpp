@@ -1,7 +1,9 @@
 #include "Settings/Qt/DiscretionTab.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -58,26 +60,22 @@ QPixmap iconPixmap(const char* symbol, const QColor& tint) {
     return ViewKit::symbolIcon(symbol, tint).pixmap(18, 18);
 }
 
-// One numbered step of the guide.
-QWidget* step(int number, const char* title, const char* detail) {
-    auto* row = new QWidget;
-    row->setObjectName(QString("guideStep%1").arg(number));
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
+// One numbered step of the guide, as two rows of the guide's grid: the badge beside the
+// title, the detail under it. A grid keeps the wrapped detail's height; nested boxes
+// lost it in the scroll area.
+void addStep(QGridLayout* grid, int number, const char* title, const char* detail) {
+    const int row = grid->rowCount();
     auto* badge = label("stepBadge", QString::number(number), 0.85, true);
+    badge->setWordWrap(false);
     badge->setAlignment(Qt::AlignCenter);
     badge->setFixedSize(18, 18);
     badge->setStyleSheet("background: rgba(128,128,128,0.18); border-radius: 9px;");
-    layout->addWidget(badge, 0, Qt::AlignTop);
-    auto* column = new QVBoxLayout;
-    column->setSpacing(2);
-    column->addWidget(label("stepTitle", QString::fromUtf8(title), 1, true));
+    grid->addWidget(badge, row, 0, 2, 1, Qt::AlignTop);
+    grid->addWidget(label("stepTitle", QString::fromUtf8(title), 1, true), row, 1);
     auto* detailLabel = label("stepDetail", QString::fromUtf8(detail), 0.92);
     setSecondary(detailLabel);
-    column->addWidget(detailLabel);
-    layout->addLayout(column, 1);
-    return row;
+    grid->addWidget(detailLabel, row + 1, 1);
+    grid->setRowMinimumHeight(row + 2, 12);  // the spacing between steps
 }
 
 }  // namespace
@@ -96,8 +94,8 @@ DiscretionTab::DiscretionTab(AppState& appState, PanelController& panelControlle
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
+    content_ = new QWidget;
+    auto* column = new QVBoxLayout(content_);
     column->setContentsMargins(18, 18, 18, 18);
     column->setSpacing(16);
     column->addWidget(makeVerifierCard());
@@ -106,7 +104,8 @@ DiscretionTab::DiscretionTab(AppState& appState, PanelController& panelControlle
     column->addWidget(divider);
     column->addWidget(makeGuide());
     column->addStretch(1);
-    scroll->setWidget(content);
+    scroll->setWidget(content_);
+    content_->installEventFilter(this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
@@ -204,18 +203,22 @@ QWidget* DiscretionTab::makeGuide() {
     auto* order = label("guideOrder", "En orden de fiabilidad real, no de comodidad:", 0.92);
     setSecondary(order);
     column->addWidget(order);
-    column->addWidget(
-        step(1, "Compartí una ventana, no la pantalla",
-             "El prompter nunca aparece y no depende de ninguna API. En Zoom: "
-             "Compartir pantalla, pestaña Básico, elegí la ventana. En Meet: "
-             "Presentar ahora, Una ventana. En Teams: Compartir, y elegí la ventana."));
-    column->addWidget(step(2, "Presentá desde un monitor externo",
-                           "Compartí la pantalla del monitor y dejá el prompter en la de tu "
-                           "portátil. Tampoco aparece."));
-    column->addWidget(step(3, "Pantalla completa: verificá",
-                           "Acá es donde decide el sistema de ventanas, y donde el resultado "
-                           "depende de tu escritorio. Corré el verificador de arriba en tu equipo "
-                           "antes de una reunión importante."));
+    auto* steps = new QGridLayout;
+    steps->setHorizontalSpacing(10);
+    steps->setVerticalSpacing(2);
+    steps->setColumnStretch(1, 1);
+    addStep(steps, 1, "Compartí una ventana, no la pantalla",
+            "El prompter nunca aparece y no depende de ninguna API. En Zoom: "
+            "Compartir pantalla, pestaña Básico, elegí la ventana. En Meet: "
+            "Presentar ahora, Una ventana. En Teams: Compartir, y elegí la ventana.");
+    addStep(steps, 2, "Presentá desde un monitor externo",
+            "Compartí la pantalla del monitor y dejá el prompter en la de tu "
+            "portátil. Tampoco aparece.");
+    addStep(steps, 3, "Pantalla completa: verificá",
+            "Acá es donde decide el sistema de ventanas, y donde el resultado "
+            "depende de tu escritorio. Corré el verificador de arriba en tu equipo "
+            "antes de una reunión importante.");
+    column->addLayout(steps);
     auto* note = label("guideNote",
                        "Linux no ofrece ninguna API pública que garantice que una ventana quede "
                        "fuera de una captura de pantalla completa. Por eso esta app no te promete "
@@ -224,6 +227,18 @@ QWidget* DiscretionTab::makeGuide() {
     setSecondary(note);
     column->addWidget(note);
     return guide;
+}
+
+// The scroll area sizes its column without asking how tall the wrapped texts get at the
+// width they are given, and squeezes them to one line: the column asks for that height
+// whenever its width or its contents change.
+bool DiscretionTab::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (watched == content_ && (type == QEvent::Resize || type == QEvent::LayoutRequest)) {
+        const int wanted = content_->layout()->totalHeightForWidth(content_->width());
+        if (wanted != content_->minimumHeight()) content_->setMinimumHeight(wanted);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DiscretionTab::run() {

@@ -33,6 +33,9 @@ public:
 
     StealthChecker& checker() { return *checker_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* makeVerifierCard();
     QWidget* makeGuide();
@@ -44,6 +47,7 @@ private:
     PanelController& panelController_;
     Screens& screens_;
     std::unique_ptr<StealthChecker> checker_;
+    QWidget* content_ = nullptr;  // the scrolled column
     QPushButton* verifyButton_ = nullptr;
     QLabel* panelHint_ = nullptr;
     QProgressBar* progress_ = nullptr;
