@@ -60,6 +60,9 @@ TEST(StealthMeasureTest, PatternRatioSamplesEveryFourthPixel) {
     auto offMagenta = CapturedImage::filled(4, 4, 0xC850C9);   // 200, 80, 201: not
     // Pixels 0 and 4 of a 5-pixel cut are sampled; the denominator is 5 / 4 = 1.
     auto five = CapturedImage::filled(5, 1, kMagenta);
+    // A capture whose buffer is shorter than its size says must not be read past its end.
+    auto truncated = CapturedImage::filled(8, 8, kMagenta);
+    truncated.rgba.resize(8 * 4 * 4);
     struct Case {
         const char* name;
         const CapturedImage& image;
@@ -75,6 +78,7 @@ TEST(StealthMeasureTest, PatternRatioSamplesEveryFourthPixel) {
         {"five pixels, two samples, both match", five, {0, 0, 5, 1}, 2},
         {"the threshold colour matches", nearMagenta, {0, 0, 4, 4}, 1},
         {"just past the threshold", offMagenta, {0, 0, 4, 4}, 0},
+        {"a buffer shorter than its size", truncated, {0, 0, 8, 8}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
