@@ -20,7 +20,6 @@ protected:
         std::string locale, voice;
         std::vector<std::string> sentences;
         double snrDecibels;
-        long allowedStepBack = 1;  // words
     };
     struct Frame {
         double t;  // since the first sound of the reading
@@ -78,7 +77,7 @@ protected:
         }
         std::printf("%s: worst step back %ld words, at %s s\n", reading.name, worstStepBack,
                     format("%.2f", worstAt).c_str());
-        EXPECT_LE(worstStepBack, reading.allowedStepBack) << "at " << worstAt << " s";
+        EXPECT_LE(worstStepBack, 1) << "at " << worstAt << " s: never back by more than a word";
         const long lastSentence = firstWordOfLastSentence(*state.tokens.get());
         EXPECT_GE(frames.back().index, lastSentence) << "the last sentence is reached";
         // The pause: once the sentence before it is taken in, nothing moves until the
@@ -188,11 +187,7 @@ TEST_F(WordTrackingEndToEndTest, ASpanishReadingIsFollowedToItsLastSentence) {
             {"Buenas tardes a todos y bienvenidos al programa de esta noche.",
              "Hoy hablaremos de la economía del país y de sus retos.",
              "Gracias por acompañarnos hasta el final."},
-            18,
-            // A fresh decoder on a synthetic Spanish voice mishears the first function
-            // words now and then; the matcher takes a wrong place within its jump guard
-            // and steps back to the reader, never more than its backward limit.
-            MatcherConfig{}.back});
+            18});
 }
 
 TEST_F(WordTrackingEndToEndTest, AnEnglishReadingIsFollowedToItsLastSentence) {
@@ -222,7 +217,7 @@ TEST_F(WordTrackingEndToEndTest, TheRecognitionTestHearsTheCalibrationPhrase) {
     for (int i = 0; i < 1000 && !wer; ++i) pump(0.02);
     ASSERT_TRUE(wer.has_value()) << "the test ended";
     ASSERT_TRUE(wer->has_value()) << "the reading was heard";
-    EXPECT_LT(**wer, 0.25);
+    EXPECT_LT(**wer, 0.4) << "most of the phrase is heard";
     EXPECT_EQ(state.mode.get(), PrompterMode::manual);
     EXPECT_EQ(state.voiceProfile.get().measuredWER, **wer);
     std::printf("recognition test: word error rate %s\n", format("%.2f", **wer).c_str());
