@@ -18,18 +18,15 @@
 #include "App/AppState.h"
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
 #include "Platform/Audio/Fake/FakeAudioEngine.h"
-#include "Platform/Audio/Linux/SampleRateConverter.h"
 #include "Platform/Defaults/UserDefaults.h"
 #include "Platform/Foundation/Format.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
 #include "Platform/Pasteboard/Fake/FakePasteboard.h"
-#include "Platform/Speech/Linux/GrantedSpeechAuthorization.h"
-#include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
 #include "Platform/Updates/Fake/FakeUpdater.h"
 #include "Prefs/Prefs.h"
 #include "Replay/WavReader.h"
 #include "Support/FakeTextSurface.h"
-#include "Voice/ModernTranscriber.h"
+#include "Voice/Linux/SystemTranscriptionEngine.h"
 
 using namespace vorela;
 
@@ -40,11 +37,6 @@ constexpr std::uint32_t kBufferFrames = 1024;
 int usage() {
     std::cerr << "usage: vorela_follow --script FILE.txt --audio FILE.wav --locale es-ES|en-US\n";
     return 2;
-}
-
-std::filesystem::path ownFolder() {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
 }
 
 }  // namespace
@@ -91,18 +83,11 @@ int main(int argc, char** argv) {
     auto workspace = std::make_shared<NotificationCenter>(loop);
     FakeUpdateFramework updates(loop);
     FakePasteboard pasteboard;
-    GrantedSpeechAuthorization authorization(loop);
 
     // Decoder time: a block is decoded once it has arrived and the decoder is free.
     std::mutex clockMutex;
     double decoderClock = 0, decoderBusy = 0, pendingBusy = 0;
-    // The decoder installed beside this program, else the one this build made.
-    std::filesystem::path decoder = ownFolder() / "vorela-decoder";
-    if (!std::filesystem::exists(decoder)) decoder = VORELA_BUILD_DECODER;
-    PocketSphinxAnalyzer::Config config{
-        decoder, SpeechModelLocator::standard(ownFolder()), [](const std::string& l) {
-            return TranscriptionUnavailability::modelNotInstalled(l).localizedDescription();
-        }};
+    PocketSphinxAnalyzer::Config config = systemAnalyzerConfig();
     if (const char* options = std::getenv("VORELA_DECODER_OPTIONS"))
         config.decoderOptions = options;
     if (const char* garbage = std::getenv("VORELA_GARBAGE_WEIGHT"))
@@ -122,11 +107,7 @@ int main(int argc, char** argv) {
             .workspaceCenter = workspace,
             .updateFramework = updates,
             .pasteboard = pasteboard,
-            .makeTranscriptionEngine =
-                [&] {
-                    return std::make_shared<ModernTranscriber>(ModernTranscriber::Services{
-                        loop, authorization, analyzer, &SampleRateConverter::make, telemetry});
-                },
+            .makeTranscriptionEngine = makeSystemTranscriptionEngine(loop, telemetry, analyzer),
             .telemetry = telemetry,
             .updateInfo = [](std::string_view) { return std::optional<std::string>(); },
         });

@@ -7,6 +7,7 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Script/Tokenizer.h"
+#include "Voice/SpeechScriptBuilder.h"
 #include "Voice/VoiceActivityDetector.h"
 
 namespace vorela {
@@ -48,7 +49,11 @@ private:
 VoiceCalibration::VoiceCalibration(VoiceStateSink& state, VoicePipeline& pipeline, RunLoop& loop)
     : state_(state), pipeline_(pipeline), loop_(loop) {}
 
-VoiceCalibration::~VoiceCalibration() { alive_.reset(); }
+VoiceCalibration::~VoiceCalibration() {
+    alive_.reset();
+    // A recognition test cut short gives the engine the script back.
+    pipeline_.expectInstead(nullptr);
+}
 
 const std::string& VoiceCalibration::calibrationPhrase() {
     static const std::string phrase = Bundle::localized(
@@ -137,6 +142,9 @@ BufferConsumers::Consumer VoiceCalibration::makeCalibrationConsumer(
 
 void VoiceCalibration::measureRecognitionQuality(double durationSeconds, Completion completion) {
     const PrompterMode previous = state_.currentMode();
+    const TranscriptionLocale locale = state_.currentTranscriptionLocale();
+    pipeline_.expectInstead(SpeechScriptBuilder::make(
+        Tokenizer(Tokenizer::languageFor(locale)).tokenize(calibrationPhrase()), locale));
     state_.changeMode(PrompterMode::wordTracking);
     state_.publishLiveTranscript({});
     auto heard = std::make_shared<HeardWords>();
@@ -145,6 +153,7 @@ void VoiceCalibration::measureRecognitionQuality(double durationSeconds, Complet
     sleep(durationSeconds, [this, previous, heard, updates, completion = std::move(completion)] {
         updates->cancel();
         const auto words = heard->all();
+        pipeline_.expectInstead(nullptr);
         state_.changeMode(previous);
         finishReading(words, completion);
     });

@@ -168,7 +168,7 @@ void VoicePipeline::startTranscription() {
         return;
     }
     transcriptionEngine_ = engine;
-    if (script_) engine->setScript(script_);
+    if (expected()) engine->setScript(expected());
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
@@ -242,7 +242,13 @@ void VoicePipeline::stopTranscription() {
 
 void VoicePipeline::setScript(std::shared_ptr<const SpeechScript> script) {
     script_ = std::move(script);
-    if (transcriptionEngine_) transcriptionEngine_->setScript(script_);
+    if (transcriptionEngine_ && !phrase_) transcriptionEngine_->setScript(script_);
+}
+
+void VoicePipeline::expectInstead(std::shared_ptr<const SpeechScript> phrase) {
+    if (phrase == phrase_) return;
+    phrase_ = std::move(phrase);
+    if (transcriptionEngine_ && expected()) transcriptionEngine_->setScript(expected());
 }
 
 void VoicePipeline::apply(const TranscriptionUpdate& update) {

@@ -53,6 +53,10 @@ public:
     void stopTranscription();
     // The loaded script for recognition: handed to the engine now and to every new one.
     void setScript(std::shared_ptr<const SpeechScript> script);
+    // While set, the engine expects these words instead of the script: a recogniser that
+    // knows only the script's words could not hear a phrase outside it. Null gives the
+    // script back.
+    void expectInstead(std::shared_ptr<const SpeechScript> phrase);
     // One recogniser result into the matcher.
     void apply(const TranscriptionUpdate& update);
     // Every result apply() took, after the state has it.
@@ -98,6 +102,10 @@ private:
     // leaves transcription alone.
     std::uint64_t audioStartGeneration_ = 0;
     std::shared_ptr<const SpeechScript> script_;
+    std::shared_ptr<const SpeechScript> phrase_;
+    const std::shared_ptr<const SpeechScript>& expected() const {
+        return phrase_ ? phrase_ : script_;
+    }
     std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
     int audioHolds_ = 0;

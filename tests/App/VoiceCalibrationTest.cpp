@@ -271,5 +271,30 @@ TEST_F(RecognitionTestTest, BegunWhileTrackingItKeepsTheModeAndTheMatcher) {
     EXPECT_EQ(telemetryRecords("mode").size(), 1u);
 }
 
+// The recogniser on this platform knows only the words it is told to expect: during the
+// test those of the phrase, the script's again afterwards, even while tracking goes on.
+TEST_F(RecognitionTestTest, TheEngineExpectsThePhraseOnlyDuringTheTest) {
+    AppState& state = makeAttachedState(40);
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    const auto engine = engines_.last();
+    ASSERT_NE(engine, nullptr);
+    const auto script = engine->script();
+    ASSERT_NE(script, nullptr);
+    state.measureRecognitionQuality(5, [](std::optional<double>) {});
+    loop_.runUntilIdle();
+    ASSERT_NE(engine->script(), nullptr);
+    std::vector<std::string> expected;
+    for (const auto& word : engine->script()->words) expected.push_back(word.word);
+    EXPECT_EQ(expected.front(), "cerramos");
+    EXPECT_EQ(expected.size(), 19u);
+    state.load("Otro texto cargado durante la prueba", "otro");
+    EXPECT_EQ(engine->script()->words.size(), 19u) << "a new script waits for the test's end";
+    loop_.advanceBy(5);
+    loop_.runUntilIdle();
+    ASSERT_EQ(engines_.last(), engine);
+    EXPECT_EQ(engine->script()->words.size(), 6u) << "the script loaded meanwhile";
+}
+
 }  // namespace
 }  // namespace vorela

@@ -6,7 +6,6 @@
 #include "App/GlobalShortcuts.h"
 #include "App/LaunchRequest.h"
 #include "App/Qt/MainWindow.h"
-#include "App/Qt/TranscriptionEngineFactory.h"
 #include "App/Qt/TrayIcon.h"
 #include "App/StatusMenu.h"
 #include "Onboarding/Qt/OnboardingWindow.h"
@@ -17,6 +16,7 @@
 #include "Settings/Qt/AboutWindow.h"
 #include "Settings/Qt/SettingsWindow.h"
 #include "Settings/Qt/VoiceDebugWindow.h"
+#include "Voice/Linux/SystemTranscriptionEngine.h"
 
 namespace vorela {
 namespace {
@@ -52,8 +52,8 @@ ApplicationShell::ApplicationShell(QApplication& app)
           .workspaceCenter = workspaceCenter_,
           .updateFramework = updates_,
           .pasteboard = pasteboard_,
-          .makeTranscriptionEngine = makeTranscriptionEngineFactory(loop_, speechAuthorization_,
-                                                                    MatcherTelemetry::shared()),
+          .makeTranscriptionEngine =
+              makeSystemTranscriptionEngine(loop_, MatcherTelemetry::shared()),
       })),
       keyboard_(connectKeyboard(logger_)),
       hasSystemTray_(TrayIcon::isAvailable()) {
@@ -112,8 +112,8 @@ void ApplicationShell::registerWindows() {
         WindowId::settings,
         [this](const QtWindowPresenter::Opening& opening) {
             return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_,
-                                                    MatcherTelemetry::shared(),
-                                                    opening.showsDebugTab);
+                                                    MatcherTelemetry::shared(), screens_,
+                                                    screenCapture_, opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {
             static_cast<SettingsWindow&>(window).setShowsDebugTab(opening.showsDebugTab);

@@ -9,6 +9,7 @@
 #include "App/AppState.h"
 #include "App/Qt/QtWindowPresenter.h"
 #include "Platform/Accessibility/Linux/DesktopAccessibilitySettings.h"
+#include "Platform/Capture/Linux/X11ScreenCapture.h"
 #include "Platform/Defaults/SuiteFileWatcher.h"
 #include "Platform/Input/Linux/QtInput.h"
 #include "Platform/Ipc/SingleInstance.h"
@@ -75,6 +76,7 @@ private:
     ScriptLibrary library_{false};
     QtScreens screens_;
     QtInput input_;
+    X11ScreenCapture screenCapture_{loop_};
     QtPanelFactory panels_{*state_, loop_};
     PanelController panel_{{*state_, loop_, screens_, input_, panels_}};
     std::shared_ptr<PanelControllerAdapter> panelControls_ =

@@ -196,7 +196,7 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         path.addRect(0.4, 0.38, 0.2, 0.16);
         path.addEllipse(QPointF(0.5, 0.36), 0.07, 0.07);
         path.addEllipse(QPointF(0.5, 0.36), 0.035, 0.035);
-    } else if (symbolName == "checkmark.circle.fill") {
+    } else if (symbolName == "checkmark.circle.fill" || symbolName == "checkmark.seal.fill") {
         path.addEllipse(QPointF(0.5, 0.5), 0.46, 0.46);
         QPainterPath check;
         check.moveTo(0.26, 0.5);
@@ -207,7 +207,7 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         check.lineTo(0.45, 0.69);
         check.closeSubpath();
         path = path.subtracted(check);
-    } else if (symbolName == "exclamationmark.triangle.fill") {
+    } else if (symbolName.starts_with("exclamationmark.triangle")) {
         path.moveTo(0.5, 0.06);
         path.lineTo(0.96, 0.9);
         path.lineTo(0.04, 0.9);
@@ -215,7 +215,17 @@ QPainterPath symbolGlyph(std::string_view symbolName) {
         QPainterPath mark;
         mark.addRect(0.45, 0.35, 0.1, 0.3);
         mark.addRect(0.45, 0.72, 0.1, 0.1);
-        path = path.subtracted(mark);
+        if (symbolName == "exclamationmark.triangle.fill") {
+            path = path.subtracted(mark);
+        } else if (symbolName == "exclamationmark.triangle") {
+            // The outline form: the rim, with the mark drawn inside it.
+            QPainterPath inner;
+            inner.moveTo(0.5, 0.24);
+            inner.lineTo(0.82, 0.82);
+            inner.lineTo(0.18, 0.82);
+            inner.closeSubpath();
+            path = path.subtracted(inner).united(mark);
+        }
     }
     return path;
 }

@@ -36,6 +36,9 @@ public:
     PanelWindow& operator=(PanelWindow&&) = delete;
 
     virtual Rect frame() const = 0;
+    // Where the window system has the panel now, asked of the display server itself: a
+    // toolkit may report a stale position for a while after the panel is mapped.
+    virtual Rect frameOnScreen() const { return frame(); }
     // Moves and resizes the panel and redraws its content.
     virtual void setFrame(const Rect& frame) = 0;
     virtual void setBehavior(const PanelWindowBehavior& behavior) = 0;

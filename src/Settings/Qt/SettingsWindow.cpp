@@ -5,11 +5,14 @@
 #include <QVBoxLayout>
 
 #include "App/Qt/ViewKit.h"
+#include "Platform/Foundation/SystemVersion.h"
 #include "Settings/Qt/AppearanceSettings.h"
+#include "Settings/Qt/DiscretionTab.h"
 #include "Settings/Qt/GeneralSettings.h"
 #include "Settings/Qt/MatcherSettings.h"
 #include "Settings/Qt/ShortcutSettings.h"
 #include "Settings/Qt/VoiceSettings.h"
+#include "Settings/StealthChecker.h"
 
 namespace vorela {
 
@@ -21,8 +24,8 @@ constexpr const char* kTabProperty = "settingsTab";
 }  // namespace
 
 SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
-                               LoginItem& loginItem, MatcherTelemetry& telemetry,
-                               bool showsDebugTab, QWidget* parent)
+                               LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
+                               ScreenCapture& screenCapture, bool showsDebugTab, QWidget* parent)
     : QWidget(parent, Qt::Window), appState_(appState), loop_(loop), telemetry_(telemetry) {
     setObjectName("settingsWindow");
     setWindowTitle("Preferencias");
@@ -39,6 +42,10 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     addTab(SettingsTab::appearance, new AppearanceSettings(appState, panelController, loop));
     addTab(SettingsTab::voice, new VoiceSettings(appState, loop));
     addTab(SettingsTab::shortcuts, new ShortcutSettings);
+    addTab(SettingsTab::discretion,
+           new DiscretionTab(appState, panelController, screens,
+                             std::make_unique<StealthChecker>(StealthChecker::Services{
+                                 loop, screenCapture, currentSystemVersion()})));
     setShowsDebugTab(showsDebugTab);
     tabs_->setCurrentIndex(0);
 }

@@ -13,6 +13,8 @@ class LoginItem;
 class MatcherTelemetry;
 class PanelController;
 class RunLoop;
+class ScreenCapture;
+class Screens;
 
 // The window "Preferencias": a fixed 700 x 480 tabbed window whose tabs read and write
 // the preferences at once, so closing it saves nothing. Its content is made with the
@@ -26,8 +28,8 @@ public:
     static constexpr int kHeightPoints = 480;
 
     SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
-                   LoginItem& loginItem, MatcherTelemetry& telemetry, bool showsDebugTab,
-                   QWidget* parent = nullptr);
+                   LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
+                   ScreenCapture& screenCapture, bool showsDebugTab, QWidget* parent = nullptr);
 
     void setShowsDebugTab(bool shows);
     bool showsDebugTab() const { return showsDebugTab_; }

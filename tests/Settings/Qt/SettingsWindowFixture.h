@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "App/AppStateEnvironment.h"
+#include "Platform/Capture/Fake/FakeScreenCapture.h"
 #include "Platform/Input/Fake/FakeInput.h"
 #include "Platform/LoginItem/Fake/FakeLoginItem.h"
 #include "Platform/Screens/Fake/FakeScreens.h"
@@ -69,6 +70,7 @@ protected:
 
     Shortcuts::ShortcutsEnvironment shortcuts_;
     FakeScreens screens_;
+    FakeScreenCapture screenCapture_{loop_};
     FakeInput input_;
     FakePanelWindowFactory windows_;
     FakeLoginItem loginItem_;

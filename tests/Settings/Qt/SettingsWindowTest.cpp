@@ -18,8 +18,8 @@ class SettingsWindowTest : public testing::SettingsWindowFixture {
 protected:
     std::unique_ptr<SettingsWindow> makeWindow(bool showsDebugTab = false) {
         PanelController& panel = panel_ ? *panel_ : makePanel();
-        auto window = std::make_unique<SettingsWindow>(*state_, panel, loop_, loginItem_,
-                                                       telemetry_, showsDebugTab);
+        auto window = std::make_unique<SettingsWindow>(
+            *state_, panel, loop_, loginItem_, telemetry_, screens_, screenCapture_, showsDebugTab);
         window->show();
         return window;
     }
@@ -40,7 +40,8 @@ TEST_F(SettingsWindowTest, TabsStandInOrderAndTheMatcherTabComesAndGoes) {
     auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), "Preferencias");
     EXPECT_EQ(window->size(), QSize(700, 480));
-    EXPECT_EQ(tabLabels(*window), (QStringList{"General", "Apariencia", "Voz", "Atajos"}));
+    EXPECT_EQ(tabLabels(*window),
+              (QStringList{"General", "Apariencia", "Voz", "Atajos", "Discreción"}));
     EXPECT_EQ(window->tabs()->currentIndex(), 0);
 
     window->tabs()->setCurrentIndex(2);
@@ -48,13 +49,14 @@ TEST_F(SettingsWindowTest, TabsStandInOrderAndTheMatcherTabComesAndGoes) {
     EXPECT_EQ(tabLabels(*window).last(), "Matcher");
     EXPECT_EQ(window->tabs()->currentIndex(), 2) << "the open tab stays open";
     window->setShowsDebugTab(true);
-    EXPECT_EQ(window->tabs()->count(), 5) << "asked twice, shown once";
+    EXPECT_EQ(window->tabs()->count(), 6) << "asked twice, shown once";
     window->setShowsDebugTab(false);
-    EXPECT_EQ(tabLabels(*window), (QStringList{"General", "Apariencia", "Voz", "Atajos"}));
+    EXPECT_EQ(tabLabels(*window),
+              (QStringList{"General", "Apariencia", "Voz", "Atajos", "Discreción"}));
     EXPECT_EQ(window->findChild<QWidget*>("matcherTab"), nullptr);
 
     auto withDebug = makeWindow(true);
-    EXPECT_EQ(withDebug->tabs()->count(), 5);
+    EXPECT_EQ(withDebug->tabs()->count(), 6);
     EXPECT_EQ(withDebug->tabs()->currentIndex(), 0);
 }
 

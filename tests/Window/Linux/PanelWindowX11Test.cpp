@@ -11,7 +11,7 @@
 #include "Platform/Input/Linux/QtInput.h"
 #include "Platform/Screens/Linux/QtScreens.h"
 #include "Platform/Windows/Linux/QtPanelWindow.h"
-#include "Support/XvfbServer.h"
+#include "Support/XDesktop.h"
 #include "Window/PanelController.h"
 #include "Window/PanelPlacement.h"
 #include "Window/Qt/QtPanelFactory.h"
@@ -21,59 +21,6 @@ namespace {
 
 namespace Keys = Prefs::Keys;
 constexpr uint32_t kBelowColour = 0x12AB34;  // the window under the panel
-
-// One X server with openbox for the whole binary, and the Qt application on it.
-struct XDesktop {
-    std::unique_ptr<testing::XvfbServer> server;
-    pid_t windowManager = 0;
-    std::unique_ptr<QApplication> app;
-
-    static XDesktop& shared() {
-        static XDesktop desktop;
-        return desktop;
-    }
-    bool isReady() const { return app != nullptr; }
-
-private:
-    XDesktop() {
-        if (!testing::isOnPath("Xvfb") || !testing::isOnPath("openbox")) return;
-        server = testing::XvfbServer::start("1280x800x24");
-        if (!server) return;
-        setenv("DISPLAY", server->display().c_str(), 1);
-        std::vector<std::string> args{"openbox", "--sm-disable"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t quiet;
-        posix_spawn_file_actions_init(&quiet);
-        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-        const int spawned =
-            posix_spawnp(&windowManager, "openbox", &quiet, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&quiet);
-        if (spawned != 0) return;
-        // The manager is up once it has claimed the screen's selection.
-        for (int i = 0; i < 100 && testing::run({"sh", "-c",
-                                                 "xprop -root _NET_SUPPORTING_WM_CHECK "
-                                                 "| grep -q window"}) != 0;
-             ++i)
-            usleep(50'000);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        static int argc = 1;
-        static char name[] = "vorela-x11-tests";
-        static char* argvQt[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argvQt);
-    }
-    ~XDesktop() {
-        // The application is left to the process's end: Qt's xcb connection must not be
-        // torn down after its server is gone.
-        (void)app.release();
-        if (windowManager > 0) {
-            kill(windowManager, SIGTERM);
-            waitpid(windowManager, nullptr, 0);
-        }
-    }
-};
 
 // A plain window of another client, filling the screen under the panel, that counts the
 // clicks it receives.
@@ -128,7 +75,7 @@ private:
 class PanelWindowX11Test : public testing::AppStateTest {
 protected:
     void SetUp() override {
-        if (!XDesktop::shared().isReady()) GTEST_SKIP() << "needs Xvfb and openbox";
+        if (!testing::XDesktop::shared().isReady()) GTEST_SKIP() << "needs Xvfb and openbox";
         AppState& state = makeState();
         below_ = std::make_unique<WindowBelow>();
         screens_ = std::make_unique<QtScreens>();

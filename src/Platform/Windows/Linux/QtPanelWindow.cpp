@@ -93,6 +93,28 @@ Rect QtPanelWindow::frame() const {
                             primaryRect());
 }
 
+Rect QtPanelWindow::frameOnScreen() const {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || !isVisible()) return frame();
+    const auto window = static_cast<xcb_window_t>(winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0),
+                                               nullptr);
+    auto* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    Rect result = frame();
+    if (at && size) {
+        // The server counts native pixels; desktop points are Qt's device-independent ones.
+        const double scale = devicePixelRatioF();
+        result = fromTopLeftSpace(
+            {at->dst_x / scale, at->dst_y / scale, size->width / scale, size->height / scale},
+            primaryRect());
+    }
+    free(at);
+    free(size);
+    return result;
+}
+
 void QtPanelWindow::setFrame(const Rect& frame) {
     requested_ = toQt(frame);
     setGeometry(requested_);

@@ -25,6 +25,7 @@ public:
     void setContent(QWidget* content);
 
     Rect frame() const override;
+    Rect frameOnScreen() const override;
     void setFrame(const Rect& frame) override;
     void setBehavior(const PanelWindowBehavior& behavior) override;
     PanelWindowBehavior behavior() const override { return behavior_; }

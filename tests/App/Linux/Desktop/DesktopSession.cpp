@@ -79,6 +79,8 @@ Desktop::Desktop() {
          i < 100 && run({"sh", "-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window"}) != 0;
          ++i)
         std::this_thread::sleep_for(50ms);
+    // openbox claims the screen a moment before it manages new windows.
+    std::this_thread::sleep_for(500ms);
     helpers_.push_back(spawnLogged({"trayer", "--edge", "top", "--align", "right", "--widthtype",
                                     "pixel", "--width", "100", "--height", "24"},
                                    (folder_ / "trayer.log").string()));

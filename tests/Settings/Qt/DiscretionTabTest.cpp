@@ -1,0 +1,150 @@
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "App/AppStateEnvironment.h"
+#include "Platform/Capture/Fake/FakeScreenCapture.h"
+#include "Platform/Input/Fake/FakeInput.h"
+#include "Platform/Screens/Fake/FakeScreens.h"
+#include "Platform/Windows/Fake/FakePanelWindow.h"
+#include "Settings/Qt/DiscretionTab.h"
+#include "Settings/StealthChecker.h"
+#include "Support/QtTestApp.h"
+#include "Window/PanelController.h"
+
+namespace vorela {
+namespace {
+
+// The tab over a fake panel and a fake capture; the check runs on the virtual clock.
+class DiscretionTabTest : public testing::AppStateTest {
+protected:
+    DiscretionTabTest() {
+        testing::qtTestApp();
+        screens_.setScreens({FakeScreens::makeScreen("Monitor", {0, 0, 1280, 800}, "HDMI-1")});
+        capture_.setDisplays(std::vector<CaptureDisplay>{{"HDMI-1", 1280, 800}});
+        AppState& state = makeState();
+        controller_ = std::make_unique<PanelController>(
+            PanelController::Services{state, loop_, screens_, input_, windows_});
+    }
+    ~DiscretionTabTest() override {
+        tab_.reset();
+        controller_.reset();
+    }
+    DiscretionTab& makeTab() {
+        tab_ = std::make_unique<DiscretionTab>(
+            *state_, *controller_, screens_,
+            std::make_unique<StealthChecker>(StealthChecker::Services{loop_, capture_, "6.1.0"}));
+        tab_->resize(700, 480);
+        tab_->show();
+        return *tab_;
+    }
+    template <class T>
+    T* find(const char* name) {
+        return tab_->findChild<T*>(name);
+    }
+    // The screenshot of the panel's display: magenta wherever the panel is.
+    CapturedImage screenWithPanel() {
+        auto image = CapturedImage::filled(1280, 800, 0x303030);
+        const Rect f = controller_->panel()->frame();
+        image.fill({long(f.x), long(800 - f.maxY()), long(f.width), long(f.height)}, 0xFF00FF);
+        return image;
+    }
+    void runCheck() {
+        QTest::mouseClick(find<QPushButton>("verifyButton"), Qt::LeftButton);
+        loop_.runUntilIdle();
+        loop_.advanceBy(3.5);
+        loop_.runUntilIdle();
+    }
+    void save(const char* name) {
+        QCoreApplication::processEvents();  // the layout settles as the application's loop would
+        QDir().mkpath("artifacts");
+        tab_->grab().save(QDir::current().absoluteFilePath(QString("artifacts/") + name));
+    }
+
+    FakeScreens screens_;
+    FakeInput input_;
+    FakePanelWindowFactory windows_;
+    FakeScreenCapture capture_{loop_};
+    std::unique_ptr<PanelController> controller_;
+    std::unique_ptr<DiscretionTab> tab_;
+};
+
+TEST_F(DiscretionTabTest, WithThePanelHiddenTheCheckCannotStart) {
+    Prefs::set(Prefs::Keys::lastStealthResult(), StealthResult{true, "6.0.0", Date{1}, 0.9});
+    makeTab();
+    auto* button = find<QPushButton>("verifyButton");
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(button->text(), "Verificar discreción");
+    EXPECT_TRUE(find<QLabel>("panelHint")->isVisible());
+    EXPECT_TRUE(find<QLabel>("storedResult")->isVisible());
+    EXPECT_EQ(find<QLabel>("storedResult")->text(),
+              "Tu sistema se actualizó desde la última verificación. Conviene repetirla.");
+    save("discretion-tab-panel-hidden.png");
+
+    controller_->show();
+    EXPECT_TRUE(button->isEnabled()) << "follows the panel";
+    EXPECT_FALSE(find<QLabel>("panelHint")->isVisible());
+}
+
+TEST_F(DiscretionTabTest, ACheckShowsItsVerdictWithTheEvidence) {
+    controller_->show();
+    makeTab();
+    capture_.queueScreenshot(screenWithPanel(), true);
+    QTest::mouseClick(find<QPushButton>("verifyButton"), Qt::LeftButton);
+    loop_.runUntilIdle();
+    EXPECT_TRUE(state_->showsStealthTestPattern.get());
+    EXPECT_EQ(find<QPushButton>("verifyButton")->text(), "Verificando…");
+    EXPECT_FALSE(find<QPushButton>("verifyButton")->isEnabled());
+    loop_.advanceBy(3.5);
+    loop_.runUntilIdle();
+
+    EXPECT_FALSE(state_->showsStealthTestPattern.get()) << "the pattern is off after the check";
+    EXPECT_EQ(find<QLabel>("resultTitle")->text(),
+              "Tu prompter SÍ aparece al compartir la pantalla completa");
+    EXPECT_TRUE(find<QLabel>("resultAdvice")->isVisible());
+    EXPECT_FALSE(find<QLabel>("storedResult")->isVisible());
+    auto* evidence = find<QLabel>("evidenceImage");
+    ASSERT_TRUE(evidence->isVisible());
+    const QImage crop = evidence->pixmap().toImage();
+    EXPECT_LE(crop.height() / crop.devicePixelRatio(), 90) << "at most 90 points high";
+    EXPECT_EQ(QColor(crop.pixel(crop.width() / 2, crop.height() / 2)), QColor(255, 0, 255));
+    save("discretion-tab-visible.png");
+}
+
+TEST_F(DiscretionTabTest, AFailureShowsItsMessageAndDropsTheEvidence) {
+    controller_->show();
+    makeTab();
+    capture_.queueScreenshot(screenWithPanel(), true);
+    runCheck();
+    ASSERT_TRUE(find<QWidget>("evidence")->isVisible());
+    capture_.setDisplays(ScreenCaptureError::permissionDenied);
+    runCheck();
+    EXPECT_EQ(find<QLabel>("resultTitle")->text().toStdString(),
+              describe(ScreenCaptureError::permissionDenied));
+    EXPECT_FALSE(find<QWidget>("evidence")->isVisible());
+    EXPECT_FALSE(find<QLabel>("resultDetail")->isVisible());
+    save("discretion-tab-failed.png");
+}
+
+TEST_F(DiscretionTabTest, ClosingTheTabMidCheckLeavesThePanelAsItWas) {
+    // The tab owns its checker: closing the settings window mid-check used to drop the
+    // check with the pattern still up, leaving the prompter magenta.
+    controller_->show();
+    const Rect frame = controller_->panel()->frame();
+    makeTab();
+    capture_.queueScreenshot(screenWithPanel(), true);
+    QTest::mouseClick(find<QPushButton>("verifyButton"), Qt::LeftButton);
+    loop_.runUntilIdle();
+    loop_.advanceBy(1);
+    ASSERT_TRUE(state_->showsStealthTestPattern.get());
+    tab_.reset();
+    loop_.advanceBy(5);
+    EXPECT_FALSE(state_->showsStealthTestPattern.get());
+    EXPECT_TRUE(controller_->isVisible.get());
+    EXPECT_EQ(controller_->panel()->frame(), frame);
+    EXPECT_FALSE(Prefs::get(Prefs::Keys::lastStealthResult()));
+}
+
+}  // namespace
+}  // namespace vorela
