@@ -30,6 +30,15 @@ protected:
         }
         return std::nullopt;
     }
+    // Right-clicks the tray icon; false when there is none.
+    static bool openTrayMenu(const VorelaProcess& vorela) {
+        const auto icon = vorela.waitForTrayIcon();
+        if (!icon) return false;
+        const QPoint at = icon->center();
+        run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
+        QTest::qWait(700);
+        return true;
+    }
     // Light pixels of script text inside the frame.
     static int textPixels(const QImage& image, const QRect& frame) {
         int count = 0;
@@ -148,11 +157,7 @@ TEST_F(VorelaDesktopTest, AltSpaceStartsAndStopsTheScrolling) {
 
 TEST_F(VorelaDesktopTest, TheTrayMenuOpensWithItsItemsInTheModelsOrder) {
     VorelaProcess vorela(kQuietLaunch);
-    const auto icon = vorela.waitForTrayIcon();
-    ASSERT_TRUE(icon) << vorela.log();
-    const QPoint at = icon->center();
-    run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
-    QTest::qWait(700);
+    ASSERT_TRUE(openTrayMenu(vorela)) << vorela.log();
     const QImage open = desktop_.screenshot("desktop-tray-menu");
     // The menu drops below the icon: a wide light area appears under the tray.
     int light = 0;
@@ -171,11 +176,7 @@ TEST_F(VorelaDesktopTest, TheTrayMenuOpensWithItsItemsInTheModelsOrder) {
 
 TEST_F(VorelaDesktopTest, PreferencesFromTheTrayMenuOpenTheSettingsWindow) {
     VorelaProcess vorela(kQuietLaunch);
-    const auto icon = vorela.waitForTrayIcon();
-    ASSERT_TRUE(icon) << vorela.log();
-    const QPoint at = icon->center();
-    run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
-    QTest::qWait(700);
+    ASSERT_TRUE(openTrayMenu(vorela)) << vorela.log();
     // "Preferencias…" is the fourteenth item the keyboard reaches; Alt held asks for the
     // matcher tab as well.
     for (int i = 0; i < 14; ++i) run({"xdotool", "key", "Down"});
