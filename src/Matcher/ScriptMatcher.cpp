@@ -27,6 +27,11 @@ constexpr double kMaxWPM = 260;
 // Two sightings of a jump count as the same place when they lie this close.
 constexpr long kJumpTolerance = 2;
 
+// The newest heard words that, matched exactly at one place only in the whole script,
+// pin the reader there: a re-read sentence behind the back limit, or a reader the
+// search window has lost.
+constexpr long kAnchorWords = 4;
+
 }  // namespace
 
 ScriptMatcher::ScriptMatcher(MatcherConfig config) : config_(config) {}
@@ -149,7 +154,36 @@ double ScriptMatcher::score(long position, bool widened) const {
     return result;
 }
 
+std::optional<long> ScriptMatcher::uniqueAnchor() const {
+    const long n = static_cast<long>(recentHeard_.size());
+    if (n < kAnchorWords) return std::nullopt;
+    const auto heard = [&](long k) -> const HeardWord& {
+        return recentHeard_[static_cast<std::size_t>(n - kAnchorWords + k)];
+    };
+    std::optional<long> found;
+    for (long end = kAnchorWords - 1; end < tokenCount(); ++end) {
+        bool exact = true;
+        for (long k = 0; k < kAnchorWords && exact; ++k) {
+            const Token& token = (*tokens_)[static_cast<std::size_t>(end - kAnchorWords + 1 + k)];
+            exact = grade(heard(k), token) == kExactGrade;
+        }
+        if (!exact) continue;
+        if (found) return std::nullopt;  // said in more than one place: no anchor
+        found = end;
+    }
+    return found;
+}
+
 std::optional<long> ScriptMatcher::align(double now) {
+    // A unique exact run of words out of the search's reach moves the cursor at once:
+    // behind the back limit it is a re-read, past the search window a skip or a reader
+    // the cursor lost. Four words said at one place only are evidence enough.
+    const long reach = state_ == MatchState::lost ? config_.recoverForward : config_.forward;
+    if (const auto anchor = uniqueAnchor();
+        anchor && (*anchor < cursor_ - config_.back || *anchor >= cursor_ + reach)) {
+        lastScore_ = 1;
+        return accept(*anchor, now);
+    }
     const bool lost = state_ == MatchState::lost;
     const long behind = lost ? config_.recoverBack : config_.back;
     const long ahead = lost ? config_.recoverForward : config_.forward;

@@ -88,6 +88,8 @@ private:
     double score(long position, bool widened) const;
     void updateWPM(double now);
     double grade(const HeardWord& heard, const Token& token) const;
+    // The one script position where the newest heard words all match exactly, if unique.
+    std::optional<long> uniqueAnchor() const;
     std::optional<long> accept(long position, double now);
     void fail(double now);
 
