@@ -107,11 +107,13 @@ std::vector<std::string> ScriptMatcher::listeningWindow() const {
     return words;
 }
 
+bool ScriptMatcher::isExact(const HeardWord& heard, const Token& token) {
+    return CanonicalText::equal(heard.norm, token.norm) ||
+           CanonicalText::contains(token.variants, heard.norm);
+}
+
 double ScriptMatcher::grade(const HeardWord& heard, const Token& token) const {
-    if (CanonicalText::equal(heard.norm, token.norm) ||
-        CanonicalText::contains(token.variants, heard.norm)) {
-        return kExactGrade;
-    }
+    if (isExact(heard, token)) return kExactGrade;
     if (!heard.phon.empty() && CanonicalText::equal(heard.phon, token.phon)) return kPhoneticGrade;
     if (Similarity::ratio(heard.norm, token.norm, kNearThreshold) >= kNearThreshold) {
         return kNearGrade;
@@ -154,20 +156,27 @@ double ScriptMatcher::score(long position, bool widened) const {
     return result;
 }
 
-std::optional<long> ScriptMatcher::uniqueAnchor() const {
+bool ScriptMatcher::endsExactRun(long end) const {
     const long n = static_cast<long>(recentHeard_.size());
-    if (n < kAnchorWords) return std::nullopt;
-    const auto heard = [&](long k) -> const HeardWord& {
-        return recentHeard_[static_cast<std::size_t>(n - kAnchorWords + k)];
-    };
+    if (n < kAnchorWords || end < kAnchorWords - 1 || end >= tokenCount()) return false;
+    for (long k = 1; k <= kAnchorWords; ++k) {  // newest first: it fails soonest
+        if (!isExact(recentHeard_[static_cast<std::size_t>(n - k)],
+                     (*tokens_)[static_cast<std::size_t>(end + 1 - k)]))
+            return false;
+    }
+    return true;
+}
+
+std::optional<long> ScriptMatcher::anchorOutOfReach(long lo, long hi) const {
+    if (static_cast<long>(recentHeard_.size()) < kAnchorWords) return std::nullopt;
+    // A run found within reach is either the only one (the search handles it) or not
+    // unique: either way no anchor, and the whole script need not be read.
+    for (long end = std::max(lo, 0L); end < std::min(hi, tokenCount()); ++end) {
+        if (endsExactRun(end)) return std::nullopt;
+    }
     std::optional<long> found;
     for (long end = kAnchorWords - 1; end < tokenCount(); ++end) {
-        bool exact = true;
-        for (long k = 0; k < kAnchorWords && exact; ++k) {
-            const Token& token = (*tokens_)[static_cast<std::size_t>(end - kAnchorWords + 1 + k)];
-            exact = grade(heard(k), token) == kExactGrade;
-        }
-        if (!exact) continue;
+        if (!endsExactRun(end)) continue;
         if (found) return std::nullopt;  // said in more than one place: no anchor
         found = end;
     }
@@ -179,8 +188,7 @@ std::optional<long> ScriptMatcher::align(double now) {
     // behind the back limit it is a re-read, past the search window a skip or a reader
     // the cursor lost. Four words said at one place only are evidence enough.
     const long reach = state_ == MatchState::lost ? config_.recoverForward : config_.forward;
-    if (const auto anchor = uniqueAnchor();
-        anchor && (*anchor < cursor_ - config_.back || *anchor >= cursor_ + reach)) {
+    if (const auto anchor = anchorOutOfReach(cursor_ - config_.back, cursor_ + reach)) {
         lastScore_ = 1;
         return accept(*anchor, now);
     }
