@@ -4,6 +4,7 @@
 // the audio makes its decisions later). Prints {"t": seconds, "start": byte offset} each
 // time the current word changes; the last line on standard error gives the real-time
 // factor and the peak memory.
+// Knobs for tuning: VORELA_DECODER_OPTIONS, VORELA_GARBAGE_WEIGHT, VORELA_FOLLOW_TELEMETRY.
 
 #include <sys/resource.h>
 
@@ -76,7 +77,14 @@ int main(int argc, char** argv) {
 
     ManualRunLoop loop;
     const double origin = loop.uptime();
-    MatcherTelemetry telemetry(std::nullopt, loop.clock());
+    // VORELA_FOLLOW_TELEMETRY names a folder for the matcher's diagnostic log (what was
+    // heard, where the cursor went), on the replay's own clock.
+    std::optional<std::filesystem::path> telemetryFolder;
+    if (const char* folder = std::getenv("VORELA_FOLLOW_TELEMETRY"); folder && *folder) {
+        telemetryFolder = folder;
+        defaults->set("debugTelemetry", PropertyList(true));
+    }
+    MatcherTelemetry telemetry(telemetryFolder, loop.clock());
     FakeAccessibilitySettings accessibility;
     auto audio = std::make_shared<FakeAudioEngine>(loop);
     audio->setInputFormat({wav->sampleRate, static_cast<std::uint32_t>(wav->channels.size())});

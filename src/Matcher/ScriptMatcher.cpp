@@ -27,6 +27,11 @@ constexpr double kMaxWPM = 260;
 // Two sightings of a jump count as the same place when they lie this close.
 constexpr long kJumpTolerance = 2;
 
+// The newest heard words that, matched exactly at one place only in the whole script,
+// pin the reader there: a re-read sentence behind the back limit, or a reader the
+// search window has lost.
+constexpr long kAnchorWords = 4;
+
 }  // namespace
 
 ScriptMatcher::ScriptMatcher(MatcherConfig config) : config_(config) {}
@@ -102,11 +107,13 @@ std::vector<std::string> ScriptMatcher::listeningWindow() const {
     return words;
 }
 
+bool ScriptMatcher::isExact(const HeardWord& heard, const Token& token) {
+    return CanonicalText::equal(heard.norm, token.norm) ||
+           CanonicalText::contains(token.variants, heard.norm);
+}
+
 double ScriptMatcher::grade(const HeardWord& heard, const Token& token) const {
-    if (CanonicalText::equal(heard.norm, token.norm) ||
-        CanonicalText::contains(token.variants, heard.norm)) {
-        return kExactGrade;
-    }
+    if (isExact(heard, token)) return kExactGrade;
     if (!heard.phon.empty() && CanonicalText::equal(heard.phon, token.phon)) return kPhoneticGrade;
     if (Similarity::ratio(heard.norm, token.norm, kNearThreshold) >= kNearThreshold) {
         return kNearGrade;
@@ -149,7 +156,42 @@ double ScriptMatcher::score(long position, bool widened) const {
     return result;
 }
 
+bool ScriptMatcher::endsExactRun(long end) const {
+    const long n = static_cast<long>(recentHeard_.size());
+    if (n < kAnchorWords || end < kAnchorWords - 1 || end >= tokenCount()) return false;
+    for (long k = 1; k <= kAnchorWords; ++k) {  // newest first: it fails soonest
+        if (!isExact(recentHeard_[static_cast<std::size_t>(n - k)],
+                     (*tokens_)[static_cast<std::size_t>(end + 1 - k)]))
+            return false;
+    }
+    return true;
+}
+
+std::optional<long> ScriptMatcher::anchorOutOfReach(long lo, long hi) const {
+    if (static_cast<long>(recentHeard_.size()) < kAnchorWords) return std::nullopt;
+    // A run found within reach is either the only one (the search handles it) or not
+    // unique: either way no anchor, and the whole script need not be read.
+    for (long end = std::max(lo, 0L); end < std::min(hi, tokenCount()); ++end) {
+        if (endsExactRun(end)) return std::nullopt;
+    }
+    std::optional<long> found;
+    for (long end = kAnchorWords - 1; end < tokenCount(); ++end) {
+        if (!endsExactRun(end)) continue;
+        if (found) return std::nullopt;  // said in more than one place: no anchor
+        found = end;
+    }
+    return found;
+}
+
 std::optional<long> ScriptMatcher::align(double now) {
+    // A unique exact run of words out of the search's reach moves the cursor at once:
+    // behind the back limit it is a re-read, past the search window a skip or a reader
+    // the cursor lost. Four words said at one place only are evidence enough.
+    const long reach = state_ == MatchState::lost ? config_.recoverForward : config_.forward;
+    if (const auto anchor = anchorOutOfReach(cursor_ - config_.back, cursor_ + reach)) {
+        lastScore_ = 1;
+        return accept(*anchor, now);
+    }
     const bool lost = state_ == MatchState::lost;
     const long behind = lost ? config_.recoverBack : config_.back;
     const long ahead = lost ? config_.recoverForward : config_.forward;

@@ -87,7 +87,12 @@ private:
     // Score of one candidate position against the heard window, `widened` while lost.
     double score(long position, bool widened) const;
     void updateWPM(double now);
+    static bool isExact(const HeardWord& heard, const Token& token);
     double grade(const HeardWord& heard, const Token& token) const;
+    // Whether the newest heard words match exactly the tokens ending at `end`.
+    bool endsExactRun(long end) const;
+    // The one place in the script where they do, when it lies outside [lo, hi).
+    std::optional<long> anchorOutOfReach(long lo, long hi) const;
     std::optional<long> accept(long position, double now);
     void fail(double now);
 

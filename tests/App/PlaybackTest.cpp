@@ -208,6 +208,17 @@ TEST_F(WordTrackingTest, OnlyALostSpeakerMovesWithoutAMatch) {
     frames(1);
     EXPECT_NEAR(state.wordPosition(), state.matcher().measuredWPM() / 60, 1e-6);
     EXPECT_EQ(state.matcher().cursor(), state.currentTokenIndex.get()) << "the cursor follows";
+
+    // Talking on without a match (an ad-lib) carries the position no further than three
+    // words past the last match, here none: the first word.
+    for (int i = 0; i < 5; ++i) {
+        hear(true);
+        frames(1);
+    }
+    EXPECT_EQ(state.wordPosition(), 4);
+    say(10, 15);  // back on the script
+    frames(1.0 / 60);
+    EXPECT_EQ(state.wordPosition(), 16);
 }
 
 TEST_F(WordTrackingTest, AMatchPendingWhenAnotherTextLoadsIsDropped) {

@@ -67,5 +67,37 @@ TEST(ReplayTest, NumbersReadAsWordsAreFollowed) {
     EXPECT_LE(result.largestForwardStep, 3);
 }
 
+// A re-read sentence lies behind the back limit and a skipped paragraph beyond the search
+// window: a few words heard there, said nowhere else in the script, bring the cursor
+// back to the speaker, and the rest of the reading is followed again.
+TEST(ReplayTest, ARereadOrASkipIsFollowedAfterAFewWords) {
+    const auto& text = testing::spanishSpeech();
+    const auto tokens = std::make_shared<const std::vector<Token>>(
+        Tokenizer(Tokenizer::Language::spanish).tokenize(text));
+    const ReadingBuilder builder(text, *tokens, Tokenizer::Language::spanish);
+    const struct {
+        const char* name;
+        testing::Reading reading;
+    } cases[] = {
+        {"re-read sentence", builder.repeatedSentence()},
+        {"skipped paragraph", builder.skippedParagraph()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result =
+            testing::replay(tokens, c.reading, MatcherConfig{}, Tokenizer::Language::spanish);
+        const auto& truth = result.truth;
+        std::size_t edit = 1;
+        while (edit < truth.size() && std::labs(truth[edit] - truth[edit - 1] - 1) <= 1) ++edit;
+        ASSERT_LT(edit, truth.size());
+        std::size_t back = edit;
+        while (back < truth.size() && std::labs(result.cursorAfterWord[back] - truth[back] - 1) > 3)
+            ++back;
+        // Four words to anchor, and the newest partial word is held back until it settles.
+        EXPECT_LE(back - edit + 1, 5u);
+        EXPECT_GE(result.shareWithin(3), 0.97);
+    }
+}
+
 }  // namespace
 }  // namespace vorela

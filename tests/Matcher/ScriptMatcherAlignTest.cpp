@@ -115,7 +115,9 @@ TEST_F(ScriptMatcherAlignTest, HeardWordsBeforeTheScriptCountAsMisses) {
 
 TEST_F(ScriptMatcherAlignTest, TheBackLimitHoldsInEveryState) {
     // While lost the search reaches 15 behind, yet a best position beyond `back` is
-    // refused, and no weaker position of the range is taken instead.
+    // refused, and no weaker position of the range is taken instead. The heard words
+    // also lie at the script's end, out of the search's reach: said in two places, they
+    // are no anchor that could move the cursor back on their own.
     struct Case {
         const char* name;
         MatchState state;
@@ -139,6 +141,9 @@ TEST_F(ScriptMatcherAlignTest, TheBackLimitHoldsInEveryState) {
             words[static_cast<std::size_t>(cursor + 5 + i)] =
                 words[static_cast<std::size_t>(best - 4 + i)];
         }
+        for (long i = 0; i < 6; ++i)
+            words[static_cast<std::size_t>(110 + i)] =
+                words[static_cast<std::size_t>(best - 5 + i)];
         load(words);
         matcher_.reset(c.state == MatchState::locked ? cursor - 2 : cursor);
         if (c.state == MatchState::locked) {
@@ -294,6 +299,48 @@ TEST_F(ScriptMatcherAlignTest, WhileLostACandidateThatStartsASentenceWins) {
     makeLost();
     hear(45, 47, 3);
     EXPECT_EQ(alignAt(now_ + 1), 54);
+}
+
+TEST_F(ScriptMatcherAlignTest, AUniqueExactRunOutOfReachMovesTheCursorAtOnce) {
+    // The cursor sits at 60 (locked) or is lost there; four or more heard words that match
+    // exactly, at one place only, move it whatever the back limit or the search window.
+    struct Case {
+        const char* name;
+        bool lost;
+        long newest;    // script index of the newest heard word
+        int exactRun;   // newest heard words matching exactly
+        bool repeated;  // the run is also said at the script's end
+        std::optional<long> result;
+    } cases[] = {
+        {"re-read ten behind", false, 50, 6, false, 51},
+        {"re-read forty behind, four words", false, 20, 4, false, 21},
+        {"only three exact words behind", false, 50, 3, false, std::nullopt},
+        {"re-read of a phrase said twice", false, 50, 6, true, std::nullopt},
+        {"skip past the search window", false, 120, 4, false, 121},
+        {"lost, past the widened window", true, 190, 5, false, 191},
+        {"lost, reader far behind", true, 10, 4, false, 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Words words = distinctWords(240);
+        if (c.repeated) {
+            for (long i = 0; i < c.exactRun; ++i)
+                words[static_cast<std::size_t>(230 + i)] =
+                    words[static_cast<std::size_t>(c.newest - c.exactRun + 1 + i)];
+        }
+        load(words);
+        matcher_.reset(58);
+        hear(57, 59);
+        ASSERT_EQ(alignAt(now_), 60);
+        if (c.lost) makeLost();
+        hear(c.newest - c.exactRun + 1, c.newest, 6 - c.exactRun);
+        EXPECT_EQ(alignAt(now_ + 0.1), c.result);
+        EXPECT_EQ(matcher_.pendingJump(), std::nullopt);
+        if (c.result) {
+            EXPECT_EQ(matcher_.confirmed(), c.newest);
+            EXPECT_EQ(matcher_.state(), MatchState::locked);
+        }
+    }
 }
 
 }  // namespace
