@@ -15,6 +15,7 @@
 #include "Platform/Observation/NotificationCenter.h"
 #include "Platform/Pasteboard/Fake/FakePasteboard.h"
 #include "Platform/Updates/Fake/FakeUpdater.h"
+#include "QtBenchMain.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Window/Qt/PrompterContentWidget.h"
 
@@ -77,11 +78,4 @@ BENCHMARK(BM_PanelFrame)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORELA_QT_BENCHMARK_MAIN()

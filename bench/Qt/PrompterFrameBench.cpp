@@ -7,6 +7,7 @@
 
 #include "BenchScript.h"
 #include "Platform/Time/Fake/ManualClock.h"
+#include "QtBenchMain.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Script/Tokenizer.h"
 
@@ -54,11 +55,4 @@ BENCHMARK(BM_FullLayout)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORELA_QT_BENCHMARK_MAIN()
