@@ -4,7 +4,8 @@
 // the audio makes its decisions later). Prints {"t": seconds, "start": byte offset} each
 // time the current word changes; the last line on standard error gives the real-time
 // factor and the peak memory.
-// Knobs for tuning: VORELA_DECODER_OPTIONS, VORELA_GARBAGE_WEIGHT, VORELA_FOLLOW_TELEMETRY.
+// Knobs for tuning: VORELA_DECODER_OPTIONS, VORELA_GARBAGE_WEIGHT, VORELA_SETTLE and
+// VORELA_PAUSE (seconds), VORELA_FOLLOW_TELEMETRY.
 
 #include <sys/resource.h>
 
@@ -100,6 +101,10 @@ int main(int argc, char** argv) {
         config.decoderOptions = options;
     if (const char* garbage = std::getenv("VORELA_GARBAGE_WEIGHT"))
         config.garbageWeight = std::atof(garbage);
+    if (const char* settle = std::getenv("VORELA_SETTLE"))
+        config.stabilizing.settleSeconds = std::atof(settle);
+    if (const char* pause = std::getenv("VORELA_PAUSE"))
+        config.stabilizing.pauseSeconds = std::atof(pause);
     auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config);
     analyzer->setProgressObserver([&](double, double busy) {
         std::lock_guard guard(clockMutex);

@@ -33,10 +33,14 @@ std::filesystem::path systemDecoderProgram() {
 
 PocketSphinxAnalyzer::Config systemAnalyzerConfig() {
     return {
-        systemDecoderProgram(), SpeechModelLocator::standard(executableFolder()),
-        [](const std::string& locale) {
-            return TranscriptionUnavailability::modelNotInstalled(locale).localizedDescription();
-        }};
+        .decoderProgram = systemDecoderProgram(),
+        .locator = SpeechModelLocator::standard(executableFolder()),
+        .missingModelText =
+            [](const std::string& locale) {
+                return TranscriptionUnavailability::modelNotInstalled(locale)
+                    .localizedDescription();
+            },
+    };
 }
 
 MakeTranscriptionEngine makeSystemTranscriptionEngine(

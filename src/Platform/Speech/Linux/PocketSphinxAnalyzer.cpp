@@ -56,7 +56,7 @@ private:
 };
 
 PocketSphinxAnalyzer::PocketSphinxAnalyzer(Config config)
-    : config_(std::move(config)), worker_([this] { work(); }) {}
+    : config_(std::move(config)), stabilizer_(config_.stabilizing), worker_([this] { work(); }) {}
 
 PocketSphinxAnalyzer::~PocketSphinxAnalyzer() {
     {
@@ -98,7 +98,7 @@ SpeechAnalyzerService::StartResult PocketSphinxAnalyzer::start(const std::string
         if (locale != locale_) needsLoad_ = true;
         locale_ = locale;
         handlers_ = handlers;
-        lastPartial_.clear();
+        stabilizer_.reset();
     }
     wake_.notify_all();
     return std::make_unique<Run>(weak_from_this(), std::move(handlers));
@@ -236,10 +236,14 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
             observer = progress_;
         }
         if (observer) observer(samples / 16000.0, busy);
+        std::optional<SpeechAnalyzerResult> settled;
         {
             std::lock_guard guard(mutex_);
-            if (generation == generation_) samplesConsumed_ = samples;
+            if (generation != generation_) return;
+            samplesConsumed_ = samples;
+            settled = stabilizer_.advance(static_cast<double>(samples) / 16000.0);
         }
+        if (settled) deliver(*settled);
         decoded_.notify_all();
         return;
     }
@@ -251,19 +255,16 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
     std::istringstream in(message.payload);
     int isFinal = 0;
     in >> isFinal;
-    SpeechAnalyzerResult result;
-    result.isFinal = isFinal == 1;
+    std::vector<SpeechTextRun> runs;
     std::string word;
     double start = 0;
-    while (in >> word >> start) result.runs.push_back({word + " ", start});
+    while (in >> word >> start) runs.push_back({word + " ", start});
+    SpeechAnalyzerResult result;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_) return;
-        if (result.isFinal) {
-            lastPartial_.clear();
-        } else {
-            lastPartial_ = result.runs;
-        }
+        if (isFinal != 1) return stabilizer_.observe(std::move(runs));
+        result = stabilizer_.close(std::move(runs));
     }
     deliver(result);
 }
@@ -274,8 +275,7 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
         std::lock_guard guard(mutex_);
         if (generation != generation_ || isStopping_) return;
         hasDied_ = true;
-        closing.runs = std::exchange(lastPartial_, {});
-        closing.isFinal = true;
+        closing = stabilizer_.close(std::nullopt);
     }
     logger_.error("El decodificador de voz se detuvo; se vuelve a arrancar.");
     wake_.notify_all();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Platform/Log/Log.h"
+#include "Platform/Speech/HypothesisStabilizer.h"
 #include "Platform/Speech/PronunciationLexicon.h"
 #include "Platform/Speech/SpeechAnalyzer.h"
 #include "Platform/Speech/SpeechModelLocator.h"
@@ -47,6 +48,8 @@ public:
         // real readers.
         std::string decoderOptions =
             "-beam 1e-60 -wbeam 1e-40 -pbeam 1e-60 -lw 10 -wip 3 -remove_noise no";
+        // How long the decoder's words must stand before they are passed on.
+        HypothesisStabilizer::Timing stabilizing{};
     };
     // Audio seconds the decoder has consumed, and the seconds it spent on the last block.
     using ProgressObserver = std::function<void(double audioSeconds, double busySeconds)>;
@@ -109,7 +112,7 @@ private:
     std::uint64_t generation_ = 0;  // of the current decoder process
     int decoderStarts_ = 0;
     std::shared_ptr<Handlers> handlers_;
-    std::vector<SpeechTextRun> lastPartial_;
+    HypothesisStabilizer stabilizer_;
     std::condition_variable decoded_;
     unsigned long long samplesQueued_ = 0;    // since the current decoder started
     unsigned long long samplesConsumed_ = 0;  // as the decoder last reported

@@ -71,11 +71,18 @@ protected:
         }
     }
 
-    // Everything heard once the run has finished.
-    Words finishAndCollect(int finalsBefore = 0) {
+    // Everything heard once the run has finished. Pauses close results of their own
+    // before that: the run's own end is the final that follows them.
+    Words finishAndCollect(PocketSphinxAnalyzer& analyzer) {
+        EXPECT_TRUE(analyzer.waitUntilDecoded(20));
+        int before = 0;
+        {
+            std::lock_guard guard(mutex_);
+            before = finals_;
+        }
         run_->finish();
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > finalsBefore; });
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > before; });
         return heard_;
     }
 
@@ -115,7 +122,7 @@ TEST_F(PocketSphinxAnalyzerTest, AReadingComesBackAsTheScriptsWordsInOrder) {
         const auto audio = testing::SpokenAudio::say(c.text, c.voice, c.noise);
         ASSERT_FALSE(audio.empty());
         feed(audio);
-        const Words heard = finishAndCollect();
+        const Words heard = finishAndCollect(analyzer);
         const Words expected = split(c.text);
         // In order: the longest common subsequence covers nearly every word.
         std::vector<std::vector<int>> lcs(heard.size() + 1, std::vector<int>(expected.size() + 1));
@@ -142,15 +149,21 @@ TEST_F(PocketSphinxAnalyzerTest, ADecoderThatAbortsMidReadingIsRestartedAndKeeps
     ASSERT_FALSE(audio.empty());
     const std::size_t middle = audio.size() / 2;
     feed(audio, 0, middle);
+    ASSERT_TRUE(analyzer.waitUntilDecoded(20));
+    int before = 0;
+    {
+        std::lock_guard guard(mutex_);
+        before = finals_;
+    }
     analyzer.abortDecoderForTesting();
     {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > 0; });
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return finals_ > before; });
     }
     const Words beforeAbort = heard_;
     EXPECT_GE(beforeAbort.size(), 5u);
     feed(audio, middle);
-    const Words heard = finishAndCollect(1);
+    const Words heard = finishAndCollect(analyzer);
     EXPECT_EQ(analyzer.decoderStarts(), 2);
     EXPECT_GT(heard.size(), beforeAbort.size() + 5);
     EXPECT_EQ(heard.back(), "shop");
@@ -166,7 +179,7 @@ TEST_F(PocketSphinxAnalyzerTest, AScriptChangeWhileTranscribingTakesEffectWithou
     const std::string other = "seven green bottles standing on the wall";
     analyzer.setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(other))));
     feed(testing::SpokenAudio::say(other, "en-us", 0.002));
-    const Words heard = finishAndCollect();
+    const Words heard = finishAndCollect(analyzer);
     EXPECT_EQ(heard, split(other));
 }
 
@@ -181,7 +194,7 @@ TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
     startRun(analyzer, "en-US");
     feed(testing::SpokenAudio::say("please excuse me for a moment my phone is ringing again",
                                    "en-us", 0.002));
-    const Words heard = finishAndCollect();
+    const Words heard = finishAndCollect(analyzer);
     const Words script = split(kEnglish);
     EXPECT_LE(heard.size(), 5u) << ::testing::PrintToString(heard);  // of 11 words said
     // The matcher moves on three agreeing words: no three come out in the script's order.
