@@ -80,6 +80,7 @@ void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Languag
                                ? Tokenizer::englishPhonetic(norm)
                                : Tokenizer::spanishPhonetic(norm);
         recentHeard_.push_back(HeardWord{std::move(norm), std::move(phon)});
+        ++heardTotal_;
         wordTimes_.push_back(now);
     }
     consumedCount_ = update.isFinal ? 0 : end;
@@ -223,6 +224,9 @@ std::optional<long> ScriptMatcher::align(double now) {
             return std::nullopt;
         }
         if (pendingJump_ && std::labs(pendingJump_->position - best) <= kJumpTolerance) {
+            // The same heard words seen again are no second sighting.
+            if (heardTotal_ == pendingJumpHeard_) return std::nullopt;
+            pendingJumpHeard_ = heardTotal_;
             const long sightings = pendingJump_->count + 1;
             if (sightings < config_.jumpConfirmations) {
                 pendingJump_ = PendingJump{best, sightings};
@@ -230,6 +234,7 @@ std::optional<long> ScriptMatcher::align(double now) {
             }
         } else {
             pendingJump_ = PendingJump{best, 1};
+            pendingJumpHeard_ = heardTotal_;
             return std::nullopt;
         }
     }

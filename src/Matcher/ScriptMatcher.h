@@ -109,6 +109,8 @@ private:
     double lastUpdateTime_ = 0;
     long consumedCount_ = 0;
     std::optional<PendingJump> pendingJump_;
+    long heardTotal_ = 0;        // words ever taken into the heard window
+    long pendingJumpHeard_ = 0;  // heardTotal_ at the pending jump's last sighting
     std::vector<double> wordTimes_;
 };
 

@@ -221,6 +221,19 @@ TEST_F(ScriptMatcherAlignTest, JumpConfirmationsCountSightingsButNeverFewerThanT
     EXPECT_EQ(alignAt(101.2), 30);
 }
 
+// Results arrive faster than words: the same window aligned twice is one sighting, or
+// two common words heard once would carry the reader far ahead.
+TEST_F(ScriptMatcherAlignTest, TheSameHeardWordsAlignedAgainAreNoSecondSighting) {
+    load(distinctWords(200));
+    hear(20, 25);
+    EXPECT_EQ(alignAt(101), std::nullopt);
+    EXPECT_EQ(alignAt(101.1), std::nullopt);
+    EXPECT_EQ(alignAt(101.2), std::nullopt);
+    EXPECT_EQ(matcher_.pendingJump(), (ScriptMatcher::PendingJump{25, 1}));
+    hear(26, 26);
+    EXPECT_EQ(alignAt(101.3), 27) << "a new word is a new sighting";
+}
+
 TEST_F(ScriptMatcherAlignTest, AWeakJumpFailsAndASightingKeepsALockedState) {
     load(distinctWords(200));
     hear(23, 25, 3);  // only the newest three words match 25: 0.728 < thetaJump
