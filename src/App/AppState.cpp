@@ -52,7 +52,7 @@ constexpr double kMinWpm = 60;
 constexpr double kMaxWpm = 260;
 // While lost, how far past the last matched word the position may go on by the measured
 // rate alone.
-constexpr double kDeadReckoningWords = 3;
+constexpr double kDeadReckoningWords = 1;
 
 // A rate that is not a finite number (a damaged preference) is the slowest rate, never a
 // NaN that would freeze or fling the text.
