@@ -3,7 +3,8 @@
 // on a virtual clock that moves only as the decoder consumes audio (a decoder slower than
 // the audio makes its decisions later). Prints {"t": seconds, "start": byte offset} each
 // time the current word changes; the last line on standard error gives the real-time
-// factor and the peak memory.
+// factor and the peak memory of this process and of the decoder process. The audio is read
+// block by block, so a long reading costs no more memory than a short one.
 // Knobs for tuning: VORELA_DECODER_OPTIONS, VORELA_GARBAGE_WEIGHT, VORELA_SETTLE and
 // VORELA_PAUSE (seconds), VORELA_FOLLOW_TELEMETRY.
 
@@ -36,6 +37,9 @@ namespace {
 
 constexpr std::uint32_t kBufferFrames = 1024;
 
+// A decoder that has not consumed a block in this long is stuck, not slow.
+constexpr double kDecoderStallSeconds = 30;
+
 int usage() {
     std::cerr << "usage: vorela_follow --script FILE.txt --audio FILE.wav --locale es-ES|en-US\n";
     return 2;
@@ -65,7 +69,7 @@ int main(int argc, char** argv) {
     }
     const std::string text((std::istreambuf_iterator<char>(scriptFile)), {});
     std::string error;
-    const auto wav = bench::readWav(audioPath, error);
+    auto wav = bench::WavReader::open(audioPath, error);
     if (!wav) {
         std::cerr << "vorela_follow: " << audioPath << ": " << error << "\n";
         return 1;
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
     MatcherTelemetry telemetry(telemetryFolder, loop.clock());
     FakeAccessibilitySettings accessibility;
     auto audio = std::make_shared<FakeAudioEngine>(loop);
-    audio->setInputFormat({wav->sampleRate, static_cast<std::uint32_t>(wav->channels.size())});
+    audio->setInputFormat(wav->format());
     auto workspace = std::make_shared<NotificationCenter>(loop);
     FakeUpdateFramework updates(loop);
     FakePasteboard pasteboard;
@@ -139,18 +143,22 @@ int main(int argc, char** argv) {
 
         const auto& tokens = *state.tokens.get();
         long current = state.currentTokenIndex.get();
-        const std::size_t frames = wav->frames();
-        for (std::size_t at = 0; at < frames; at += kBufferFrames) {
-            const auto n =
-                static_cast<std::uint32_t>(std::min<std::size_t>(kBufferFrames, frames - at));
-            auto buffer = AudioBuffer::make(
-                {wav->sampleRate, static_cast<std::uint32_t>(wav->channels.size())}, n);
-            for (std::size_t c = 0; c < wav->channels.size(); ++c)
-                std::copy_n(wav->channels[c].begin() + at, n,
-                            buffer->mutableChannelData(static_cast<std::uint32_t>(c)));
+        std::uint64_t at = 0;
+        while (const auto buffer = wav->next(kBufferFrames)) {
             audio->pushBuffer(buffer);
-            analyzer->waitUntilDecoded(30);
-            const double arrived = (at + n) / wav->sampleRate;
+            const bool isDecoded = analyzer->waitUntilDecoded(kDecoderStallSeconds);
+            if (const auto failure = analyzer->modelFailure()) {
+                std::cerr << "vorela_follow: the decoder refused its model: " << *failure
+                          << " (VORELA_DECODER_OPTIONS: \"" << config.decoderOptions << "\")\n";
+                return 1;
+            }
+            if (!isDecoded) {
+                std::cerr << "vorela_follow: the decoder consumed nothing for "
+                          << kDecoderStallSeconds << " s\n";
+                return 1;
+            }
+            at += buffer->frameLength();
+            const double arrived = at / wav->format().sampleRate;
             {
                 std::lock_guard guard(clockMutex);
                 decoderClock = std::max(decoderClock, arrived) + pendingBusy;
@@ -172,13 +180,13 @@ int main(int argc, char** argv) {
         state.setMode(PrompterMode::manual);
         loop.runUntilIdle();
     }
-    analyzer.reset();  // the decoder process ends, so its peak memory is known
-    const double audioSeconds = wav->frames() / wav->sampleRate;
+    const auto decoderPeakKB = analyzer->decoderPeakMemoryKB();  // while the decoder lives
+    analyzer.reset();
+    const double audioSeconds = wav->frames() / wav->format().sampleRate;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    rusage self{}, children{};
+    rusage self{};
     getrusage(RUSAGE_SELF, &self);
-    getrusage(RUSAGE_CHILDREN, &children);
     // The decoder's own time per second of audio is the real-time factor on one core.
     std::fprintf(
         stderr,
@@ -186,6 +194,6 @@ int main(int argc, char** argv) {
         format("%.4f", audioSeconds > 0 ? decoderBusy / audioSeconds : 0).c_str(),
         format("%.4f", audioSeconds > 0 ? wall / audioSeconds : 0).c_str(),
         format("%.1f", self.ru_maxrss / 1024.0).c_str(),
-        format("%.1f", children.ru_maxrss / 1024.0).c_str());
+        format("%.1f", decoderPeakKB.value_or(0) / 1024.0).c_str());
     return 0;
 }

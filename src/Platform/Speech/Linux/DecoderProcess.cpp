@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 extern char** environ;
 
@@ -55,6 +58,15 @@ DecoderProcess::~DecoderProcess() {
         }
         usleep(5000);
     }
+}
+
+std::optional<std::uint64_t> DecoderProcess::peakMemoryKB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtoull(line.c_str() + 6, nullptr, 10);
+    }
+    return std::nullopt;  // gone, or a zombie without memory
 }
 
 bool DecoderProcess::send(decoder::MessageType type, const std::string& payload) {

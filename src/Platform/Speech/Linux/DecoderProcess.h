@@ -2,8 +2,10 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,6 +32,9 @@ public:
     DecoderProcess& operator=(DecoderProcess&&) = delete;
 
     bool isRunning() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+    // The kernel's peak resident memory of a live process (VmHWM); nothing once it is gone.
+    static std::optional<std::uint64_t> peakMemoryKB(pid_t pid);
     // Blocking; false once the child is gone.
     bool send(decoder::MessageType type, const std::string& payload);
     bool send(decoder::MessageType type, const void* data, std::size_t size);

@@ -125,6 +125,18 @@ int PocketSphinxAnalyzer::decoderStarts() const {
     return decoderStarts_;
 }
 
+std::optional<std::string> PocketSphinxAnalyzer::modelFailure() const {
+    std::lock_guard guard(mutex_);
+    return modelFailure_;
+}
+
+std::optional<std::uint64_t> PocketSphinxAnalyzer::decoderPeakMemoryKB() const {
+    std::lock_guard guard(mutex_);
+    const auto current = decoderPid_ > 0 ? DecoderProcess::peakMemoryKB(decoderPid_) : std::nullopt;
+    if (!current && retiredPeakMemoryKB_ == 0) return std::nullopt;
+    return std::max(current.value_or(0), retiredPeakMemoryKB_);
+}
+
 bool PocketSphinxAnalyzer::waitUntilDecoded(double timeoutSeconds) {
     std::unique_lock lock(mutex_);
     return decoded_.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
@@ -134,6 +146,8 @@ bool PocketSphinxAnalyzer::waitUntilDecoded(double timeoutSeconds) {
 void PocketSphinxAnalyzer::enqueue(Job job) {
     {
         std::lock_guard guard(mutex_);
+        // A decoder without a model would never consume it, and its waiters would hang.
+        if (job.kind == Job::Kind::audio && modelFailure_) return;
         samplesQueued_ += job.samples.size();
         queue_.push_back(std::move(job));
     }
@@ -153,12 +167,13 @@ void PocketSphinxAnalyzer::work() {
             const std::uint64_t generation = ++generation_;
             ++decoderStarts_;
             lock.unlock();
-            process_.reset();  // joins the old reader, whose exit no longer counts
+            retireProcess();  // joins the old reader, whose exit no longer counts
             process_ = std::make_unique<DecoderProcess>(
                 config_.decoderProgram,
                 [this, generation](const decoder::Message& m) { received(generation, m); },
                 [this, generation] { exited(generation); });
             lock.lock();
+            decoderPid_ = process_->pid();
             needsLoad_ = true;
             // The new decoder counts from zero; what the old one had is lost with it.
             samplesQueued_ = 0;
@@ -167,6 +182,7 @@ void PocketSphinxAnalyzer::work() {
         }
         if (needsLoad_ && !locale_.empty()) {
             needsLoad_ = false;
+            modelFailure_.reset();  // this model may load
             const std::string locale = locale_;
             const auto script = script_;
             lock.unlock();
@@ -189,6 +205,17 @@ void PocketSphinxAnalyzer::work() {
                 process_->send(decoder::MessageType::abort, std::string());
                 break;
         }
+    }
+    retireProcess();
+}
+
+void PocketSphinxAnalyzer::retireProcess() {
+    if (!process_) return;
+    const auto peak = DecoderProcess::peakMemoryKB(process_->pid());
+    {
+        std::lock_guard guard(mutex_);
+        retiredPeakMemoryKB_ = std::max(retiredPeakMemoryKB_, peak.value_or(0));
+        decoderPid_ = -1;
     }
     process_.reset();
 }
@@ -247,10 +274,7 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
         decoded_.notify_all();
         return;
     }
-    if (message.type == MessageType::error) {
-        logger_.error(format("El decodificador no cargó el modelo: %s", message.payload.c_str()));
-        return;
-    }
+    if (message.type == MessageType::error) return failed(generation, message.payload);
     if (message.type != MessageType::hypothesis) return;
     std::istringstream in(message.payload);
     int isFinal = 0;
@@ -281,6 +305,25 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
     wake_.notify_all();
     // The words heard so far stay: the interrupted utterance ends with them.
     if (!closing.runs.empty()) deliver(closing);
+}
+
+void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& reason) {
+    const std::string text = format("El decodificador no cargó el modelo: %s", reason.c_str());
+    std::shared_ptr<Handlers> handlers;
+    {
+        std::lock_guard guard(mutex_);
+        if (generation != generation_) return;
+        modelFailure_ = reason;
+        // Audio waiting for this model is dropped: the decoder ignores what it was sent,
+        // and what is still queued is never sent.
+        std::erase_if(queue_, [](const Job& job) { return job.kind == Job::Kind::audio; });
+        samplesQueued_ = samplesConsumed_;
+        lastPartial_.clear();
+        handlers = handlers_;
+    }
+    decoded_.notify_all();
+    logger_.error(text);
+    if (handlers && handlers->onFailure) handlers->onFailure(text);
 }
 
 void PocketSphinxAnalyzer::deliver(const SpeechAnalyzerResult& result) {

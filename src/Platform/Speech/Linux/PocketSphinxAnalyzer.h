@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -75,6 +76,13 @@ public:
     // Blocks until the decoder has consumed every sample appended so far (false after
     // `timeoutSeconds`); for replay tools that must not run ahead of the decoder.
     bool waitUntilDecoded(double timeoutSeconds);
+    // Why the decoder refused the last model it was given (options it does not accept, a
+    // model it cannot read); nothing once a model loads. Audio is dropped meanwhile.
+    std::optional<std::string> modelFailure() const;
+    // The peak resident memory of the decoder processes so far, from the kernel's own
+    // count for each child (not the rusage of children, which counts the parent's memory
+    // at the spawn); nothing before a decoder has run.
+    std::optional<std::uint64_t> decoderPeakMemoryKB() const;
     // Makes the decoder process abort, as the library does on an internal assertion.
     void abortDecoderForTesting();
     int decoderStarts() const;
@@ -95,6 +103,8 @@ private:
     void load(const std::string& locale, const std::shared_ptr<const SpeechScript>& script);
     void received(std::uint64_t generation, const decoder::Message& message);
     void exited(std::uint64_t generation);
+    void failed(std::uint64_t generation, const std::string& reason);
+    void retireProcess();
     void deliver(const SpeechAnalyzerResult& result);
 
     Config config_;
@@ -116,6 +126,9 @@ private:
     std::condition_variable decoded_;
     unsigned long long samplesQueued_ = 0;    // since the current decoder started
     unsigned long long samplesConsumed_ = 0;  // as the decoder last reported
+    std::optional<std::string> modelFailure_;
+    int decoderPid_ = -1;                    // of the current decoder process
+    std::uint64_t retiredPeakMemoryKB_ = 0;  // the largest of the decoders that ended
     ProgressObserver progress_;
     std::unique_ptr<DecoderProcess> process_;  // worker thread only
     std::thread worker_;

@@ -56,7 +56,11 @@ protected:
                     partial_ = words;
                 }
             },
-            [](const std::string&) {});
+            [this](const std::string& failure) {
+                std::lock_guard guard(mutex_);
+                failures_.push_back(failure);
+                changed_.notify_all();
+            });
         ASSERT_TRUE(std::holds_alternative<std::unique_ptr<SpeechAnalyzerRun>>(started));
         run_ = std::move(std::get<std::unique_ptr<SpeechAnalyzerRun>>(started));
     }
@@ -91,6 +95,7 @@ protected:
     Words heard_;
     Words partial_;
     int finals_ = 0;
+    Words failures_;
     std::unique_ptr<SpeechAnalyzerRun> run_;
 };
 
@@ -205,6 +210,66 @@ TEST_F(PocketSphinxAnalyzerTest, AnOffScriptRemarkYieldsNoScriptWords) {
                 << ::testing::PrintToString(heard);
         }
     }
+}
+
+// Options the decoder refused (a repeated or unknown one) left it without a model: it
+// ignored every block in silence, so a caller waiting for the audio to be decoded hung.
+// The run now fails with the reason and the audio is dropped.
+TEST_F(PocketSphinxAnalyzerTest, RefusedDecoderOptionsFailTheRunInsteadOfHanging) {
+    const struct {
+        const char* name;
+        std::string options;
+    } cases[] = {
+        {"an option repeated", config().decoderOptions + " -lw 8"},
+        {"an unknown option", "-no_such_option 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        failures_.clear();
+        auto settings = config();
+        settings.decoderOptions = c.options;
+        auto analyzer = std::make_shared<PocketSphinxAnalyzer>(settings);
+        analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+        startRun(*analyzer, "en-US");
+        feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+        EXPECT_TRUE(analyzer->waitUntilDecoded(20));
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait_for(lock, std::chrono::seconds(20), [&] { return !failures_.empty(); });
+        }
+        EXPECT_EQ(
+            failures_,
+            Words{"El decodificador no cargó el modelo: opciones del decodificador no válidas"});
+        EXPECT_EQ(analyzer->modelFailure(), "opciones del decodificador no válidas");
+        feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+        EXPECT_TRUE(analyzer->waitUntilDecoded(20));  // later audio is dropped, not queued
+        run_->finish();
+        EXPECT_TRUE(heard_.empty());
+    }
+}
+
+// The replay tool took the decoder's peak from the rusage of children, which counts the
+// parent's memory at the spawn: it reported the parent's 340 MB for a decoder of 20 MB.
+TEST_F(PocketSphinxAnalyzerTest, DecoderPeakMemoryIsTheDecodersOwn) {
+    constexpr std::size_t kParentBytes = 128u << 20;
+    std::vector<char> parentMemory(kParentBytes);
+    std::fill(parentMemory.begin(), parentMemory.end(), 1);  // resident, not just reserved
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config());
+    EXPECT_FALSE(analyzer->decoderPeakMemoryKB());
+    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(*analyzer, "en-US");
+    feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+    ASSERT_TRUE(analyzer->waitUntilDecoded(20));
+    const auto peakKB = analyzer->decoderPeakMemoryKB();
+    ASSERT_TRUE(peakKB);
+    EXPECT_GT(*peakKB, 1024u);                    // a loaded acoustic model
+    EXPECT_LT(*peakKB, kParentBytes / 1024 / 2);  // nothing of the parent's
+    EXPECT_EQ(parentMemory[kParentBytes / 2], 1);
+    // A restarted decoder keeps the figure of the one before.
+    analyzer->abortDecoderForTesting();
+    feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+    ASSERT_TRUE(analyzer->waitUntilDecoded(20));
+    EXPECT_GE(analyzer->decoderPeakMemoryKB().value_or(0), 1024u);
 }
 
 // A run kept by its transcriber after the analyser went used to lock the dead analyser's

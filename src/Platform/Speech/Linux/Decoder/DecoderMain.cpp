@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Platform/Speech/Linux/DecoderProtocol.h"
+#include "Platform/Speech/Linux/UtteranceBoundary.h"
 
 using namespace vorela::decoder;
 
@@ -21,11 +22,6 @@ namespace {
 constexpr int kIn = 0;
 constexpr int kOut = 1;
 constexpr double kSampleRate = 16000;
-// A very long utterance makes each partial's backtrace slower; at a pause after this much
-// audio the utterance is closed and a new one begins.
-constexpr double kLongUtteranceSeconds = 20;
-// No new word for this long counts as a pause.
-constexpr double kPauseSeconds = 0.6;
 
 double now() {
     timespec t{};
@@ -106,16 +102,14 @@ public:
         const double audioNow = consumed_ / kSampleRate;
         if (text != lastHyp_) {
             lastHyp_ = text;
-            lastChange_ = audioNow;
+            boundary_.guessChanged(audioNow);
             sendHypothesis(false);
         }
         char progress[64];
         snprintf(progress, sizeof progress, "%llu %.6f", static_cast<unsigned long long>(consumed_),
                  now() - began);
         writeMessage(kOut, MessageType::progress, progress);
-        if (audioNow - uttStart_ >= kLongUtteranceSeconds &&
-            audioNow - lastChange_ >= kPauseSeconds)
-            finalize();
+        if (boundary_.shouldClose(audioNow)) finalize();
     }
 
     void finalize() {
@@ -167,7 +161,7 @@ private:
     void startUtterance() {
         ps_start_utt(ps_);
         uttStart_ = consumed_ / kSampleRate;
-        lastChange_ = uttStart_;
+        boundary_.start(uttStart_);
         lastHyp_.clear();
     }
 
@@ -195,7 +189,7 @@ private:
     std::string options_;
     unsigned long long consumed_ = 0;
     double uttStart_ = 0;
-    double lastChange_ = 0;
+    vorela::UtteranceBoundary boundary_;
     std::string lastHyp_;
 };
 
