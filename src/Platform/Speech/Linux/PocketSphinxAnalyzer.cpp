@@ -318,7 +318,7 @@ void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& r
         // and what is still queued is never sent.
         std::erase_if(queue_, [](const Job& job) { return job.kind == Job::Kind::audio; });
         samplesQueued_ = samplesConsumed_;
-        lastPartial_.clear();
+        stabilizer_.reset();
         handlers = handlers_;
     }
     decoded_.notify_all();
