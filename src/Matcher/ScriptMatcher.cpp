@@ -26,6 +26,10 @@ constexpr double kMaxWPM = 260;
 
 // Two sightings of a jump count as the same place when they lie this close.
 constexpr long kJumpTolerance = 2;
+// A move this far ahead is never a jump, however soon after the last match; beyond it, a
+// move is one when it goes further than the measured rate, this much faster, has read.
+constexpr long kMinJumpGuard = 4;
+constexpr double kBurstFactor = 1.5;
 
 // The newest heard words that, matched exactly at one place only in the whole script,
 // pin the reader there: a re-read sentence behind the back limit, or a reader the
@@ -218,7 +222,7 @@ std::optional<long> ScriptMatcher::align(double now) {
         fail(now);
         return std::nullopt;
     }
-    if (best > cursor_ + config_.jumpGuard) {
+    if (best > cursor_ + jumpGuard(now)) {
         if (bestScore < config_.thetaJump) {
             fail(now);
             return std::nullopt;
@@ -239,6 +243,15 @@ std::optional<long> ScriptMatcher::align(double now) {
         }
     }
     return accept(best, now);
+}
+
+long ScriptMatcher::jumpGuard(double now) const {
+    // Farther than a reader could have read since the last match, even in a burst, is a
+    // jump too: the decoder running ahead on the script's own words, or a phrase the
+    // script repeats further on.
+    const double readable = (now - lastMatchTime_) * measuredWPM_ / 60 * kBurstFactor;
+    const double guard = kMinJumpGuard + std::ceil(std::max(readable, 0.0));
+    return guard >= config_.jumpGuard ? config_.jumpGuard : static_cast<long>(guard);
 }
 
 std::optional<long> ScriptMatcher::accept(long position, double now) {

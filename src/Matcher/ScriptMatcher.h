@@ -93,6 +93,8 @@ private:
     bool endsExactRun(long end) const;
     // The one place in the script where they do, when it lies outside [lo, hi).
     std::optional<long> anchorOutOfReach(long lo, long hi) const;
+    // Tokens ahead of the cursor beyond which a position is a jump, at `now`.
+    long jumpGuard(double now) const;
     std::optional<long> accept(long position, double now);
     void fail(double now);
 

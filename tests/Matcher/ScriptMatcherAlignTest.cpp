@@ -234,6 +234,39 @@ TEST_F(ScriptMatcherAlignTest, TheSameHeardWordsAlignedAgainAreNoSecondSighting)
     EXPECT_EQ(alignAt(101.3), 27) << "a new word is a new sighting";
 }
 
+// Soon after a match the reader cannot be far on: a move farther than the rate allows is a
+// jump, such as a phrase the script says again further on. Given time, it is not.
+TEST_F(ScriptMatcherAlignTest, AMoveFartherThanTheReaderCouldHaveReadIsAJump) {
+    struct Case {
+        const char* name;
+        double after;  // seconds since the last match
+        long to;       // newest heard word; the cursor is at 16
+        bool atOnce;
+    } cases[] = {
+        {"four words on, at once", 0.1, 20, true},
+        {"eight words on, at once", 0.1, 24, false},
+        {"eight words on, three seconds later", 3.0, 24, true},
+        {"beyond the configured guard, however late", 60, 45, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(distinctWords(200));
+        matcher_.reset(16);
+        hear(10, 15);
+        ASSERT_EQ(alignAt(101), 16);
+        hear(c.to - 5, c.to);
+        const auto moved = alignAt(101 + c.after);
+        if (c.atOnce) {
+            EXPECT_EQ(moved, c.to + 1);
+        } else {
+            EXPECT_EQ(moved, std::nullopt);
+            EXPECT_EQ(matcher_.pendingJump(), (ScriptMatcher::PendingJump{c.to, 1}));
+            hear(c.to + 1, c.to + 1);
+            EXPECT_EQ(alignAt(101.1 + c.after), c.to + 2) << "a second sighting confirms it";
+        }
+    }
+}
+
 TEST_F(ScriptMatcherAlignTest, AWeakJumpFailsAndASightingKeepsALockedState) {
     load(distinctWords(200));
     hear(23, 25, 3);  // only the newest three words match 25: 0.728 < thetaJump
