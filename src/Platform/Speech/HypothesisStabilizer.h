@@ -9,8 +9,8 @@
 namespace vorela {
 
 struct HypothesisTiming {
-    double settleSeconds = 0.15;
-    double pauseSeconds = 0.3;
+    double settleSeconds = 0.1;
+    double pauseSeconds = 0.25;
 };
 
 // Calms a decoder's raw hypotheses, which rewrite their newest words many times a second:
