@@ -58,6 +58,8 @@ void ScriptMatcher::reset(long index) {
     confirmed_ = start;
     state_ = MatchState::searching;
     recentHeard_.clear();
+    earlier_.clear();
+    taken_.clear();
     consumedCount_ = 0;
     pendingJump_.reset();
     searchingSince_.reset();
@@ -72,13 +74,28 @@ void ScriptMatcher::setCursor(long cursor) {
 void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Language language,
                            double now) {
     const long n = static_cast<long>(update.words.size());
-    if (consumedCount_ >= n) consumedCount_ = 0;  // the recogniser began a new hypothesis
+    if (consumedCount_ > 0) {
+        // How many of the words taken from this hypothesis it still says.
+        long still = 0;
+        while (still < consumedCount_ && still < n &&
+               taken_[static_cast<std::size_t>(still)].first ==
+                   update.words[static_cast<std::size_t>(still)])
+            ++still;
+        // The rest it revised, or it began a new hypothesis: they were not heard as taken.
+        withdrawTaken(consumedCount_ - still);
+    }
+    if (consumedCount_ == 0) taken_.clear();
     const long start = consumedCount_;
     const long end = update.isFinal ? n : n - 1;  // a partial's last word may still change
-    if (start >= end) return;
+    if (start >= end) {
+        if (update.isFinal) consumedCount_ = 0, taken_.clear();
+        return;
+    }
 
     for (long i = start; i < end; ++i) {
-        std::string norm = Tokenizer::normalize(update.words[static_cast<std::size_t>(i)]);
+        const auto& word = update.words[static_cast<std::size_t>(i)];
+        std::string norm = Tokenizer::normalize(word);
+        taken_.emplace_back(word, !norm.empty());
         if (norm.empty()) continue;
         std::string phon = language == Tokenizer::Language::english
                                ? Tokenizer::englishPhonetic(norm)
@@ -88,13 +105,36 @@ void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Languag
         wordTimes_.push_back(now);
     }
     consumedCount_ = update.isFinal ? 0 : end;
+    if (update.isFinal) taken_.clear();
 
     const auto keep = static_cast<std::size_t>(std::max(config_.listenWindow, 0));
     if (recentHeard_.size() > keep) {
-        recentHeard_.erase(recentHeard_.begin(),
-                           recentHeard_.begin() + static_cast<long>(recentHeard_.size() - keep));
+        const auto out = recentHeard_.begin() + static_cast<long>(recentHeard_.size() - keep);
+        earlier_.insert(earlier_.end(), std::make_move_iterator(recentHeard_.begin()),
+                        std::make_move_iterator(out));
+        recentHeard_.erase(recentHeard_.begin(), out);
+        if (earlier_.size() > keep)
+            earlier_.erase(earlier_.begin(),
+                           earlier_.begin() + static_cast<long>(earlier_.size() - keep));
     }
     updateWPM(now);
+}
+
+void ScriptMatcher::withdrawTaken(long count) {
+    // The recogniser revised words it had said: they leave the window, and the words
+    // before them come back, so the window keeps its length.
+    for (; count > 0; --count, --consumedCount_) {
+        if (taken_.back().second && !recentHeard_.empty()) {
+            recentHeard_.pop_back();
+            if (!wordTimes_.empty()) wordTimes_.pop_back();
+        }
+        taken_.pop_back();
+    }
+    const auto keep = static_cast<std::size_t>(std::max(config_.listenWindow, 0));
+    while (recentHeard_.size() < keep && !earlier_.empty()) {
+        recentHeard_.insert(recentHeard_.begin(), std::move(earlier_.back()));
+        earlier_.pop_back();
+    }
 }
 
 void ScriptMatcher::updateWPM(double now) {

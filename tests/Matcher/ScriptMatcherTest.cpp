@@ -59,17 +59,30 @@ TEST_F(ScriptMatcherIngestTest, PartialResultsHoldBackTheirLastWord) {
     }
 }
 
-TEST_F(ScriptMatcherIngestTest, AResultNoLongerThanTheConsumedCountIsReadAgain) {
+// A recogniser revises words it already said; the window takes the revision instead of
+// keeping both, and a new hypothesis begun without a final replaces the old one's words.
+TEST_F(ScriptMatcherIngestTest, WordsARecogniserRevisesLeaveTheWindow) {
     matcher_.ingest(partial({"a1", "b2", "c3", "d4"}), kSpanish, 1.0);
     ASSERT_EQ(matcher_.consumedCount(), 3);
-    matcher_.ingest(partial({"x1", "y2", "z3"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.listeningWindow(), (Words{"a1", "b2", "c3", "x1", "y2"}));
-    EXPECT_EQ(matcher_.consumedCount(), 2);
+    matcher_.ingest(partial({"a1", "b2", "z9", "w"}), kSpanish, 1.0);
+    EXPECT_EQ(matcher_.listeningWindow(), (Words{"a1", "b2", "z9"}));
+    EXPECT_EQ(matcher_.consumedCount(), 3);
 
-    // A one-word partial after that adds nothing but still restarts the count.
+    matcher_.ingest(partial({"x1", "y2", "z3"}), kSpanish, 1.0);
+    EXPECT_EQ(matcher_.listeningWindow(), (Words{"x1", "y2"}));
+    EXPECT_EQ(matcher_.consumedCount(), 2);
     matcher_.ingest(partial({"q"}), kSpanish, 1.0);
     EXPECT_EQ(matcher_.consumedCount(), 0);
-    EXPECT_EQ(matcher_.listeningWindow().size(), 5u);
+    EXPECT_TRUE(matcher_.listeningWindow().empty());
+
+    // Words a final closed stay; those the window had let go come back behind a revision.
+    matcher_.ingest(final({"uno", "dos", "tres", "cuatro", "cinco", "seis"}), kSpanish, 1.0);
+    matcher_.ingest(partial({"siete", "ocho", "nueve", "diez"}), kSpanish, 1.0);
+    EXPECT_EQ(matcher_.listeningWindow(),
+              (Words{"cuatro", "cinco", "seis", "siete", "ocho", "nueve"}));
+    matcher_.ingest(partial({"siete", "once"}), kSpanish, 1.0);
+    EXPECT_EQ(matcher_.listeningWindow(),
+              (Words{"dos", "tres", "cuatro", "cinco", "seis", "siete"}));
 }
 
 TEST_F(ScriptMatcherIngestTest, WordsThatNormaliseToNothingAreSkipped) {
