@@ -1,6 +1,7 @@
 #include "App/VoiceCalibration.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "App/VoicePipeline.h"
@@ -17,6 +18,11 @@ namespace {
 // The noise floor is a high percentile of the room's levels: occasional clicks above it
 // must not open the detector, steady hum must stay below it.
 constexpr double kNoiseFloorPercentile = 0.9;
+// How long a running capture may take to deliver its first buffer. Some sources deliver
+// nothing for a while after a start that succeeded (an idle sound server hands a monitor
+// its audio in blocks of up to 2 s, a waking headset is silent at first); a listening
+// window counted from the start would then measure nothing.
+constexpr double kFirstBufferWaitSeconds = 5;
 // Fewer words than this say nothing about recognition quality.
 constexpr std::size_t kMinHeardWords = 4;
 
@@ -62,7 +68,7 @@ const std::string& VoiceCalibration::calibrationPhrase() {
     return phrase;
 }
 
-void VoiceCalibration::sleep(double seconds, std::function<void()> then) {
+std::uint64_t VoiceCalibration::sleep(double seconds, std::function<void()> then) {
     const std::uint64_t id = nextSleep_++;
     std::weak_ptr<bool> alive = alive_;
     sleeps_[id] = loop_.schedule(seconds, [this, alive, id, then = std::move(then)] {
@@ -70,6 +76,7 @@ void VoiceCalibration::sleep(double seconds, std::function<void()> then) {
         auto fired = sleeps_.extract(id);  // the handle goes once this task is done
         then();
     });
+    return id;
 }
 
 // --- noise floor ---
@@ -98,10 +105,26 @@ void VoiceCalibration::listen(double durationSeconds, Completion completion) {
         }
         auto samples = std::make_shared<SampleCollector>();
         const Uuid consumer = Uuid::make();
-        session.consumers().add(makeCalibrationConsumer(samples), consumer);
-        sleep(durationSeconds, [this, samples, consumer, completion] {
+        auto finish = [this, samples, consumer, completion] {
             finishListening(samples, consumer, completion);
-        });
+        };
+        // Nothing heard in time ends the listening with nothing measured.
+        const std::uint64_t wait = sleep(kFirstBufferWaitSeconds, finish);
+        auto heard = std::make_shared<std::atomic<bool>>(false);
+        auto measure = makeCalibrationConsumer(samples);
+        RunLoop& loop = loop_;
+        session.consumers().add(
+            [this, alive, wait, durationSeconds, finish, heard, measure, &loop](
+                const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime& time) {
+                measure(buffer, time);
+                if (!buffer || heard->exchange(true)) return;
+                loop.post([this, alive, wait, durationSeconds, finish] {
+                    // The wait is gone once it fired: the listening is already over.
+                    if (!alive.lock() || sleeps_.erase(wait) == 0) return;
+                    sleep(durationSeconds, finish);
+                });
+            },
+            consumer);
     });
 }
 

@@ -40,9 +40,10 @@ public:
     VoiceCalibration(VoiceCalibration&&) = delete;
     VoiceCalibration& operator=(VoiceCalibration&&) = delete;
 
-    // Listens for durationSeconds and makes the 90th percentile of the levels (dBFS) the
-    // detector's noise floor. Nothing when the microphone is refused or unavailable, or
-    // when no buffer arrived; the profile is then unchanged.
+    // Listens for durationSeconds from the first buffer and makes the 90th percentile of
+    // the levels (dBFS) the detector's noise floor. Nothing when the microphone is refused
+    // or unavailable, or when no buffer arrived within 5 s of the start; the profile is
+    // then unchanged.
     void calibrateNoiseFloor(double durationSeconds, Completion completion);
     // Tracks words for durationSeconds and compares every word heard meanwhile with the
     // phrase: the word error rate 0...1, or nothing when fewer than 4 words were heard.
@@ -64,8 +65,9 @@ private:
                          const Completion& completion);
     void finishReading(const std::vector<std::string>& heard, const Completion& completion);
     void endCalibrating();
-    // A timer on the run loop, kept until it fires or the calibration goes.
-    void sleep(double seconds, std::function<void()> then);
+    // A timer on the run loop, kept until it fires or the calibration goes; erasing its id
+    // from sleeps_ cancels it.
+    std::uint64_t sleep(double seconds, std::function<void()> then);
 
     VoiceStateSink& state_;
     VoicePipeline& pipeline_;

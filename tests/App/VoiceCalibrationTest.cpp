@@ -69,7 +69,7 @@ TEST_F(VoiceCalibrationTest, NothingMeasuredLeavesTheProfile) {
         int flips = 0;
         auto watch = state.isCalibrating.observe([&](bool) { ++flips; });
         const auto result = calibrate();
-        loop_.advanceBy(2);
+        loop_.advanceBy(5);
         ASSERT_TRUE(result->has_value());
         EXPECT_EQ(**result, std::nullopt);
         EXPECT_EQ(flips, c.setsCalibrating ? 2 : 0);
@@ -77,6 +77,54 @@ TEST_F(VoiceCalibrationTest, NothingMeasuredLeavesTheProfile) {
         EXPECT_FALSE(Prefs::get(Keys::calibratedAt()).has_value());
         EXPECT_FALSE(audio_->isRunning());
     }
+}
+
+TEST_F(VoiceCalibrationTest, TheWindowOpensAtTheFirstBuffer) {
+    // A source whose first audio came late (an idle sound server hands a monitor its
+    // audio in blocks of up to 2 s) used to leave a window counted from the start empty.
+    const struct {
+        const char* name;
+        double firstBufferSeconds;
+    } cases[] = {
+        {"at once", 0},
+        {"after 1.5 s", 1.5},
+        {"after the window's own length", 2.5},
+        {"just before the wait ends", 4.99},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppState& state = makeState();
+        const auto result = calibrate();
+        loop_.advanceBy(c.firstBufferSeconds);
+        EXPECT_FALSE(result->has_value());
+        hearRoom();
+        loop_.advanceBy(1.999);
+        EXPECT_FALSE(result->has_value()) << "two seconds of audio are heard in full";
+        EXPECT_TRUE(state.isCalibrating.get());
+        loop_.advanceBy(0.001);
+        ASSERT_TRUE(result->has_value());
+        EXPECT_NEAR(result->value().value_or(0), -44, 1e-3);
+        EXPECT_FALSE(state.isCalibrating.get());
+        EXPECT_FALSE(audioRunning());
+        EXPECT_EQ(consumers(), 0u);
+    }
+}
+
+TEST_F(VoiceCalibrationTest, ASilentCaptureEndsAfterItsWait) {
+    AppState& state = makeState();
+    const auto result = calibrate();
+    loop_.advanceBy(4.999);
+    EXPECT_FALSE(result->has_value());
+    EXPECT_TRUE(audioRunning()) << "still waiting for the first buffer";
+    loop_.advanceBy(0.001);
+    ASSERT_TRUE(result->has_value());
+    EXPECT_EQ(**result, std::nullopt);
+    EXPECT_FALSE(state.isCalibrating.get());
+    EXPECT_FALSE(audioRunning());
+    EXPECT_EQ(consumers(), 0u);
+    EXPECT_FALSE(capture(true)) << "nobody listens any more";
+    loop_.advanceBy(10);
+    EXPECT_FALSE(Prefs::get(Keys::calibratedAt()).has_value());
 }
 
 TEST_F(VoiceCalibrationTest, AVoiceModeKeepsItsAudioWhateverTheOrder) {

@@ -33,7 +33,8 @@ QCoreApplication& application() {
 
 // The voice step's calibration on the real microphone path: a PulseAudio server of our
 // own whose silent default source PortAudio reaches through ALSA, Qt's event loop and
-// the system clock, and the permissions Linux grants.
+// the system clock, and the permissions Linux grants. With nothing playing, the null sink
+// hands its monitor audio in blocks of up to 2 s, so the first buffer comes late.
 TEST(OnboardingMicrophoneTest, TheVoiceStepCalibratesARealMicrophone) {
     application();
     testing::PulseServer pulse;
