@@ -90,6 +90,12 @@ protected:
         }
     }
 
+    // Pumps until `done` holds, at most `limitSeconds` of real time.
+    void pumpUntil(const std::function<bool()>& done, double limitSeconds) {
+        const double end = clock().uptime() + limitSeconds;
+        while (!done() && clock().uptime() < end) pump(0.02);
+    }
+
     // Silence, a Spanish sentence, a pause, the sentence again, silence: a 16 kHz WAV.
     // The speech segments' lengths in seconds are returned.
     std::optional<double> makeReading(const std::string& text, double leadSeconds,
