@@ -88,7 +88,10 @@ void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Languag
     const long start = consumedCount_;
     const long end = update.isFinal ? n : n - 1;  // a partial's last word may still change
     if (start >= end) {
-        if (update.isFinal) consumedCount_ = 0, taken_.clear();
+        if (update.isFinal) {
+            consumedCount_ = 0;
+            taken_.clear();
+        }
         return;
     }
 

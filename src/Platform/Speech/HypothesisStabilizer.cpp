@@ -26,42 +26,45 @@ std::optional<SpeechAnalyzerResult> HypothesisStabilizer::advance(double audioSe
         since_.resize(pending_->size(), audioSeconds);
         hypothesis_ = std::move(*pending_);
         pending_.reset();
+        // A word the decoder rewrote stands again only after a wait of its own, and the
+        // words after it with it. Words closed at a pause stay closed.
+        settled_ = std::min(settled_, common > closedWords_ ? common - closedWords_ : 0);
     }
-    // A word the decoder rewrites stands again only after a wait of its own; the words
-    // after it with it. Words closed at a pause stay closed.
-    std::size_t standing = 0;
-    while (standing < settled_.size() && closedWords_ + standing < hypothesis_.size() &&
-           hypothesis_[closedWords_ + standing].text == settled_[standing].text)
-        ++standing;
-    settled_.resize(standing);
     while (passedOn() < hypothesis_.size() &&
            audioSeconds - since_[passedOn()] + kTimeSlack >= timing_.settleSeconds)
-        settled_.push_back(hypothesis_[passedOn()]);
+        ++settled_;
 
     const bool changing = passedOn() < hypothesis_.size();
     SpeechAnalyzerResult result;
-    if (!changing && !settled_.empty() &&
+    result.runs = words(closedWords_, passedOn());
+    if (!changing && settled_ > 0 &&
         audioSeconds - lastChange_ + kTimeSlack >= timing_.pauseSeconds) {
-        result.runs = std::exchange(settled_, {});
         result.isFinal = true;
-        closedWords_ += result.runs.size();
+        closedWords_ += settled_;
+        settled_ = 0;
         lastSent_.clear();
         return result;
     }
-    result.runs = settled_;
     if (changing) result.runs.push_back(hypothesis_[passedOn()]);
     if (result.runs.empty() || result.runs == lastSent_) return std::nullopt;
     lastSent_ = result.runs;
     return result;
 }
 
+std::vector<SpeechTextRun> HypothesisStabilizer::words(std::size_t from, std::size_t to) const {
+    to = std::min(to, hypothesis_.size());
+    if (from >= to) return {};
+    return {hypothesis_.begin() + static_cast<long>(from),
+            hypothesis_.begin() + static_cast<long>(to)};
+}
+
 SpeechAnalyzerResult HypothesisStabilizer::close(
     std::optional<std::vector<SpeechTextRun>> finalRuns) {
     if (pending_) hypothesis_ = std::move(*pending_);
-    const auto& last = finalRuns ? *finalRuns : hypothesis_;
+    if (finalRuns) hypothesis_ = std::move(*finalRuns);
     SpeechAnalyzerResult result;
     result.isFinal = true;
-    for (std::size_t i = closedWords_; i < last.size(); ++i) result.runs.push_back(last[i]);
+    result.runs = words(closedWords_, hypothesis_.size());
     reset();
     return result;
 }
@@ -72,7 +75,7 @@ void HypothesisStabilizer::reset() {
     pending_.reset();
     lastChange_ = 0;
     closedWords_ = 0;
-    settled_.clear();
+    settled_ = 0;
     lastSent_.clear();
 }
 

@@ -38,7 +38,8 @@ public:
     void reset();
 
 private:
-    std::size_t passedOn() const { return closedWords_ + settled_.size(); }
+    std::size_t passedOn() const { return closedWords_ + settled_; }
+    std::vector<SpeechTextRun> words(std::size_t from, std::size_t to) const;
 
     Timing timing_;
     std::vector<SpeechTextRun> hypothesis_;
@@ -46,7 +47,7 @@ private:
     std::optional<std::vector<SpeechTextRun>> pending_;
     double lastChange_ = 0;
     std::size_t closedWords_ = 0;  // of the decoder's utterance, closed at pauses
-    std::vector<SpeechTextRun> settled_;
+    std::size_t settled_ = 0;      // words after the closed ones that stand unchanged
     std::vector<SpeechTextRun> lastSent_;
 };
 
