@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
-#include "Platform/Speech/PronunciationLexicon.h"
-#include "Platform/Speech/ScriptModelBuilder.h"
+#include "Platform/Speech/PocketSphinx/PronunciationLexicon.h"
+#include "Platform/Speech/PocketSphinx/ScriptModelBuilder.h"
 #include "Support/MatcherReplay.h"
 
 namespace vorela {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "App/AppState.h"
+#include "App/Qt/PrompterContentWidget.h"
 #include "BenchScript.h"
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
 #include "Platform/Audio/Fake/FakeAudioEngine.h"
@@ -17,7 +18,6 @@
 #include "Platform/Updates/Fake/FakeUpdater.h"
 #include "QtBenchMain.h"
 #include "Render/Qt/PrompterTextWidget.h"
-#include "Window/Qt/PrompterContentWidget.h"
 
 namespace {
 

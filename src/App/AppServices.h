@@ -6,6 +6,7 @@
 
 #include "App/UpdateController.h"
 #include "Matcher/MatcherTelemetry.h"
+#include "Voice/TranscriptionEngine.h"
 
 namespace vorela {
 
@@ -14,12 +15,7 @@ class AudioEngine;
 class NotificationCenter;
 class Pasteboard;
 class RunLoop;
-class TranscriptionEngine;
 class UpdateFramework;
-
-// Makes a new transcription engine each time transcription starts; null when the
-// platform has none.
-using MakeTranscriptionEngine = std::function<std::shared_ptr<TranscriptionEngine>()>;
 
 // The platform services the central state works through. Everything held by reference
 // must outlive the state.

@@ -8,19 +8,19 @@
 
 #include "App/AppServices.h"
 #include "App/PlaybackState.h"
-#include "App/PrompterMode.h"
 #include "App/Published.h"
 #include "App/ScriptTokens.h"
 #include "App/VoiceCalibration.h"
 #include "App/VoicePipeline.h"
 #include "App/VoiceStateSink.h"
-#include "App/VoiceStatus.h"
 #include "Matcher/ScriptMatcher.h"
 #include "Prefs/Key.h"
+#include "Render/HoverMonitor.h"
 #include "Render/ScrollEngine.h"
 #include "Render/Theme.h"
+#include "Voice/PrompterMode.h"
 #include "Voice/VoiceProfile.h"
-#include "Window/HoverMonitor.h"
+#include "Voice/VoiceStatus.h"
 #include "Window/PanelMode.h"
 
 namespace vorela {

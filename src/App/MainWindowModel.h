@@ -4,7 +4,7 @@
 #include <string>
 
 #include "App/PlaybackState.h"
-#include "App/VoiceStatus.h"
+#include "Voice/VoiceStatus.h"
 
 namespace vorela {
 

@@ -7,11 +7,11 @@
 #include "App/AppState.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Foundation/Format.h"
-#include "Render/PrompterContentView.h"
 #include "Script/Bookmark.h"
 #include "Script/Importers/ScriptImporter.h"
 #include "Script/Tokenizer.h"
 #include "Script/Unicode.h"
+#include "Window/PrompterContentView.h"
 
 namespace vorela {
 

@@ -8,8 +8,8 @@
 #include "App/MenuItem.h"
 #include "App/PanelControlling.h"
 #include "App/PlaybackState.h"
-#include "App/PrompterMode.h"
 #include "Render/MirrorMode.h"
+#include "Voice/PrompterMode.h"
 
 namespace vorela {
 

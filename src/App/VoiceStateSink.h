@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "App/PrompterMode.h"
 #include "Matcher/ScriptMatcher.h"
+#include "Matcher/TranscriptionUpdate.h"
 #include "Platform/Speech/TranscriptionLocale.h"
-#include "Voice/TranscriptionUpdate.h"
+#include "Voice/PrompterMode.h"
 #include "Voice/VoiceProfile.h"
 
 namespace vorela {

@@ -7,9 +7,9 @@
 
 #include "Matcher/MatchState.h"
 #include "Matcher/MatcherConfig.h"
+#include "Matcher/TranscriptionUpdate.h"
 #include "Script/Token.h"
 #include "Script/Tokenizer.h"
-#include "Voice/TranscriptionUpdate.h"
 
 namespace vorela {
 

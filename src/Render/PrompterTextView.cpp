@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "Render/HoverMonitor.h"
 #include "Render/MirrorMode.h"
-#include "Window/HoverMonitor.h"
 
 namespace vorela {
 

@@ -4,8 +4,8 @@
 #include "Platform/Log/Log.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Prefs/Prefs.h"
-#include "Render/PrompterContentView.h"
 #include "Settings/StealthMeasure.h"
+#include "Window/PrompterContentView.h"
 
 namespace vorela {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <variant>
 
+#include "Matcher/TranscriptionUpdate.h"
 #include "Platform/Observation/AsyncStream.h"
 #include "Platform/Speech/SpeechAuthorization.h"
 #include "Platform/Speech/SpeechScript.h"
-#include "Voice/TranscriptionUpdate.h"
 
 namespace vorela {
 
@@ -143,5 +143,9 @@ struct TranscriptionEngineFactory {
     static void requestAuthorization(SpeechAuthorization& authorization,
                                      std::function<void(bool)> completion);
 };
+
+// Makes a new transcription engine each time transcription starts; null when the
+// platform has none.
+using MakeTranscriptionEngine = std::function<std::shared_ptr<TranscriptionEngine>()>;
 
 }  // namespace vorela

@@ -1,7 +1,7 @@
 #include "App/AppState.h"
 #include "App/AppStateEnvironment.h"
+#include "Render/HoverMonitor.h"
 #include "Support/MatcherScripts.h"
-#include "Window/HoverMonitor.h"
 
 namespace vorela {
 namespace {

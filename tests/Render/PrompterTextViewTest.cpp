@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "Platform/Loop/Fake/ManualRunLoop.h"
+#include "Render/HoverMonitor.h"
 #include "Render/PrompterTextView.h"
 #include "Script/Tokenizer.h"
 #include "Support/GridTextLayoutEngine.h"
-#include "Window/HoverMonitor.h"
 
 namespace vorela {
 namespace {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "Matcher/MatcherConfig.h"
+#include "Matcher/TranscriptionUpdate.h"
 #include "Script/Token.h"
 #include "Script/Tokenizer.h"
-#include "Voice/TranscriptionUpdate.h"
 
 // A measuring tool for word tracking: readings of a script (clean or perturbed the way
 // speakers and weak recognisers perturb them) are turned into the recogniser's stream of

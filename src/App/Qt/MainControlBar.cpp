@@ -12,8 +12,8 @@
 #include "App/AppState.h"
 #include "App/MainWindowModel.h"
 #include "App/PanelControlling.h"
-#include "App/Qt/ViewKit.h"
-#include "Settings/Qt/LevelMeter.h"
+#include "Ui/LevelMeter.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -11,9 +11,9 @@
 #include "App/PanelControlling.h"
 #include "App/Qt/MainControlBar.h"
 #include "App/Qt/PanelMenu.h"
-#include "App/Qt/ViewKit.h"
+#include "App/Qt/ScriptLibraryView.h"
 #include "App/ScriptLibraryViewModel.h"
-#include "Script/Qt/ScriptLibraryView.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

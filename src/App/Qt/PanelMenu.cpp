@@ -4,8 +4,8 @@
 
 #include "App/AppState.h"
 #include "App/PanelControlling.h"
-#include "App/Qt/ViewKit.h"
 #include "Prefs/Prefs.h"
+#include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
 
 namespace vorela {

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "App/Qt/ViewKit.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

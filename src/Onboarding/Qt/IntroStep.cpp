@@ -5,13 +5,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Onboarding/Qt/WelcomeHeroView.h"
 #include "Onboarding/WelcomeHero.h"
 #include "Platform/Accessibility/AccessibilitySettings.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "App/Qt/ViewKit.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela::OnboardingStyle {
 namespace {

@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/Qt/IntroStep.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Onboarding/Qt/ReadyStep.h"
@@ -19,6 +18,7 @@
 #include "Platform/Accessibility/AccessibilitySettings.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

@@ -5,9 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

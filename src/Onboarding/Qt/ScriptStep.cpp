@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/OnboardingFlow.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

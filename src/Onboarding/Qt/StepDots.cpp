@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "App/Qt/ViewKit.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/OnboardingFlow.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Platform/Bundle/Bundle.h"
-#include "Settings/Qt/LevelMeter.h"
+#include "Ui/LevelMeter.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "App/Qt/ViewKit.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

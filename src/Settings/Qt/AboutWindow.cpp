@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "App/Qt/ViewKit.h"
 #include "App/UpdateController.h"
 #include "Platform/Workspace/Workspace.h"
 #include "Settings/AboutLinks.h"
 #include "Settings/Qt/SettingsForm.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -6,11 +6,11 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
+#include "App/PanelController.h"
 #include "Prefs/Prefs.h"
 #include "Settings/Qt/SettingsForm.h"
 #include "Settings/Qt/SliderRow.h"
-#include "Window/PanelController.h"
+#include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
 
 namespace vorela {

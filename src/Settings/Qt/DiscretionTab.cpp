@@ -15,12 +15,12 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
+#include "App/PanelController.h"
 #include "Prefs/Prefs.h"
 #include "Settings/StealthCheckPresentation.h"
 #include "Settings/StealthChecker.h"
 #include "Settings/StealthMeasure.h"
-#include "Window/PanelController.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

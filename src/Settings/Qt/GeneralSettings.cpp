@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
+#include "App/PanelController.h"
 #include "Platform/Updates/Updater.h"
 #include "Prefs/Prefs.h"
 #include "Prefs/Qt/PrefsToggle.h"
 #include "Settings/Qt/SettingsForm.h"
-#include "Window/PanelController.h"
+#include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
 
 namespace vorela {

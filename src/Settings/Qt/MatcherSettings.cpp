@@ -6,13 +6,13 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
 #include "Matcher/MatcherTelemetry.h"
 #include "Prefs/Qt/PrefsToggle.h"
 #include "Settings/MatcherParameters.h"
 #include "Settings/Qt/SettingsForm.h"
 #include "Settings/Qt/SliderRow.h"
 #include "Settings/SettingsTexts.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -4,7 +4,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "App/Qt/ViewKit.h"
 #include "Platform/Foundation/SystemVersion.h"
 #include "Settings/Qt/AppearanceSettings.h"
 #include "Settings/Qt/DiscretionTab.h"
@@ -13,6 +12,7 @@
 #include "Settings/Qt/ShortcutSettings.h"
 #include "Settings/Qt/VoiceSettings.h"
 #include "Settings/StealthChecker.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "App/Qt/ViewKit.h"
 #include "Settings/SettingsTexts.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
 #include "Settings/Qt/SettingsForm.h"
 #include "Settings/SettingsTexts.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -8,11 +8,11 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
-#include "App/Qt/ViewKit.h"
-#include "Settings/Qt/LevelMeter.h"
 #include "Settings/Qt/SettingsForm.h"
 #include "Settings/Qt/SliderRow.h"
 #include "Settings/SettingsTexts.h"
+#include "Ui/LevelMeter.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "App/AppServices.h"
 #include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
+#include "Voice/TranscriptionEngine.h"
 
 namespace vorela {
 

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QToolButton>
 
-#include "App/Qt/ViewKit.h"
 #include "Platform/Foundation/Format.h"
+#include "Ui/ViewKit.h"
 #include "Window/Qt/PanelGauges.h"
 
 namespace vorela {

@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <algorithm>
 
-#include "App/Qt/ViewKit.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

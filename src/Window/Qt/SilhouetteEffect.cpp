@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "App/Qt/ViewKit.h"
 #include "Render/PanelSilhouette.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 

@@ -11,12 +11,12 @@
 #include "App/Qt/MainControlBar.h"
 #include "App/Qt/MainWindow.h"
 #include "App/Qt/PanelMenu.h"
-#include "App/Qt/ViewKit.h"
+#include "App/Qt/ScriptLibraryView.h"
 #include "Prefs/Prefs.h"
-#include "Script/Qt/ScriptLibraryView.h"
-#include "Settings/Qt/LevelMeter.h"
 #include "Support/FakePanelController.h"
 #include "Support/LibraryWindowFixture.h"
+#include "Ui/LevelMeter.h"
+#include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
 
 namespace vorela {

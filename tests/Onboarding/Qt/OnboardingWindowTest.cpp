@@ -8,16 +8,16 @@
 #include <sstream>
 
 #include "App/AppStateEnvironment.h"
-#include "App/Qt/ViewKit.h"
 #include "Onboarding/Qt/IntroStep.h"
 #include "Onboarding/Qt/OnboardingWindow.h"
 #include "Onboarding/Qt/StepDots.h"
 #include "Onboarding/Qt/WelcomeHeroView.h"
 #include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
 #include "Script/SampleScript.h"
-#include "Settings/Qt/LevelMeter.h"
 #include "Support/FakePanelController.h"
 #include "Support/QtTestApp.h"
+#include "Ui/LevelMeter.h"
+#include "Ui/ViewKit.h"
 
 namespace vorela {
 namespace {

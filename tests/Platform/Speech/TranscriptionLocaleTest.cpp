@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "Matcher/TranscriptionUpdate.h"
 #include "Platform/Bundle/SystemLocale.h"
 #include "Platform/Defaults/RawRepresentable.h"
 #include "Platform/Speech/TranscriptionLocale.h"
-#include "Voice/TranscriptionUpdate.h"
 
 namespace vorela {
 namespace {

@@ -9,11 +9,11 @@
 #include "Platform/Workspace/Fake/FakeWorkspace.h"
 #include "Prefs/Prefs.h"
 #include "Settings/Qt/AboutWindow.h"
-#include "Settings/Qt/LevelMeter.h"
 #include "Settings/Qt/SettingsWindow.h"
 #include "Settings/Qt/SettingsWindowFixture.h"
 #include "Settings/Qt/VoiceDebugWindow.h"
 #include "Shortcuts/Qt/RecorderRow.h"
+#include "Ui/LevelMeter.h"
 
 namespace vorela {
 namespace {

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "App/AppStateEnvironment.h"
+#include "App/PanelController.h"
 #include "Platform/Capture/Fake/FakeScreenCapture.h"
 #include "Platform/Input/Fake/FakeInput.h"
 #include "Platform/Screens/Fake/FakeScreens.h"
@@ -11,7 +12,6 @@
 #include "Settings/Qt/DiscretionTab.h"
 #include "Settings/StealthChecker.h"
 #include "Support/QtTestApp.h"
-#include "Window/PanelController.h"
 
 namespace vorela {
 namespace {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "App/AppStateEnvironment.h"
+#include "App/PanelController.h"
 #include "Platform/Capture/Fake/FakeScreenCapture.h"
 #include "Platform/Input/Fake/FakeInput.h"
 #include "Platform/LoginItem/Fake/FakeLoginItem.h"
@@ -18,7 +19,6 @@
 #include "Platform/Windows/Fake/FakePanelWindow.h"
 #include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/QtTestApp.h"
-#include "Window/PanelController.h"
 
 namespace vorela::testing {
 

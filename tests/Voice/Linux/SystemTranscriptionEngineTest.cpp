@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "Matcher/MatcherTelemetry.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
 #include "Voice/Linux/SystemTranscriptionEngine.h"
 #include "Voice/TranscriptionEngine.h"

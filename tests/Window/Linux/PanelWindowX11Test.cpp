@@ -8,13 +8,13 @@
 #include <cstdio>
 
 #include "App/AppStateEnvironment.h"
+#include "App/PanelController.h"
+#include "App/Qt/QtPanelFactory.h"
 #include "Platform/Input/Linux/QtInput.h"
 #include "Platform/Screens/Linux/QtScreens.h"
 #include "Platform/Windows/Linux/QtPanelWindow.h"
 #include "Support/XDesktop.h"
-#include "Window/PanelController.h"
 #include "Window/PanelPlacement.h"
-#include "Window/Qt/QtPanelFactory.h"
 
 namespace vorela {
 namespace {

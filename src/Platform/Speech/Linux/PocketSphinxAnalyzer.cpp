@@ -11,7 +11,7 @@
 
 #include "Platform/Foundation/Format.h"
 #include "Platform/Speech/Linux/DecoderProcess.h"
-#include "Platform/Speech/ScriptModelBuilder.h"
+#include "Platform/Speech/PocketSphinx/ScriptModelBuilder.h"
 
 namespace vorela {
 

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "Platform/Log/Log.h"
-#include "Platform/Speech/HypothesisStabilizer.h"
-#include "Platform/Speech/PronunciationLexicon.h"
+#include "Platform/Speech/PocketSphinx/HypothesisStabilizer.h"
+#include "Platform/Speech/PocketSphinx/PronunciationLexicon.h"
+#include "Platform/Speech/PocketSphinx/SpeechModelLocator.h"
 #include "Platform/Speech/SpeechAnalyzer.h"
-#include "Platform/Speech/SpeechModelLocator.h"
 
 namespace vorela {
 

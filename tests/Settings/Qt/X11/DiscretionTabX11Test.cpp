@@ -4,6 +4,8 @@
 #include <QTest>
 
 #include "App/AppStateEnvironment.h"
+#include "App/PanelController.h"
+#include "App/Qt/QtPanelFactory.h"
 #include "Platform/Capture/Linux/X11ScreenCapture.h"
 #include "Platform/Foundation/SystemVersion.h"
 #include "Platform/Input/Linux/QtInput.h"
@@ -13,8 +15,6 @@
 #include "Settings/StealthChecker.h"
 #include "Settings/StealthMeasure.h"
 #include "Support/XDesktop.h"
-#include "Window/PanelController.h"
-#include "Window/Qt/QtPanelFactory.h"
 
 namespace vorela {
 namespace {

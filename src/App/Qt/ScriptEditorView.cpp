@@ -1,0 +1,153 @@
+#include "App/Qt/ScriptEditorView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "App/ScriptLibraryViewModel.h"
+#include "Script/Bookmark.h"
+#include "Ui/ViewKit.h"
+
+namespace vorela {
+
+namespace {
+
+QFont systemFont(double points, QFont::Weight weight = QFont::Normal) {
+    QFont font;
+    font.setPointSizeF(points);
+    font.setWeight(weight);
+    return font;
+}
+
+QLabel* captionLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFont(systemFont(10));
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+}  // namespace
+
+ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+    setObjectName("editor");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(10);
+
+    title_ = new QLineEdit(this);
+    title_->setObjectName("titleField");
+    title_->setPlaceholderText("Título");
+    title_->setFrame(false);
+    title_->setFont(systemFont(18, QFont::DemiBold));
+    title_->setStyleSheet("QLineEdit { background: transparent; }");
+    connect(title_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.editTitle(text.toStdString()); });
+    connect(title_, &QLineEdit::returnPressed, this, [this] { model_.saveDraft(); });
+    column->addWidget(title_);
+
+    auto* info = new QHBoxLayout;
+    info->setSpacing(12);
+    wordCount_ = captionLabel("wordCountLabel", this);
+    readingTime_ = captionLabel("readingTimeLabel", this);
+    bookmarkCount_ = captionLabel("bookmarkCountLabel", this);
+    load_ = new QPushButton("Cargar en el prompter", this);
+    load_->setObjectName("loadButton");
+    load_->setDefault(true);
+    connect(load_, &QPushButton::clicked, this, [this] { model_.loadIntoPrompter(); });
+    info->addWidget(wordCount_);
+    info->addWidget(readingTime_);
+    info->addWidget(bookmarkCount_);
+    info->addStretch(1);
+    info->addWidget(load_);
+    column->addLayout(info);
+
+    body_ = new QPlainTextEdit(this);
+    body_->setObjectName("bodyEditor");
+    body_->setFont(systemFont(14));
+    body_->setFrameShape(QFrame::NoFrame);
+    body_->setStyleSheet(
+        "QPlainTextEdit { background: rgba(128,128,128,0.12); border-radius: 8px; }");
+    connect(body_, &QPlainTextEdit::textChanged, this,
+            [this] { model_.editBody(body_->toPlainText().toStdString()); });
+    column->addWidget(body_, 1);
+
+    strip_ = new QScrollArea(this);
+    strip_->setObjectName("bookmarkList");
+    strip_->setFixedHeight(34);
+    strip_->setFrameShape(QFrame::NoFrame);
+    strip_->setWidgetResizable(true);
+    strip_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    strip_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    stripContent_ = new QWidget(strip_);
+    stripRow_ = new QHBoxLayout(stripContent_);
+    stripRow_->setContentsMargins(0, 0, 0, 0);
+    stripRow_->setSpacing(8);
+    strip_->setWidget(stripContent_);
+    column->addWidget(strip_);
+    refresh();
+}
+
+void ScriptEditorView::refresh() {
+    const QSignalBlocker titleBlocker(title_);
+    const QSignalBlocker bodyBlocker(body_);
+    const QString title = ViewKit::qText(model_.draftTitle());
+    if (title_->text() != title) title_->setText(title);
+    // Replacing an equal text would move the cursor to the start while the user types.
+    const QString body = ViewKit::qText(model_.draftBody());
+    if (body_->toPlainText() != body) body_->setPlainText(body);
+    wordCount_->setText(ViewKit::qText(model_.wordCountText()));
+    readingTime_->setText(ViewKit::qText(model_.readingTimeText()));
+    const auto bookmarks = model_.bookmarkCountText();
+    bookmarkCount_->setVisible(bookmarks.has_value());
+    bookmarkCount_->setText(ViewKit::qText(bookmarks.value_or("")));
+    load_->setEnabled(model_.selected() != nullptr);
+    rebuildBookmarkStrip();
+}
+
+void ScriptEditorView::rebuildBookmarkStrip() {
+    auto bookmarks = model_.bookmarks();
+    strip_->setVisible(!bookmarks.empty());
+    if (bookmarks == shownBookmarks_) return;
+    shownBookmarks_ = bookmarks;
+    while (QLayoutItem* item = stripRow_->takeAt(0)) {
+        if (QWidget* widget = item->widget()) widget->deleteLater();
+        delete item;
+    }
+    for (const auto& bookmark : bookmarks) {
+        auto* button = new QToolButton(stripContent_);
+        button->setObjectName("bookmarkButton");
+        button->setText(ViewKit::qText(bookmark->label()));
+        button->setIcon(
+            ViewKit::symbolIcon("bookmark.fill", palette().color(QPalette::ButtonText)));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setFont(systemFont(10));
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        // Weakly held: a click after the bookmark was removed elsewhere does nothing.
+        std::weak_ptr<Bookmark> weak = bookmark;
+        connect(button, &QToolButton::clicked, this, [this, weak] {
+            if (auto b = weak.lock(); b && !b->isDeleted()) model_.jumpToBookmark(b);
+        });
+        auto* menu = new QMenu(button);
+        menu->setObjectName("bookmarkMenu");
+        QAction* remove = menu->addAction("Quitar marcador");
+        remove->setObjectName("removeBookmarkAction");
+        connect(remove, &QAction::triggered, this, [this, weak] {
+            if (auto b = weak.lock()) model_.removeBookmark(b);
+        });
+        connect(button, &QToolButton::customContextMenuRequested, button,
+                [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
+        stripRow_->addWidget(button);
+    }
+    stripRow_->addStretch(1);
+}
+
+}  // namespace vorela

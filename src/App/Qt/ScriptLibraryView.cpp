@@ -1,0 +1,296 @@
+#include "App/Qt/ScriptLibraryView.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "App/Qt/ScriptEditorView.h"
+#include "App/ScriptLibraryViewModel.h"
+#include "Script/Importers/ScriptImporter.h"
+#include "Script/Script.h"
+#include "Ui/ViewKit.h"
+
+namespace vorela {
+
+namespace {
+
+constexpr int kSidebarMinimumWidth = 220;
+constexpr int kSidebarWidth = 260;
+
+QString openDialogFilter() {
+    QStringList patterns;
+    for (const auto& type : ScriptImporter::supportedTypes()) {
+        for (const auto& extension : type.extensions) patterns << "*." + ViewKit::qText(extension);
+    }
+    patterns.removeDuplicates();
+    return "Guiones (" + patterns.join(' ') + ")";
+}
+
+std::optional<std::filesystem::path> firstDroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
+    const QUrl first = data->urls().front();  // of one drop only the first item counts
+    if (!first.isLocalFile()) return std::nullopt;
+    return std::filesystem::path(first.toLocalFile().toStdString());
+}
+
+QWidget* rowWidget(const QString& title, const QString& detail, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(4, 3, 4, 3);
+    column->setSpacing(2);
+    auto* titleLabel = new QLabel(title, row);
+    titleLabel->setObjectName("rowTitle");
+    auto* detailLabel = new QLabel(detail, row);
+    detailLabel->setObjectName("rowDetail");
+    QFont caption = detailLabel->font();
+    caption.setPointSizeF(9);
+    detailLabel->setFont(caption);
+    detailLabel->setForegroundRole(QPalette::PlaceholderText);
+    column->addWidget(titleLabel);
+    column->addWidget(detailLabel);
+    return row;
+}
+
+}  // namespace
+
+ScriptLibraryView::ScriptLibraryView(ScriptLibraryViewModel& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+    setObjectName("scriptLibraryView");
+    setMinimumSize(780, 480);
+    setAcceptDrops(true);
+    chooseFile_ = [this]() -> std::optional<std::filesystem::path> {
+        const QString file =
+            QFileDialog::getOpenFileName(this, "Importar un archivo", {}, openDialogFilter());
+        if (file.isEmpty()) return std::nullopt;
+        return std::filesystem::path(file.toStdString());
+    };
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setChildrenCollapsible(false);
+    split->addWidget(makeSidebar());
+    detail_ = new QStackedWidget(split);
+    detail_->setObjectName("detail");
+    emptyState_ = makeEmptyState();
+    editor_ = new ScriptEditorView(model_, detail_);
+    detail_->addWidget(emptyState_);
+    detail_->addWidget(editor_);
+    split->addWidget(detail_);
+    split->setStretchFactor(1, 1);
+    split->setSizes({kSidebarWidth, 600});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split);
+    changes_ = model_.observeChanges([this] { refresh(); });
+    refresh();
+}
+
+ScriptLibraryView::~ScriptLibraryView() = default;
+
+QWidget* ScriptLibraryView::makeSidebar() {
+    auto* sidebar = new QWidget(this);
+    sidebar->setObjectName("list");
+    sidebar->setMinimumWidth(kSidebarMinimumWidth);
+    auto* column = new QVBoxLayout(sidebar);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    search_ = new QLineEdit(sidebar);
+    search_->setObjectName("searchField");
+    search_->setPlaceholderText("Buscar");
+    search_->setClearButtonEnabled(true);
+    connect(search_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { model_.setQuery(text.toStdString()); });
+    column->addWidget(search_);
+
+    list_ = new QTreeWidget(sidebar);
+    list_->setObjectName("scriptList");
+    list_->setHeaderHidden(true);
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { listSelectionChanged(); });
+    column->addWidget(list_, 1);
+
+    auto* divider = new QFrame(sidebar);
+    divider->setFrameShape(QFrame::HLine);
+    column->addWidget(divider);
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 8, 8, 8);
+    bar->setSpacing(8);
+    auto button = [&](const char* name, const char* symbol, const char* tip, auto action) {
+        auto* b = new QToolButton(sidebar);
+        b->setObjectName(name);
+        b->setAutoRaise(true);
+        b->setIcon(ViewKit::symbolIcon(symbol, palette().color(QPalette::ButtonText)));
+        b->setToolTip(tip);
+        connect(b, &QToolButton::clicked, this, action);
+        return b;
+    };
+    bar->addWidget(button("newButton", "plus", "Nuevo guion", [this] { model_.newScript(); }));
+    bar->addWidget(button("pasteButton", "doc.on.clipboard", "Importar del portapapeles",
+                          [this] { model_.importFromPasteboard(); }));
+    bar->addWidget(button("importButton", "square.and.arrow.down", "Importar un archivo",
+                          [this] { importFromFile(); }));
+    bar->addStretch(1);
+    duplicate_ =
+        button("duplicateButton", "doc.on.doc", "Duplicar", [this] { model_.duplicateSelected(); });
+    delete_ = button("deleteButton", "trash", "Borrar", [this] { model_.deleteSelected(); });
+    bar->addWidget(duplicate_);
+    bar->addWidget(delete_);
+    column->addLayout(bar);
+    return sidebar;
+}
+
+QWidget* ScriptLibraryView::makeEmptyState() {
+    auto* empty = new QWidget(this);
+    empty->setObjectName("emptyState");
+    auto* column = new QVBoxLayout(empty);
+    column->addStretch(1);
+    auto* icon = new QLabel(empty);
+    icon->setPixmap(
+        ViewKit::symbolIcon("text.alignleft", palette().color(QPalette::PlaceholderText))
+            .pixmap(40, 40));
+    icon->setAlignment(Qt::AlignCenter);
+    auto* title = new QLabel("Elegí un guion", empty);
+    title->setObjectName("emptyStateTitle");
+    QFont big = title->font();
+    big.setPointSizeF(16);
+    big.setWeight(QFont::DemiBold);
+    title->setFont(big);
+    title->setAlignment(Qt::AlignCenter);
+    auto* description = new QLabel(
+        "O arrastrá acá un .txt, .md, .rtf o un .pptx con notas del presentador.", empty);
+    description->setObjectName("emptyStateDescription");
+    description->setAlignment(Qt::AlignCenter);
+    description->setWordWrap(true);
+    description->setForegroundRole(QPalette::PlaceholderText);
+    column->addWidget(icon);
+    column->addWidget(title);
+    column->addWidget(description);
+    column->addStretch(1);
+    return empty;
+}
+
+void ScriptLibraryView::refresh() {
+    {
+        const QSignalBlocker blocker(search_);
+        const QString query = ViewKit::qText(model_.query());
+        if (search_->text() != query) search_->setText(query);
+    }
+    refreshList();
+    duplicate_->setEnabled(model_.canDuplicate());
+    delete_->setEnabled(model_.canDelete());
+    detail_->setCurrentWidget(model_.selected() ? static_cast<QWidget*>(editor_) : emptyState_);
+    editor_->refresh();
+    refreshAlert();
+}
+
+void ScriptLibraryView::refreshList() {
+    const QSignalBlocker blocker(list_);
+    const auto groups = model_.groupedScripts();
+    std::vector<std::shared_ptr<Script>> scripts;
+    std::vector<std::string> sections;
+    for (const auto& group : groups) {
+        sections.push_back(ScriptLibraryViewModel::sectionTitle(group.folder));
+        scripts.insert(scripts.end(), group.scripts.begin(), group.scripts.end());
+    }
+    // The same rows: only their texts change (an edit must not rebuild the list it scrolls).
+    if (scripts != rowScripts_ || sections != shownSections_) {
+        list_->clear();
+        rowItems_.clear();
+        for (const auto& group : groups) {
+            auto* section = new QTreeWidgetItem(list_);
+            section->setText(0, ViewKit::qText(ScriptLibraryViewModel::sectionTitle(group.folder)));
+            section->setFlags(Qt::ItemIsEnabled);
+            QFont header = section->font(0);
+            header.setWeight(QFont::DemiBold);
+            section->setFont(0, header);
+            for (std::size_t i = 0; i < group.scripts.size(); ++i)
+                rowItems_.push_back(new QTreeWidgetItem(section));
+            section->setExpanded(true);
+        }
+        rowScripts_ = std::move(scripts);
+        shownSections_ = std::move(sections);
+    }
+    for (std::size_t i = 0; i < rowItems_.size(); ++i) {
+        const Script& script = *rowScripts_[i];
+        const QString title = ViewKit::qText(script.title());
+        const QString detail = ViewKit::qText(model_.rowDetail(script));
+        if (QWidget* row = list_->itemWidget(rowItems_[i], 0)) {
+            row->findChild<QLabel*>("rowTitle")->setText(title);
+            row->findChild<QLabel*>("rowDetail")->setText(detail);
+        } else {
+            row = rowWidget(title, detail, list_);
+            rowItems_[i]->setSizeHint(0, row->sizeHint());
+            list_->setItemWidget(rowItems_[i], 0, row);
+        }
+        rowItems_[i]->setSelected(rowScripts_[i] == model_.selected());
+    }
+}
+
+void ScriptLibraryView::refreshAlert() {
+    const auto& error = model_.importError();
+    if (!error || alert_) return;
+    alert_ = new QMessageBox(QMessageBox::Warning, "No se pudo importar", ViewKit::qText(*error),
+                             QMessageBox::NoButton, this);
+    alert_->setObjectName("importAlert");
+    alert_->addButton("Entendido", QMessageBox::RejectRole);
+    alert_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(alert_, &QMessageBox::finished, this, [this] {
+        alert_ = nullptr;
+        model_.dismissImportError();
+    });
+    alert_->open();
+}
+
+void ScriptLibraryView::listSelectionChanged() {
+    const auto chosen = list_->selectedItems();
+    if (chosen.isEmpty()) return;
+    for (std::size_t i = 0; i < rowItems_.size(); ++i) {
+        if (rowItems_[i] == chosen.front() && rowScripts_[i] != model_.selected())
+            return model_.select(rowScripts_[i]);
+    }
+}
+
+void ScriptLibraryView::importFromFile() {
+    if (const auto file = chooseFile_()) model_.importFile(*file);
+}
+
+void ScriptLibraryView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    model_.appear();
+}
+
+void ScriptLibraryView::dragEnterEvent(QDragEnterEvent* event) {
+    if (firstDroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void ScriptLibraryView::dropEvent(QDropEvent* event) {
+    if (handleDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+bool ScriptLibraryView::handleDrop(const QMimeData* data) {
+    const auto file = firstDroppedFile(data);
+    if (!file) return false;
+    // The drop is taken at once; the import runs after the drop has ended.
+    QMetaObject::invokeMethod(
+        this, [this, path = *file] { model_.importFile(path); }, Qt::QueuedConnection);
+    return true;
+}
+
+}  // namespace vorela

@@ -1,0 +1,53 @@
+#include "Shell/VorelaApplication.h"
+
+#include <QApplication>
+
+#include "App/LaunchRequest.h"
+#include "Platform/Pasteboard/Linux/QtPasteboard.h"
+#include "Shell/ApplicationShell.h"
+
+namespace vorela {
+
+VorelaApplication::VorelaApplication(QApplication& app, std::unique_ptr<SingleInstance> instance)
+    : app_(app), instance_(std::move(instance)) {}
+
+VorelaApplication::~VorelaApplication() = default;
+
+int VorelaApplication::run(const std::vector<std::string>& arguments) {
+    const QtPasteboard selection(QtPasteboard::Source::selection);
+    const InstanceMessage request =
+        LaunchRequest::fromArguments(arguments, [&selection] { return selection.string(); });
+
+    // Messages arrive through the event loop, so never before the shell exists.
+    const InstanceRole role = instance_->claim([this](InstanceMessage message) {
+        if (shell_) shell_->handle(message, false);
+    });
+    switch (role) {
+        case InstanceRole::secondary:
+            if (instance_->handOff(request)) return 0;
+            logger_.error("No se pudo entregar el pedido a Vorela, que ya está abierto");
+            return 1;
+        case InstanceRole::failed:
+            logger_.error(
+                "No se pudo comprobar si Vorela ya está abierto; se sigue sin esa "
+                "comprobación");
+            break;
+        case InstanceRole::primary:
+            break;
+    }
+
+    shell_ = std::make_unique<ApplicationShell>(app_);
+    // Launching finishes once the event loop runs, as windows and the tray are shown.
+    QMetaObject::invokeMethod(
+        &app_,
+        [this, request] {
+            shell_->finishLaunching();
+            shell_->handle(request, true);
+        },
+        Qt::QueuedConnection);
+    const int status = QApplication::exec();
+    shell_.reset();
+    return status;
+}
+
+}  // namespace vorela
