@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "Platform/Bundle/Bundle.h"
@@ -26,6 +27,40 @@ const Log& logger() {
 }
 
 std::string baseName() { return Bundle::identifier(); }
+
+// Whoever owns the folder holds the lock and hears the socket, and so receives the text
+// and links handed over: it must be a real folder of ours that nobody else can enter.
+// Empty when it is, else why not.
+std::string privateFolderRefusal(const std::filesystem::path& folder) {
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0)
+        return format("no se pudo leer (%s)", std::strerror(errno));
+    if (S_ISLNK(st.st_mode)) return "es un enlace simbólico";
+    if (!S_ISDIR(st.st_mode)) return "no es una carpeta";
+    if (st.st_uid != ::geteuid())
+        return format("pertenece a otro usuario (%u)", unsigned(st.st_uid));
+    if ((st.st_mode & 07777) != S_IRWXU) {
+        return format("tiene permisos %04o en lugar de 0700", unsigned(st.st_mode & 07777));
+    }
+    return {};
+}
+
+// Created 0700 when missing; an existing folder is taken only as it is.
+std::string claimPrivateFolder(const std::filesystem::path& folder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder.parent_path(), ignored);
+    if (::mkdir(folder.c_str(), S_IRWXU) == 0) {
+        ::chmod(folder.c_str(), S_IRWXU);  // the umask may have taken bits off, never added
+    } else if (errno != EEXIST) {
+        return format("no se pudo crear (%s)", std::strerror(errno));
+    }
+    return privateFolderRefusal(folder);
+}
+
+void logRefusal(const std::filesystem::path& folder, const std::string& refusal) {
+    logger().error("La carpeta de instancia única «" + folder.string() + "» " + refusal +
+                   "; Vorela no la usa ni entrega nada a través de ella");
+}
 
 }  // namespace
 
@@ -54,12 +89,12 @@ std::filesystem::path LocalSocketSingleInstance::socketPath() const {
 
 InstanceRole LocalSocketSingleInstance::claim(MessageHandler onMessage) {
     if (lockFd_ >= 0) return InstanceRole::primary;
-    std::error_code error;
-    std::filesystem::create_directories(folder_, error);
-    // Only the user may reach the socket: it loads text into the prompter.
-    ::chmod(folder_.c_str(), S_IRWXU);
+    if (const std::string refusal = claimPrivateFolder(folder_); !refusal.empty()) {
+        logRefusal(folder_, refusal);
+        return InstanceRole::failed;
+    }
     const auto lockPath = folder_ / (baseName() + ".lock");
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         logger().error("No se pudo abrir el cerrojo de instancia única: " + lockPath.string());
         return InstanceRole::failed;
@@ -113,6 +148,10 @@ void LocalSocketSingleInstance::acceptConnections() {
 }
 
 bool LocalSocketSingleInstance::handOff(const InstanceMessage& message) {
+    if (const std::string refusal = privateFolderRefusal(folder_); !refusal.empty()) {
+        logRefusal(folder_, refusal);
+        return false;
+    }
     const QString path = QString::fromStdString(socketPath().string());
     const std::string bytes = message.encoded();
     // The primary may hold the lock a moment before it listens: try for about 2 s.

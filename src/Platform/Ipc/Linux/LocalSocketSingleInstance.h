@@ -15,6 +15,9 @@ namespace vorela {
 // ($XDG_RUNTIME_DIR): flock() decides the primary (the kernel drops it when a process
 // dies, so a crash leaves no stale owner); the primary listens on the socket, and later
 // starts write one message each and disconnect. Needs a Qt event loop in the primary.
+// The folder must be a real folder of ours with mode 0700 (made so when missing): one
+// that another user could have made or entered is refused, claim() fails and handOff()
+// delivers nothing, so no lock, socket or text ever goes through it.
 class LocalSocketSingleInstance final : public QObject, public SingleInstance {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +8,9 @@
 #include <QElapsedTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -109,6 +113,63 @@ TEST_F(LocalSocketSingleInstanceTest, OversizedMessagesAreDroppedAndNobodyListen
     EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
     const std::vector<InstanceMessage> expected{{InstanceMessage::Kind::activate, ""}};
     EXPECT_EQ(received_, expected);
+}
+
+TEST_F(LocalSocketSingleInstanceTest, OnlyAPrivateFolderOfOursIsUsed) {
+    // Another local user could create the folder in /tmp first, then hold the lock and
+    // receive every text handed over: a folder that is not ours and 0700 is refused.
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        std::function<bool(const fs::path&)> make;  // false: not possible here
+        InstanceRole expected;
+    };
+    const Case cases[] = {
+        {"missing: created private", [](const fs::path&) { return true; }, InstanceRole::primary},
+        {"ours and private", [](const fs::path& f) { return ::mkdir(f.c_str(), 0700) == 0; },
+         InstanceRole::primary},
+        {"ours but open to others",
+         [](const fs::path& f) {
+             return ::mkdir(f.c_str(), 0700) == 0 && ::chmod(f.c_str(), 0755) == 0;
+         },
+         InstanceRole::failed},
+        {"another user's",
+         [](const fs::path& f) {
+             return ::mkdir(f.c_str(), 0700) == 0 && ::chown(f.c_str(), 65534, 65534) == 0 &&
+                    ::getuid() != 65534;
+         },
+         InstanceRole::failed},
+        {"a link to a private folder of ours",
+         [this](const fs::path& f) {
+             return ::mkdir((folder_ / "real").c_str(), 0700) == 0 &&
+                    ::symlink((folder_ / "real").c_str(), f.c_str()) == 0;
+         },
+         InstanceRole::failed},
+        {"a file", [](const fs::path& f) { return bool(std::ofstream(f)); }, InstanceRole::failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder_);
+        fs::create_directory(folder_);
+        const fs::path runtime = folder_ / "vorela-1000";
+        if (!c.make(runtime)) {
+            std::cerr << "skipped here: " << c.name << "\n";
+            continue;
+        }
+        LocalSocketSingleInstance instance(runtime);
+        EXPECT_EQ(instance.claim({}), c.expected);
+        if (c.expected == InstanceRole::primary) {
+            struct stat st {};
+            ASSERT_EQ(::lstat(runtime.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, 0700u);
+            EXPECT_TRUE(fs::exists(instance.socketPath()));
+            continue;
+        }
+        // Nothing of ours goes into it, and nothing is handed to whoever listens there.
+        EXPECT_FALSE(fs::exists(instance.socketPath()));
+        EXPECT_FALSE(LocalSocketSingleInstance(runtime).handOff(
+            {InstanceMessage::Kind::readText, "secreto"}));
+    }
 }
 
 // The second process of the first test: it finds the primary and hands over.
