@@ -196,10 +196,12 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     loop.runUntilIdle();
     ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
 
+    // The capture thread hands the notification to the main loop; wait for it to arrive
+    // beside the timers already there (the capture's watchdog).
+    const std::size_t scheduled = loop.pendingTaskCount();
     pulse.stop();
-    // The capture thread hands the notification to the main loop; wait for it to arrive.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline)
+    while (loop.pendingTaskCount() == scheduled && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
     loop.runUntilIdle();
     Log::setSink(previous);
