@@ -82,6 +82,8 @@ std::string ScriptLibraryViewModel::sectionTitle(const std::optional<std::string
 }
 
 std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
+    // Counting its words would take gigabytes: a script over the limit is named, not counted.
+    if (script.isTooLargeToOpen()) return Bundle::localized("Más de 50 MB: no se puede abrir");
     const long words = countWords(script.body(), script.locale());
     return format("%lld", static_cast<long long>(words)) + Bundle::localized(" palabras · ") +
            readingTime(words, appState_.wpm.get());
@@ -90,8 +92,14 @@ std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
 void ScriptLibraryViewModel::select(ScriptPtr script) {
     selected_ = std::move(script);
     draftTitle_ = selected_ ? selected_->title() : std::string();
-    draftBody_ = selected_ ? selected_->body() : std::string();
+    draftBody_ = selected_ && !isSelectedTooLarge() ? selected_->body() : std::string();
     notify();
+}
+
+std::string ScriptLibraryViewModel::tooLargeText() {
+    return Bundle::localized(
+        "Este guion ocupa más de 50 MB: es demasiado largo para abrirlo o cargarlo en el "
+        "prompter. Se conserva tal cual en la biblioteca; podés borrarlo.");
 }
 
 void ScriptLibraryViewModel::appear() {
@@ -156,19 +164,21 @@ void ScriptLibraryViewModel::editTitle(std::string title) {
 }
 
 void ScriptLibraryViewModel::editBody(std::string body) {
-    if (body == draftBody_) return;
+    if (body == draftBody_ || isSelectedTooLarge()) return;
     draftBody_ = std::move(body);
     saveDraft();
 }
 
 void ScriptLibraryViewModel::saveDraft() {
     if (!selected_) return;
-    library_.update(selected_, draftTitle_, draftBody_);
+    // The draft of a body too large to open is empty: only the title is the user's.
+    library_.update(selected_, draftTitle_,
+                    isSelectedTooLarge() ? std::nullopt : std::optional(draftBody_));
     notify();
 }
 
 void ScriptLibraryViewModel::loadIntoPrompter() {
-    if (!selected_) return;
+    if (!selected_ || isSelectedTooLarge()) return;
     saveDraft();
     appState_.load(selected_);
 }
@@ -204,6 +214,7 @@ void ScriptLibraryViewModel::jumpToBookmark(const BookmarkPtr& bookmark) {
     if (!bookmark) return;
     // A bookmark's word index means something only in its own script's words.
     const auto owner = bookmark->script();
+    if (owner && owner->isTooLargeToOpen()) return;
     if (owner && appState_.activeScript.get() != owner) {
         if (owner == selected_) saveDraft();
         appState_.load(owner);

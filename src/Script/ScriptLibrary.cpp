@@ -79,7 +79,9 @@ ScriptLibrary::ScriptList ScriptLibrary::search(std::string_view query) const {
     const std::string needle = unicode::lowercased(query);
     ScriptList result;
     for (const auto& script : scripts()) {
-        if (contains(script->title(), needle) || contains(script->body(), needle)) {
+        // Lower-casing a body over the limit would take gigabytes: only its title is searched.
+        if (contains(script->title(), needle) ||
+            (!script->isTooLargeToOpen() && contains(script->body(), needle))) {
             result.push_back(script);
         }
     }
