@@ -89,6 +89,16 @@ std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
            readingTime(words, appState_.wpm.get());
 }
 
+std::optional<std::string> ScriptLibraryViewModel::libraryErrorText() const {
+    const auto& error = library_.loadError();
+    if (!error) return std::nullopt;
+    return Bundle::localized("No se pudo abrir la biblioteca de guiones. ") + *error +
+           Bundle::localized(" El archivo «") + library_.location().string() +
+           Bundle::localized(
+               "» queda como está, sin cambios; mientras tanto no se pueden "
+               "crear ni importar guiones.");
+}
+
 void ScriptLibraryViewModel::select(ScriptPtr script) {
     selected_ = std::move(script);
     draftTitle_ = selected_ ? selected_->title() : std::string();
@@ -115,6 +125,7 @@ void ScriptLibraryViewModel::newScript() {
 }
 
 void ScriptLibraryViewModel::importFromPasteboard() {
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::fromPasteboard(pasteboard_);
     if (!imported) {
         importError_ = imported.error().description();
@@ -124,12 +135,20 @@ void ScriptLibraryViewModel::importFromPasteboard() {
 }
 
 void ScriptLibraryViewModel::importFile(const std::filesystem::path& path) {
+    // A dropped file comes here even while the buttons are off.
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::load(path);
     if (!imported) {
         importError_ = imported.error().description();
         return notify();
     }
     select(library_.importScript(imported.value()));
+}
+
+void ScriptLibraryViewModel::refuseImport() {
+    importError_ =
+        Bundle::localized("No se puede importar porque la biblioteca de guiones no se pudo abrir.");
+    notify();
 }
 
 void ScriptLibraryViewModel::duplicateSelected() {

@@ -54,6 +54,10 @@ public:
     static std::string sectionTitle(const std::optional<std::string>& folder);
     // "<n> palabras · <reading time>" of the stored body, in the script's own language.
     std::string rowDetail(const Script& script) const;
+    // Creating and importing need the library's file open.
+    bool canCreate() const { return library_.container() != nullptr; }
+    // Why the library could not be opened, for the main window; none while it is open.
+    std::optional<std::string> libraryErrorText() const;
     bool canDuplicate() const { return selected_ != nullptr && !isSelectedTooLarge(); }
     bool canDelete() const { return selected_ != nullptr; }
 
@@ -94,6 +98,7 @@ public:
 
 private:
     void notify() const { changed_.notify(); }
+    void refuseImport();
 
     AppState& appState_;
     ScriptLibrary& library_;

@@ -22,12 +22,12 @@ bool contains(const std::string& text, const std::string& needle) {
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(bool inMemory, const Clock& clock) : clock_(clock) {
-    open(inMemory ? ModelStore::openInMemory(schema())
-                  : ModelStore::open(storeLocation(), schema()));
+    if (!inMemory) location_ = storeLocation();
+    open(inMemory ? ModelStore::openInMemory(schema()) : ModelStore::open(location_, schema()));
 }
 
 ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock)
-    : clock_(clock) {
+    : clock_(clock), location_(file) {
     open(ModelStore::open(file, schema()));
 }
 
