@@ -31,7 +31,9 @@ ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clo
     open(ModelStore::open(file, schema()));
 }
 
-ScriptLibrary::~ScriptLibrary() = default;
+// A last try for changes an earlier save could not write (a signal ends the program without
+// asking); a failure is logged.
+ScriptLibrary::~ScriptLibrary() { save(); }
 
 std::filesystem::path ScriptLibrary::storeLocation() {
     return ModelStore::defaultLocation("library.sqlite");
