@@ -27,9 +27,10 @@ struct AppServices {
     UpdateFramework& updateFramework;
     Pasteboard& pasteboard;
     MakeTranscriptionEngine makeTranscriptionEngine;
+    // The diagnostic log; the application hands in MatcherTelemetry::shared().
+    MatcherTelemetry& telemetry;
     // The engineName of the engines makeTranscriptionEngine makes.
     std::string transcriptionEngineName = "SpeechAnalyzer";
-    MatcherTelemetry& telemetry = MatcherTelemetry::shared();
     UpdateController::InfoLookup updateInfo = UpdateController::defaultInfo();
 };
 
