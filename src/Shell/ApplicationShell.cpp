@@ -112,9 +112,9 @@ void ApplicationShell::registerWindows() {
     presenter_.registerWindow(
         WindowId::settings,
         [this](const QtWindowPresenter::Opening& opening) {
-            return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_,
-                                                    telemetry_, screens_,
-                                                    screenCapture_, opening.showsDebugTab);
+            return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_, telemetry_,
+                                                    screens_, screenCapture_,
+                                                    opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {
             static_cast<SettingsWindow&>(window).setShowsDebugTab(opening.showsDebugTab);

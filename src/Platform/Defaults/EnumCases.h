@@ -48,8 +48,7 @@ constexpr std::string_view name(const std::array<EnumCase<E>, N>& cases, E value
 
 // Nothing for a raw text the table does not hold; the comparison is exact.
 template <class E, std::size_t N>
-constexpr std::optional<E> fromRaw(const std::array<EnumCase<E>, N>& cases,
-                                   std::string_view raw) {
+constexpr std::optional<E> fromRaw(const std::array<EnumCase<E>, N>& cases, std::string_view raw) {
     for (const auto& c : cases) {
         if (c.raw == raw) return c.value;
     }
