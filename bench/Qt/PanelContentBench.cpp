@@ -30,6 +30,7 @@ struct Panel {
     FakeAccessibilitySettings accessibility;
     FakeUpdateFramework updates{loop};
     FakePasteboard pasteboard;
+    MatcherTelemetry telemetry{std::nullopt};
     AppState state{AppServices{
         .runLoop = loop,
         .accessibility = accessibility,
@@ -38,6 +39,7 @@ struct Panel {
         .updateFramework = updates,
         .pasteboard = pasteboard,
         .makeTranscriptionEngine = [] { return nullptr; },
+        .telemetry = telemetry,
     }};
     PrompterContentWidget content{state, loop};
     QImage frame{900, 320, QImage::Format_ARGB32_Premultiplied};

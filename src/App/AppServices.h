@@ -27,7 +27,8 @@ struct AppServices {
     UpdateFramework& updateFramework;
     Pasteboard& pasteboard;
     MakeTranscriptionEngine makeTranscriptionEngine;
-    MatcherTelemetry& telemetry = MatcherTelemetry::shared();
+    // The diagnostic log; the application hands in MatcherTelemetry::shared().
+    MatcherTelemetry& telemetry;
     UpdateController::InfoLookup updateInfo = UpdateController::defaultInfo();
 };
 

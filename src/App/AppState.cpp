@@ -73,26 +73,15 @@ AppState::AppState(AppServices services)
       voice_(*this, services_) {
     loadText(SampleScript::text(), SampleScript::title());
 
-    std::weak_ptr<bool> alive = alive_;
-    scrollEngine_.setOnChange([this, alive](double y) {
-        if (alive.lock()) scrollChanged(y);
-    });
-    scrollEngine_.setOnTick([this, alive](double dt) {
-        if (alive.lock()) tick(dt);
-    });
+    scrollEngine_.setOnChange(guard_.bind([this](double y) { scrollChanged(y); }));
+    scrollEngine_.setOnTick(guard_.bind([this](double dt) { tick(dt); }));
     voice_.configureDetector(voiceProfile.get());
     retuneMatcher(voiceProfile.get());
-    hoverMonitor_->setOnEnter([this, alive] {
-        if (alive.lock()) hoverBegan();
-    });
-    hoverMonitor_->setOnExit([this, alive] {
-        if (alive.lock()) hoverEnded();
-    });
+    hoverMonitor_->setOnEnter(guard_.bind([this] { hoverBegan(); }));
+    hoverMonitor_->setOnExit(guard_.bind([this] { hoverEnded(); }));
 }
 
-AppState::~AppState() {
-    alive_.reset();  // every weak copy expires now, before any member goes
-}
+AppState::~AppState() = default;
 
 // --- loading ---
 
@@ -195,7 +184,7 @@ void AppState::setMode(PrompterMode newMode) {
     services_.telemetry.log("mode", {{"mode", std::string(rawValue(newMode))}});
     voice_.syncAudioToMode();
     if (!vorela::usesMicrophone(newMode)) return;
-    if (onRequestShowPanel_) onRequestShowPanel_();
+    onRequestShowPanel_();
     matcher_.reset(currentTokenIndex.get());
     playback.set(PlaybackState::playing);
     pausedByHover_ = false;

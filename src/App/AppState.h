@@ -14,6 +14,8 @@
 #include "App/VoicePipeline.h"
 #include "App/VoiceStateSink.h"
 #include "Matcher/ScriptMatcher.h"
+#include "Platform/Foundation/LifetimeGuard.h"
+#include "Platform/Observation/CallbackSlot.h"
 #include "Prefs/Key.h"
 #include "Render/HoverMonitor.h"
 #include "Render/ScrollEngine.h"
@@ -144,9 +146,10 @@ public:
                                 const std::vector<std::string>& actual) {
         return VoiceCalibration::wordErrorRate(expected, actual);
     }
-    // Installed by the panel controller: show the panel.
-    void setOnRequestShowPanel(std::function<void()> callback) {
-        onRequestShowPanel_ = std::move(callback);
+    // Installed by the panel controller: show the panel. It stays installed while the
+    // subscription lives.
+    [[nodiscard]] Subscription setOnRequestShowPanel(std::function<void()> callback) {
+        return onRequestShowPanel_.install(std::move(callback));
     }
 
     // --- owned objects ---
@@ -218,12 +221,12 @@ private:
     double wordPosition_ = 0;
     bool pausedByHover_ = false;
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
-    std::function<void()> onRequestShowPanel_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    CallbackSlot<> onRequestShowPanel_;
     // Its callbacks reach every field above.
     VoicePipeline voice_;
-    // Last: it works through the pipeline.
+    // It works through the pipeline.
     VoiceCalibration calibration_{*this, voice_, services_.runLoop};
+    LifetimeGuard guard_;  // last
 };
 
 // The preference keys of the central state, on the standard suite.

@@ -3,6 +3,7 @@
 #include "App/AppState.h"
 #include "App/PanelControlling.h"
 #include "Script/ReadingRate.h"
+#include "Shortcuts/Context.h"
 #include "Shortcuts/Shortcuts.h"
 
 namespace vorela::GlobalShortcuts {
@@ -13,11 +14,23 @@ using Shortcuts::ModifierFlags;
 using Shortcuts::Name;
 using Shortcuts::Shortcut;
 
+// Each name with its key; Alt (Option) is every default's modifier.
+struct Declaration {
+    const char* rawValue;
+    Key key;
+};
+constexpr Declaration kTogglePlay{"togglePlay", Key::space};
+constexpr Declaration kFaster{"faster", Key::rightArrow};
+constexpr Declaration kSlower{"slower", Key::leftArrow};
+constexpr Declaration kRestart{"restart", Key::r};
+constexpr Declaration kTogglePanel{"togglePanel", Key::p};
+constexpr Declaration kPreviousBookmark{"previousBookmark", Key::upArrow};
+constexpr Declaration kNextBookmark{"nextBookmark", Key::downArrow};
+
 // Declaring again is harmless: a stored value, a removal included, is never overwritten.
 // Not cached, so a new shortcut context (a new start) gets its defaults too.
-Name declared(const char* rawValue, Key key) {
-    return Name::declare(rawValue, Shortcut(key, ModifierFlags::option));
-}
+Shortcut initial(const Declaration& d) { return Shortcut(d.key, ModifierFlags::option); }
+Name declared(const Declaration& d) { return Name::declare(d.rawValue, initial(d)); }
 
 // A handler that runs `action` on the state while it lives.
 Shortcuts::Handler onState(const std::weak_ptr<AppState>& weak, void (*action)(AppState&)) {
@@ -28,31 +41,31 @@ Shortcuts::Handler onState(const std::weak_ptr<AppState>& weak, void (*action)(A
 
 }  // namespace
 
-Name togglePlay() { return declared("togglePlay", Key::space); }
-Name faster() { return declared("faster", Key::rightArrow); }
-Name slower() { return declared("slower", Key::leftArrow); }
-Name restart() { return declared("restart", Key::r); }
-Name togglePanel() { return declared("togglePanel", Key::p); }
-Name previousBookmark() { return declared("previousBookmark", Key::upArrow); }
-Name nextBookmark() { return declared("nextBookmark", Key::downArrow); }
+Name togglePlay() { return declared(kTogglePlay); }
+Name faster() { return declared(kFaster); }
+Name slower() { return declared(kSlower); }
+Name restart() { return declared(kRestart); }
+Name togglePanel() { return declared(kTogglePanel); }
+Name previousBookmark() { return declared(kPreviousBookmark); }
+Name nextBookmark() { return declared(kNextBookmark); }
 
-void registerShortcuts(const std::weak_ptr<AppState>& appState,
+void registerShortcuts(Shortcuts::Context& context, const std::weak_ptr<AppState>& appState,
                        const std::weak_ptr<PanelControlling>& panelController) {
-    Shortcuts::onKeyDown(togglePlay(), onState(appState, [](AppState& s) { s.togglePlayback(); }));
-    Shortcuts::onKeyDown(faster(), onState(appState, [](AppState& s) {
-                             s.setWpm(s.wpm.get() + ReadingRate::kStepWpm);
-                         }));
-    Shortcuts::onKeyDown(slower(), onState(appState, [](AppState& s) {
-                             s.setWpm(s.wpm.get() - ReadingRate::kStepWpm);
-                         }));
-    Shortcuts::onKeyDown(restart(), onState(appState, [](AppState& s) { s.restart(); }));
-    Shortcuts::onKeyDown(togglePanel(), [panelController] {
+    Shortcuts::HandlerRegistry& handlers = context.registry();
+    const auto on = [&](const Declaration& d, Shortcuts::Handler action) {
+        handlers.onKeyDown(context.declare(d.rawValue, initial(d)), std::move(action));
+    };
+    on(kTogglePlay, onState(appState, [](AppState& s) { s.togglePlayback(); }));
+    on(kFaster,
+       onState(appState, [](AppState& s) { s.setWpm(s.wpm.get() + ReadingRate::kStepWpm); }));
+    on(kSlower,
+       onState(appState, [](AppState& s) { s.setWpm(s.wpm.get() - ReadingRate::kStepWpm); }));
+    on(kRestart, onState(appState, [](AppState& s) { s.restart(); }));
+    on(kTogglePanel, [panelController] {
         if (auto panel = panelController.lock()) panel->toggle();
     });
-    Shortcuts::onKeyDown(previousBookmark(),
-                         onState(appState, [](AppState& s) { s.jumpToPreviousBookmark(); }));
-    Shortcuts::onKeyDown(nextBookmark(),
-                         onState(appState, [](AppState& s) { s.jumpToNextBookmark(); }));
+    on(kPreviousBookmark, onState(appState, [](AppState& s) { s.jumpToPreviousBookmark(); }));
+    on(kNextBookmark, onState(appState, [](AppState& s) { s.jumpToNextBookmark(); }));
 }
 
 }  // namespace vorela::GlobalShortcuts

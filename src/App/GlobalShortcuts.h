@@ -4,6 +4,10 @@
 
 #include "Shortcuts/Name.h"
 
+namespace vorela::Shortcuts {
+class Context;
+}  // namespace vorela::Shortcuts
+
 namespace vorela {
 
 class AppState;
@@ -22,9 +26,10 @@ Shortcuts::Name togglePanel();
 Shortcuts::Name previousBookmark();
 Shortcuts::Name nextBookmark();
 
-// Wires the seven handlers, once per process, before launching finishes. The handlers
-// hold their targets weakly and do nothing once they are gone.
-void registerShortcuts(const std::weak_ptr<AppState>& appState,
+// Declares the seven names in `context` and wires their handlers, once per process, before
+// launching finishes. The handlers hold their targets weakly and do nothing once they are
+// gone.
+void registerShortcuts(Shortcuts::Context& context, const std::weak_ptr<AppState>& appState,
                        const std::weak_ptr<PanelControlling>& panelController);
 
 }  // namespace GlobalShortcuts

@@ -13,21 +13,14 @@ namespace Keys = Prefs::Keys;
 PanelController::PanelController(Services services)
     : mode(Prefs::get(Keys::panelMode())), services_(services) {
     refreshScreens();
-    std::weak_ptr<bool> alive = alive_;
-    services_.appState.setOnRequestShowPanel([this, alive] {
-        if (alive.lock()) show();
-    });
-    screenObservation_ = services_.screens.observeChanges([this, alive] {
-        if (!alive.lock()) return;
+    showPanelRequest_ = services_.appState.setOnRequestShowPanel(guard_.bind([this] { show(); }));
+    screenObservation_ = services_.screens.observeChanges(guard_.bind([this] {
         refreshScreens();
         reposition();
-    });
+    }));
 }
 
-PanelController::~PanelController() {
-    *alive_ = false;
-    services_.appState.setOnRequestShowPanel(nullptr);
-}
+PanelController::~PanelController() = default;
 
 void PanelController::show() {
     ensurePanel();
@@ -99,13 +92,9 @@ void PanelController::ensurePanel() {
     if (const auto screen = currentScreen())
         frame = PanelPlacement::defaultFrame(size, NotchMetrics(*screen));
     panel_ = services_.windows.makePanel(frame);
-    std::weak_ptr<bool> alive = alive_;
-    panelFrameObservation_ = panel_->observeFrameChanges([this, alive] {
-        if (alive.lock()) persistGeometry();
-    });
-    panelCloseObservation_ = panel_->observeClose([this, alive] {
-        if (alive.lock()) isVisible.set(false);
-    });
+    panelFrameObservation_ =
+        panel_->observeFrameChanges(guard_.bind([this] { persistGeometry(); }));
+    panelCloseObservation_ = panel_->observeClose(guard_.bind([this] { isVisible.set(false); }));
 }
 
 void PanelController::reposition() {
@@ -146,11 +135,8 @@ void PanelController::applyPassThrough() {
     if (Prefs::get(Keys::passThrough())) {
         setIgnoresMouse(!services_.input.isOptionKeyHeld());
         if (!optionKeyTimer_.isActive()) {
-            std::weak_ptr<bool> alive = alive_;
-            optionKeyTimer_ =
-                services_.runLoop.scheduleRepeating(kOptionKeyPollInterval, [this, alive] {
-                    if (alive.lock()) pollOptionKey();
-                });
+            optionKeyTimer_ = services_.runLoop.scheduleRepeating(
+                kOptionKeyPollInterval, guard_.bind([this] { pollOptionKey(); }));
         }
     } else {
         setIgnoresMouse(false);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/TimerHandle.h"
 #include "Platform/Observation/Observable.h"
 #include "Platform/Observation/ObserverList.h"
@@ -94,12 +95,13 @@ private:
     std::vector<ScreenChoice> availableScreens_;
     ObserverList<> screensChanged_;
     std::unique_ptr<PanelWindow> panel_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: they reach the fields above.
+    // They reach the fields above.
+    Subscription showPanelRequest_;
     Subscription panelFrameObservation_;
     Subscription panelCloseObservation_;
     Subscription screenObservation_;
     TimerHandle optionKeyTimer_;
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

@@ -56,7 +56,7 @@ VoiceCalibration::VoiceCalibration(VoiceStateSink& state, VoicePipeline& pipelin
     : state_(state), pipeline_(pipeline), loop_(loop) {}
 
 VoiceCalibration::~VoiceCalibration() {
-    alive_.reset();
+    guard_.invalidate();
     // A recognition test cut short gives the engine the script back.
     pipeline_.expectInstead(nullptr);
 }
@@ -70,33 +70,27 @@ const std::string& VoiceCalibration::calibrationPhrase() {
 
 std::uint64_t VoiceCalibration::sleep(double seconds, std::function<void()> then) {
     const std::uint64_t id = nextSleep_++;
-    std::weak_ptr<bool> alive = alive_;
-    sleeps_[id] = loop_.schedule(seconds, [this, alive, id, then = std::move(then)] {
-        if (!alive.lock()) return;
+    sleeps_[id] = loop_.schedule(seconds, guard_.bind([this, id, then = std::move(then)] {
         auto fired = sleeps_.extract(id);  // the handle goes once this task is done
         then();
-    });
+    }));
     return id;
 }
 
 // --- noise floor ---
 
 void VoiceCalibration::calibrateNoiseFloor(double durationSeconds, Completion completion) {
-    std::weak_ptr<bool> alive = alive_;
     pipeline_.audioSession().requestPermission(
-        [this, alive, durationSeconds, completion = std::move(completion)](bool granted) {
-            if (!alive.lock()) return;
+        guard_.bind([this, durationSeconds, completion = std::move(completion)](bool granted) {
             if (!granted) return completion(std::nullopt);
             listen(durationSeconds, completion);
-        });
+        }));
 }
 
 void VoiceCalibration::listen(double durationSeconds, Completion completion) {
     ++calibrations_;
     state_.publishCalibrating(true);
-    std::weak_ptr<bool> alive = alive_;
-    pipeline_.holdAudio([this, alive, durationSeconds, completion = std::move(completion)] {
-        if (!alive.lock()) return;
+    pipeline_.holdAudio(guard_.bind([this, durationSeconds, completion = std::move(completion)] {
         AudioSession& session = pipeline_.audioSession();
         if (session.status().kind() != AudioSession::Status::Kind::running) {
             pipeline_.releaseAudio();
@@ -114,18 +108,18 @@ void VoiceCalibration::listen(double durationSeconds, Completion completion) {
         auto measure = makeCalibrationConsumer(samples);
         RunLoop& loop = loop_;
         session.consumers().add(
-            [this, alive, wait, durationSeconds, finish, heard, measure, &loop](
+            [this, watch = guard_.watch(), wait, durationSeconds, finish, heard, measure, &loop](
                 const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime& time) {
                 measure(buffer, time);
                 if (!buffer || heard->exchange(true)) return;
-                loop.post([this, alive, wait, durationSeconds, finish] {
+                loop.post([this, watch, wait, durationSeconds, finish] {
                     // The wait is gone once it fired: the listening is already over.
-                    if (!alive.lock() || sleeps_.erase(wait) == 0) return;
+                    if (!watch.isAlive() || sleeps_.erase(wait) == 0) return;
                     sleep(durationSeconds, finish);
                 });
             },
             consumer);
-    });
+    }));
 }
 
 void VoiceCalibration::finishListening(const std::shared_ptr<SampleCollector>& samples,

@@ -10,6 +10,7 @@
 
 #include "App/SampleCollector.h"
 #include "App/VoiceStateSink.h"
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/TimerHandle.h"
 #include "Voice/BufferConsumers.h"
 
@@ -80,9 +81,9 @@ private:
     RunLoop& loop_;
     int calibrations_ = 0;  // noise calibrations under way; isCalibrating while above 0
     std::uint64_t nextSleep_ = 0;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: pending sleeps are cancelled before anything they use goes.
+    // Pending sleeps are cancelled before anything they use goes.
     std::map<std::uint64_t, TimerHandle> sleeps_;
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

@@ -45,14 +45,10 @@ VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
       services_(services),
       audioSession_(std::make_shared<AudioSession>(services.runLoop, services.audioEngine,
                                                    services.workspaceCenter)) {
-    vad_->setOnUpdate(makeVoiceHandler(*this, meterThrottle_));
+    voiceHandler_ = vad_->setOnUpdate(makeVoiceHandler(*this, meterThrottle_));
 }
 
-VoicePipeline::~VoicePipeline() {
-    alive_.reset();  // every weak copy expires now, before any member goes
-    // The detector may outlive us inside a consumer still held by the audio thread.
-    vad_->setOnUpdate(nullptr);
-}
+VoicePipeline::~VoicePipeline() = default;
 
 void VoicePipeline::configureDetector(const VoiceProfile& profile) {
     const double s = clampTo(profile.sensitivity, 0, 100);
@@ -72,12 +68,11 @@ void VoicePipeline::syncAudioToMode() {
         // A session already running for a calibration has no consumer of ours yet.
         registerConsumerIfNeeded();
         if (!running) {
-            std::weak_ptr<bool> alive = alive_;
             const std::uint64_t generation = audioStartGeneration_;
-            audioSession_->start([this, alive, generation] {
-                if (!alive.lock() || generation != audioStartGeneration_) return;
+            audioSession_->start(guard_.bind([this, generation] {
+                if (generation != audioStartGeneration_) return;
                 if (state_.currentMode() == PrompterMode::wordTracking) startTranscription();
-            });
+            }));
             if (mode == PrompterMode::voiceActivated) stopTranscription();
             return;
         }
@@ -125,12 +120,12 @@ void VoicePipeline::removeConsumer() {
 VoiceActivityDetector::UpdateCallback VoicePipeline::makeVoiceHandler(
     VoicePipeline& pipeline, std::shared_ptr<Throttle> throttle) {
     RunLoop& loop = pipeline.services_.runLoop;
-    std::weak_ptr<bool> alive = pipeline.alive_;
     VoicePipeline* self = &pipeline;
-    return [&loop, alive, self, throttle = std::move(throttle)](double level, bool speaking) {
+    return [&loop, watch = pipeline.guard_.watch(), self, throttle = std::move(throttle)](
+               double level, bool speaking) {
         if (!throttle->shouldFire(speaking, loop.uptime())) return;
-        loop.post([alive, self, level, speaking] {
-            if (!alive.lock()) return;
+        loop.post([watch, self, level, speaking] {
+            if (!watch.isAlive()) return;
             // A reading already on its way when the voice modes were left is stale.
             if (!self->audioConsumerToken_) return;
             self->state_.publishVoiceActivity(level, speaking);
@@ -172,10 +167,8 @@ void VoicePipeline::startTranscription() {
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
-    std::weak_ptr<bool> alive = alive_;
-    services_.runLoop.post([this, alive, task, engine, locale] {
-        if (alive.lock()) runTranscriptionTask(task, engine, locale);
-    });
+    services_.runLoop.post(
+        guard_.bind([this, task, engine, locale] { runTranscriptionTask(task, engine, locale); }));
 }
 
 void VoicePipeline::runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
@@ -184,11 +177,10 @@ void VoicePipeline::runTranscriptionTask(const std::shared_ptr<TranscriptionTask
     if (task->isCancelled) return;
     const bool running = audioSession_->status().kind() == AudioSession::Status::Kind::running;
     services_.telemetry.log("transcription.audio", {{"running", running ? "1" : "0"}});
-    std::weak_ptr<bool> alive = alive_;
     engine->start(locale, audioSession_,
-                  [this, alive, task, engine](TranscriptionStartResult result) {
-                      if (alive.lock()) transcriptionStarted(task, engine, std::move(result));
-                  });
+                  guard_.bind([this, task, engine](TranscriptionStartResult result) {
+                      transcriptionStarted(task, engine, std::move(result));
+                  }));
 }
 
 void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask>& task,
@@ -209,19 +201,15 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
     state_.publishTranscribing(true);
     services_.telemetry.log("transcription.running");
     task->isStreaming = true;
-    std::weak_ptr<bool> alive = alive_;
     std::weak_ptr<TranscriptionTask> weakTask = task;
     task->stream = result.stream().forEach(
-        services_.runLoop,
-        [this, alive](TranscriptionUpdate update) {
-            if (alive.lock()) apply(update);
-        },
-        [this, alive, weakTask] {
+        services_.runLoop, guard_.bind([this](TranscriptionUpdate update) { apply(update); }),
+        guard_.bind([this, weakTask] {
             const auto finished = weakTask.lock();
-            if (!alive.lock() || !finished || !finished->isStreaming) return;
+            if (!finished || !finished->isStreaming) return;
             finished->isStreaming = false;
             services_.telemetry.log("transcription.streamEnded");
-        });
+        }));
 }
 
 void VoicePipeline::stopTranscription() {

@@ -7,6 +7,7 @@
 
 #include "App/Throttle.h"
 #include "App/VoiceStateSink.h"
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/ObserverList.h"
 #include "Platform/Store/Uuid.h"
 #include "Voice/AudioSession.h"
@@ -110,7 +111,9 @@ private:
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
     int audioHolds_ = 0;
     ObserverList<TranscriptionUpdate> updateObservers_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // The detector may outlive us inside a consumer still held by the audio thread.
+    Subscription voiceHandler_;
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

@@ -36,13 +36,11 @@ OnboardingFlow::OnboardingFlow(AppState& appState, PanelControlling& panel,
       services_(std::move(services)),
       onFinish_(std::move(onFinish)) {}
 
-OnboardingFlow::~OnboardingFlow() { *alive_ = false; }
+OnboardingFlow::~OnboardingFlow() = default;
 
 void OnboardingFlow::requestAndCalibrate() {
     isCalibrating.set(true);
-    std::weak_ptr<bool> alive = alive_;
-    appState_.requestMicrophonePermission([this, alive](bool granted) {
-        if (alive.expired()) return;
+    appState_.requestMicrophonePermission(guard_.bind([this](bool granted) {
         if (!granted) {
             permissionProblem.set(t("Falta el permiso de micrófono."));
             isCalibrating.set(false);
@@ -50,18 +48,14 @@ void OnboardingFlow::requestAndCalibrate() {
         }
         // The speech permission is asked here so that the reading test finds it settled;
         // its answer does not stop the calibration.
-        TranscriptionEngineFactory::requestAuthorization(services_.speechAuthorization,
-                                                         [this, alive](bool) {
-                                                             if (!alive.expired()) calibrate();
-                                                         });
-    });
+        TranscriptionEngineFactory::requestAuthorization(
+            services_.speechAuthorization, guard_.bind([this](bool) { calibrate(); }));
+    }));
 }
 
 void OnboardingFlow::calibrate() {
-    std::weak_ptr<bool> alive = alive_;
     appState_.calibrateNoiseFloor(
-        VoiceCalibration::kNoiseFloorSeconds, [this, alive](std::optional<double> floor) {
-            if (alive.expired()) return;
+        VoiceCalibration::kNoiseFloorSeconds, guard_.bind([this](std::optional<double> floor) {
             if (floor) {
                 calibrationResult.set(noiseFloorText(*floor));
                 permissionProblem.set(std::nullopt);
@@ -69,19 +63,17 @@ void OnboardingFlow::calibrate() {
                 permissionProblem.set(t("No se pudo medir el micrófono."));
             }
             isCalibrating.set(false);
-        });
+        }));
 }
 
 void OnboardingFlow::measureQuality() {
     isMeasuring.set(true);
-    std::weak_ptr<bool> alive = alive_;
     appState_.measureRecognitionQuality(
-        VoiceCalibration::kReadingSeconds, [this, alive](std::optional<double> wer) {
-            if (alive.expired()) return;
+        VoiceCalibration::kReadingSeconds, guard_.bind([this](std::optional<double> wer) {
             qualityResult.set(wer ? qualityText(*wer)
                                   : t("No te escuché. Probá de nuevo, más cerca del micrófono."));
             isMeasuring.set(false);
-        });
+        }));
 }
 
 void OnboardingFlow::advance() {

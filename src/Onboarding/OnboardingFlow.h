@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/Observable.h"
 
 namespace vorela {
@@ -94,7 +95,7 @@ private:
     OnboardingServices services_;
     std::function<void()> onFinish_;
     bool hasFinished_ = false;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

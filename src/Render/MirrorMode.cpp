@@ -4,39 +4,14 @@
 
 namespace vorela {
 
-std::string_view rawValue(MirrorMode mode) {
-    switch (mode) {
-        case MirrorMode::none:
-            return "none";
-        case MirrorMode::horizontal:
-            return "horizontal";
-        case MirrorMode::vertical:
-            return "vertical";
-        case MirrorMode::rotated180:
-            return "rotated180";
-    }
-    return "none";
-}
+std::string_view rawValue(MirrorMode mode) { return EnumCases::raw(kMirrorModeCases, mode); }
 
 std::optional<MirrorMode> fromRawValue(std::type_identity<MirrorMode>, std::string_view raw) {
-    for (auto mode : kAllMirrorModes) {
-        if (rawValue(mode) == raw) return mode;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kMirrorModeCases, raw);
 }
 
 std::string localizedName(MirrorMode mode) {
-    switch (mode) {
-        case MirrorMode::none:
-            return Bundle::localized("Sin espejo");
-        case MirrorMode::horizontal:
-            return Bundle::localized("Espejo horizontal");
-        case MirrorMode::vertical:
-            return Bundle::localized("Espejo vertical");
-        case MirrorMode::rotated180:
-            return Bundle::localized("Rotado 180°");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kMirrorModeCases, mode));
 }
 
 MirrorScale scale(MirrorMode mode) {

@@ -6,13 +6,21 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Platform/Defaults/EnumCases.h"
+
 namespace vorela {
 
 // How the panel's text is mirrored; stored by its raw value (the case name).
 enum class MirrorMode { none, horizontal, vertical, rotated180 };
 
-inline constexpr std::array<MirrorMode, 4> kAllMirrorModes = {
-    MirrorMode::none, MirrorMode::horizontal, MirrorMode::vertical, MirrorMode::rotated180};
+// The stored raw value and the display name of each case, in declared order.
+inline constexpr std::array<EnumCase<MirrorMode>, 4> kMirrorModeCases = {{
+    {MirrorMode::none, "none", "Sin espejo"},
+    {MirrorMode::horizontal, "horizontal", "Espejo horizontal"},
+    {MirrorMode::vertical, "vertical", "Espejo vertical"},
+    {MirrorMode::rotated180, "rotated180", "Rotado 180°"},
+}};
+inline constexpr auto kAllMirrorModes = EnumCases::values(kMirrorModeCases);
 
 std::string_view rawValue(MirrorMode mode);
 std::optional<MirrorMode> fromRawValue(std::type_identity<MirrorMode>, std::string_view raw);

@@ -183,11 +183,11 @@ PrompterTextView::FadeStops PrompterTextView::fadeStops() const {
 
 void PrompterTextView::scrollWheel(double deltaY, bool hasPreciseDeltas) {
     const double delta = hasPreciseDeltas ? deltaY : deltaY * lineHeight();
-    if (onManualScroll_) onManualScroll_(delta);
+    onManualScroll_(delta);
 }
 
 void PrompterTextView::mouseDown(Point viewPoint) {
-    if (auto index = tokenIndexAt(viewPoint); index && onTokenClicked_) onTokenClicked_(*index);
+    if (auto index = tokenIndexAt(viewPoint); index) onTokenClicked_(*index);
 }
 
 void PrompterTextView::mouseEntered() {
@@ -198,8 +198,6 @@ void PrompterTextView::mouseExited() {
     if (const auto monitor = hoverMonitor_.lock()) monitor->mouseExited();
 }
 
-void PrompterTextView::needsDisplay() const {
-    if (onNeedsDisplay_) onNeedsDisplay_();
-}
+void PrompterTextView::needsDisplay() const { onNeedsDisplay_(); }
 
 }  // namespace vorela

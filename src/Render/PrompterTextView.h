@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform/Foundation/Geometry.h"
+#include "Platform/Observation/CallbackSlot.h"
 #include "Render/TextLayout.h"
 #include "Render/Theme.h"
 #include "Script/Token.h"
@@ -90,9 +91,16 @@ public:
     void mouseEntered();
     void mouseExited();
 
-    void setOnTokenClicked(std::function<void(long)> f) { onTokenClicked_ = std::move(f); }
-    void setOnManualScroll(std::function<void(double)> f) { onManualScroll_ = std::move(f); }
-    void setOnNeedsDisplay(std::function<void()> f) { onNeedsDisplay_ = std::move(f); }
+    // Each stays installed while its subscription lives.
+    [[nodiscard]] Subscription setOnTokenClicked(std::function<void(long)> f) {
+        return onTokenClicked_.install(std::move(f));
+    }
+    [[nodiscard]] Subscription setOnManualScroll(std::function<void(double)> f) {
+        return onManualScroll_.install(std::move(f));
+    }
+    [[nodiscard]] Subscription setOnNeedsDisplay(std::function<void()> f) {
+        return onNeedsDisplay_.install(std::move(f));
+    }
     // Pointer enter and exit go to this monitor while it lives.
     void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) {
         hoverMonitor_ = std::move(monitor);
@@ -115,9 +123,9 @@ private:
     std::vector<LineStart> lineStarts_;
     double contentHeight_ = 0;
     double lastLayoutWidth_ = 0;
-    std::function<void(long)> onTokenClicked_;
-    std::function<void(double)> onManualScroll_;
-    std::function<void()> onNeedsDisplay_;
+    CallbackSlot<long> onTokenClicked_;
+    CallbackSlot<double> onManualScroll_;
+    CallbackSlot<> onNeedsDisplay_;
     std::weak_ptr<HoverMonitor> hoverMonitor_;
 };
 

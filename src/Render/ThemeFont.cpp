@@ -4,39 +4,14 @@
 
 namespace vorela {
 
-std::string_view rawValue(ThemeFont font) {
-    switch (font) {
-        case ThemeFont::sans:
-            return "sans";
-        case ThemeFont::serif:
-            return "serif";
-        case ThemeFont::mono:
-            return "mono";
-        case ThemeFont::dyslexic:
-            return "dyslexic";
-    }
-    return "sans";
-}
+std::string_view rawValue(ThemeFont font) { return EnumCases::raw(kThemeFontCases, font); }
 
 std::optional<ThemeFont> fromRawValue(std::type_identity<ThemeFont>, std::string_view raw) {
-    for (auto font : kAllThemeFonts) {
-        if (rawValue(font) == raw) return font;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kThemeFontCases, raw);
 }
 
 std::string localizedName(ThemeFont font) {
-    switch (font) {
-        case ThemeFont::sans:
-            return Bundle::localized("Sans");
-        case ThemeFont::serif:
-            return Bundle::localized("Serif");
-        case ThemeFont::mono:
-            return Bundle::localized("Monoespaciada");
-        case ThemeFont::dyslexic:
-            return Bundle::localized("OpenDyslexic");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kThemeFontCases, font));
 }
 
 FontDescription font(ThemeFont family, double size, FontWeight weight) {

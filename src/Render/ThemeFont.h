@@ -7,13 +7,21 @@
 #include <type_traits>
 #include <vector>
 
+#include "Platform/Defaults/EnumCases.h"
+
 namespace vorela {
 
 // Family of the prompter text; stored by its raw value (the case name).
 enum class ThemeFont { sans, serif, mono, dyslexic };
 
-inline constexpr std::array<ThemeFont, 4> kAllThemeFonts = {ThemeFont::sans, ThemeFont::serif,
-                                                            ThemeFont::mono, ThemeFont::dyslexic};
+// The stored raw value and the display name of each case, in declared order.
+inline constexpr std::array<EnumCase<ThemeFont>, 4> kThemeFontCases = {{
+    {ThemeFont::sans, "sans", "Sans"},
+    {ThemeFont::serif, "serif", "Serif"},
+    {ThemeFont::mono, "mono", "Monoespaciada"},
+    {ThemeFont::dyslexic, "dyslexic", "OpenDyslexic"},
+}};
+inline constexpr auto kAllThemeFonts = EnumCases::values(kThemeFontCases);
 
 std::string_view rawValue(ThemeFont font);
 std::optional<ThemeFont> fromRawValue(std::type_identity<ThemeFont>, std::string_view raw);

@@ -6,43 +6,16 @@
 namespace vorela {
 
 std::string_view rawValue(ThemeTextColor color) {
-    switch (color) {
-        case ThemeTextColor::cream:
-            return "cream";
-        case ThemeTextColor::white:
-            return "white";
-        case ThemeTextColor::amber:
-            return "amber";
-        case ThemeTextColor::green:
-            return "green";
-        case ThemeTextColor::brand:
-            return "brand";
-    }
-    return "cream";
+    return EnumCases::raw(kThemeTextColorCases, color);
 }
 
 std::optional<ThemeTextColor> fromRawValue(std::type_identity<ThemeTextColor>,
                                            std::string_view raw) {
-    for (auto color : kAllThemeTextColors) {
-        if (rawValue(color) == raw) return color;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kThemeTextColorCases, raw);
 }
 
 std::string localizedName(ThemeTextColor color) {
-    switch (color) {
-        case ThemeTextColor::cream:
-            return Bundle::localized("Crema");
-        case ThemeTextColor::white:
-            return Bundle::localized("Blanco");
-        case ThemeTextColor::amber:
-            return Bundle::localized("Ámbar");
-        case ThemeTextColor::green:
-            return Bundle::localized("Verde");
-        case ThemeTextColor::brand:
-            return Bundle::localized("Naranja Vorela");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kThemeTextColorCases, color));
 }
 
 Color color(ThemeTextColor choice) {

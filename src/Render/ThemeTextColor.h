@@ -6,6 +6,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Platform/Defaults/EnumCases.h"
 #include "Platform/Foundation/Color.h"
 
 namespace vorela {
@@ -13,9 +14,15 @@ namespace vorela {
 // Colour choice for the script text and the highlight; stored by its raw value.
 enum class ThemeTextColor { cream, white, amber, green, brand };
 
-inline constexpr std::array<ThemeTextColor, 5> kAllThemeTextColors = {
-    ThemeTextColor::cream, ThemeTextColor::white, ThemeTextColor::amber, ThemeTextColor::green,
-    ThemeTextColor::brand};
+// The stored raw value and the display name of each case, in declared order.
+inline constexpr std::array<EnumCase<ThemeTextColor>, 5> kThemeTextColorCases = {{
+    {ThemeTextColor::cream, "cream", "Crema"},
+    {ThemeTextColor::white, "white", "Blanco"},
+    {ThemeTextColor::amber, "amber", "Ámbar"},
+    {ThemeTextColor::green, "green", "Verde"},
+    {ThemeTextColor::brand, "brand", "Naranja Vorela"},
+}};
+inline constexpr auto kAllThemeTextColors = EnumCases::values(kThemeTextColorCases);
 
 std::string_view rawValue(ThemeTextColor color);
 std::optional<ThemeTextColor> fromRawValue(std::type_identity<ThemeTextColor>,

@@ -43,11 +43,10 @@ bool StealthChecker::isResultStale() const {
 // Completions and timers run the body only while this checker and this run still exist.
 template <class F>
 auto StealthChecker::guarded(F&& body) {
-    return [this, alive = std::weak_ptr<bool>(alive_), run = runId_,
-            body = std::forward<F>(body)](auto&&... args) {
-        if (alive.expired() || !check_ || runId_ != run) return;
+    return guard_.bind([this, run = runId_, body = std::forward<F>(body)](auto&&... args) {
+        if (!check_ || runId_ != run) return;
         body(std::forward<decltype(args)>(args)...);
-    };
+    });
 }
 
 void StealthChecker::run(const Rect& panelFrame, const Screen& screen,

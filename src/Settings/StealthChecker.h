@@ -9,6 +9,7 @@
 #include "Platform/Capture/ScreenCapture.h"
 #include "Platform/Foundation/Color.h"
 #include "Platform/Foundation/Geometry.h"
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/TimerHandle.h"
 #include "Platform/Observation/Observable.h"
 #include "Platform/Screens/Screens.h"
@@ -102,8 +103,8 @@ private:
     Services services_;
     std::unique_ptr<Check> check_;
     std::uint64_t runId_ = 0;  // completions of an earlier run are ignored
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    TimerHandle wait_;  // last: cancelled first
+    TimerHandle wait_;         // cancelled before the fields above go
+    LifetimeGuard guard_;      // last
 };
 
 }  // namespace vorela

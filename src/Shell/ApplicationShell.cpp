@@ -52,8 +52,8 @@ ApplicationShell::ApplicationShell(QApplication& app)
           .workspaceCenter = workspaceCenter_,
           .updateFramework = updates_,
           .pasteboard = pasteboard_,
-          .makeTranscriptionEngine =
-              makeSystemTranscriptionEngine(loop_, MatcherTelemetry::shared()),
+          .makeTranscriptionEngine = makeSystemTranscriptionEngine(loop_, telemetry_),
+          .telemetry = telemetry_,
       })),
       keyboard_(connectKeyboard(logger_)),
       hasSystemTray_(TrayIcon::isAvailable()) {
@@ -64,7 +64,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
     shortcuts_ = std::make_unique<Shortcuts::Context>(Shortcuts::Context::Environment{
         loop_, UserDefaults::standard(), notifications_, *hotKeys_, *keyboard_});
     shortcuts_->makeCurrent();
-    GlobalShortcuts::registerShortcuts(state_, panelControls_);
+    GlobalShortcuts::registerShortcuts(*shortcuts_, state_, panelControls_);
 
     registerWindows();
     if (hasSystemTray_) {
@@ -112,9 +112,9 @@ void ApplicationShell::registerWindows() {
     presenter_.registerWindow(
         WindowId::settings,
         [this](const QtWindowPresenter::Opening& opening) {
-            return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_,
-                                                    MatcherTelemetry::shared(), screens_,
-                                                    screenCapture_, opening.showsDebugTab);
+            return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_, telemetry_,
+                                                    screens_, screenCapture_,
+                                                    opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {
             static_cast<SettingsWindow&>(window).setShowsDebugTab(opening.showsDebugTab);

@@ -74,6 +74,8 @@ private:
     std::shared_ptr<NotificationCenter> workspaceCenter_ =
         std::make_shared<NotificationCenter>(loop_);  // waking from sleep
 
+    // The one diagnostic log, handed to everything that writes or shows it.
+    MatcherTelemetry& telemetry_ = MatcherTelemetry::shared();
     std::shared_ptr<AppState> state_;
     ScriptLibrary library_{false};
     QtScreens screens_;

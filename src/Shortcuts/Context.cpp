@@ -37,10 +37,7 @@ void Context::makeCurrent() { gCurrent = this; }
 
 Name Context::declare(std::string rawValue, std::optional<Shortcut> initial) {
     if (initial) store_.setInitialShortcutIfNeeded(*initial, rawValue);
-    std::weak_ptr<Context*> weak = self_;
-    loop_.post([weak] {
-        if (const auto self = weak.lock()) (*self)->isInitialized_ = true;
-    });
+    loop_.post(guard_.bind([this] { isInitialized_ = true; }));
     return Name(std::move(rawValue), initial);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Shortcuts/HandlerRegistry.h"
 #include "Shortcuts/HotKeyCenter.h"
 #include "Shortcuts/MenuItem.h"
@@ -90,7 +91,7 @@ private:
     std::shared_ptr<HotKeyCenter> center_;
     std::unique_ptr<HandlerRegistry> registry_;
     bool isInitialized_ = false;
-    std::shared_ptr<Context*> self_ = std::make_shared<Context*>(this);
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela::Shortcuts

@@ -12,13 +12,6 @@
 namespace vorela::Shortcuts {
 namespace {
 
-using Weak = std::weak_ptr<HandlerRegistry*>;
-
-HandlerRegistry* lock(const Weak& weak) {
-    const auto strong = weak.lock();
-    return strong ? *strong : nullptr;
-}
-
 // The keys a hot key is made for: only the five modifiers the platform knows take part, so
 // stored bits it does not know never make a second hot key for the same keys.
 Shortcut hotKeyKeys(const Shortcut& shortcut) {
@@ -102,11 +95,9 @@ bool HandlerRegistry::isEnabled(const Name& name) const {
 
 Subscription HandlerRegistry::pause() {
     if (++pauseCount_ == 1) setPaused(true);
-    Weak weak = self_;
-    return Subscription([weak] {
-        HandlerRegistry* registry = lock(weak);
-        if (registry && --registry->pauseCount_ == 0) registry->setPaused(false);
-    });
+    return Subscription(guard_.bind([this] {
+        if (--pauseCount_ == 0) setPaused(false);
+    }));
 }
 
 void HandlerRegistry::setPaused(bool isPaused) {
@@ -126,24 +117,18 @@ bool HandlerRegistry::hasHotKey(const Shortcut& shortcut) const {
 void HandlerRegistry::registerIfNeeded(const Shortcut& stored) {
     const Shortcut shortcut = hotKeyKeys(stored);
     if (hotKeys_.contains(shortcut)) return;
-    Weak weak = self_;
     auto hotKey = std::make_shared<HotKey>(
         center_, shortcut.carbonKeyCode, shortcut.carbonModifiers,
-        [weak, shortcut] {
-            if (auto* r = lock(weak)) r->handleKeyEvent(EventType::keyDown, shortcut);
-        },
-        [weak, shortcut] {
-            if (auto* r = lock(weak)) r->handleKeyEvent(EventType::keyUp, shortcut);
-        });
+        guard_.bind([this, shortcut] { handleKeyEvent(EventType::keyDown, shortcut); }),
+        guard_.bind([this, shortcut] { handleKeyEvent(EventType::keyUp, shortcut); }));
     if (!center_->registerHotKey(hotKey)) return;
     std::weak_ptr<HotKey> weakHotKey = hotKey;
-    hotKey->setOnRegistrationFailed([weak, weakHotKey, shortcut] {
-        auto* registry = lock(weak);
+    hotKey->setOnRegistrationFailed(guard_.bind([this, weakHotKey, shortcut] {
         const auto failed = weakHotKey.lock();
-        if (!registry || !failed) return;
-        const auto it = registry->hotKeys_.find(shortcut);
-        if (it != registry->hotKeys_.end() && it->second == failed) registry->hotKeys_.erase(it);
-    });
+        if (!failed) return;
+        const auto it = hotKeys_.find(shortcut);
+        if (it != hotKeys_.end() && it->second == failed) hotKeys_.erase(it);
+    }));
     hotKeys_.emplace(shortcut, std::move(hotKey));
 }
 
@@ -214,10 +199,10 @@ void HandlerRegistry::handleKeyEvent(EventType type, const Shortcut& shortcut) {
 
     // A handler may end the application and this registry with it: everything after a
     // handler runs from the copies above, and only while the registry still exists.
-    const Weak alive = self_;
-    const auto run = [&alive](const Handler& handler) {
+    const auto watch = guard_.watch();
+    const auto run = [&watch](const Handler& handler) {
         handler();
-        return !alive.expired();
+        return watch.isAlive();
     };
     for (const auto& [name, list] : handlers) {
         if (keysOf(name) != shortcut || isDisabled(name)) continue;
@@ -239,12 +224,12 @@ void HandlerRegistry::handleKeyEvent(EventType type, const Shortcut& shortcut) {
 template <class Key>
 void HandlerRegistry::onStreamEnd(const AsyncStream<EventType>::Continuation& continuation, Key key,
                                   std::uint64_t id) {
-    Weak weak = self_;
+    const auto watch = guard_.watch();
     // The end may be signalled anywhere, also after the registry is gone; the clean-up is
     // a main-thread task, posted through a link the registry cuts when it goes.
-    continuation.onTermination([weak, link = loopLink_.link(), key, id] {
-        link->post([weak, key, id] {
-            auto* registry = lock(weak);
+    continuation.onTermination([this, watch, link = loopLink_.link(), key, id] {
+        link->post([this, watch, key, id] {
+            auto* registry = (watch.isAlive() ? this : nullptr);
             if (!registry) return;
             if constexpr (std::is_same_v<Key, Name>) {
                 registry->endNameStream(key, id);
@@ -333,13 +318,13 @@ AsyncStream<EventType> HandlerRegistry::events(EventType type, const Shortcut& s
 
 AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name) {
     auto heldShortcut = std::make_shared<std::optional<Shortcut>>();
-    Weak weak = self_;
-    auto didReceiveKeyDown = [weak, name, heldShortcut] {
-        auto* registry = lock(weak);
+    const auto watch = guard_.watch();
+    auto didReceiveKeyDown = [this, watch, name, heldShortcut] {
+        auto* registry = (watch.isAlive() ? this : nullptr);
         *heldShortcut = registry ? registry->keysOf(name) : std::nullopt;
     };
-    auto shouldContinue = [weak, name, heldShortcut] {
-        auto* r = lock(weak);
+    auto shouldContinue = [this, watch, name, heldShortcut] {
+        auto* r = (watch.isAlive() ? this : nullptr);
         if (!r || r->isPaused() || !r->isEnabled_ || !r->hasActiveHandlers(name)) return false;
         const auto shortcut = r->keysOf(name);
         if (!shortcut || !r->hasHotKey(*shortcut)) return false;
@@ -359,9 +344,9 @@ AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Name& name)
 
 AsyncStream<KeyRepeat> HandlerRegistry::repeatingKeyDownEvents(const Shortcut& keys) {
     const Shortcut shortcut = hotKeyKeys(keys);
-    Weak weak = self_;
-    auto shouldContinue = [weak, shortcut] {
-        auto* r = lock(weak);
+    const auto watch = guard_.watch();
+    auto shouldContinue = [this, watch, shortcut] {
+        auto* r = (watch.isAlive() ? this : nullptr);
         if (!r || r->isPaused() || !r->isEnabled_ || !r->hasHotKey(shortcut)) return false;
         return r->center_->isKeyDown(shortcut.carbonKeyCode);
     };

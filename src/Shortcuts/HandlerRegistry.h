@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/LoopLink.h"
 #include "Platform/Observation/AsyncStream.h"
 #include "Platform/Observation/Subscription.h"
@@ -122,8 +123,8 @@ private:
     int pauseCount_ = 0;
     std::uint64_t lastStreamId_ = 0;
     LoopLinkOwner loopLink_{loop_};
-    // Callbacks that outlive the registry (hot keys, streams, pauses) hold this weakly.
-    std::shared_ptr<HandlerRegistry*> self_ = std::make_shared<HandlerRegistry*>(this);
+    // Last: callbacks that outlive the registry (hot keys, streams, pauses) check it.
+    LifetimeGuard guard_;
 };
 
 }  // namespace vorela::Shortcuts

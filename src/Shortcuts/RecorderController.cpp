@@ -56,13 +56,11 @@ RecorderController::~RecorderController() {
 void RecorderController::observeName() {
     Context* context = Context::current();
     if (!context) return;
-    std::weak_ptr<bool> alive = alive_;
     nameObserver_ = context->notifications().observe(
-        kShortcutByNameDidChange, [this, alive](const Notification& notification) {
-            if (alive.expired()) return;
+        kShortcutByNameDidChange, guard_.bind([this](const Notification& notification) {
             const auto name = shortcutsName(notification);
             if (name && name->rawValue() == shortcutName_.rawValue()) updateStringValue();
-        });
+        }));
 }
 
 std::optional<Shortcut> RecorderController::shortcut() const {
@@ -157,7 +155,7 @@ KeyDecision RecorderController::handleKeyDown(const KeyEvent& event) {
 }
 
 bool RecorderController::passesChecks(const Shortcut& shortcut) {
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     Context* context = Context::current();
     const auto menu = context ? context->mainMenuItems() : std::vector<MenuItem>{};
     for (const MenuItem* item : menuItemsWithMatchingShortcut(shortcut, menu, currentLayout())) {
@@ -174,7 +172,7 @@ bool RecorderController::passesChecks(const Shortcut& shortcut) {
         }
         break;
     }
-    if (alive.expired()) return false;
+    if (!watch.isAlive()) return false;
     if (conflictPolicy_.disallowed != ConflictBehavior::allow &&
         isDisallowedByOptionOnlyRule(shortcut, systemVersion_, isSandboxed())) {
         // No alert here offers to keep the shortcut: warn acts as block.
@@ -189,7 +187,7 @@ bool RecorderController::passesChecks(const Shortcut& shortcut) {
                         localizedText("keyboard_shortcuts_can_be_changed"))) {
         return false;
     }
-    if (alive.expired()) return false;
+    if (!watch.isAlive()) return false;
     if (validateShortcut_) {
         const ValidationResult result = validateShortcut_(shortcut);
         if (!result.isAllowed()) {
@@ -197,7 +195,7 @@ bool RecorderController::passesChecks(const Shortcut& shortcut) {
             return false;
         }
     }
-    return !alive.expired();
+    return watch.isAlive();
 }
 
 void RecorderController::accept(const Shortcut& shortcut) {
@@ -209,9 +207,9 @@ void RecorderController::accept(const Shortcut& shortcut) {
         Shortcuts::setShortcut(shortcut, shortcutName_);
     }
     delegate_.displayChanged();
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     if (const OnChange onChange = onChange_) onChange(shortcut);
-    if (!alive.expired()) delegate_.endEditing();
+    if (watch.isAlive()) delegate_.endEditing();
 }
 
 bool RecorderController::handleConflict(ConflictBehavior behavior, const std::string& title,
@@ -232,11 +230,11 @@ bool RecorderController::handleConflict(ConflictBehavior behavior, const std::st
 }
 
 int RecorderController::showAlert(const RecorderAlert& alert) {
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     delegate_.endEditing();
     const int response = delegate_.runAlert(alert);
     // The control may have gone while the alert ran.
-    if (!alive.expired()) delegate_.beginEditing();
+    if (watch.isAlive()) delegate_.beginEditing();
     return response;
 }
 
@@ -248,9 +246,9 @@ void RecorderController::clear() {
     }
     text_.clear();
     delegate_.displayChanged();
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     if (const OnChange onChange = onChange_) onChange(std::nullopt);
-    if (!alive.expired()) delegate_.beginEditing();
+    if (watch.isAlive()) delegate_.beginEditing();
 }
 
 }  // namespace vorela::Shortcuts

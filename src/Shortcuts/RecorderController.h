@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/Subscription.h"
 #include "Shortcuts/ConflictChecks.h"
 #include "Shortcuts/ConflictPolicy.h"
@@ -112,8 +113,8 @@ private:
     bool isRecording_ = false;
     Subscription pause_;
     Subscription nameObserver_;
-    // Alerts run nested event loops in which the control may go away.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last. Alerts run nested event loops in which the control may go away.
+    LifetimeGuard guard_;
 };
 
 }  // namespace vorela::Shortcuts

@@ -12,13 +12,11 @@ constexpr const char* kWakeReason = "el equipo despertó";
 AudioSession::AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
                            std::shared_ptr<NotificationCenter> workspaceCenter)
     : loop_(loop), engine_(std::move(engine)) {
-    std::weak_ptr<bool> alive = alive_;
     auto observe = [&](const std::shared_ptr<NotificationCenter>& center, std::string_view name,
                        std::string reason) {
         if (!center) return;
-        auto token = center->observe(name, [this, alive, reason](const Notification&) {
-            if (alive.lock()) restartIfNeeded(reason);
-        });
+        auto token = center->observe(
+            name, guard_.bind([this, reason](const Notification&) { restartIfNeeded(reason); }));
         observers_.add(std::move(token), center);
     };
     observe(engine_->notificationCenter(), kAudioEngineConfigurationChangeNotification,
@@ -48,12 +46,10 @@ void AudioSession::requestPermission(std::function<void(bool)> completion) {
         case AudioPermissionStatus::notDetermined:
             break;
     }
-    std::weak_ptr<bool> alive = alive_;
-    engine_->requestAccess([this, alive, completion = std::move(completion)](bool granted) {
-        if (!alive.lock()) return;
+    engine_->requestAccess(guard_.bind([this, completion = std::move(completion)](bool granted) {
         if (!granted) status_.set(Status::denied());
         completion(granted);
-    });
+    }));
 }
 
 void AudioSession::start(std::function<void()> completion) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform/Audio/AudioEngine.h"
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Log/Log.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Platform/Observation/NotificationCenter.h"
@@ -99,11 +100,10 @@ private:
     // Bumped by every stop(): a start or restart begun before it sees a different value
     // when it resumes and gives up, so the microphone stays off.
     std::uint64_t stopGeneration_ = 0;
-    // Held weakly by the callbacks the engine and the notification centres keep, which
-    // may outlive us: once it is gone they do nothing.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: a pending restart is cancelled before anything it uses goes.
+    // A pending restart is cancelled before anything it uses goes.
     TimerHandle restartTask_;
+    // Last: the callbacks the engine and the notification centres keep may outlive us.
+    LifetimeGuard guard_;
 };
 
 }  // namespace vorela

@@ -4,39 +4,14 @@
 
 namespace vorela {
 
-std::string_view rawValue(PrompterMode mode) {
-    switch (mode) {
-        case PrompterMode::manual:
-            return "manual";
-        case PrompterMode::classic:
-            return "classic";
-        case PrompterMode::voiceActivated:
-            return "voiceActivated";
-        case PrompterMode::wordTracking:
-            return "wordTracking";
-    }
-    return "manual";
-}
+std::string_view rawValue(PrompterMode mode) { return EnumCases::raw(kPrompterModeCases, mode); }
 
 std::optional<PrompterMode> fromRawValue(std::type_identity<PrompterMode>, std::string_view raw) {
-    for (auto mode : kAllPrompterModes) {
-        if (rawValue(mode) == raw) return mode;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kPrompterModeCases, raw);
 }
 
 std::string localizedName(PrompterMode mode) {
-    switch (mode) {
-        case PrompterMode::manual:
-            return Bundle::localized("Manual");
-        case PrompterMode::classic:
-            return Bundle::localized("Velocidad constante");
-        case PrompterMode::voiceActivated:
-            return Bundle::localized("Activado por voz");
-        case PrompterMode::wordTracking:
-            return Bundle::localized("Sigue mi voz");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kPrompterModeCases, mode));
 }
 
 bool usesMicrophone(PrompterMode mode) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vorela {
 
@@ -78,18 +79,30 @@ double VoiceActivityDetector::level() const {
     return level_;
 }
 
-void VoiceActivityDetector::setOnUpdate(UpdateCallback callback) {
-    std::shared_ptr<const UpdateCallback> shared =
+Subscription VoiceActivityDetector::setOnUpdate(UpdateCallback callback) {
+    const std::shared_ptr<const UpdateCallback> installed =
         callback ? std::make_shared<const UpdateCallback>(std::move(callback)) : nullptr;
-    std::lock_guard guard(lock_);
-    // The old callback goes with `shared`, after the lock: its captures may lock too.
-    std::swap(onUpdate_, shared);
+    // The old callback goes after the lock: its captures may lock too.
+    std::shared_ptr<const UpdateCallback> old = installed;
+    {
+        std::lock_guard guard(onUpdate_->lock);
+        std::swap(onUpdate_->callback, old);
+    }
+    return Subscription([weakSlot = std::weak_ptr<UpdateSlot>(onUpdate_),
+                         weakInstalled = std::weak_ptr<const UpdateCallback>(installed)] {
+        const auto slot = weakSlot.lock();
+        const auto mine = weakInstalled.lock();
+        if (!slot || !mine) return;
+        std::shared_ptr<const UpdateCallback> removed;
+        std::lock_guard guard(slot->lock);
+        if (slot->callback == mine) removed = std::exchange(slot->callback, nullptr);
+    });
 }
 
 std::shared_ptr<const VoiceActivityDetector::UpdateCallback> VoiceActivityDetector::onUpdate()
     const {
-    std::lock_guard guard(lock_);
-    return onUpdate_;
+    std::lock_guard guard(onUpdate_->lock);
+    return onUpdate_->callback;
 }
 
 }  // namespace vorela

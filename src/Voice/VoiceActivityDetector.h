@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "Platform/Audio/AudioBuffer.h"
+#include "Platform/Observation/Subscription.h"
 
 namespace vorela {
 
@@ -59,7 +60,9 @@ public:
     bool isSpeaking() const;
     double level() const;
 
-    void setOnUpdate(UpdateCallback callback);
+    // Replaces the callback; it stays until the subscription ends or another replaces it.
+    // The subscription may outlive the detector.
+    [[nodiscard]] Subscription setOnUpdate(UpdateCallback callback);
     // The callback set by the owner, if any; cheap to call per buffer.
     std::shared_ptr<const UpdateCallback> onUpdate() const;
 
@@ -69,7 +72,12 @@ private:
     bool isSpeaking_ = false;
     double level_ = 0;
     double lastAboveClose_ = 0;
-    std::shared_ptr<const UpdateCallback> onUpdate_;
+    // Shared with the subscriptions, which may outlive the detector; its own lock.
+    struct UpdateSlot {
+        std::mutex lock;
+        std::shared_ptr<const UpdateCallback> callback;
+    };
+    std::shared_ptr<UpdateSlot> onUpdate_ = std::make_shared<UpdateSlot>();
 };
 
 }  // namespace vorela

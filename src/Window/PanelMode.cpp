@@ -4,35 +4,14 @@
 
 namespace vorela {
 
-std::string_view rawValue(PanelMode mode) {
-    switch (mode) {
-        case PanelMode::notch:
-            return "notch";
-        case PanelMode::floating:
-            return "floating";
-        case PanelMode::fullscreen:
-            return "fullscreen";
-    }
-    return "notch";
-}
+std::string_view rawValue(PanelMode mode) { return EnumCases::raw(kPanelModeCases, mode); }
 
 std::optional<PanelMode> fromRawValue(std::type_identity<PanelMode>, std::string_view raw) {
-    for (auto mode : kAllPanelModes) {
-        if (rawValue(mode) == raw) return mode;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kPanelModeCases, raw);
 }
 
 std::string localizedName(PanelMode mode) {
-    switch (mode) {
-        case PanelMode::notch:
-            return Bundle::localized("Bajo el notch");
-        case PanelMode::floating:
-            return Bundle::localized("Flotante");
-        case PanelMode::fullscreen:
-            return Bundle::localized("Pantalla completa");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kPanelModeCases, mode));
 }
 
 PanelSizeLimits sizeLimits(PanelMode mode) {

@@ -6,13 +6,20 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Platform/Defaults/EnumCases.h"
+
 namespace vorela {
 
 // How the prompter panel is placed; stored by its raw value (the case name).
 enum class PanelMode { notch, floating, fullscreen };
 
-inline constexpr std::array<PanelMode, 3> kAllPanelModes = {PanelMode::notch, PanelMode::floating,
-                                                            PanelMode::fullscreen};
+// The stored raw value and the display name of each case, in declared order.
+inline constexpr std::array<EnumCase<PanelMode>, 3> kPanelModeCases = {{
+    {PanelMode::notch, "notch", "Bajo el notch"},
+    {PanelMode::floating, "floating", "Flotante"},
+    {PanelMode::fullscreen, "fullscreen", "Pantalla completa"},
+}};
+inline constexpr auto kAllPanelModes = EnumCases::values(kPanelModeCases);
 
 std::string_view rawValue(PanelMode mode);
 std::optional<PanelMode> fromRawValue(std::type_identity<PanelMode>, std::string_view raw);

@@ -18,7 +18,7 @@ protected:
         AppState& state = makeState();
         state.load(numberedWords(40), "prueba");
         shared_ = std::shared_ptr<AppState>(&state, [](AppState*) {});
-        GlobalShortcuts::registerShortcuts(shared_, panel_);
+        GlobalShortcuts::registerShortcuts(*keys_.context, shared_, panel_);
         return state;
     }
     void press(Key key) { keys_.tap(Shortcut(key, ModifierFlags::option)); }

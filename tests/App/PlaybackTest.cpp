@@ -58,7 +58,7 @@ TEST_F(PlaybackTest, PlayInManualSwitchesToTheDefaultModeThroughSetMode) {
     Prefs::set(Keys::defaultMode(), PrompterMode::wordTracking);
     AppState& state = makeAttachedState(30);
     int panelRequests = 0;
-    state.setOnRequestShowPanel([&] { ++panelRequests; });
+    const auto requests = state.setOnRequestShowPanel([&] { ++panelRequests; });
     state.play();
     loop_.runUntilIdle();
     EXPECT_EQ(state.mode.get(), PrompterMode::wordTracking);

@@ -109,7 +109,7 @@ TEST_F(PrompterTextViewTest, ReadingLineFadeAndWheelFigures) {
     EXPECT_DOUBLE_EQ(stops.bottom, 1 - 28.0 / 160);
 
     std::vector<double> deltas;
-    view_.setOnManualScroll([&](double d) { deltas.push_back(d); });
+    const auto scrolls = view_.setOnManualScroll([&](double d) { deltas.push_back(d); });
     view_.scrollWheel(1, false);
     view_.scrollWheel(-3.5, true);
     ASSERT_EQ(deltas.size(), 2u);
@@ -121,7 +121,7 @@ TEST_F(PrompterTextViewTest, ClicksHitTheWordUnderThePointer) {
     // Reading line at 58; scrollY 0 puts content y 0 at view y 58; text starts at x 22.
     load("uno dos tres cuatro cinco");
     std::vector<long> clicked;
-    view_.setOnTokenClicked([&](long i) { clicked.push_back(i); });
+    const auto clicks = view_.setOnTokenClicked([&](long i) { clicked.push_back(i); });
     struct Case {
         const char* name;
         double x, y;
@@ -182,7 +182,7 @@ TEST_F(PrompterTextViewTest, HighlightVisibleLinesAndRedrawRequests) {
     std::string text;
     for (int i = 0; i < 100; ++i) text += "palabra ";
     load(text);
-    view_.setOnNeedsDisplay([&] { ++redraws_; });
+    const auto redraws = view_.setOnNeedsDisplay([&] { ++redraws_; });
 
     view_.setCurrentTokenIndex(1);
     EXPECT_EQ(*view_.highlightRect(), (Rect{-3, kPitch - 2, 98 + 6, 28 + 4}));

@@ -158,7 +158,7 @@ TEST_F(VoiceActivityDetectorTest, AConfigReplacedWhileSpeakingKeepsTheFlagUntilU
 
 TEST_F(VoiceActivityDetectorTest, TapThreadUpdatesWhileTheMainThreadReconfiguresAndResets) {
     std::atomic<int> callbacks{0};
-    vad_.setOnUpdate([&](double level, bool) {
+    const auto updates = vad_.setOnUpdate([&](double level, bool) {
         EXPECT_GE(level, 0);
         EXPECT_LE(level, 1);
         ++callbacks;

@@ -38,10 +38,7 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     silhouette_ = new SilhouetteEffect(this);
     setGraphicsEffect(silhouette_);
 
-    std::weak_ptr<bool> alive = alive_;
-    const auto changed = [this, alive](const auto&) {
-        if (alive.lock()) refresh();
-    };
+    const auto changed = guard_.bind([this](const auto&) { refresh(); });
     observations_.push_back(state.theme.observe(changed));
     observations_.push_back(state.showsStealthTestPattern.observe(changed));
     observations_.push_back(state.panelMode.observe(changed));
@@ -55,24 +52,22 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     observations_.push_back(state.currentTokenIndex.observe(changed));
     observations_.push_back(state.tokens.observe(changed));
     observations_.push_back(state.observeVoiceStatus(changed));
-    observations_.push_back(state.micLevel.observe([this, alive](double level) {
-        if (!alive.lock()) return;
+    observations_.push_back(state.micLevel.observe(guard_.bind([this](double level) {
         meter_ = meter_.retargeted(level, loop_.uptime(), kMeterSeconds, Tween::Curve::linear);
         startAnimating();
-    }));
-    observations_.push_back(state.isHovering.observe([this, alive](bool hovering) {
-        if (!alive.lock()) return;
+    })));
+    observations_.push_back(state.isHovering.observe(guard_.bind([this](bool hovering) {
         hoverFade_ = hoverFade_.retargeted(hovering ? 1 : 0, loop_.uptime(), kHoverFadeSeconds,
                                            Tween::Curve::easeOut);
         startAnimating();
-    }));
+    })));
     meter_ = Tween::at(state.micLevel.get());
     hoverFade_ = Tween::at(state.isHovering.get() ? 1 : 0);
     refresh();
     animationFrame();
 }
 
-PrompterContentWidget::~PrompterContentWidget() { *alive_ = false; }
+PrompterContentWidget::~PrompterContentWidget() = default;
 
 PrompterTextWidget& PrompterContentWidget::textWidget() { return bridge_->widget(); }
 
@@ -128,10 +123,8 @@ void PrompterContentWidget::updateOutline() {
 
 void PrompterContentWidget::startAnimating() {
     if (animationTimer_.isActive()) return;
-    std::weak_ptr<bool> alive = alive_;
-    animationTimer_ = loop_.scheduleRepeating(kAnimationStepSeconds, [this, alive] {
-        if (alive.lock()) animationFrame();
-    });
+    animationTimer_ =
+        loop_.scheduleRepeating(kAnimationStepSeconds, guard_.bind([this] { animationFrame(); }));
     animationFrame();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/TimerHandle.h"
 #include "Render/Tween.h"
 
@@ -70,10 +71,10 @@ private:
     Tween hoverFade_ = Tween::at(0);
     Tween meter_ = Tween::at(0);
     QRegion outline_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    // Last: their callbacks reach everything above.
+    // Their callbacks reach everything above.
     std::vector<Subscription> observations_;
     TimerHandle animationTimer_;
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

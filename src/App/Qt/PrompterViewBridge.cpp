@@ -22,26 +22,20 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
     widget_->setObjectName("prompterTextView");
     PrompterTextView& view = widget_->view();
     view.setContent(state.scriptText.get(), state.tokens.get().list);
-    std::weak_ptr<bool> alive = alive_;
-    view.setOnTokenClicked([this, alive](long index) {
-        if (alive.lock()) state_.jumpToToken(index);
-    });
-    view.setOnManualScroll([this, alive](double delta) {
-        if (alive.lock()) state_.scrollManually(delta);
-    });
+    // The widget belongs to its parent and may outlive the bridge.
+    tokenClicks_ = view.setOnTokenClicked([this](long index) { state_.jumpToToken(index); });
+    manualScrolls_ = view.setOnManualScroll([this](double delta) { state_.scrollManually(delta); });
     surface_ = std::make_shared<WidgetTextSurface>(*widget_);
     state.attach(surface_);
 
-    const auto changed = [this, alive](const auto&) {
-        if (alive.lock()) update();
-    };
+    const auto changed = guard_.bind([this](const auto&) { update(); });
     observations_.push_back(state.theme.observe(changed));
     observations_.push_back(state.scriptText.observe(changed));
     observations_.push_back(state.tokens.observe(changed));
     observations_.push_back(state.currentTokenIndex.observe(changed));
 }
 
-PrompterViewBridge::~PrompterViewBridge() { *alive_ = false; }
+PrompterViewBridge::~PrompterViewBridge() = default;
 
 void PrompterViewBridge::update() {
     PrompterTextView& view = widget_->view();

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/Subscription.h"
 
 class QWidget;
@@ -38,8 +39,10 @@ private:
     AppState& state_;
     PrompterTextWidget* widget_ = nullptr;
     std::shared_ptr<WidgetTextSurface> surface_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    Subscription tokenClicks_;
+    Subscription manualScrolls_;
     std::vector<Subscription> observations_;
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

@@ -9,7 +9,7 @@ namespace vorela {
 
 NotificationCenter::NotificationCenter(RunLoop& loop) : loop_(loop) {}
 
-NotificationCenter::~NotificationCenter() { *alive_ = false; }
+NotificationCenter::~NotificationCenter() = default;
 
 void NotificationCenter::post(std::string_view name, NotificationUserInfo userInfo) {
     Notification notification{std::string(name), std::move(userInfo)};
@@ -17,12 +17,8 @@ void NotificationCenter::post(std::string_view name, NotificationUserInfo userIn
         deliver(notification);
         return;
     }
-    // The flag is only read on the main thread, where the centre is destroyed too.
-    std::weak_ptr<bool> alive = alive_;
-    loop_.post([this, alive, notification = std::move(notification)] {
-        const auto isAlive = alive.lock();
-        if (isAlive && *isAlive) deliver(notification);
-    });
+    loop_.post(
+        guard_.bind([this, notification = std::move(notification)] { deliver(notification); }));
 }
 
 Subscription NotificationCenter::observe(std::string_view name, Observer observer) {

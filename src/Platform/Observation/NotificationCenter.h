@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/Subscription.h"
 
 namespace vorela {
@@ -70,7 +71,7 @@ private:
 
     RunLoop& loop_;
     std::shared_ptr<Entries> entries_ = std::make_shared<Entries>();
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela

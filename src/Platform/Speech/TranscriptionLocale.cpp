@@ -6,39 +6,16 @@
 namespace vorela {
 
 std::string_view rawValue(TranscriptionLocale locale) {
-    switch (locale) {
-        case TranscriptionLocale::spanishSpain:
-            return "es-ES";
-        case TranscriptionLocale::spanishMexico:
-            return "es-MX";
-        case TranscriptionLocale::englishUS:
-            return "en-US";
-        case TranscriptionLocale::englishUK:
-            return "en-GB";
-    }
-    return "en-US";
+    return EnumCases::raw(kTranscriptionLocaleCases, locale);
 }
 
 std::optional<TranscriptionLocale> fromRawValue(std::type_identity<TranscriptionLocale>,
                                                 std::string_view raw) {
-    for (auto locale : kAllTranscriptionLocales) {
-        if (rawValue(locale) == raw) return locale;
-    }
-    return std::nullopt;
+    return EnumCases::fromRaw(kTranscriptionLocaleCases, raw);
 }
 
 std::string localizedName(TranscriptionLocale locale) {
-    switch (locale) {
-        case TranscriptionLocale::spanishSpain:
-            return Bundle::localized("Español (España)");
-        case TranscriptionLocale::spanishMexico:
-            return Bundle::localized("Español (Latinoamérica)");
-        case TranscriptionLocale::englishUS:
-            return Bundle::localized("Inglés (EE. UU.)");
-        case TranscriptionLocale::englishUK:
-            return Bundle::localized("Inglés (Reino Unido)");
-    }
-    return {};
+    return Bundle::localized(EnumCases::name(kTranscriptionLocaleCases, locale));
 }
 
 TranscriptionLocale transcriptionLocaleFor(const std::string& language, const std::string& region) {

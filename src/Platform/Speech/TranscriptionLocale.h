@@ -6,14 +6,21 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Platform/Defaults/EnumCases.h"
+
 namespace vorela {
 
 // The recognition language the user chooses; stored by its raw value.
 enum class TranscriptionLocale { spanishSpain, spanishMexico, englishUS, englishUK };
 
-inline constexpr std::array<TranscriptionLocale, 4> kAllTranscriptionLocales = {
-    TranscriptionLocale::spanishSpain, TranscriptionLocale::spanishMexico,
-    TranscriptionLocale::englishUS, TranscriptionLocale::englishUK};
+// The stored raw value and the display name of each case, in declared order.
+inline constexpr std::array<EnumCase<TranscriptionLocale>, 4> kTranscriptionLocaleCases = {{
+    {TranscriptionLocale::spanishSpain, "es-ES", "Español (España)"},
+    {TranscriptionLocale::spanishMexico, "es-MX", "Español (Latinoamérica)"},
+    {TranscriptionLocale::englishUS, "en-US", "Inglés (EE. UU.)"},
+    {TranscriptionLocale::englishUK, "en-GB", "Inglés (Reino Unido)"},
+}};
+inline constexpr auto kAllTranscriptionLocales = EnumCases::values(kTranscriptionLocaleCases);
 
 std::string_view rawValue(TranscriptionLocale locale);
 std::optional<TranscriptionLocale> fromRawValue(std::type_identity<TranscriptionLocale>,

@@ -23,10 +23,10 @@ PrompterTextWidget::PrompterTextWidget(const Clock& clock, const Theme& theme, Q
     : QWidget(parent), clock_(clock), view_(engine_, theme) {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(false);
-    view_.setOnNeedsDisplay([this] { update(); });
+    needsDisplay_ = view_.setOnNeedsDisplay([this] { update(); });
 }
 
-PrompterTextWidget::~PrompterTextWidget() { view_.setOnNeedsDisplay(nullptr); }
+PrompterTextWidget::~PrompterTextWidget() = default;
 
 std::unique_ptr<DisplayLink> PrompterTextWidget::makeDisplayLink(
     DisplayLink::FrameCallback onFrame) {

@@ -49,6 +49,8 @@ private:
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
     mutable QImage frame_;
+    // Last: the view asks for no repaint of a widget on its way out.
+    Subscription needsDisplay_;
 };
 
 }  // namespace vorela

@@ -49,6 +49,7 @@ TEST(OnboardingMicrophoneTest, TheVoiceStepCalibratesARealMicrophone) {
         FakeAccessibilitySettings accessibility;
         FakeUpdateFramework updates(loop);
         FakePasteboard pasteboard;
+        MatcherTelemetry telemetry(std::nullopt);
         AppState state(AppServices{
             .runLoop = loop,
             .accessibility = accessibility,
@@ -57,6 +58,7 @@ TEST(OnboardingMicrophoneTest, TheVoiceStepCalibratesARealMicrophone) {
             .updateFramework = updates,
             .pasteboard = pasteboard,
             .makeTranscriptionEngine = {},
+            .telemetry = telemetry,
         });
         testing::FakePanelController panel;
         GrantedSpeechAuthorization speech(loop);

@@ -8,7 +8,7 @@ FakeCloudKeyValueStore::FakeCloudKeyValueStore(RunLoop& loop, double latencySeco
                                                std::size_t quotaBytes)
     : loop_(loop), latencySeconds_(latencySeconds), quotaBytes_(quotaBytes) {}
 
-FakeCloudKeyValueStore::~FakeCloudKeyValueStore() { *alive_ = false; }
+FakeCloudKeyValueStore::~FakeCloudKeyValueStore() = default;
 
 std::optional<PropertyList> FakeCloudKeyValueStore::object(const std::string& key) const {
     std::lock_guard lock(mutex_);
@@ -34,10 +34,8 @@ bool FakeCloudKeyValueStore::synchronize() {
         ++synchronizeCount_;
     }
     // Timers belong to the main thread; the request may come from any.
-    loop_.post([this, alive = std::weak_ptr<bool>(alive_)] {
-        if (alive.expired()) return;
-        timers_.push_back(loop_.schedule(latencySeconds_, [this] { upload(); }));
-    });
+    loop_.post(guard_.bind(
+        [this] { timers_.push_back(loop_.schedule(latencySeconds_, [this] { upload(); })); }));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "Platform/Cloud/CloudKeyValueStore.h"
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Platform/Observation/ObserverList.h"
 
@@ -52,7 +53,7 @@ private:
     int synchronizeCount_ = 0;                // guarded by mutex_
     ObserverList<ExternalChange> observers_;  // main thread
     std::vector<TimerHandle> timers_;         // main thread
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifetimeGuard guard_;                     // last
 };
 
 }  // namespace vorela

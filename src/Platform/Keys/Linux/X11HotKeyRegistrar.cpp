@@ -373,21 +373,21 @@ bool X11HotKeyRegistrar::deliver(const GrabKeys& keys, HotKeyEventKind kind) {
         identifiers.push_back(registrations_.at(handle).identifier);
     }
     const HotKeyHandler handler = onHotKey_;
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     for (const auto& identifier : identifiers) {
-        if (alive.expired()) return false;
+        if (!watch.isAlive()) return false;
         if (handler) handler(identifier, kind);
     }
-    return !alive.expired();
+    return watch.isAlive();
 }
 
 void X11HotKeyRegistrar::processPendingEvents() {
     if (!connection_) return;
     xcb_flush(connection_);
     xcb_connection_t* connection = connection_;
-    const std::weak_ptr<bool> alive = alive_;
+    const auto watch = guard_.watch();
     // Stops as soon as a handler has destroyed the registrar.
-    while (!alive.expired()) {
+    while (watch.isAlive()) {
         xcb_generic_event_t* event = xcb_poll_for_event(connection);
         if (!event) break;
         handleEvent(event);

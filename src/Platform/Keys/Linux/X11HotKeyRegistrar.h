@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Keys/DesktopKeyBindings.h"
 #include "Platform/Keys/HotKeyRegistrar.h"
 
@@ -112,7 +113,7 @@ private:
     bool rawKeyEventsEnabled_ = false;
     std::unique_ptr<QtEventFilter> filter_;
     // A handler may destroy the registrar; dispatch checks this before going on.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifetimeGuard guard_;
 };
 
 }  // namespace vorela

@@ -6,7 +6,7 @@ namespace vorela {
 
 ManualRunLoop::ManualRunLoop() = default;
 
-ManualRunLoop::~ManualRunLoop() { *alive_ = false; }
+ManualRunLoop::~ManualRunLoop() = default;
 
 bool ManualRunLoop::isMainThread() const { return std::this_thread::get_id() == mainThread_; }
 
@@ -30,10 +30,7 @@ TimerHandle ManualRunLoop::add(double delay, double interval, Task task) {
     Timer timer{clock_.uptime() + delay, interval, nextSequence_++, std::move(task)};
     queue_[{timer.due, timer.sequence}] = id;
     timers_[id] = std::move(timer);
-    std::weak_ptr<bool> alive = alive_;
-    return TimerHandle([this, alive, id] {
-        if (auto a = alive.lock(); a && *a) cancelTimer(id);
-    });
+    return TimerHandle(guard_.bind([this, id] { cancelTimer(id); }));
 }
 
 void ManualRunLoop::cancelTimer(std::uint64_t id) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/RunLoop.h"
 #include "Platform/Time/Fake/ManualClock.h"
 
@@ -69,7 +70,7 @@ private:
     std::map<TimerKey, std::uint64_t> queue_;  // ordered by due time, then sequence
     std::map<std::uint64_t, Timer> timers_;    // by id
     std::uint64_t nextSequence_ = 0;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifetimeGuard guard_;  // last
 };
 
 }  // namespace vorela
