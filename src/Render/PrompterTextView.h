@@ -93,6 +93,9 @@ public:
     void setOnTokenClicked(std::function<void(long)> f) { onTokenClicked_ = std::move(f); }
     void setOnManualScroll(std::function<void(double)> f) { onManualScroll_ = std::move(f); }
     void setOnNeedsDisplay(std::function<void()> f) { onNeedsDisplay_ = std::move(f); }
+    // The same text was laid out again at a new width or in a new style: every word may
+    // have moved. Not called for new content.
+    void setOnRelayout(std::function<void()> f) { onRelayout_ = std::move(f); }
     // Pointer enter and exit go to this monitor while it lives.
     void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) {
         hoverMonitor_ = std::move(monitor);
@@ -118,6 +121,7 @@ private:
     std::function<void(long)> onTokenClicked_;
     std::function<void(double)> onManualScroll_;
     std::function<void()> onNeedsDisplay_;
+    std::function<void()> onRelayout_;
     std::weak_ptr<HoverMonitor> hoverMonitor_;
 };
 

@@ -29,6 +29,9 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
     view.setOnManualScroll([this, alive](double delta) {
         if (alive.lock()) state_.scrollManually(delta);
     });
+    view.setOnRelayout([this, alive] {
+        if (alive.lock()) state_.keepReadingPosition();
+    });
     surface_ = std::make_shared<WidgetTextSurface>(*widget_);
     state.attach(surface_);
 
