@@ -89,6 +89,8 @@ public:
     // --- playback ---
     void play();
     void pause();
+    // Pauses while playing, else plays (from stopped or paused).
+    void togglePlayback();
     void restart();
     void resetScroll();
     // The text view laid the same text out again: the word being read goes back to the
