@@ -83,6 +83,7 @@ private:
     struct TranscriptionTask;
 
     void registerConsumerIfNeeded();
+    void audioResumed();
     void removeConsumer();
     void runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
                               const std::shared_ptr<TranscriptionEngine>& engine,
@@ -111,6 +112,7 @@ private:
     int audioHolds_ = 0;
     ObserverList<TranscriptionUpdate> updateObservers_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    Subscription audioStatusObservation_;  // last: it reaches everything above
 };
 
 }  // namespace vorela
