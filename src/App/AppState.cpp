@@ -178,6 +178,19 @@ void AppState::resetScroll() {
 
 void AppState::restart() { resetScroll(); }
 
+void AppState::keepReadingPosition() {
+    const auto view = textView_.lock();
+    if (!view) return;
+    // Nothing read yet: the text's top stays at the reading line.
+    if (wordPosition_ == 0 && scrollEngine_.targetY() == 0) return;
+    const auto offset = scrollOffset(wordPosition_);
+    if (!offset) return;
+    const double y = clampedTarget(*offset, *view);
+    scrollEngine_.setTargetY(y);
+    scrollEngine_.setScrollY(y);
+    if (const auto& onChange = scrollEngine_.onChange()) onChange(y);
+}
+
 void AppState::setMode(PrompterMode newMode) {
     if (newMode == mode.get()) return;
     mode.set(newMode);

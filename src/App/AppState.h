@@ -96,6 +96,9 @@ public:
     void togglePlayback();
     void restart();
     void resetScroll();
+    // The text view laid the same text out again: the word being read goes back to the
+    // reading line at once, not at playback's next move.
+    void keepReadingPosition();
     // The one way to change mode, with its audio, panel and matcher effects.
     void setMode(PrompterMode mode);
 

@@ -60,12 +60,33 @@ double PanelController::height() const { return Prefs::get(Keys::panelHeight());
 
 void PanelController::setWidth(double width) {
     Prefs::set(Keys::panelWidth(), clampWidth(mode.get(), width));
+    resizeSavedFrame();
     reposition();
 }
 
 void PanelController::setHeight(double height) {
     Prefs::set(Keys::panelHeight(), clampHeight(mode.get(), height));
+    resizeSavedFrame();
     reposition();
+}
+
+void PanelController::resizeSavedFrame() {
+    // A dragged floating panel places by its saved frame, size included, so a size set by
+    // hand would never show: it resizes that frame, whose top-left corner stays put.
+    if (mode.get() != PanelMode::floating && !didFallBackToFloating.get()) return;
+    const auto screen = currentScreen();
+    if (!screen) return;
+    const std::string id = PanelPlacement::screenIdentifier(*screen);
+    const double width = clampWidth(mode.get(), Prefs::get(Keys::panelWidth()));
+    const double height = clampHeight(mode.get(), Prefs::get(Keys::panelHeight()));
+    Prefs::update(Keys::panelGeometryByScreen(), [&](PanelGeometryByScreen& saved) {
+        const auto entry = saved.find(id);
+        if (entry == saved.end()) return;
+        PanelGeometry& frame = entry->second;
+        frame.y += frame.height - height;
+        frame.width = width;
+        frame.height = height;
+    });
 }
 
 void PanelController::refreshScreens() {

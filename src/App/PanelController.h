@@ -72,7 +72,8 @@ public:
     void moveToScreen(const std::string& screenId);
     double width() const;
     double height() const;
-    // Clamped by the configured mode, stored, and the panel placed again.
+    // Clamped by the configured mode, stored, and the panel placed again; a saved floating
+    // frame of the panel's screen takes the new size, its top-left corner kept.
     void setWidth(double width);
     void setHeight(double height);
 
@@ -87,6 +88,7 @@ public:
 
 private:
     void ensurePanel();
+    void resizeSavedFrame();
     std::optional<Screen> currentScreen() const;
     void pollOptionKey();
     void setIgnoresMouse(bool ignores);

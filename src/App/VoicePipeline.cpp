@@ -37,6 +37,7 @@ double clampTo(double value, double low, double high) {
 struct VoicePipeline::TranscriptionTask {
     bool isCancelled = false;
     bool isStreaming = false;  // the stream was obtained and has not finished
+    bool hasFailed = false;    // the engine did not start, or its stream finished
     Subscription stream;
 };
 
@@ -46,6 +47,9 @@ VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
       audioSession_(std::make_shared<AudioSession>(services.runLoop, services.audioEngine,
                                                    services.workspaceCenter)) {
     voiceHandler_ = vad_->setOnUpdate(makeVoiceHandler(*this, meterThrottle_));
+    audioStatusObservation_ = audioSession_->observeStatus(guard_.bind([this](const auto& status) {
+        if (status.kind() == AudioSession::Status::Kind::running) audioResumed();
+    }));
 }
 
 VoicePipeline::~VoicePipeline() = default;
@@ -90,6 +94,16 @@ void VoicePipeline::syncAudioToMode() {
     if (audioHolds_ == 0) audioSession_->stop();
     state_.publishVoiceActivity(0, false);
     stopTranscription();
+}
+
+void VoicePipeline::audioResumed() {
+    // The microphone came back (plugged in again, the sound server restarted) under word
+    // tracking: an engine that failed or ended without it starts again, as entering the
+    // mode would have started it.
+    if (state_.currentMode() != PrompterMode::wordTracking) return;
+    if (!transcriptionTask_ || !transcriptionTask_->hasFailed) return;
+    stopTranscription();
+    startTranscription();
 }
 
 void VoicePipeline::holdAudio(std::function<void()> started) {
@@ -158,6 +172,7 @@ void VoicePipeline::startTranscription() {
         // recogniser is missing.
         const std::string reason =
             TranscriptionUnavailability::recognizerUnavailable().localizedDescription();
+        task->hasFailed = true;
         state_.publishTranscriptionProblem(reason);
         services_.telemetry.log("transcription.failed", {{"reason", reason}});
         return;
@@ -192,6 +207,7 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
         return;
     }
     if (!result.succeeded()) {
+        task->hasFailed = true;
         const std::string reason = result.errorDescription();
         state_.publishTranscriptionProblem(reason);
         state_.publishTranscribing(false);
@@ -208,6 +224,7 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
             const auto finished = weakTask.lock();
             if (!finished || !finished->isStreaming) return;
             finished->isStreaming = false;
+            finished->hasFailed = true;
             services_.telemetry.log("transcription.streamEnded");
         }));
 }

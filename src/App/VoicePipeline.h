@@ -84,6 +84,7 @@ private:
     struct TranscriptionTask;
 
     void registerConsumerIfNeeded();
+    void audioResumed();
     void removeConsumer();
     void runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
                               const std::shared_ptr<TranscriptionEngine>& engine,
@@ -113,7 +114,8 @@ private:
     ObserverList<TranscriptionUpdate> updateObservers_;
     // The detector may outlive us inside a consumer still held by the audio thread.
     Subscription voiceHandler_;
-    LifetimeGuard guard_;  // last
+    Subscription audioStatusObservation_;  // it reaches everything above
+    LifetimeGuard guard_;                  // last
 };
 
 }  // namespace vorela

@@ -37,6 +37,7 @@ void PrompterTextView::setTheme(const Theme& theme) {
     if (theme == theme_) return;
     theme_ = theme;
     rebuildContent();
+    onRelayout_();
 }
 
 void PrompterTextView::setScrollY(double y) {
@@ -56,6 +57,7 @@ void PrompterTextView::setViewSize(Size size) {
     // Sub-point jitter during a live resize must not relayout the whole script.
     if (std::abs(size.width - lastLayoutWidth_) > 0.5) {
         rebuildContent();
+        onRelayout_();
     } else {
         needsDisplay();
     }

@@ -101,6 +101,11 @@ public:
     [[nodiscard]] Subscription setOnNeedsDisplay(std::function<void()> f) {
         return onNeedsDisplay_.install(std::move(f));
     }
+    // The same text was laid out again at a new width or in a new style: every word may
+    // have moved. Not called for new content.
+    [[nodiscard]] Subscription setOnRelayout(std::function<void()> f) {
+        return onRelayout_.install(std::move(f));
+    }
     // Pointer enter and exit go to this monitor while it lives.
     void setHoverMonitor(std::weak_ptr<HoverMonitor> monitor) {
         hoverMonitor_ = std::move(monitor);
@@ -126,6 +131,7 @@ private:
     CallbackSlot<long> onTokenClicked_;
     CallbackSlot<double> onManualScroll_;
     CallbackSlot<> onNeedsDisplay_;
+    CallbackSlot<> onRelayout_;
     std::weak_ptr<HoverMonitor> hoverMonitor_;
 };
 

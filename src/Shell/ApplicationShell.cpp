@@ -67,24 +67,15 @@ ApplicationShell::ApplicationShell(QApplication& app)
     GlobalShortcuts::registerShortcuts(*shortcuts_, state_, panelControls_);
 
     registerWindows();
+    panels_.setMenu([this] { return menuItems(); },
+                    [this](const std::string& action, bool isOptionHeld) {
+                        performMenuAction(action, isOptionHeld);
+                    });
     if (hasSystemTray_) {
         tray_ = std::make_unique<TrayIcon>(
-            notifications_, [this] { return StatusMenu::build(*state_, *panelControls_); },
+            notifications_, [this] { return menuItems(); },
             [this](const std::string& action, bool isOptionHeld) {
-                StatusMenu::perform(
-                    {
-                        .state = *state_,
-                        .panel = *panelControls_,
-                        .scenes = scenes_,
-                        .calibrate =
-                            [weak = std::weak_ptr(state_)] {
-                                if (auto state = weak.lock())
-                                    state->calibrateNoiseFloor(VoiceCalibration::kNoiseFloorSeconds,
-                                                               [](const auto&) {});
-                            },
-                        .openUrl = [this](const std::string& url) { workspace_.openURL(url); },
-                    },
-                    action, isOptionHeld);
+                performMenuAction(action, isOptionHeld);
             });
         tray_->show();
     } else {
@@ -93,6 +84,25 @@ ApplicationShell::ApplicationShell(QApplication& app)
 }
 
 ApplicationShell::~ApplicationShell() = default;
+
+std::vector<MenuItem> ApplicationShell::menuItems() {
+    return StatusMenu::build(*state_, *panelControls_);
+}
+
+void ApplicationShell::performMenuAction(const std::string& action, bool isOptionHeld) {
+    StatusMenu::perform({
+                            .state = *state_,
+                            .panel = *panelControls_,
+                            .scenes = scenes_,
+                            .calibrate =
+                                [weak = std::weak_ptr(state_)] {
+                                    if (auto state = weak.lock())
+                                        state->calibrateNoiseFloor(2, [](const auto&) {});
+                                },
+                            .openUrl = [this](const std::string& url) { workspace_.openURL(url); },
+                        },
+                        action, isOptionHeld);
+}
 
 void ApplicationShell::registerWindows() {
     const auto openById = [this](const std::string& identifier) {

@@ -4,10 +4,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "App/AppDelegate.h"
 #include "App/AppScenes.h"
 #include "App/AppState.h"
+#include "App/MenuItem.h"
 #include "App/PanelController.h"
 #include "App/PanelControllerAdapter.h"
 #include "App/Qt/QtPanelFactory.h"
@@ -60,6 +62,9 @@ public:
 
 private:
     void registerWindows();
+    // The application's menu, shown by the tray icon and by the panel.
+    std::vector<MenuItem> menuItems();
+    void performMenuAction(const std::string& action, bool isOptionHeld);
     void showToUser(const std::string& text);
 
     Log logger_{"app"};

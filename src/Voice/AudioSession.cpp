@@ -53,18 +53,24 @@ void AudioSession::requestPermission(std::function<void(bool)> completion) {
 }
 
 void AudioSession::start(std::function<void()> completion) {
+    wantsCapture_ = true;
+    beginStart(false, std::move(completion));
+}
+
+void AudioSession::beginStart(bool isRetry, std::function<void()> completion) {
     if (!completion) completion = [] {};
     if (status_.get().kind() == Status::Kind::running) {
         completion();
         return;
     }
     const std::uint64_t generation = stopGeneration_;
-    requestPermission([this, generation, completion = std::move(completion)](bool granted) mutable {
-        startWithPermission(granted, generation, std::move(completion));
-    });
+    requestPermission(
+        [this, generation, isRetry, completion = std::move(completion)](bool granted) mutable {
+            startWithPermission(granted, generation, isRetry, std::move(completion));
+        });
 }
 
-void AudioSession::startWithPermission(bool granted, std::uint64_t generation,
+void AudioSession::startWithPermission(bool granted, std::uint64_t generation, bool isRetry,
                                        std::function<void()> completion) {
     // A stop asked while the permission prompt was open wins, and a start that finished
     // meanwhile must not be followed by a second tap.
@@ -75,8 +81,7 @@ void AudioSession::startWithPermission(bool granted, std::uint64_t generation,
     }
     const AudioFormat hardware = engine_->inputFormat(kInputBus);
     if (hardware.channelCount == 0 || !(hardware.sampleRate > 0)) {
-        status_.set(Status::noInputDevice());
-        logger_.error("No hay dispositivo de entrada disponible.");
+        startFailed(Status::noInputDevice(), "No hay dispositivo de entrada disponible.", isRetry);
         completion();
         return;
     }
@@ -85,19 +90,32 @@ void AudioSession::startWithPermission(bool granted, std::uint64_t generation,
     engine_->prepare();
     if (auto error = engine_->start()) {
         engine_->removeTap(kInputBus);
-        status_.set(Status::failed(error->localizedDescription));
-        logger_.error("No se pudo arrancar el engine: " + error->localizedDescription);
+        startFailed(Status::failed(error->localizedDescription),
+                    "No se pudo arrancar el engine: " + error->localizedDescription, isRetry);
         completion();
         return;
     }
+    deviceRetry_.cancel();
     inputFormat_.set(hardware);
     status_.set(Status::running());
     logger_.notice(format("Audio corriendo a %f Hz.", hardware.sampleRate));
     completion();
 }
 
+void AudioSession::startFailed(Status status, const std::string& logLine, bool isRetry) {
+    if (!isRetry || status != status_.get()) logger_.error(logLine);
+    status_.set(std::move(status));
+    if (!wantsCapture_) return;
+    const std::uint64_t generation = stopGeneration_;
+    deviceRetry_ = loop_.schedule(kDeviceRetrySeconds, [this, generation] {
+        if (generation == stopGeneration_ && wantsCapture_) beginStart(true, {});
+    });
+}
+
 void AudioSession::stop() {
     ++stopGeneration_;
+    wantsCapture_ = false;
+    deviceRetry_.cancel();
     if (status_.get().kind() != Status::Kind::running) return;
     tearDownCapture();
 }

@@ -20,7 +20,9 @@ namespace vorela {
 // The microphone capture: one audio engine with one tap on input bus 0 (1,024 frames in
 // the hardware format) whose buffers go to every consumer in consumers(). Restarts itself
 // while running when the audio configuration changes or the machine wakes; the consumers
-// stay registered across a restart.
+// stay registered across a restart. While capture is wanted (started, not stopped since)
+// and the device is missing or refused to start, it looks for it again every
+// kDeviceRetrySeconds, so a microphone plugged back in is heard without a new start.
 //
 // Main thread only, except consumers(), which the tap thread and the transcription
 // engines use. Every outcome of start() is reported through status(); nothing is thrown.
@@ -51,6 +53,9 @@ public:
     };
 
     static constexpr int kInputBus = 0;
+    // Between two looks for a missing device: a device list read costs some milliseconds,
+    // and a user who plugs the microphone back waits at most this long.
+    static constexpr double kDeviceRetrySeconds = 2;
 
     // Asks no permission and touches no hardware; only installs the two observers.
     AudioSession(RunLoop& loop, std::shared_ptr<AudioEngine> engine,
@@ -82,8 +87,11 @@ public:
     std::uint32_t bufferSize() const { return bufferSize_; }
 
 private:
-    void startWithPermission(bool granted, std::uint64_t generation,
+    void beginStart(bool isRetry, std::function<void()> completion);
+    void startWithPermission(bool granted, std::uint64_t generation, bool isRetry,
                              std::function<void()> completion);
+    // Reports a failed start, logged unless a retry failed as the start before it did.
+    void startFailed(Status status, const std::string& logLine, bool isRetry);
     void restartIfNeeded(const std::string& reason);
     void tearDownCapture();
     static AudioEngine::TapBlock makeTapBlock(std::shared_ptr<BufferConsumers> sink);
@@ -100,8 +108,10 @@ private:
     // Bumped by every stop(): a start or restart begun before it sees a different value
     // when it resumes and gives up, so the microphone stays off.
     std::uint64_t stopGeneration_ = 0;
-    // A pending restart is cancelled before anything it uses goes.
+    bool wantsCapture_ = false;  // started and not stopped since
+    // A pending restart or retry is cancelled before anything it uses goes.
     TimerHandle restartTask_;
+    TimerHandle deviceRetry_;
     // Last: the callbacks the engine and the notification centres keep may outlive us.
     LifetimeGuard guard_;
 };

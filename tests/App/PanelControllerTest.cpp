@@ -116,6 +116,32 @@ TEST_F(PanelControllerTest, FullScreenAndBackRestoresTheSavedFloatingFrame) {
     EXPECT_TRUE(panel().behavior().isMovableByBackground);
 }
 
+TEST_F(PanelControllerTest, SizesSetByHandResizeADraggedFloatingFrameFromItsTopLeft) {
+    // Once the floating panel had been dragged, the width and height sliders did nothing:
+    // its saved frame, size included, decides the floating placement.
+    Prefs::set(Keys::panelMode(), PanelMode::floating);
+    screens_.setScreens(twoScreens());
+    PanelController& controller = makeController();
+    controller.show();
+    panel().userMoves({300, 200, 500, 150});
+
+    controller.setWidth(700);
+    EXPECT_EQ(panel().frame(), (Rect{300, 200, 700, 150}));
+    controller.setHeight(250);
+    EXPECT_EQ(panel().frame(), (Rect{300, 100, 700, 250})) << "the top edge stays";
+    controller.setWidth(5000);
+    EXPECT_EQ(panel().frame().width, 1200) << "clamped like any size";
+    EXPECT_EQ(Prefs::get(Keys::panelGeometryByScreen()).at("1").rect(),
+              (Rect{300, 100, 1200, 250}));
+    EXPECT_EQ(Prefs::get(Keys::panelWidth()), 1200);
+
+    // The fixed placements keep their own sizes and leave the saved frame alone.
+    controller.setMode(PanelMode::fullscreen);
+    controller.setWidth(400);
+    EXPECT_EQ(Prefs::get(Keys::panelGeometryByScreen()).at("1").rect(),
+              (Rect{300, 100, 1200, 250}));
+}
+
 TEST_F(PanelControllerTest, ScreensUnpluggedAndPluggedBackMoveThePanel) {
     Prefs::set(Keys::panelMode(), PanelMode::fullscreen);
     screens_.setScreens(twoScreens());

@@ -86,6 +86,27 @@ TEST_F(PlaybackTest, PauseRestartAndManualScrolling) {
     EXPECT_EQ(state.wordPosition(), 9);
 }
 
+TEST_F(PlaybackTest, ALayoutAtANewWidthPutsTheWordBeingReadBackOnTheReadingLineAtOnce) {
+    // After the panel was resized the reading line showed other words until playback
+    // moved: the scroll kept its old offset while every word had moved.
+    AppState& state = makeAttachedState(100);
+    state.jumpToToken(40);
+    frames(2);
+    EXPECT_EQ(surface_->scrollY(), 40.5 * 20);
+
+    surface_->layOut(100, 30);  // wider lines, say: each word 30 pt further down
+    state.keepReadingPosition();
+    EXPECT_EQ(surface_->scrollY(), 40.5 * 30) << "no easing: the text is redrawn in place";
+    EXPECT_EQ(state.scrollEngine().targetY(), 40.5 * 30);
+    EXPECT_EQ(state.currentTokenIndex.get(), 40);
+
+    // At the very start the text's top stays on the reading line.
+    AppState& fresh = makeAttachedState(100);
+    surface_->layOut(100, 30);
+    fresh.keepReadingPosition();
+    EXPECT_EQ(surface_->scrollY(), 0);
+}
+
 TEST_F(PlaybackTest, HoverPausesAndResumesOnlyWhatItPaused) {
     // Each row starts playing; `before` runs with the pointer over the text, then the
     // pointer leaves for the monitor's 0.4 s.

@@ -139,6 +139,34 @@ TEST_F(VoicePipelineTest, TranscriptionStartsOnceAndAFailureShowsUntilTheModeIsL
     EXPECT_EQ(telemetryRecords("transcription.streamEnded").size(), 1u);
 }
 
+TEST_F(VoicePipelineTest, AMicrophoneBackUnderWordTrackingStartsAFailedRecogniserAgain) {
+    // Word tracking entered without a microphone kept its failed recogniser after the
+    // microphone came back, until the user left the mode and entered it again.
+    audio_->setInputFormat({});
+    engines_.failStarts(TranscriptionUnavailability::recognizerUnavailable());
+    AppState& state = makeAttachedState(10);
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    EXPECT_EQ(state.voiceStatus().kind(), Kind::problem);
+    ASSERT_EQ(engines_.made().size(), 1u);
+
+    engines_.failStarts(std::nullopt);
+    audio_->setInputFormat({48000, 1});
+    loop_.advanceBy(AudioSession::kDeviceRetrySeconds);
+    loop_.runUntilIdle();
+    EXPECT_EQ(state.audioSession().status(), AudioSession::Status::running());
+    ASSERT_EQ(engines_.made().size(), 2u);
+    EXPECT_TRUE(state.isTranscribing.get());
+    EXPECT_EQ(state.voiceStatus(), VoiceStatus(Kind::ready));
+    EXPECT_EQ(consumers(), 1u) << "the detector's consumer, registered once";
+
+    // A recogniser that runs is kept when the audio restarts under it.
+    audio_->simulateConfigurationChange();
+    loop_.runUntilIdle();
+    EXPECT_EQ(engines_.made().size(), 2u);
+    EXPECT_TRUE(engines_.made()[1]->isRunning());
+}
+
 TEST_F(VoicePipelineTest, AnEngineStoppedWhileStartingIsStoppedAgainAndNeverTranscribes) {
     // A start that completed after its stop used to mark the state as transcribing with
     // the engine listening and nobody left to stop it; it is stopped at once instead.

@@ -143,6 +143,56 @@ TEST_F(AudioSessionTest, AFailedStartIsTriedAgainByTheNextStart) {
     EXPECT_EQ(engine_->tapInstallCount(), 2);
 }
 
+TEST_F(AudioSessionTest, AMicrophoneThatComesBackIsFoundWhileCaptureIsWanted) {
+    // With the microphone unplugged and plugged back in, the session stayed failed until
+    // the user left the voice mode and came back: nothing looked for the device again.
+    engine_->setInputFormat({48000, 1});
+    std::atomic<int> buffers{0};
+    session_->consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
+    startAndSettle();
+    engine_->setInputFormat({});  // unplugged: the engine reports the change
+    engine_->simulateConfigurationChange();
+    loop_.runUntilIdle();
+    EXPECT_EQ(session_->status().kind(), Kind::noInputDevice);
+    loop_.advanceBy(3 * AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(session_->status().kind(), Kind::noInputDevice);
+    EXPECT_EQ(logCount("No hay dispositivo de entrada disponible."), 1) << "once, not per look";
+
+    engine_->setInputFormat({44100, 1});  // plugged back in
+    loop_.advanceBy(AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(session_->status(), AudioSession::Status::running());
+    EXPECT_EQ(session_->inputFormat(), (AudioFormat{44100, 1}));
+    EXPECT_TRUE(engine_->pushBuffer(AudioBuffer::make({44100, 1}, 1024)));
+    EXPECT_EQ(buffers.load(), 1) << "the consumers stayed registered";
+    const auto installs = engine_->tapInstallCount();
+    loop_.advanceBy(5 * AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(engine_->tapInstallCount(), installs) << "no looking once it runs";
+}
+
+TEST_F(AudioSessionTest, NoOneLooksForTheDeviceAfterAStopOrWhenAccessIsDenied) {
+    engine_->setInputFormat({});
+    startAndSettle();
+    session_->stop();
+    engine_->setInputFormat({48000, 1});
+    loop_.advanceBy(3 * AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(session_->status().kind(), Kind::noInputDevice) << "stopped: left alone";
+    EXPECT_EQ(engine_->tapInstallCount(), 0);
+
+    engine_->failNextStart("Dispositivo ocupado.");
+    startAndSettle();
+    EXPECT_EQ(session_->status(), AudioSession::Status::failed("Dispositivo ocupado."));
+    loop_.advanceBy(AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(session_->status().kind(), Kind::running) << "a busy device is tried again too";
+    session_->stop();
+
+    engine_->setAuthorizationStatus(AudioPermissionStatus::denied);
+    startAndSettle();
+    EXPECT_EQ(session_->status().kind(), Kind::denied);
+    engine_->setAuthorizationStatus(AudioPermissionStatus::authorized);
+    loop_.advanceBy(3 * AudioSession::kDeviceRetrySeconds);
+    EXPECT_EQ(session_->status().kind(), Kind::denied) << "a refusal waits for the user";
+}
+
 TEST_F(AudioSessionTest, StopRemovesTapAndEngineButKeepsConsumers) {
     startAndSettle();
     const Uuid id = Uuid::make();

@@ -14,6 +14,7 @@
 #include "App/MainWindowModel.h"
 #include "App/PanelControlling.h"
 #include "Script/ReadingRate.h"
+#include "Ui/ElidedLabel.h"
 #include "Ui/LevelMeter.h"
 #include "Ui/LiveToolTip.h"
 #include "Ui/ViewKit.h"
@@ -81,8 +82,7 @@ MainControlBar::MainControlBar(AppState& appState, PanelControlling& panel, QWid
     layout->addWidget(modePicker_);
     layout->addWidget(verticalDivider(this));
     layout->addWidget(makeSpeedControl());
-    layout->addStretch(1);
-    layout->addWidget(makeStatus());
+    layout->addWidget(makeStatus(), 1);
 
     auto onAny = [this](const auto&...) { refresh(); };
     observations_.push_back(appState_.playback.observe(onAny));
@@ -174,15 +174,18 @@ QWidget* MainControlBar::makeStatus() {
     dot_ = new QLabel(voiceRow_);
     dot_->setObjectName("statusDot");
     dot_->setFixedSize(7, 7);
-    voiceStatus_ = new QLabel(voiceRow_);
+    // A problem's text can be long (the audio library's own words): it takes the bar's
+    // free room and is cut there, whole in its tooltip, instead of running off the edge.
+    voiceStatus_ = new ElidedLabel(voiceRow_);
     voiceStatus_->setObjectName("voiceStatusLabel");
     voiceStatus_->setForegroundRole(QPalette::PlaceholderText);
     voice->addWidget(dot_);
-    voice->addWidget(voiceStatus_);
+    voice->addWidget(voiceStatus_, 1);
     wordPosition_ = new QLabel(status);
     wordPosition_->setObjectName("wordPositionLabel");
     wordPosition_->setToolTip("Palabra actual del guion cargado");
     wordPosition_->setForegroundRole(QPalette::PlaceholderText);
+    layout->addStretch(1);  // right-aligned while there is room
     layout->addWidget(micRow_);
     layout->addWidget(voiceRow_);
     layout->addWidget(wordPosition_);
@@ -217,7 +220,7 @@ void MainControlBar::refresh() {
     const VoiceStatus status = appState_.voiceStatus();
     const QColor dot = shadeColor(MainWindowModel::matchColor(status), palette());
     dot_->setStyleSheet("background: " + dot.name(QColor::HexArgb) + "; border-radius: 3px;");
-    voiceStatus_->setText(ViewKit::qText(status.localizedName()));
+    voiceStatus_->setFullText(ViewKit::qText(status.localizedName()));
     wordPosition_->setText(ViewKit::qText(MainWindowModel::wordPositionText(
         appState_.currentTokenIndex.get(), appState_.tokens.get().size())));
 }

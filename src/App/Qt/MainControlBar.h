@@ -12,6 +12,7 @@ class QToolButton;
 namespace vorela {
 
 class AppState;
+class ElidedLabel;
 class LevelMeter;
 class PanelControlling;
 
@@ -53,7 +54,7 @@ private:
     LevelMeter* meter_ = nullptr;
     QWidget* voiceRow_ = nullptr;
     QLabel* dot_ = nullptr;
-    QLabel* voiceStatus_ = nullptr;
+    ElidedLabel* voiceStatus_ = nullptr;
     QLabel* wordPosition_ = nullptr;
     // Last: their callbacks reach the widgets above.
     std::vector<Subscription> observations_;

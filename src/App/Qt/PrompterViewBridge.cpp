@@ -25,6 +25,7 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
     // The widget belongs to its parent and may outlive the bridge.
     tokenClicks_ = view.setOnTokenClicked([this](long index) { state_.jumpToToken(index); });
     manualScrolls_ = view.setOnManualScroll([this](double delta) { state_.scrollManually(delta); });
+    relayouts_ = view.setOnRelayout([this] { state_.keepReadingPosition(); });
     surface_ = std::make_shared<WidgetTextSurface>(*widget_);
     state.attach(surface_);
 

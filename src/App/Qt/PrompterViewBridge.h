@@ -41,6 +41,7 @@ private:
     std::shared_ptr<WidgetTextSurface> surface_;
     Subscription tokenClicks_;
     Subscription manualScrolls_;
+    Subscription relayouts_;
     std::vector<Subscription> observations_;
     LifetimeGuard guard_;  // last
 };

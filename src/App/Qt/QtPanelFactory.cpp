@@ -1,5 +1,7 @@
 #include "App/Qt/QtPanelFactory.h"
 
+#include <QMenu>
+
 #include "App/Qt/PrompterContentWidget.h"
 #include "Platform/Windows/Linux/QtPanelWindow.h"
 
@@ -13,7 +15,23 @@ std::unique_ptr<PanelWindow> QtPanelFactory::makePanel(const Rect& frame) {
     QObject::connect(content, &PrompterContentWidget::outlineChanged, panel.get(),
                      [window = panel.get()](const QRegion& outline) { window->setMask(outline); });
     panel->setContent(content);
+    if (buildMenu_) {
+        content->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(content, &QWidget::customContextMenuRequested, content,
+                         [this, content](const QPoint& at) {
+                             auto* menu = new QMenu(content);
+                             menu->setObjectName("panelMenu");
+                             menu->setAttribute(Qt::WA_DeleteOnClose);
+                             StatusMenuRenderer::render(*menu, buildMenu_(), performMenu_);
+                             menu->popup(content->mapToGlobal(at));
+                         });
+    }
     return panel;
+}
+
+void QtPanelFactory::setMenu(StatusMenuRenderer::Build build, StatusMenuRenderer::Perform perform) {
+    buildMenu_ = std::move(build);
+    performMenu_ = std::move(perform);
 }
 
 }  // namespace vorela

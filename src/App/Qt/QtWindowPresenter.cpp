@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "App/Qt/AboveWhileActive.h"
 #include "Platform/Loop/RunLoop.h"
 
 namespace vorela {
@@ -86,6 +87,7 @@ QWidget* QtWindowPresenter::make(WindowId id, Entry& entry, const Opening& openi
     if (!made) return nullptr;
     made->setParent(nullptr, Qt::Window);
     made->setAttribute(Qt::WA_DeleteOnClose);
+    AboveWhileActive::install(*made);
     const WindowScene& scene = windowScene(id);
     if (made->objectName().isEmpty()) made->setObjectName(QString::fromUtf8(scene.identifier));
     applyScene(*made, scene);

@@ -18,7 +18,8 @@ class RunLoop;
 
 // The application's windows, one per identifier, made on first open by the factory
 // registered for it, titled and sized by its scene. Opening an open window raises it;
-// closing a window destroys it, and the next open makes a new one. The windows are
+// closing a window destroys it, and the next open makes a new one. A window with the
+// focus stays above the prompter panel. The windows are
 // the presenter's: it deletes those still open when it goes. Main thread only.
 class QtWindowPresenter final : public WindowPresenter {
 public:

@@ -1,9 +1,11 @@
 #include "Render/Qt/PrompterTextWidget.h"
 
+#include <QApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
+#include <utility>
 
 #include "Platform/Display/Linux/QtDisplayLink.h"
 #include "Render/MirrorMode.h"
@@ -125,8 +127,15 @@ void PrompterTextWidget::wheelEvent(QWheelEvent* event) {
 }
 
 void PrompterTextWidget::mousePressEvent(QMouseEvent* event) {
-    view_.mouseDown({event->position().x(), event->position().y()});
+    if (event->button() == Qt::LeftButton) pressedAt_ = event->position();
     event->accept();
+}
+
+void PrompterTextWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    const QPointF at = *std::exchange(pressedAt_, std::nullopt);
+    if ((event->position() - at).manhattanLength() >= QApplication::startDragDistance()) return;
+    view_.mouseDown({at.x(), at.y()});
 }
 
 void PrompterTextWidget::enterEvent(QEnterEvent* event) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "Platform/Display/DisplayLink.h"
 #include "Render/PrompterTextView.h"
@@ -13,9 +14,10 @@ namespace vorela {
 class Clock;
 
 // The prompter text on screen: paints what PrompterTextView computes and forwards wheel,
-// click and hover events to it. A frame paints into an offscreen image (so the edge fade
-// can mask the text without erasing what lies beneath the widget), then draws that image
-// mirrored about the centre. No layout happens while scrolling. Main thread only.
+// click and hover events to it. A click is a left press and release in one place: a
+// press that goes on to drag moves the panel and picks no word. A frame paints into an offscreen
+// image (so the edge fade can mask the text without erasing what lies beneath the widget), then
+// draws that image mirrored about the centre. No layout happens while scrolling. Main thread only.
 class PrompterTextWidget final : public QWidget, public DisplayLinkSource {
     Q_OBJECT
 
@@ -37,6 +39,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -49,6 +52,7 @@ private:
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
     mutable QImage frame_;
+    std::optional<QPointF> pressedAt_;  // the left button's press, until it comes up
     // Last: the view asks for no repaint of a widget on its way out.
     Subscription needsDisplay_;
 };

@@ -19,6 +19,7 @@
 #include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/FakePanelController.h"
 #include "Support/LibraryWindowFixture.h"
+#include "Ui/ElidedLabel.h"
 #include "Ui/LevelMeter.h"
 #include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
@@ -193,6 +194,36 @@ TEST_F(MainWindowTest, StatusRowsShowOnlyInVoiceModesAndTheMeterFollowsTheLevel)
     const QColor fill = shot.pixelColor(meterAt);
     EXPECT_GT(fill.green(), 150) << "the fill is green while speaking";
     EXPECT_LT(fill.red(), 120);
+}
+
+TEST_F(MainWindowTest, ALongProblemIsShownWholeAtTheWindowsNarrowestWidth) {
+    // A microphone that failed to open showed "No se pudo abr…" cut at the window's edge:
+    // the status label kept one line wider than the room the bar had left for it.
+    const std::string problem =
+        "No se pudo abrir el micrófono: Unanticipated host error (-9999) en el servidor de sonido";
+    audio_->failNextStart(problem);
+    makeAttachedState(40);
+    auto window = makeWindow();
+    state_->setMode(PrompterMode::voiceActivated);
+    loop_.runUntilIdle();
+    QCoreApplication::processEvents();
+    // The narrowest the window goes, as the presenter sizes it.
+    window->setMinimumSize(QSize(860, 560).expandedTo(window->minimumSizeHint()));
+    window->resize(window->minimumSize());
+    QCoreApplication::processEvents();
+    auto* label = child<ElidedLabel>(*window, "voiceStatusLabel");
+    ASSERT_EQ(label->text().toStdString(), problem);
+    EXPECT_EQ(label->toolTip(), label->text()) << "the whole text on hover";
+    const QString shown = label->displayedText();
+    EXPECT_TRUE(shown.size() > 3 && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->width());
+    const QRect onWindow(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+    EXPECT_LE(onWindow.right(), window->width()) << "inside the window";
+    screenshot(*window, "main-window-long-problem.png");
+
+    window->resize(1500, 560);  // room for all of it
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->displayedText(), label->text());
 }
 
 TEST_F(MainWindowTest, Screenshots) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +15,7 @@
 #include "Platform/Input/Linux/QtInput.h"
 #include "Platform/Screens/Linux/QtScreens.h"
 #include "Platform/Windows/Linux/QtPanelWindow.h"
+#include "Render/Qt/PrompterTextWidget.h"
 #include "Support/XDesktop.h"
 #include "Window/PanelPlacement.h"
 
@@ -202,6 +204,75 @@ TEST_F(PanelWindowX11Test, ThePanelStaysOnEveryDesktopAfterHidingAndAfterTheMana
     expectEverywhereAndOutOfTheTaskBar("after the manager closed it");
     QRect frame;
     EXPECT_GT(count(screenshot("panel-after-manager-close.png", &frame), frame, isText), 0);
+}
+
+TEST_F(PanelWindowX11Test, DraggingTheFloatingPanelMovesItOnlyAndItsSizeStillFollowsTheSliders) {
+    // Dragging the panel by its text also jumped the script to the word pressed; once
+    // dragged, the width and height set by hand no longer reached the panel.
+    controller_->setMode(PanelMode::floating);
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    settle();
+    const QRect before = below_->onScreen(window().winId());
+    const QPoint from = before.center() + QPoint(0, 40);
+    const auto at = [](QPoint p) {
+        return std::vector<std::string>{std::to_string(p.x()), std::to_string(p.y())};
+    };
+    const auto xdotool = [&](const std::string& verb, QPoint p, const std::string& then) {
+        testing::run({"xdotool", verb, at(p)[0], at(p)[1], then, "1"});
+    };
+    xdotool("mousemove", from, "mousedown");
+    for (int step = 1; step <= 6; ++step) {
+        testing::run({"xdotool", "mousemove", std::to_string(from.x() + 10 * step),
+                      std::to_string(from.y() + 25 * step)});
+        QTest::qWait(30);
+    }
+    testing::run({"xdotool", "mouseup", "1"});
+    settle();
+    QRect panel;
+    const QImage dragged = screenshot("panel-dragged.png", &panel);
+    EXPECT_GT(panel.top(), before.top() + 50) << "the panel went down with the pointer";
+    EXPECT_EQ(state_->currentTokenIndex.get(), 0) << "no word was picked by the drag";
+    EXPECT_EQ(state_->scrollEngine().targetY(), 0) << "the script did not scroll";
+    EXPECT_GT(count(dragged, panel, isText), 0);
+
+    controller_->setWidth(820);
+    settle();
+    QRect resized = below_->onScreen(window().winId());
+    EXPECT_EQ(resized.width(), 820);
+    EXPECT_EQ(resized.topLeft(), panel.topLeft()) << "the top-left corner stays where dragged";
+    controller_->setHeight(260);
+    settle();
+    resized = below_->onScreen(window().winId());
+    EXPECT_EQ(resized.size(), QSize(820, 260));
+    EXPECT_EQ(resized.topLeft(), panel.topLeft());
+
+    // A click without a drag still picks the word under the pointer.
+    testing::run({"xdotool", "mousemove", std::to_string(resized.center().x()),
+                  std::to_string(resized.bottom() - 40), "click", "1"});
+    settle();
+    EXPECT_GT(state_->currentTokenIndex.get(), 0);
+    testing::run({"xdotool", "mousemove", "5", "790"});
+}
+
+TEST_F(PanelWindowX11Test, AResizedPanelShowsTheWordBeingReadOnTheReadingLineAtOnce) {
+    // After a resize the reading line showed other words until playback moved: the
+    // scroll kept its offset while the new width had moved every word.
+    controller_->setMode(PanelMode::floating);
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    state_->jumpToToken(60);
+    const PrompterTextView& text = window().findChild<PrompterTextWidget*>()->view();
+    for (int i = 0; i < 10 && std::abs(text.scrollY() - *text.scrollOffsetForToken(60)) > 0.5; ++i)
+        settle();
+    ASSERT_NEAR(text.scrollY(), *text.scrollOffsetForToken(60), 0.5) << "eased onto word 60";
+
+    controller_->setWidth(380);
+    QTest::qWait(100);  // the window system's resize reaches the text view
+    EXPECT_NE(text.lastLayoutWidth(), 0);
+    EXPECT_EQ(text.scrollY(), *text.scrollOffsetForToken(60));
+    QRect panel;
+    EXPECT_GT(count(screenshot("panel-resized-reading-line.png", &panel), panel, isText), 0);
 }
 
 TEST_F(PanelWindowX11Test, ScreenshotsOfEachPlacementShowTextPatternAndSeeThroughCorners) {
