@@ -10,18 +10,18 @@
 #include "Platform/Observation/Subscription.h"
 
 class QLineEdit;
+class QListView;
 class QMimeData;
 class QMessageBox;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace vorela {
 
 class Script;
 class ScriptEditorView;
 class ScriptLibraryViewModel;
+class ScriptListModel;
 
 // The upper area of the main window: the scripts grouped by folder under a search field,
 // the buttons that create, import, duplicate and delete, and the editor or the empty
@@ -55,7 +55,7 @@ protected:
 private:
     QWidget* makeSidebar();
     QWidget* makeEmptyState();
-    void refreshList();
+    void refreshSelection();
     void refreshAlert();
     void listSelectionChanged();
     void importFromFile();
@@ -63,16 +63,14 @@ private:
     ScriptLibraryViewModel& model_;
     FileChooser chooseFile_;
     QLineEdit* search_ = nullptr;
-    QTreeWidget* list_ = nullptr;
+    ScriptListModel* rows_ = nullptr;
+    QListView* list_ = nullptr;
     QToolButton* duplicate_ = nullptr;
     QToolButton* delete_ = nullptr;
     QStackedWidget* detail_ = nullptr;
     QWidget* emptyState_ = nullptr;
     ScriptEditorView* editor_ = nullptr;
     QMessageBox* alert_ = nullptr;
-    std::vector<std::shared_ptr<Script>> rowScripts_;  // the script of each row, in order
-    std::vector<QTreeWidgetItem*> rowItems_;
-    std::vector<std::string> shownSections_;
     // Last: its callback reaches the widgets above.
     Subscription changes_;
 };
