@@ -100,17 +100,36 @@ std::string ScriptLibraryViewModel::sectionTitle(const std::optional<std::string
 }
 
 std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
+    // Counting its words would take gigabytes: a script over the limit is named, not counted.
+    if (script.isTooLargeToOpen()) return Bundle::localized("Más de 50 MB: no se puede abrir");
     const long words = script.wordCount();
     return format("%lld", static_cast<long long>(words)) + Bundle::localized(" palabras · ") +
            readingTime(words, appState_.wpm.get());
 }
 
+std::optional<std::string> ScriptLibraryViewModel::libraryErrorText() const {
+    const auto& error = library_.loadError();
+    if (!error) return std::nullopt;
+    return Bundle::localized("No se pudo abrir la biblioteca de guiones. ") + *error +
+           Bundle::localized(" El archivo «") + library_.location().string() +
+           Bundle::localized(
+               "» queda como está, sin cambios; mientras tanto no se pueden "
+               "crear ni importar guiones.");
+}
+
 void ScriptLibraryViewModel::select(ScriptPtr script) {
     selected_ = std::move(script);
     draftTitle_ = selected_ ? selected_->title() : std::string();
-    setDraftBody(selected_ ? selected_->body() : std::string());
-    draftWords_.reset(selected_ ? selected_->wordCount() : 0);
+    const bool isDrafted = selected_ && !isSelectedTooLarge();
+    setDraftBody(isDrafted ? selected_->body() : std::string());
+    draftWords_.reset(isDrafted ? selected_->wordCount() : 0);
     notify();
+}
+
+std::string ScriptLibraryViewModel::tooLargeText() {
+    return Bundle::localized(
+        "Este guion ocupa más de 50 MB: es demasiado largo para abrirlo o cargarlo en el "
+        "prompter. Se conserva tal cual en la biblioteca; podés borrarlo.");
 }
 
 void ScriptLibraryViewModel::appear() {
@@ -126,6 +145,7 @@ void ScriptLibraryViewModel::newScript() {
 }
 
 void ScriptLibraryViewModel::importFromPasteboard() {
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::fromPasteboard(pasteboard_);
     if (!imported) {
         importError_ = imported.error().description();
@@ -135,12 +155,20 @@ void ScriptLibraryViewModel::importFromPasteboard() {
 }
 
 void ScriptLibraryViewModel::importFile(const std::filesystem::path& path) {
+    // A dropped file comes here even while the buttons are off.
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::load(path);
     if (!imported) {
         importError_ = imported.error().description();
         return notify();
     }
     select(library_.importScript(imported.value()));
+}
+
+void ScriptLibraryViewModel::refuseImport() {
+    importError_ =
+        Bundle::localized("No se puede importar porque la biblioteca de guiones no se pudo abrir.");
+    notify();
 }
 
 void ScriptLibraryViewModel::duplicateSelected() {
@@ -175,7 +203,7 @@ void ScriptLibraryViewModel::editTitle(std::string title) {
 }
 
 void ScriptLibraryViewModel::editBody(std::string body) {
-    if (body == draftBody_) return;
+    if (body == draftBody_ || isSelectedTooLarge()) return;
     draftWords_.update(draftBody_, body);
     setDraftBody(std::move(body));
     saveDraft();
@@ -188,14 +216,17 @@ void ScriptLibraryViewModel::setDraftBody(std::string body) {
 
 void ScriptLibraryViewModel::saveDraft() {
     if (!selected_) return;
-    library_.update(selected_, draftTitle_, draftBody_, draftWords_.count());
+    // The draft of a body too large to open is empty: only the title is the user's.
+    library_.update(selected_, draftTitle_,
+                    isSelectedTooLarge() ? std::nullopt : std::optional(draftBody_),
+                    draftWords_.count());
     // The edited script may now match the query, or no longer.
     if (!unicode::trimWhitespace(query_).empty()) isListStale_ = true;
     notify();
 }
 
 void ScriptLibraryViewModel::loadIntoPrompter() {
-    if (!selected_) return;
+    if (!selected_ || isSelectedTooLarge()) return;
     saveDraft();
     appState_.load(selected_);
 }
@@ -229,6 +260,7 @@ void ScriptLibraryViewModel::jumpToBookmark(const BookmarkPtr& bookmark) {
     if (!bookmark) return;
     // A bookmark's word index means something only in its own script's words.
     const auto owner = bookmark->script();
+    if (owner && owner->isTooLargeToOpen()) return;
     if (owner && appState_.activeScript.get() != owner) {
         if (owner == selected_) saveDraft();
         appState_.load(owner);

@@ -24,12 +24,12 @@ bool contains(const std::string& haystack, const std::string& needle) {
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(bool inMemory, const Clock& clock) : clock_(clock) {
-    open(inMemory ? ModelStore::openInMemory(schema())
-                  : ModelStore::open(storeLocation(), schema()));
+    if (!inMemory) location_ = storeLocation();
+    open(inMemory ? ModelStore::openInMemory(schema()) : ModelStore::open(location_, schema()));
 }
 
 ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock)
-    : clock_(clock) {
+    : clock_(clock), location_(file) {
     open(ModelStore::open(file, schema()));
 }
 
@@ -81,8 +81,9 @@ ScriptLibrary::ScriptList ScriptLibrary::search(std::string_view query) const {
     const std::string needle = unicode::lowercased(query);
     ScriptList result;
     for (const auto& script : scripts()) {
+        // Lower-casing a body over the limit would take gigabytes: only its title is searched.
         if (contains(script->lowercasedTitle(), needle) ||
-            contains(script->lowercasedBody(), needle)) {
+            (!script->isTooLargeToOpen() && contains(script->lowercasedBody(), needle))) {
             result.push_back(script);
         }
     }

@@ -9,6 +9,7 @@
 
 #include "Platform/Observation/Subscription.h"
 
+class QLabel;
 class QLineEdit;
 class QListView;
 class QMimeData;
@@ -65,6 +66,8 @@ private:
     QLineEdit* search_ = nullptr;
     ScriptListModel* rows_ = nullptr;
     QListView* list_ = nullptr;
+    QLabel* libraryError_ = nullptr;
+    std::vector<QToolButton*> creators_;  // new, paste and import: off without a library
     QToolButton* duplicate_ = nullptr;
     QToolButton* delete_ = nullptr;
     QStackedWidget* detail_ = nullptr;
