@@ -23,9 +23,14 @@ PACKAGES=(
   openbox trayer
 )
 
+# One query for all of them: a dpkg call per package cost half a second on every run.
+declare -A installed=()
+while read -r name state; do
+  [ "$state" = "ii" ] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' "${PACKAGES[@]}" 2>/dev/null || true)
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -17,10 +17,6 @@ namespace vorela {
 
 namespace {
 
-long countWords(const std::string& text, TranscriptionLocale locale) {
-    return static_cast<long>(Tokenizer(Tokenizer::languageFor(locale)).tokenize(text).size());
-}
-
 std::string readingTime(long words, double wordsPerMinute) {
     const double seconds = wordsPerMinute > 0 ? words / (wordsPerMinute / 60) : 0;
     return PrompterContentView::timeString(seconds);
@@ -46,6 +42,7 @@ ScriptLibraryViewModel::ScriptLibraryViewModel(AppState& appState, ScriptLibrary
     : appState_(appState), library_(library), pasteboard_(pasteboard) {
     scriptsChanged_ = library_.observeScripts([this](const auto&) {
         // A record deleted behind the view's back is no longer shown as selected.
+        isListStale_ = true;
         if (selected_ && selected_->isDeleted()) return select(nullptr);
         notify();
     });
@@ -56,6 +53,7 @@ ScriptLibraryViewModel::ScriptLibraryViewModel(AppState& appState, ScriptLibrary
 void ScriptLibraryViewModel::setQuery(std::string query) {
     if (query == query_) return;
     query_ = std::move(query);
+    isListStale_ = true;
     notify();
 }
 
@@ -77,6 +75,26 @@ std::vector<ScriptLibraryViewModel::FolderGroup> ScriptLibraryViewModel::grouped
     return groups;
 }
 
+const std::vector<ScriptLibraryViewModel::ListRow>& ScriptLibraryViewModel::listRows() const {
+    if (!isListStale_) return listRows_;
+    isListStale_ = false;
+    std::vector<ListRow> rows;
+    for (auto& group : groupedScripts()) {
+        rows.push_back({group.folder, nullptr});
+        for (auto& script : group.scripts) rows.push_back({group.folder, std::move(script)});
+    }
+    if (rows != listRows_) {
+        listRows_ = std::move(rows);
+        ++listRevision_;
+    }
+    return listRows_;
+}
+
+std::uint64_t ScriptLibraryViewModel::listRevision() const {
+    listRows();
+    return listRevision_;
+}
+
 std::string ScriptLibraryViewModel::sectionTitle(const std::optional<std::string>& folder) {
     return folder ? *folder : Bundle::localized("Sin carpeta");
 }
@@ -84,7 +102,7 @@ std::string ScriptLibraryViewModel::sectionTitle(const std::optional<std::string
 std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
     // Counting its words would take gigabytes: a script over the limit is named, not counted.
     if (script.isTooLargeToOpen()) return Bundle::localized("Más de 50 MB: no se puede abrir");
-    const long words = countWords(script.body(), script.locale());
+    const long words = script.wordCount();
     return format("%lld", static_cast<long long>(words)) + Bundle::localized(" palabras · ") +
            readingTime(words, appState_.wpm.get());
 }
@@ -102,7 +120,9 @@ std::optional<std::string> ScriptLibraryViewModel::libraryErrorText() const {
 void ScriptLibraryViewModel::select(ScriptPtr script) {
     selected_ = std::move(script);
     draftTitle_ = selected_ ? selected_->title() : std::string();
-    draftBody_ = selected_ && !isSelectedTooLarge() ? selected_->body() : std::string();
+    const bool isDrafted = selected_ && !isSelectedTooLarge();
+    setDraftBody(isDrafted ? selected_->body() : std::string());
+    draftWords_.reset(isDrafted ? selected_->wordCount() : 0);
     notify();
 }
 
@@ -184,15 +204,24 @@ void ScriptLibraryViewModel::editTitle(std::string title) {
 
 void ScriptLibraryViewModel::editBody(std::string body) {
     if (body == draftBody_ || isSelectedTooLarge()) return;
-    draftBody_ = std::move(body);
+    draftWords_.update(draftBody_, body);
+    setDraftBody(std::move(body));
     saveDraft();
+}
+
+void ScriptLibraryViewModel::setDraftBody(std::string body) {
+    draftBody_ = std::move(body);
+    ++draftBodyRevision_;
 }
 
 void ScriptLibraryViewModel::saveDraft() {
     if (!selected_) return;
     // The draft of a body too large to open is empty: only the title is the user's.
     library_.update(selected_, draftTitle_,
-                    isSelectedTooLarge() ? std::nullopt : std::optional(draftBody_));
+                    isSelectedTooLarge() ? std::nullopt : std::optional(draftBody_),
+                    draftWords_.count());
+    // The edited script may now match the query, or no longer.
+    if (!unicode::trimWhitespace(query_).empty()) isListStale_ = true;
     notify();
 }
 
@@ -216,9 +245,7 @@ void ScriptLibraryViewModel::loadIntoPrompter() {
     appState_.load(selected_);
 }
 
-long ScriptLibraryViewModel::wordCount() const {
-    return countWords(draftBody_, appState_.transcriptionLocale());
-}
+long ScriptLibraryViewModel::wordCount() const { return draftWords_.count(); }
 
 std::string ScriptLibraryViewModel::wordCountText() const {
     return format("%lld", static_cast<long long>(wordCount())) + Bundle::localized(" palabras");

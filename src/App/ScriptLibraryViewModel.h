@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Observation/ObserverList.h"
+#include "Script/IncrementalWordCount.h"
 #include "Script/ScriptLibrary.h"
 
 namespace vorela {
@@ -32,6 +34,12 @@ public:
         std::optional<std::string> folder;  // none: the scripts without a folder
         ScriptLibrary::ScriptList scripts;
     };
+    // One line of the list: a group's section header (no script), or one of its scripts.
+    struct ListRow {
+        std::optional<std::string> folder;
+        ScriptPtr script;
+        friend bool operator==(const ListRow&, const ListRow&) = default;
+    };
 
     ScriptLibraryViewModel(AppState& appState, ScriptLibrary& library,
                            const Pasteboard& pasteboard);
@@ -51,6 +59,11 @@ public:
     const std::string& query() const { return query_; }
     void setQuery(std::string query);
     std::vector<FolderGroup> groupedScripts() const;
+    // groupedScripts() laid out as lines, remade only when the query or the library's
+    // scripts changed, or an edit may have changed what the query finds; listRevision()
+    // changes whenever the lines do. A list of thousands then costs nothing per keystroke.
+    const std::vector<ListRow>& listRows() const;
+    std::uint64_t listRevision() const;
     static std::string sectionTitle(const std::optional<std::string>& folder);
     // "<n> palabras · <reading time>" of the stored body, in the script's own language.
     std::string rowDetail(const Script& script) const;
@@ -81,6 +94,8 @@ public:
     // --- the editor ---
     const std::string& draftTitle() const { return draftTitle_; }
     const std::string& draftBody() const { return draftBody_; }
+    // Changes whenever draftBody() does.
+    std::uint64_t draftBodyRevision() const { return draftBodyRevision_; }
     void editTitle(std::string title);
     void editBody(std::string body);
     void saveDraft();
@@ -88,7 +103,7 @@ public:
     std::optional<std::string> saveErrorText() const;
     void retrySave();
     void loadIntoPrompter();
-    long wordCount() const;  // of the draft, in the prompter's language
+    long wordCount() const;  // of the draft (words are the same in every language)
     std::string wordCountText() const;
     std::string readingTimeText() const;
     // "<n> marcadores", or nothing while the selected script has none.
@@ -101,6 +116,7 @@ public:
 
 private:
     void notify() const { changed_.notify(); }
+    void setDraftBody(std::string body);
     void refuseImport();
 
     AppState& appState_;
@@ -110,6 +126,12 @@ private:
     ScriptPtr selected_;
     std::string draftTitle_;
     std::string draftBody_;
+    std::uint64_t draftBodyRevision_ = 0;
+    // Of draftBody_: the editor recounts only what each edit touched.
+    IncrementalWordCount draftWords_{Tokenizer(Tokenizer::Language::spanish)};
+    mutable std::vector<ListRow> listRows_;
+    mutable std::uint64_t listRevision_ = 0;
+    mutable bool isListStale_ = true;
     std::optional<std::string> importError_;
     ObserverList<> changed_;
     // Last: they reach the fields above.

@@ -2,6 +2,8 @@
 
 #include "Platform/Store/ModelContext.h"
 #include "Script/Bookmark.h"
+#include "Script/Tokenizer.h"
+#include "Script/Unicode.h"
 
 namespace vorela {
 
@@ -48,9 +50,26 @@ Date Script::date(Attribute attribute) const {
 }
 
 const std::string& Script::title() const { return text(kTitle); }
-void Script::setTitle(std::string title) { setValue(kTitle, std::move(title)); }
+
+void Script::setTitle(std::string title) {
+    if (title == this->title()) return;
+    lowercasedTitle_.reset();
+    setValue(kTitle, std::move(title));
+}
+
 const std::string& Script::body() const { return text(kBody); }
-void Script::setBody(std::string body) { setValue(kBody, std::move(body)); }
+
+void Script::setBody(std::string body) {
+    if (body == this->body()) return;
+    wordCount_.reset();
+    lowercasedBody_.reset();
+    setValue(kBody, std::move(body));
+}
+
+void Script::setBody(std::string body, long wordCount) {
+    setBody(std::move(body));
+    wordCount_ = wordCount;
+}
 const std::string& Script::localeIdentifier() const { return text(kLocaleIdentifier); }
 void Script::setLocaleIdentifier(std::string identifier) {
     setValue(kLocaleIdentifier, std::move(identifier));
@@ -78,6 +97,21 @@ Date Script::createdAt() const { return date(kCreatedAt); }
 void Script::setCreatedAt(Date date) { setValue(kCreatedAt, date.secondsSinceReference()); }
 Date Script::modifiedAt() const { return date(kModifiedAt); }
 void Script::setModifiedAt(Date date) { setValue(kModifiedAt, date.secondsSinceReference()); }
+
+long Script::wordCount() const {
+    if (!wordCount_) wordCount_ = Tokenizer(Tokenizer::languageFor(locale())).countWords(body());
+    return *wordCount_;
+}
+
+const std::string& Script::lowercasedTitle() const {
+    if (!lowercasedTitle_) lowercasedTitle_ = unicode::lowercased(title());
+    return *lowercasedTitle_;
+}
+
+const std::string& Script::lowercasedBody() const {
+    if (!lowercasedBody_) lowercasedBody_ = unicode::lowercased(body());
+    return *lowercasedBody_;
+}
 
 TranscriptionLocale Script::locale() const {
     return fromRawValue(std::type_identity<TranscriptionLocale>{}, localeIdentifier())

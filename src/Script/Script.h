@@ -37,6 +37,8 @@ public:
     void setTitle(std::string title);
     const std::string& body() const;
     void setBody(std::string body);
+    // Sets the body with its word count, for an editor that counted it as it went.
+    void setBody(std::string body, long wordCount);
     // The raw value of a TranscriptionLocale ("es-ES", "es-MX", "en-US", "en-GB").
     const std::string& localeIdentifier() const;
     void setLocaleIdentifier(std::string identifier);
@@ -55,6 +57,15 @@ public:
     // The bookmarks that point at this script, in stored order; none before insertion.
     std::vector<std::shared_ptr<Bookmark>> bookmarks() const;
 
+    // What the library shows and searches for each script, made from the stored fields
+    // when first asked and kept until the field changes, so that a list of thousands of
+    // scripts never re-reads every body. The number of spoken words of the body
+    // (Tokenizer::countWords: the same in every language).
+    long wordCount() const;
+    // The title and the body lower-cased as unicode::lowercased does.
+    const std::string& lowercasedTitle() const;
+    const std::string& lowercasedBody() const;
+
 private:
     enum Attribute : std::size_t {
         kTitle,
@@ -67,6 +78,10 @@ private:
     };
     const std::string& text(Attribute attribute) const;
     Date date(Attribute attribute) const;
+
+    mutable std::optional<long> wordCount_;
+    mutable std::optional<std::string> lowercasedTitle_;
+    mutable std::optional<std::string> lowercasedBody_;
 };
 
 }  // namespace vorela

@@ -56,9 +56,10 @@ public:
     std::shared_ptr<Script> create(std::string title, std::string body,
                                    std::optional<std::string> folder = std::nullopt);
     std::shared_ptr<Script> importScript(const ImportedScript& imported);
-    // Sets what is given, moves modifiedAt to now and saves; does not reload.
+    // Sets what is given, moves modifiedAt to now and saves; does not reload. A caller that
+    // counted the body's words passes the count, which the script then keeps.
     void update(const std::shared_ptr<Script>& script, std::optional<std::string> title,
-                std::optional<std::string> body);
+                std::optional<std::string> body, std::optional<long> bodyWordCount = std::nullopt);
     void duplicate(const std::shared_ptr<Script>& source);
     // Writes the main context's pending changes; a failure is logged and kept in
     // saveError(), and the changes stay pending for the next save.

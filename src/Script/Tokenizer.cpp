@@ -223,30 +223,25 @@ Tokenizer::Tokenizer(Language language, std::string wordLocale)
     : language_(language),
       wordLocale_(wordLocale.empty() ? currentWordLocale() : std::move(wordLocale)) {}
 
-std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
-    std::int32_t replacements = 0;
-    const icu::UnicodeString text16 = unicode::toUtf16(text, &replacements);
-    std::string sanitized;
-    if (replacements > 0) {
-        text16.toUTF8String(sanitized);
-        text = sanitized;
-    }
-    std::vector<Token> tokens;
-    if (text16.isEmpty()) return tokens;
+namespace {
 
+// Runs `onWord(start, end, sentenceEnd, norm)` for each spoken word of `text16`, with the
+// word's UTF-16 bounds and its normalised form (never empty). False when ICU cannot
+// break the text into words for that locale.
+template <class OnWord>
+bool forEachWord(const icu::UnicodeString& text16, const std::string& wordLocale, OnWord&& onWord) {
+    if (text16.isEmpty()) return true;
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> words(
-        icu::BreakIterator::createWordInstance(icu::Locale(wordLocale_.c_str()), status));
+        icu::BreakIterator::createWordInstance(icu::Locale(wordLocale.c_str()), status));
     if (U_FAILURE(status) || !words) {
-        Log("library").error("No se pudo preparar la división en palabras para " + wordLocale_);
-        return tokens;
+        Log("library").error("No se pudo preparar la división en palabras para " + wordLocale);
+        return false;
     }
     words->setText(text16);
-
     const char16_t* units = text16.getBuffer();
     const std::int32_t length = text16.length();
-    tokens.reserve(static_cast<std::size_t>(length / 6));  // about one word per six characters
-    OffsetMap offsets(units, length);
+    std::string norm;
     std::int32_t start = words->first();
     for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE;
          start = end, end = words->next()) {
@@ -256,28 +251,52 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         bool sentenceEnd = false;
         const std::int32_t tokenEnd = extendEnd(units, length, end, sentenceEnd);
         const std::int32_t tokenStart = extendStart(units, start);
-        // Built in place: a word whose normalised form is empty is taken back at once.
-        Token& token = tokens.emplace_back();
-        normalizeInto(units + tokenStart, tokenEnd - tokenStart, token.norm);
-        if (token.norm.empty()) {
-            tokens.pop_back();
-            continue;
-        }
-
-        const std::size_t byteBegin = offsets.byteOffset(tokenStart);
-        const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
-        token.raw.assign(text.substr(byteBegin, byteEnd - byteBegin));
-        token.phon = phonetic(token.norm, language_);
-        if (hasDecimalDigit(units + tokenStart, tokenEnd - tokenStart)) {
-            NumberSpeller::addVariants(token.raw, language_, token.variants);
-        }
-        token.range = {byteBegin, byteEnd};
-        token.utf16Range = {static_cast<std::size_t>(tokenStart),
-                            static_cast<std::size_t>(tokenEnd - tokenStart)};
-        token.index = static_cast<long>(tokens.size() - 1);
-        token.isSentenceEnd = sentenceEnd;
+        normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
+        if (!norm.empty()) onWord(tokenStart, tokenEnd, sentenceEnd, norm);
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
+    std::int32_t replacements = 0;
+    const icu::UnicodeString text16 = unicode::toUtf16(text, &replacements);
+    std::string sanitized;
+    if (replacements > 0) {
+        text16.toUTF8String(sanitized);
+        text = sanitized;
+    }
+    std::vector<Token> tokens;
+    const char16_t* units = text16.getBuffer();
+    tokens.reserve(static_cast<std::size_t>(text16.length() / 6));  // a word per six characters
+    OffsetMap offsets(units, text16.length());
+    forEachWord(
+        text16, wordLocale_,
+        [&](std::int32_t tokenStart, std::int32_t tokenEnd, bool sentenceEnd, std::string& norm) {
+            Token& token = tokens.emplace_back();
+            token.norm = std::move(norm);
+            const std::size_t byteBegin = offsets.byteOffset(tokenStart);
+            const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
+            token.raw.assign(text.substr(byteBegin, byteEnd - byteBegin));
+            token.phon = phonetic(token.norm, language_);
+            if (hasDecimalDigit(units + tokenStart, tokenEnd - tokenStart)) {
+                NumberSpeller::addVariants(token.raw, language_, token.variants);
+            }
+            token.range = {byteBegin, byteEnd};
+            token.utf16Range = {static_cast<std::size_t>(tokenStart),
+                                static_cast<std::size_t>(tokenEnd - tokenStart)};
+            token.index = static_cast<long>(tokens.size() - 1);
+            token.isSentenceEnd = sentenceEnd;
+        });
     return tokens;
+}
+
+long Tokenizer::countWords(std::string_view text) const {
+    long count = 0;
+    forEachWord(unicode::toUtf16(text), wordLocale_,
+                [&](std::int32_t, std::int32_t, bool, const std::string&) { ++count; });
+    return count;
 }
 
 std::string Tokenizer::normalize(std::string_view word) {

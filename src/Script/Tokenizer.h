@@ -34,6 +34,9 @@ public:
     // the ranges then address that sanitised text (callers that keep a text sanitise it once
     // on entry, so the two are the same).
     std::vector<Token> tokenize(std::string_view text) const;
+    // tokenize(text).size(), without building the tokens. The language plays no part: it
+    // changes the tokens' keys, never where words are.
+    long countWords(std::string_view text) const;
 
     // Lower-cased, without accents, letters, numbers and inner hyphens only; may be empty.
     static std::string normalize(std::string_view word);

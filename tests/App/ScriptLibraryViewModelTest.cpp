@@ -91,6 +91,36 @@ TEST_F(ScriptLibraryViewModelTest, CountsWordsAndReadingTime) {
     EXPECT_EQ(model.wordCountText(), "3 palabras") << "the editor counts the draft";
 }
 
+TEST_F(ScriptLibraryViewModelTest, ListLinesAreRemadeOnlyWhenWhatIsListedCanChange) {
+    auto& model = makeModel();
+    add("Ventas", "el trimestre", "Clientes");
+    const auto weather = add("Clima", "lluvia y sol");
+    model.select(weather);
+    using Row = ScriptLibraryViewModel::ListRow;
+    EXPECT_EQ(model.listRows(), (std::vector<Row>{{std::nullopt, nullptr},
+                                                  {std::nullopt, weather},
+                                                  {"Clientes", nullptr},
+                                                  {"Clientes", library_->scripts().back()}}));
+    const auto shown = model.listRevision();
+    model.editBody("lluvia y sol y nieve");
+    EXPECT_EQ(model.listRevision(), shown) << "typing changes no line";
+    EXPECT_EQ(model.rowDetail(*weather).substr(0, 10), "5 palabras")
+        << "the row shows the count the editor saved";
+
+    model.setQuery("lluvia");
+    EXPECT_NE(model.listRevision(), shown);
+    EXPECT_EQ(model.listRows().size(), 2u);
+    model.editBody("sol");
+    EXPECT_TRUE(model.listRows().empty()) << "an edit that no longer matches drops the line";
+    EXPECT_EQ(model.selected(), weather) << "and keeps the selection";
+    model.editBody("lluvia otra vez");
+    EXPECT_EQ(model.listRows().size(), 2u);
+    model.setQuery("");
+    EXPECT_EQ(model.listRows().size(), 4u);
+    library_->reload();
+    EXPECT_EQ(model.listRows()[1].script, weather) << "the edited script comes first at reload";
+}
+
 TEST_F(ScriptLibraryViewModelTest, NewDuplicateAndDelete) {
     auto& model = makeModel();
     EXPECT_FALSE(model.canDuplicate());

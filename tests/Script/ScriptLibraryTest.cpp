@@ -174,6 +174,30 @@ TEST_F(ScriptLibraryTest, SearchIgnoresCaseOfEveryLetterAndKeepsSpacesInTheNeedl
     }
 }
 
+// The counts and search forms are kept with each script: an edit must never leave a
+// stale one behind, whichever way the edit arrives.
+TEST_F(ScriptLibraryTest, WordCountsAndSearchFormsFollowEveryEdit) {
+    ScriptLibrary library(true, clock_);
+    auto script = library.create("Clima", "lluvia y sol");
+    EXPECT_EQ(script->wordCount(), 3);
+    EXPECT_EQ(library.search("LLUVIA"), ScriptLibrary::ScriptList{script});
+
+    script->setBody("nieve");
+    EXPECT_EQ(script->wordCount(), 1) << "a new body is counted again";
+    EXPECT_TRUE(library.search("lluvia").empty()) << "and searched in its new words";
+    EXPECT_EQ(library.search("NIEVE"), ScriptLibrary::ScriptList{script});
+
+    library.update(script, std::string("Tormenta"), std::string("truenos y rayos"), 3);
+    EXPECT_EQ(script->wordCount(), 3) << "the editor's count is taken as it is";
+    EXPECT_EQ(library.search("torm"), ScriptLibrary::ScriptList{script});
+    EXPECT_TRUE(library.search("clima").empty()) << "the old title no longer matches";
+    library.update(script, std::nullopt, std::string("granizo"));
+    EXPECT_EQ(script->wordCount(), 1) << "an update without a count counts the body";
+
+    const auto copy = library.create("Clima", "");
+    EXPECT_EQ(copy->wordCount(), 0);
+}
+
 TEST_F(ScriptLibraryTest, DuplicateKeepsFolderAndDropsLocaleRateAndBookmarks) {
     ScriptLibrary library(true, clock_);
     auto source = library.create("Charla", "Texto de la charla", "Eventos");

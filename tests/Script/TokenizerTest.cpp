@@ -160,6 +160,7 @@ TEST(TokenizerTest, ArbitraryBytesNeverBreakTheTokenInvariants) {
         const std::string sanitized = unicode::sanitizeUtf8(text);
         const auto tokens = tokenizer.tokenize(text);
         expectRangesAddressRaw(sanitized, tokens);
+        EXPECT_EQ(tokenizer.countWords(text), static_cast<long>(tokens.size()));
         for (const auto& token : tokens) {
             EXPECT_FALSE(token.norm.empty());
             EXPECT_EQ(token.norm, Tokenizer::normalize(token.raw));

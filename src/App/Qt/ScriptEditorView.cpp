@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -95,8 +96,10 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     body_->setFrameShape(QFrame::NoFrame);
     body_->setStyleSheet(
         "QPlainTextEdit { background: rgba(128,128,128,0.12); border-radius: 8px; }");
-    connect(body_, &QPlainTextEdit::textChanged, this,
-            [this] { model_.editBody(body_->toPlainText().toStdString()); });
+    connect(body_, &QPlainTextEdit::textChanged, this, [this] {
+        const QScopedValueRollback typing(isTypingBody_, true);
+        model_.editBody(body_->toPlainText().toStdString());
+    });
     column->addWidget(body_, 1);
 
     strip_ = new QScrollArea(this);
@@ -121,8 +124,11 @@ void ScriptEditorView::refresh() {
     const QString title = ViewKit::qText(model_.draftTitle());
     if (title_->text() != title) title_->setText(title);
     // Replacing an equal text would move the cursor to the start while the user types.
-    const QString body = ViewKit::qText(model_.draftBody());
-    if (body_->toPlainText() != body) body_->setPlainText(body);
+    if (!isTypingBody_ && shownBodyRevision_ != model_.draftBodyRevision()) {
+        const QString body = ViewKit::qText(model_.draftBody());
+        if (body_->toPlainText() != body) body_->setPlainText(body);
+    }
+    shownBodyRevision_ = model_.draftBodyRevision();
     // A script too large to open shows why instead of its body, and cannot be loaded.
     const bool tooLarge = model_.isSelectedTooLarge();
     body_->setReadOnly(tooLarge);

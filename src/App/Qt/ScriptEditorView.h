@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,10 @@ private:
     QWidget* stripContent_ = nullptr;
     QHBoxLayout* stripRow_ = nullptr;
     std::vector<std::shared_ptr<Bookmark>> shownBookmarks_;
+    // The model's draft body that the body editor holds; while the user types, the editor
+    // is the draft, and its text is neither read back nor compared.
+    std::uint64_t shownBodyRevision_ = 0;
+    bool isTypingBody_ = false;
 };
 
 }  // namespace vorela

@@ -3,9 +3,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -13,11 +14,12 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "App/Qt/ImportFileDialog.h"
 #include "App/Qt/ScriptEditorView.h"
+#include "App/Qt/ScriptListModel.h"
+#include "App/Qt/ScriptRowDelegate.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "Script/Script.h"
 #include "Ui/ViewKit.h"
@@ -34,24 +36,6 @@ std::optional<std::filesystem::path> firstDroppedFile(const QMimeData* data) {
     const QUrl first = data->urls().front();  // of one drop only the first item counts
     if (!first.isLocalFile()) return std::nullopt;
     return std::filesystem::path(first.toLocalFile().toStdString());
-}
-
-QWidget* rowWidget(const QString& title, const QString& detail, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* column = new QVBoxLayout(row);
-    column->setContentsMargins(4, 3, 4, 3);
-    column->setSpacing(2);
-    auto* titleLabel = new QLabel(title, row);
-    titleLabel->setObjectName("rowTitle");
-    auto* detailLabel = new QLabel(detail, row);
-    detailLabel->setObjectName("rowDetail");
-    QFont caption = detailLabel->font();
-    caption.setPointSizeF(9);
-    detailLabel->setFont(caption);
-    detailLabel->setForegroundRole(QPalette::PlaceholderText);
-    column->addWidget(titleLabel);
-    column->addWidget(detailLabel);
-    return row;
 }
 
 }  // namespace
@@ -108,12 +92,16 @@ QWidget* ScriptLibraryView::makeSidebar() {
     libraryError_->hide();
     column->addWidget(libraryError_);
 
-    list_ = new QTreeWidget(sidebar);
+    rows_ = new ScriptListModel(model_, this);
+    list_ = new QListView(sidebar);
     list_->setObjectName("scriptList");
-    list_->setHeaderHidden(true);
-    list_->setRootIsDecorated(false);
+    list_->setModel(rows_);
+    list_->setItemDelegate(new ScriptRowDelegate(list_));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { listSelectionChanged(); });
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { listSelectionChanged(); });
     column->addWidget(list_, 1);
 
     auto* divider = new QFrame(sidebar);
@@ -186,7 +174,8 @@ void ScriptLibraryView::refresh() {
         const QString query = ViewKit::qText(model_.query());
         if (search_->text() != query) search_->setText(query);
     }
-    refreshList();
+    rows_->refresh();
+    refreshSelection();
     const auto libraryError = model_.libraryErrorText();
     libraryError_->setVisible(libraryError.has_value());
     libraryError_->setText(ViewKit::qText(libraryError.value_or("")));
@@ -198,47 +187,18 @@ void ScriptLibraryView::refresh() {
     refreshAlert();
 }
 
-void ScriptLibraryView::refreshList() {
-    const QSignalBlocker blocker(list_);
-    const auto groups = model_.groupedScripts();
-    std::vector<std::shared_ptr<Script>> scripts;
-    std::vector<std::string> sections;
-    for (const auto& group : groups) {
-        sections.push_back(ScriptLibraryViewModel::sectionTitle(group.folder));
-        scripts.insert(scripts.end(), group.scripts.begin(), group.scripts.end());
+void ScriptLibraryView::refreshSelection() {
+    QItemSelectionModel* selection = list_->selectionModel();
+    const QSignalBlocker blocker(selection);
+    const int row = rows_->rowOf(model_.selected());
+    const QModelIndex shown = selection->selectedIndexes().value(0);
+    if (row < 0) {
+        if (shown.isValid()) selection->clearSelection();
+    } else if (shown.row() != row) {
+        selection->setCurrentIndex(rows_->index(row), QItemSelectionModel::ClearAndSelect);
     }
-    // The same rows: only their texts change (an edit must not rebuild the list it scrolls).
-    if (scripts != rowScripts_ || sections != shownSections_) {
-        list_->clear();
-        rowItems_.clear();
-        for (const auto& group : groups) {
-            auto* section = new QTreeWidgetItem(list_);
-            section->setText(0, ViewKit::qText(ScriptLibraryViewModel::sectionTitle(group.folder)));
-            section->setFlags(Qt::ItemIsEnabled);
-            QFont header = section->font(0);
-            header.setWeight(QFont::DemiBold);
-            section->setFont(0, header);
-            for (std::size_t i = 0; i < group.scripts.size(); ++i)
-                rowItems_.push_back(new QTreeWidgetItem(section));
-            section->setExpanded(true);
-        }
-        rowScripts_ = std::move(scripts);
-        shownSections_ = std::move(sections);
-    }
-    for (std::size_t i = 0; i < rowItems_.size(); ++i) {
-        const Script& script = *rowScripts_[i];
-        const QString title = ViewKit::qText(script.title());
-        const QString detail = ViewKit::qText(model_.rowDetail(script));
-        if (QWidget* row = list_->itemWidget(rowItems_[i], 0)) {
-            row->findChild<QLabel*>("rowTitle")->setText(title);
-            row->findChild<QLabel*>("rowDetail")->setText(detail);
-        } else {
-            row = rowWidget(title, detail, list_);
-            rowItems_[i]->setSizeHint(0, row->sizeHint());
-            list_->setItemWidget(rowItems_[i], 0, row);
-        }
-        rowItems_[i]->setSelected(rowScripts_[i] == model_.selected());
-    }
+    // The blocked signals did not repaint the lines whose selection changed.
+    list_->viewport()->update();
 }
 
 void ScriptLibraryView::refreshAlert() {
@@ -257,12 +217,10 @@ void ScriptLibraryView::refreshAlert() {
 }
 
 void ScriptLibraryView::listSelectionChanged() {
-    const auto chosen = list_->selectedItems();
+    const QModelIndexList chosen = list_->selectionModel()->selectedIndexes();
     if (chosen.isEmpty()) return;
-    for (std::size_t i = 0; i < rowItems_.size(); ++i) {
-        if (rowItems_[i] == chosen.front() && rowScripts_[i] != model_.selected())
-            return model_.select(rowScripts_[i]);
-    }
+    if (auto script = rows_->scriptAt(chosen.front().row()); script && script != model_.selected())
+        model_.select(std::move(script));
 }
 
 void ScriptLibraryView::importFromFile() {

@@ -11,18 +11,18 @@
 
 class QLabel;
 class QLineEdit;
+class QListView;
 class QMimeData;
 class QMessageBox;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace vorela {
 
 class Script;
 class ScriptEditorView;
 class ScriptLibraryViewModel;
+class ScriptListModel;
 
 // The upper area of the main window: the scripts grouped by folder under a search field,
 // the buttons that create, import, duplicate and delete, and the editor or the empty
@@ -56,7 +56,7 @@ protected:
 private:
     QWidget* makeSidebar();
     QWidget* makeEmptyState();
-    void refreshList();
+    void refreshSelection();
     void refreshAlert();
     void listSelectionChanged();
     void importFromFile();
@@ -64,7 +64,8 @@ private:
     ScriptLibraryViewModel& model_;
     FileChooser chooseFile_;
     QLineEdit* search_ = nullptr;
-    QTreeWidget* list_ = nullptr;
+    ScriptListModel* rows_ = nullptr;
+    QListView* list_ = nullptr;
     QLabel* libraryError_ = nullptr;
     std::vector<QToolButton*> creators_;  // new, paste and import: off without a library
     QToolButton* duplicate_ = nullptr;
@@ -73,9 +74,6 @@ private:
     QWidget* emptyState_ = nullptr;
     ScriptEditorView* editor_ = nullptr;
     QMessageBox* alert_ = nullptr;
-    std::vector<std::shared_ptr<Script>> rowScripts_;  // the script of each row, in order
-    std::vector<QTreeWidgetItem*> rowItems_;
-    std::vector<std::string> shownSections_;
     // Last: its callback reaches the widgets above.
     Subscription changes_;
 };

@@ -169,7 +169,10 @@ ModelContext::FetchResult ModelContext::fetch(
     FetchResult result;
     if (entity >= schema_.size()) return result;
     const EntityDescription& description = *schema_[entity];
-    std::erase_if(live_, [](const auto& item) { return item.second.expired(); });
+    if (live_.size() >= sweepAtSize_) {
+        std::erase_if(live_, [](const auto& item) { return item.second.expired(); });
+        sweepAtSize_ = std::max<std::size_t>(64, 2 * live_.size());
+    }
 
     std::string sql = "SELECT " + columnList(description) + " FROM " + quoted(description.name);
     if (filter) sql += " WHERE " + quoted(description.attributes[filter->first].name) + " = ?";

@@ -70,6 +70,9 @@ private:
     std::uint64_t storeIdentifier_ = 0;
     std::vector<std::int64_t> lastRows_;
     std::map<Key, std::weak_ptr<ModelObject>> live_;
+    // Expired entries are swept once the map has doubled since the last sweep: sweeping on
+    // every fetch made a fetch of one script's bookmarks cost a walk over every record.
+    std::size_t sweepAtSize_ = 64;
     std::map<Key, std::shared_ptr<ModelObject>> inserted_;
     std::map<Key, std::shared_ptr<ModelObject>> updated_;
     std::map<Key, std::shared_ptr<ModelObject>> deleted_;

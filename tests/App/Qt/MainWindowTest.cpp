@@ -3,18 +3,19 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QListView>
 #include <QSlider>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
 
 #include "App/GlobalShortcuts.h"
 #include "App/Qt/MainControlBar.h"
 #include "App/Qt/MainWindow.h"
 #include "App/Qt/PanelMenu.h"
 #include "App/Qt/ScriptLibraryView.h"
+#include "App/Qt/ScriptListModel.h"
 #include "Prefs/Prefs.h"
 #include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/FakePanelController.h"
@@ -231,12 +232,12 @@ TEST_F(MainWindowTest, Screenshots) {
     auto window = makeWindow();
     window->libraryView().refresh();
     QCoreApplication::processEvents();
-    auto* list = child<QTreeWidget>(*window, "scriptList");
-    ASSERT_EQ(list->selectedItems().size(), 1) << "the sample script is selected on appearing";
+    auto* list = child<QListView>(*window, "scriptList");
+    const QModelIndexList selectedRows = list->selectionModel()->selectedIndexes();
+    ASSERT_EQ(selectedRows.size(), 1) << "the sample script is selected on appearing";
     QImage shot = screenshot(*window, "main-window-sample.png");
-    const QTreeWidgetItem* selected = list->selectedItems().front();
     const QPoint rowAt =
-        list->viewport()->mapTo(window.get(), list->visualItemRect(selected).center());
+        list->viewport()->mapTo(window.get(), list->visualRect(selectedRows.front()).center());
     const QColor highlight = window->palette().color(QPalette::Highlight);
     const QColor probe = shot.pixelColor(rowAt.x() - 60, rowAt.y());
     EXPECT_LT(std::abs(probe.red() - highlight.red()) + std::abs(probe.blue() - highlight.blue()),
@@ -254,7 +255,10 @@ TEST_F(MainWindowTest, Screenshots) {
     library_->reload();
     QCoreApplication::processEvents();
     screenshot(*window, "main-window-long-list.png");
-    EXPECT_EQ(list->topLevelItemCount(), 3);
+    int sections = 0;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        sections += list->model()->index(row, 0).data(ScriptListModel::IsSectionRole).toBool();
+    EXPECT_EQ(sections, 3);
 }
 
 }  // namespace

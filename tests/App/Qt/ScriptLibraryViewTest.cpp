@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -9,9 +10,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include "App/Qt/ScriptLibraryView.h"
+#include "App/Qt/ScriptListModel.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "Support/LibraryWindowFixture.h"
 
@@ -43,8 +44,12 @@ protected:
     }
     std::vector<QString> rowTitles() {
         std::vector<QString> titles;
-        for (auto* label : view_->findChildren<QLabel*>("rowTitle"))
-            if (label->isVisibleTo(view_.get())) titles.push_back(label->text());
+        const QAbstractItemModel* rows = child<QListView>("scriptList")->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex line = rows->index(row, 0);
+            if (!line.data(ScriptListModel::IsSectionRole).toBool())
+                titles.push_back(line.data().toString());
+        }
         return titles;
     }
     bool drop(const QList<QUrl>& urls) {
