@@ -81,6 +81,9 @@ ApplicationShell::ApplicationShell(QApplication& app)
     } else {
         logger_.notice("No hay bandeja del sistema: la ventana principal se abre en cada inicio");
     }
+    // A damaged preference file or a folder that refuses writes: the user hears it once.
+    preferenceProblems_ = UserDefaults::standard()->observeProblems(
+        [this](const std::string& text) { loop_.post([this, text] { showToUser(text); }); });
 }
 
 ApplicationShell::~ApplicationShell() = default;

@@ -105,6 +105,8 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     SleepWatcher sleepWatcher_{workspaceCenter_};
     SuiteFileWatcher suiteWatcher_{loop_, UserDefaults::standard()};
+    // Last: it posts to the loop and shows through the tray or a message box.
+    Subscription preferenceProblems_;
 };
 
 }  // namespace vorela

@@ -10,6 +10,7 @@ DefaultsSuite::DefaultsSuite(std::optional<std::string> filePath) {
     auto loaded = file_->load();
     stored_ = std::move(loaded.entries);
     isWritable_ = loaded.isWritable;
+    if (loaded.notice) problems_.push_back(std::move(*loaded.notice));
     if (isWritable_) writer_ = std::make_unique<SerialQueue>("prefs-writer");
 }
 
@@ -157,9 +158,38 @@ void DefaultsSuite::writeSnapshot() {
         isWriting_ = true;
         snapshot = stored_;
     }
-    file_->write(snapshot);
-    std::lock_guard lock(mutex_);
-    isWriting_ = false;
+    const bool isWritten = file_->write(snapshot);
+    {
+        std::lock_guard lock(mutex_);
+        isWriting_ = false;
+    }
+    if (isWritten) return;
+    {
+        // Every later change fails the same way: one notice is enough.
+        std::lock_guard lock(problemMutex_);
+        if (hasReportedWriteFailure_) return;
+        hasReportedWriteFailure_ = true;
+    }
+    report("No se pueden guardar las preferencias en «" + file_->path() +
+           "»: los cambios de ajustes valen solo hasta que se cierre Vorela.");
+}
+
+Subscription DefaultsSuite::observeProblems(ProblemObserver observer) {
+    std::lock_guard lock(problemMutex_);
+    for (const auto& text : problems_) observer(text);
+    const std::uint64_t id = nextProblemObserver_++;
+    problemObservers_.emplace(id, std::move(observer));
+    return Subscription([this, id] {
+        std::lock_guard lock(problemMutex_);
+        problemObservers_.erase(id);
+    });
+}
+
+void DefaultsSuite::report(std::string text) {
+    // Called under the lock, so a cancelled observation is never called afterwards.
+    std::lock_guard lock(problemMutex_);
+    for (const auto& [id, observer] : problemObservers_) observer(text);
+    problems_.push_back(std::move(text));
 }
 
 }  // namespace vorela

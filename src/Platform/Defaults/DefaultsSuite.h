@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -45,6 +46,7 @@ public:
     bool reload() override;
     std::optional<std::string> filePath() const override;
     void flush() override;
+    [[nodiscard]] Subscription observeProblems(ProblemObserver observer) override;
 
 private:
     // Stores (or, with nothing, removes) the entry and notifies; `persist` is false for
@@ -54,6 +56,7 @@ private:
     std::optional<PropertyList> inForceLocked(const std::string& key) const;
     void scheduleWrite();  // called with mutex_ held
     void writeSnapshot();
+    void report(std::string text);
 
     std::optional<PlistFile> file_;
     mutable std::mutex mutex_;
@@ -64,6 +67,11 @@ private:
     std::uint64_t localChanges_ = 0;  // guarded by mutex_; tells reload() it raced a write
     bool isWritable_ = false;         // set once at construction
     SuiteObservers observers_;
+    std::mutex problemMutex_;
+    std::vector<std::string> problems_;                          // guarded by problemMutex_
+    std::map<std::uint64_t, ProblemObserver> problemObservers_;  // guarded by problemMutex_
+    std::uint64_t nextProblemObserver_ = 0;                      // guarded by problemMutex_
+    bool hasReportedWriteFailure_ = false;                       // guarded by problemMutex_
     // Last: destroyed first, running the queued write while the entries still exist.
     std::unique_ptr<SerialQueue> writer_;
 };

@@ -125,8 +125,19 @@ std::optional<PlistDictionary> PlistFile::read(std::string& reason) const {
 PlistFile::Loaded PlistFile::load() const {
     removeStaleTemporaries();
     std::string reason;
-    if (auto entries = read(reason)) return {std::move(*entries), true};
-    return {{}, moveAside(reason).has_value()};
+    if (auto entries = read(reason)) return {std::move(*entries), true, std::nullopt};
+    if (const auto aside = moveAside(reason)) {
+        return {{},
+                true,
+                "Las preferencias estaban dañadas y volvieron a sus valores predeterminados. El "
+                "archivo anterior se guardó aparte como «" +
+                    *aside + "»."};
+    }
+    return {{},
+            false,
+            "Las preferencias del archivo «" + path_ +
+                "» no se pueden leer ni apartar: se usan los valores predeterminados y los "
+                "cambios de ajustes no se guardarán."};
 }
 
 std::optional<PlistDictionary> PlistFile::reread() const {

@@ -25,6 +25,8 @@ public:
     struct Loaded {
         PlistDictionary entries;
         bool isWritable = true;
+        // For the user when the file could not be used and the settings start over.
+        std::optional<std::string> notice;
     };
 
     explicit PlistFile(std::string path) : path_(std::move(path)) {}

@@ -80,6 +80,14 @@ public:
     // Blocks until every change made before the call is on disk (nothing to do in memory).
     virtual void flush() {}
 
+    // What the user must hear about the suite's file, each kind once per run (a damaged
+    // file set aside, changes that cannot be written), as a Spanish text. The observer gets
+    // what was found before it at once, later ones on the thread that found them (the
+    // suite's writer), under the suite's lock: post to your own loop and return. A suite
+    // without a file has none.
+    using ProblemObserver = std::function<void(const std::string& text)>;
+    [[nodiscard]] virtual Subscription observeProblems(ProblemObserver) { return {}; }
+
     // $XDG_CONFIG_HOME/app.vorela.Vorela (an absolute XDG_CONFIG_HOME), else
     // ~/.config/app.vorela.Vorela; empty when neither can be found.
     static std::string configFolder();
