@@ -14,6 +14,7 @@
 #include <string>
 
 #include "App/AppState.h"
+#include "Matcher/MatcherTelemetry.h"
 #include "App/Qt/ScriptLibraryView.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "BenchScript.h"
@@ -65,6 +66,7 @@ struct Fixture {
     FakeAccessibilitySettings accessibility;
     FakeUpdateFramework updates{loop};
     FakePasteboard pasteboard;
+    MatcherTelemetry telemetry{std::nullopt};
     AppState state{AppServices{
         .runLoop = loop,
         .accessibility = accessibility,
@@ -73,6 +75,7 @@ struct Fixture {
         .updateFramework = updates,
         .pasteboard = pasteboard,
         .makeTranscriptionEngine = [] { return nullptr; },
+        .telemetry = telemetry,
     }};
     ScriptLibrary library;
     ScriptLibraryViewModel model{state, library, pasteboard};
