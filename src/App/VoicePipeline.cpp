@@ -38,6 +38,7 @@ struct VoicePipeline::TranscriptionTask {
     bool isCancelled = false;
     bool isStreaming = false;  // the stream was obtained and has not finished
     Subscription stream;
+    Subscription failure;
 };
 
 VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
@@ -168,11 +169,18 @@ void VoicePipeline::startTranscription() {
         return;
     }
     transcriptionEngine_ = engine;
+    std::weak_ptr<bool> alive = alive_;
+    std::weak_ptr<TranscriptionTask> weakTask = task;
+    task->failure =
+        engine->observeFailure([this, alive, weakTask](const TranscriptionUnavailability& reason) {
+            const auto failed = weakTask.lock();
+            if (alive.lock() && failed && !failed->isCancelled)
+                transcriptionFailed(reason.localizedDescription());
+        });
     if (expected()) engine->setScript(expected());
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
-    std::weak_ptr<bool> alive = alive_;
     services_.runLoop.post([this, alive, task, engine, locale] {
         if (alive.lock()) runTranscriptionTask(task, engine, locale);
     });
@@ -199,13 +207,7 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
         if (result.succeeded()) engine->stop([engine] {});
         return;
     }
-    if (!result.succeeded()) {
-        const std::string reason = result.errorDescription();
-        state_.publishTranscriptionProblem(reason);
-        state_.publishTranscribing(false);
-        services_.telemetry.log("transcription.failed", {{"reason", reason}});
-        return;
-    }
+    if (!result.succeeded()) return transcriptionFailed(result.errorDescription());
     state_.publishTranscribing(true);
     services_.telemetry.log("transcription.running");
     task->isStreaming = true;
@@ -222,6 +224,12 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
             finished->isStreaming = false;
             services_.telemetry.log("transcription.streamEnded");
         });
+}
+
+void VoicePipeline::transcriptionFailed(const std::string& reason) {
+    state_.publishTranscriptionProblem(reason);
+    state_.publishTranscribing(false);
+    services_.telemetry.log("transcription.failed", {{"reason", reason}});
 }
 
 void VoicePipeline::stopTranscription() {
