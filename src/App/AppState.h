@@ -89,6 +89,8 @@ public:
     // --- playback ---
     void play();
     void pause();
+    // Pauses while playing, else plays (from stopped or paused).
+    void togglePlayback();
     void restart();
     void resetScroll();
     // The one way to change mode, with its audio, panel and matcher effects.

@@ -29,6 +29,11 @@ class VoicePipeline;
 // destroyed none runs. Several operations may run at once, each on its own.
 class VoiceCalibration final {
 public:
+    // The listening windows, in seconds: the room in silence, and the speaker reading the
+    // calibration phrase.
+    static constexpr double kNoiseFloorSeconds = 2.0;
+    static constexpr double kReadingSeconds = 8.0;
+
     // The measured value, or nothing when nothing usable was heard.
     using Completion = std::function<void(std::optional<double>)>;
 

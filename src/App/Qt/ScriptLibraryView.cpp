@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,9 +16,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "App/Qt/ImportFileDialog.h"
 #include "App/Qt/ScriptEditorView.h"
 #include "App/ScriptLibraryViewModel.h"
-#include "Script/Importers/ScriptImporter.h"
 #include "Script/Script.h"
 #include "Ui/ViewKit.h"
 
@@ -29,15 +28,6 @@ namespace {
 
 constexpr int kSidebarMinimumWidth = 220;
 constexpr int kSidebarWidth = 260;
-
-QString openDialogFilter() {
-    QStringList patterns;
-    for (const auto& type : ScriptImporter::supportedTypes()) {
-        for (const auto& extension : type.extensions) patterns << "*." + ViewKit::qText(extension);
-    }
-    patterns.removeDuplicates();
-    return "Guiones (" + patterns.join(' ') + ")";
-}
 
 std::optional<std::filesystem::path> firstDroppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
@@ -71,12 +61,7 @@ ScriptLibraryView::ScriptLibraryView(ScriptLibraryViewModel& model, QWidget* par
     setObjectName("scriptLibraryView");
     setMinimumSize(780, 480);
     setAcceptDrops(true);
-    chooseFile_ = [this]() -> std::optional<std::filesystem::path> {
-        const QString file =
-            QFileDialog::getOpenFileName(this, "Importar un archivo", {}, openDialogFilter());
-        if (file.isEmpty()) return std::nullopt;
-        return std::filesystem::path(file.toStdString());
-    };
+    chooseFile_ = [this] { return ImportFileDialog::choose(this); };
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->setChildrenCollapsible(false);
     split->addWidget(makeSidebar());

@@ -149,6 +149,11 @@ TEST_F(ScriptImporterTest, FailuresCarryTheirSpanishMessages) {
          "El archivo no tiene texto que se pueda leer."},
         {"empty rich text", write("vacio.rtf", "{\\rtf1 {\\fonttbl x;}\\par}"),
          "El archivo no tiene texto que se pueda leer."},
+        // A binary file named .rtf imported as a 950-word garbage script; the platform's
+        // reader takes plain text for RTF, but nothing that holds binary controls.
+        {"binary file named rich text",
+         write("foto.rtf", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
+         "El archivo no es un documento de texto enriquecido."},
         {"deeply nested rich text", write("hondo.rtf", "{\\rtf1" + std::string(5000, '{') + "x"),
          "El documento de texto enriquecido está dañado: tiene demasiados grupos anidados."},
     };
