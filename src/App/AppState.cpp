@@ -124,7 +124,8 @@ void AppState::loadText(std::string text, std::string title) {
 }
 
 void AppState::load(const std::shared_ptr<Script>& script) {
-    if (!script) return;
+    // Its words would not fit in memory; the library view never offers to load it.
+    if (!script || script->isTooLargeToOpen()) return;
     setTranscriptionLocale(script->locale());
     loadText(script->body(), script->title());
     activeScript.set(script);

@@ -22,12 +22,12 @@ bool contains(const std::string& text, const std::string& needle) {
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(bool inMemory, const Clock& clock) : clock_(clock) {
-    open(inMemory ? ModelStore::openInMemory(schema())
-                  : ModelStore::open(storeLocation(), schema()));
+    if (!inMemory) location_ = storeLocation();
+    open(inMemory ? ModelStore::openInMemory(schema()) : ModelStore::open(location_, schema()));
 }
 
 ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock)
-    : clock_(clock) {
+    : clock_(clock), location_(file) {
     open(ModelStore::open(file, schema()));
 }
 
@@ -79,7 +79,9 @@ ScriptLibrary::ScriptList ScriptLibrary::search(std::string_view query) const {
     const std::string needle = unicode::lowercased(query);
     ScriptList result;
     for (const auto& script : scripts()) {
-        if (contains(script->title(), needle) || contains(script->body(), needle)) {
+        // Lower-casing a body over the limit would take gigabytes: only its title is searched.
+        if (contains(script->title(), needle) ||
+            (!script->isTooLargeToOpen() && contains(script->body(), needle))) {
             result.push_back(script);
         }
     }

@@ -44,6 +44,8 @@ public:
     }
     // The description of the error that kept the store from opening.
     const std::optional<std::string>& loadError() const { return loadError_; }
+    // The store's file; empty in memory.
+    const std::filesystem::path& location() const { return location_; }
     // The open store, whose main context deletes records; null when opening failed.
     ModelStore* container() const { return store_.get(); }
 
@@ -69,6 +71,7 @@ private:
     Log logger_{"library"};
     Observable<ScriptList> scripts_;
     std::optional<std::string> loadError_;
+    std::filesystem::path location_;
     std::unique_ptr<ModelStore> store_;
 };
 

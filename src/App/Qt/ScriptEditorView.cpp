@@ -104,12 +104,18 @@ void ScriptEditorView::refresh() {
     // Replacing an equal text would move the cursor to the start while the user types.
     const QString body = ViewKit::qText(model_.draftBody());
     if (body_->toPlainText() != body) body_->setPlainText(body);
+    // A script too large to open shows why instead of its body, and cannot be loaded.
+    const bool tooLarge = model_.isSelectedTooLarge();
+    body_->setReadOnly(tooLarge);
+    body_->setPlaceholderText(tooLarge ? ViewKit::qText(model_.tooLargeText()) : QString());
+    wordCount_->setVisible(!tooLarge);
+    readingTime_->setVisible(!tooLarge);
     wordCount_->setText(ViewKit::qText(model_.wordCountText()));
     readingTime_->setText(ViewKit::qText(model_.readingTimeText()));
     const auto bookmarks = model_.bookmarkCountText();
     bookmarkCount_->setVisible(bookmarks.has_value());
     bookmarkCount_->setText(ViewKit::qText(bookmarks.value_or("")));
-    load_->setEnabled(model_.selected() != nullptr);
+    load_->setEnabled(model_.selected() != nullptr && !tooLarge);
     rebuildBookmarkStrip();
 }
 

@@ -10,6 +10,7 @@
 #include "Script/Importers/RichText.h"
 #include "Script/Importers/TextCleanup.h"
 #include "Script/Importers/TextEncoding.h"
+#include "Script/Script.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -49,7 +50,14 @@ ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& p
     } else {
         return ScriptImportError::unsupportedType(extension);
     }
-    if (!text) return text.error();
+    if (!text) {
+        if (text.error().kind() == ScriptImportError::Kind::tooLarge)
+            return ScriptImportError::tooLarge(ImportFile::fileName(path));
+        return text.error();
+    }
+    // Decoding can grow a file's bytes (a Windows-1252 byte becomes up to three).
+    if (text.value().size() > Script::kMaxBodySize)
+        return ScriptImportError::tooLarge(ImportFile::fileName(path));
     std::string body = clean(text.value());
     if (body.empty()) return ScriptImportError::emptyContent();
     return ImportedScript{title, std::move(body)};
@@ -58,6 +66,7 @@ ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& p
 ImportResult<ImportedScript> ScriptImporter::fromPasteboard(const Pasteboard& pasteboard) {
     const auto text = pasteboard.string();
     if (!text) return ScriptImportError::emptyContent();
+    if (text->size() > Script::kMaxBodySize) return ScriptImportError::tooLarge({});
     std::string body = clean(*text);
     if (body.empty()) return ScriptImportError::emptyContent();
     return ImportedScript{Bundle::localized("Guion pegado"), std::move(body)};

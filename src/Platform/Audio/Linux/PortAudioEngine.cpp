@@ -5,8 +5,12 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
 
 #include "Platform/Foundation/Format.h"
@@ -20,6 +24,43 @@ constexpr int kMaxChannels = 2;
 // How long the capture thread waits before it looks for a whole buffer again: a small
 // fraction of a 1,024-frame buffer (21 ms at 48 kHz) so nothing piles up.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
+
+// How often the watchdog looks at the capture: a third of the stall it waits for.
+constexpr double kWatchdogInterval = PortAudioEngine::kStallSeconds / 3;
+
+std::chrono::milliseconds stopBound() {
+    return std::chrono::milliseconds(static_cast<int>(PortAudioEngine::kStopBoundSeconds * 1000));
+}
+
+// A flag one thread raises when it is done and another waits for, for a bounded time.
+class Completion {
+public:
+    void finish() {
+        std::lock_guard guard(mutex_);
+        isFinished_ = true;
+        changed_.notify_all();
+    }
+    bool waitFor(std::chrono::milliseconds bound) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, bound, [this] { return isFinished_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool isFinished_ = false;
+};
+
+// Runs work on a thread of its own and waits for it at most the stop bound; false when
+// it is still running then (it is left to finish, or not, on its own).
+bool runBounded(std::function<void()> work) {
+    auto done = std::make_shared<Completion>();
+    std::thread([done, work = std::move(work)] {
+        work();
+        done->finish();
+    }).detach();
+    return done->waitFor(stopBound());
+}
 
 // ALSA prints dozens of lines while PortAudio probes cards that do not exist.
 void silentAlsaErrorHandler(const char*, int, const char*, int, const char*, ...) {}
@@ -83,16 +124,25 @@ PaStreamParameters inputParameters(PaDeviceIndex device, const AudioFormat& form
 
 }  // namespace
 
+struct PortAudioEngine::CaptureState {
+    std::atomic<bool> stopRequested{false};
+    // The clock's uptime when the last buffer was handed on (or the capture began).
+    std::atomic<double> lastBufferUptime{0};
+    Completion ended;
+};
+
 PortAudioEngine::PortAudioEngine(RunLoop& loop)
     : loop_(loop), center_(std::make_shared<NotificationCenter>(loop)) {}
 
 PortAudioEngine::~PortAudioEngine() {
     stop();
-    if (initialized_) Pa_Terminate();
+    if (initialized_ && abandonedStreams_ == 0) Pa_Terminate();
 }
 
 bool PortAudioEngine::refreshDevices() {
     if (stream_ || (initialized_ && !devicesStale_)) return initialized_;
+    // The list read before the stream was abandoned stays: it still names the devices.
+    if (initialized_ && abandonedStreams_ > 0) return true;
     // PortAudio reads the device list once per initialisation.
     if (initialized_) {
         Pa_Terminate();
@@ -204,31 +254,61 @@ void PortAudioEngine::closeStream() {
     if (!stream_) return;
     auto* stream = static_cast<PaStream*>(stream_);
     stream_ = nullptr;
-    Pa_AbortStream(stream);
-    Pa_CloseStream(stream);
+    if (!runBounded([stream] {
+            Pa_AbortStream(stream);
+            Pa_CloseStream(stream);
+        })) {
+        ++abandonedStreams_;
+        logger_.error("El flujo de audio no se pudo cerrar y se abandona");
+    }
 }
 
 void PortAudioEngine::startCapture() {
     if (captureThread_.joinable() || !tap_ || !stream_) return;
-    stopRequested_.store(false);
-    captureThread_ = std::thread(captureLoop, stream_, *tap_, std::cref(loop_.clock()),
-                                 std::ref(stopRequested_), center_);
+    capture_ = std::make_shared<CaptureState>();
+    capture_->lastBufferUptime.store(loop_.uptime());
+    captureThread_ =
+        std::thread(captureLoop, stream_, *tap_, std::cref(loop_.clock()), capture_, center_);
+    watchdog_ = loop_.scheduleRepeating(kWatchdogInterval, [this] { checkForStall(); });
 }
 
 void PortAudioEngine::stopCapture() {
+    watchdog_.cancel();
     if (!captureThread_.joinable()) return;
-    stopRequested_.store(true);
-    captureThread_.join();
+    capture_->stopRequested.store(true);
+    if (capture_->ended.waitFor(stopBound())) {
+        captureThread_.join();
+        return;
+    }
+    // Stuck inside the audio library: nothing would ever wake it, and its stream with it.
+    captureThread_.detach();
+    stream_ = nullptr;
+    ++abandonedStreams_;
+    logger_.error("El hilo de captura no respondió; se abandona el flujo de audio");
+}
+
+void PortAudioEngine::checkForStall() {
+    if (!capture_ || loop_.uptime() - capture_->lastBufferUptime.load() < kStallSeconds) return;
+    watchdog_.cancel();
+    logger_.error("El micrófono dejó de enviar audio");
+    center_->post(kAudioEngineConfigurationChangeNotification);
 }
 
 void PortAudioEngine::captureLoop(void* streamPointer, Tap tap, const Clock& clock,
-                                  std::atomic<bool>& stopRequested,
+                                  std::shared_ptr<CaptureState> state,
                                   std::shared_ptr<NotificationCenter> center) {
+    struct EndGuard {
+        Completion& ended;
+        ~EndGuard() { ended.finish(); }
+    } guard{state->ended};
     auto* stream = static_cast<PaStream*>(streamPointer);
     const std::uint32_t frames = tap.bufferSize;
     std::int64_t sampleTime = 0;
-    while (!stopRequested.load()) {
+    // After each call into PortAudio the stop flag is read first: a thread that was given
+    // up on while it hung must not touch the clock or the tap, which may be gone.
+    while (!state->stopRequested.load()) {
         const long available = Pa_GetStreamReadAvailable(stream);
+        if (state->stopRequested.load()) return;
         if (available < 0) {
             center->post(kAudioEngineConfigurationChangeNotification);
             return;
@@ -246,12 +326,14 @@ void PortAudioEngine::captureLoop(void* streamPointer, Tap tap, const Clock& clo
         // The first frame of the buffer was captured `available` frames ago.
         const AudioTime time{clock.uptime() - available / tap.format.sampleRate, sampleTime};
         const PaError error = Pa_ReadStream(stream, planes, frames);
+        if (state->stopRequested.load()) return;
         // An overflow lost older frames, but this buffer's frames are whole.
         if (error != paNoError && error != paInputOverflowed) {
             center->post(kAudioEngineConfigurationChangeNotification);
             return;
         }
         sampleTime += frames;
+        state->lastBufferUptime.store(clock.uptime());
         tap.block(std::shared_ptr<const AudioBuffer>(std::move(buffer)), time);
     }
 }

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QImage>
 #include <QTest>
+#include <csignal>
+#include <filesystem>
 
 #include "App/Linux/Desktop/VorelaDesktopFixture.h"
 
@@ -54,6 +56,21 @@ TEST_F(VorelaDesktopTest, ASecondStartHandsItsUrlToTheFirstAndEnds) {
     const int manyWords = textPixels(desktop_.screenshot("desktop-url-many-words"), *panel);
     EXPECT_GT(manyWords, 3 * std::max(oneWord, 1)) << oneWord << " against " << manyWords;
     EXPECT_TRUE(vorela.isRunning());
+}
+
+TEST_F(VorelaDesktopTest, TermAndInterruptQuitInOrderLikeSalir) {
+    // SIGTERM and SIGINT killed the program on the spot: nothing was let go in order and
+    // the socket stayed behind. They now end the event loop as "Salir" does.
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        VorelaProcess vorela(kQuietLaunch);
+        ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+        const auto socket = vorela.home() / "runtime" / "app.vorela.Vorela.socket";
+        ASSERT_TRUE(std::filesystem::exists(socket));
+        EXPECT_EQ(vorela.endWith(number, 20), 0) << vorela.log();
+        EXPECT_FALSE(std::filesystem::exists(socket)) << "the instance let go of its socket";
+        EXPECT_NE(vorela.log().find("Vorela se cierra"), std::string::npos) << vorela.log();
+    }
 }
 
 TEST_F(VorelaDesktopTest, TheReadSelectionActionLoadsTheSelectedTextOrSaysThereIsNone) {
