@@ -298,6 +298,13 @@ void AppState::jumpToToken(long index) {
     scrollEngine_.setTargetY(clampedTarget(*offset, *view));
 }
 
+void AppState::returnTo(const ReadingPlace& place) {
+    currentTokenIndex.set(place.tokenIndex);
+    wordPosition_ = place.wordPosition;
+    matcher_.reset(place.tokenIndex);
+    scrollEngine_.setTargetY(place.scrollTargetY);
+}
+
 void AppState::scrollManually(double deltaPoints) {
     if (!textView_.lock()) return;
     setMode(PrompterMode::manual);

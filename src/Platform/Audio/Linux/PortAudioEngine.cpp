@@ -1,7 +1,5 @@
 #include "Platform/Audio/Linux/PortAudioEngine.h"
 
-#include <alsa/asoundlib.h>
-#include <dlfcn.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "Platform/Audio/Linux/AudioLibraryNoise.h"
 #include "Platform/Foundation/Format.h"
 
 namespace vorela {
@@ -60,26 +59,6 @@ bool runBounded(std::function<void()> work) {
         done->finish();
     }).detach();
     return done->waitFor(stopBound());
-}
-
-// ALSA prints dozens of lines while PortAudio probes cards that do not exist.
-void silentAlsaErrorHandler(const char*, int, const char*, int, const char*, ...) {}
-void silentJackMessage(const char*) {}
-
-// ALSA's JACK plugin loads libjack while PortAudio probes, and libjack reports every
-// failed connection to a JACK server on stderr. Loading it first (where it exists at all)
-// lets us hand it quiet handlers that the plugin's copy then shares.
-void silenceJack() {
-    static const bool done = [] {
-        void* jack = dlopen("libjack.so.0", RTLD_LAZY | RTLD_GLOBAL);
-        if (!jack) return true;
-        using SetHandler = void (*)(void (*)(const char*));
-        for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
-            if (auto set = reinterpret_cast<SetHandler>(dlsym(jack, name))) set(silentJackMessage);
-        }
-        return true;
-    }();
-    (void)done;
 }
 
 // The user reads this text as the audio problem, so it is Spanish; PortAudio's own
@@ -148,9 +127,12 @@ bool PortAudioEngine::refreshDevices() {
         Pa_Terminate();
         initialized_ = false;
     }
-    snd_lib_error_set_handler(silentAlsaErrorHandler);
-    silenceJack();
-    const PaError error = Pa_Initialize();
+    AudioLibraryNoise::routeLibraryHandlers();
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;  // the probe of every card prints its failures
+        error = Pa_Initialize();
+    }
     if (error != paNoError) {
         logger_.error("PortAudio no se pudo iniciar: " + describe(error));
         return false;
@@ -169,9 +151,13 @@ AudioPermissionStatus PortAudioEngine::authorizationStatus() {
                                                          info->maxInputChannels, 1, kMaxChannels))};
     const PaStreamParameters parameters = inputParameters(device, probe);
     PaStream* stream = nullptr;
-    const PaError error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
-                                        paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
-    if (stream) Pa_CloseStream(stream);
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;
+        error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
+                              paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
+        if (stream) Pa_CloseStream(stream);
+    }
     return isAccessRefused(error) ? AudioPermissionStatus::denied
                                   : AudioPermissionStatus::authorized;
 }
@@ -227,11 +213,15 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
     }
     const PaStreamParameters parameters = inputParameters(device, format);
     PaStream* stream = nullptr;
-    PaError error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames,
-                                  paClipOff, nullptr, nullptr);
-    if (error == paNoError) {
-        error = Pa_StartStream(stream);
-        if (error != paNoError) Pa_CloseStream(stream);
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;
+        error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames, paClipOff,
+                              nullptr, nullptr);
+        if (error == paNoError) {
+            error = Pa_StartStream(stream);
+            if (error != paNoError) Pa_CloseStream(stream);
+        }
     }
     if (error != paNoError) {
         devicesStale_ = true;
