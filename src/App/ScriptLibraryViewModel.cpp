@@ -196,6 +196,20 @@ void ScriptLibraryViewModel::saveDraft() {
     notify();
 }
 
+std::optional<std::string> ScriptLibraryViewModel::saveErrorText() const {
+    const auto& error = library_.saveError();
+    if (!error) return std::nullopt;
+    return Bundle::localized("No se pudo guardar. ") + *error +
+           Bundle::localized(
+               " Los cambios siguen aquí y se vuelven a guardar con cada cambio o "
+               "con «Reintentar».");
+}
+
+void ScriptLibraryViewModel::retrySave() {
+    library_.save();
+    notify();
+}
+
 void ScriptLibraryViewModel::loadIntoPrompter() {
     if (!selected_ || isSelectedTooLarge()) return;
     saveDraft();

@@ -84,6 +84,9 @@ public:
     void editTitle(std::string title);
     void editBody(std::string body);
     void saveDraft();
+    // While the library's changes cannot be written: why, and that they are kept.
+    std::optional<std::string> saveErrorText() const;
+    void retrySave();
     void loadIntoPrompter();
     long wordCount() const;  // of the draft, in the prompter's language
     std::string wordCountText() const;

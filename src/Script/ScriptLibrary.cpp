@@ -31,7 +31,9 @@ ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clo
     open(ModelStore::open(file, schema()));
 }
 
-ScriptLibrary::~ScriptLibrary() = default;
+// A last try for changes an earlier save could not write (a signal ends the program without
+// asking); a failure is logged.
+ScriptLibrary::~ScriptLibrary() { save(); }
 
 std::filesystem::path ScriptLibrary::storeLocation() {
     return ModelStore::defaultLocation("library.sqlite");
@@ -124,10 +126,22 @@ void ScriptLibrary::duplicate(const std::shared_ptr<Script>& source) {
 }
 
 void ScriptLibrary::save() {
-    if (!store_ || !store_->mainContext().hasChanges()) return;
-    if (auto error = store_->mainContext().save()) {
-        logger_.error("No se pudo guardar: " + error->description());
+    if (!hasUnsavedChanges()) {
+        saveError_.reset();
+        return;
     }
+    if (auto error = store_->mainContext().save()) {
+        // Logged once per failure, not at every keystroke that retries it.
+        if (saveError_ != error->description())
+            logger_.error("No se pudo guardar: " + error->description());
+        saveError_ = error->description();
+    } else {
+        saveError_.reset();
+    }
+}
+
+bool ScriptLibrary::hasUnsavedChanges() const {
+    return store_ && store_->mainContext().hasChanges();
 }
 
 }  // namespace vorela

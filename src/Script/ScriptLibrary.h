@@ -60,8 +60,12 @@ public:
     void update(const std::shared_ptr<Script>& script, std::optional<std::string> title,
                 std::optional<std::string> body);
     void duplicate(const std::shared_ptr<Script>& source);
-    // Writes the main context's pending changes; a failure is logged and they stay pending.
+    // Writes the main context's pending changes; a failure is logged and kept in
+    // saveError(), and the changes stay pending for the next save.
     void save();
+    // Why the last save failed; none once a save succeeds or nothing is pending.
+    const std::optional<std::string>& saveError() const { return saveError_; }
+    bool hasUnsavedChanges() const;
 
 private:
     void open(ModelStore::OpenResult opened);
@@ -71,6 +75,7 @@ private:
     Log logger_{"library"};
     Observable<ScriptList> scripts_;
     std::optional<std::string> loadError_;
+    std::optional<std::string> saveError_;
     std::filesystem::path location_;
     std::unique_ptr<ModelStore> store_;
 };

@@ -91,6 +91,21 @@ std::size_t peakMemory() {
 }
 void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
+// AddressSanitizer holds freed memory in quarantine, so the peak says nothing there.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VORELA_PEAK_MEMORY_UNRELIABLE 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VORELA_PEAK_MEMORY_UNRELIABLE 1
+#endif
+#ifdef VORELA_PEAK_MEMORY_UNRELIABLE
+constexpr bool kPeakMemoryIsMeaningful = false;
+#else
+constexpr bool kPeakMemoryIsMeaningful = true;
+#endif
+
 class LocalSocketSingleInstanceTest : public ::testing::Test {
 protected:
     LocalSocketSingleInstanceTest() {
@@ -203,7 +218,9 @@ TEST_F(LocalSocketSingleInstanceTest, ConcurrentBigMessagesAreReadOneAtATimeInPi
     EXPECT_EQ(sent.load(), kPeers);
     EXPECT_EQ(sizes, std::vector<std::size_t>(kPeers, kTextBytes));
     const std::size_t growth = peakMemory() - before;
-    EXPECT_LT(growth, 4 * kTextBytes) << "peak grew by " << (growth >> 20) << " MiB";
+    if (kPeakMemoryIsMeaningful) {
+        EXPECT_LT(growth, 4 * kTextBytes) << "peak grew by " << (growth >> 20) << " MiB";
+    }
 }
 
 TEST_F(LocalSocketSingleInstanceTest, OversizedSilentAndSlowPeersAreCutOffAndOthersStillServed) {
