@@ -14,10 +14,10 @@
 #include <string>
 
 #include "App/AppState.h"
-#include "Matcher/MatcherTelemetry.h"
 #include "App/Qt/ScriptLibraryView.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "BenchScript.h"
+#include "Matcher/MatcherTelemetry.h"
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
 #include "Platform/Audio/Fake/FakeAudioEngine.h"
 #include "Platform/Defaults/UserDefaults.h"

@@ -39,6 +39,7 @@ struct VoicePipeline::TranscriptionTask {
     bool isStreaming = false;  // the stream was obtained and has not finished
     bool hasFailed = false;    // the engine did not start, or its stream finished
     Subscription stream;
+    Subscription failure;
 };
 
 VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
@@ -178,6 +179,14 @@ void VoicePipeline::startTranscription() {
         return;
     }
     transcriptionEngine_ = engine;
+    std::weak_ptr<TranscriptionTask> weakTask = task;
+    task->failure = engine->observeFailure(
+        guard_.bind([this, weakTask](const TranscriptionUnavailability& reason) {
+            const auto failed = weakTask.lock();
+            if (!failed || failed->isCancelled) return;
+            failed->hasFailed = true;
+            transcriptionFailed(reason.localizedDescription());
+        }));
     if (expected()) engine->setScript(expected());
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
@@ -208,11 +217,7 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
     }
     if (!result.succeeded()) {
         task->hasFailed = true;
-        const std::string reason = result.errorDescription();
-        state_.publishTranscriptionProblem(reason);
-        state_.publishTranscribing(false);
-        services_.telemetry.log("transcription.failed", {{"reason", reason}});
-        return;
+        return transcriptionFailed(result.errorDescription());
     }
     state_.publishTranscribing(true);
     services_.telemetry.log("transcription.running");
@@ -227,6 +232,12 @@ void VoicePipeline::transcriptionStarted(const std::shared_ptr<TranscriptionTask
             finished->hasFailed = true;
             services_.telemetry.log("transcription.streamEnded");
         }));
+}
+
+void VoicePipeline::transcriptionFailed(const std::string& reason) {
+    state_.publishTranscriptionProblem(reason);
+    state_.publishTranscribing(false);
+    services_.telemetry.log("transcription.failed", {{"reason", reason}});
 }
 
 void VoicePipeline::stopTranscription() {

@@ -92,6 +92,8 @@ private:
     void transcriptionStarted(const std::shared_ptr<TranscriptionTask>& task,
                               const std::shared_ptr<TranscriptionEngine>& engine,
                               TranscriptionStartResult result);
+    // A start refused or a run given up: the user reads why; audio and the meter go on.
+    void transcriptionFailed(const std::string& reason);
     void logMatch(const TranscriptionUpdate& update);
 
     VoiceStateSink& state_;

@@ -52,6 +52,8 @@ public:
     void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
                StartCompletion completion) override;
     void stop(std::function<void()> completion) override;
+    // Recognition errors are logged and the run goes on: it never gives up.
+    [[nodiscard]] Subscription observeFailure(FailureObserver) override { return {}; }
     void setScript(std::shared_ptr<const SpeechScript> script) override;
 
 private:

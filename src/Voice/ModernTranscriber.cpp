@@ -131,9 +131,8 @@ void ModernTranscriber::prepare(const std::string& localeIdentifier,
         [weak, run](const SpeechAnalyzerResult& result) {
             if (const auto self = weak.lock()) self->emit(result, run);
         },
-        [weak](const std::string& failure) {
-            if (const auto self = weak.lock())
-                self->logger_.error(format("El flujo de resultados terminó: %s", failure.c_str()));
+        [weak, run](const std::string& failure) {
+            if (const auto self = weak.lock()) self->fail(failure, run);
         });
     if (auto* failure = std::get_if<std::string>(&started))
         return completion(TranscriptionStartResult::platformFailure(std::move(*failure)));
@@ -223,6 +222,22 @@ void ModernTranscriber::emit(const SpeechAnalyzerResult& result, std::uint64_t r
         output = outputContinuation_;
     }
     output.yield(std::move(*update));
+}
+
+void ModernTranscriber::fail(const std::string& failure, std::uint64_t run) {
+    logger_.error(format("El flujo de resultados terminó: %s", failure.c_str()));
+    // The analyser gave up: without a word to the owner the panel would go on saying it
+    // listens.
+    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
+    services_.loop.post([weak, failure, run] {
+        const auto self = weak.lock();
+        if (!self) return;
+        {
+            std::lock_guard guard(self->lock_);
+            if (run != self->runNumber_) return;  // stopped since
+        }
+        self->failureObservers_.notify(TranscriptionUnavailability::failed(failure));
+    });
 }
 
 std::uint32_t ModernTranscriber::outputCapacity(const AudioFormat& from, const AudioFormat& to,

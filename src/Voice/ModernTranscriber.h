@@ -7,6 +7,7 @@
 
 #include "Platform/Audio/AudioConverter.h"
 #include "Platform/Log/Log.h"
+#include "Platform/Observation/ObserverList.h"
 #include "Platform/Speech/SpeechAnalyzer.h"
 #include "Platform/Store/Uuid.h"
 #include "Voice/TranscriptionEngine.h"
@@ -48,6 +49,9 @@ public:
     void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
                StartCompletion completion) override;
     void stop(std::function<void()> completion) override;
+    [[nodiscard]] Subscription observeFailure(FailureObserver observer) override {
+        return failureObservers_.add(std::move(observer));
+    }
     void setScript(std::shared_ptr<const SpeechScript> script) override;
 
     // The result's words and, when every word has one, their start times.
@@ -63,12 +67,14 @@ private:
                  StartCompletion completion);
     void stopNow();
     void emit(const SpeechAnalyzerResult& result, std::uint64_t run);
+    void fail(const std::string& failure, std::uint64_t run);
     void append(const std::shared_ptr<const AudioBuffer>& buffer);
 
     Services services_;
     Log logger_{"modern-transcriber"};
     // Bumped by every stop(): a start that resumes after one gives up.
-    std::uint64_t stopGeneration_ = 0;  // main thread only
+    std::uint64_t stopGeneration_ = 0;                            // main thread only
+    ObserverList<TranscriptionUnavailability> failureObservers_;  // main thread only
 
     std::mutex lock_;
     std::shared_ptr<SpeechAnalyzerRun> analyzer_;

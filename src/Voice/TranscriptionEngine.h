@@ -8,6 +8,7 @@
 
 #include "Matcher/TranscriptionUpdate.h"
 #include "Platform/Observation/AsyncStream.h"
+#include "Platform/Observation/Subscription.h"
 #include "Platform/Speech/SpeechAuthorization.h"
 #include "Platform/Speech/SpeechScript.h"
 
@@ -114,11 +115,13 @@ private:
 //
 // Completions run on the main run loop; a start that stop() overtakes completes with a
 // stream that is already finished and leaves nothing running. The engine holds the session weakly;
-// recogniser failures during a run are logged by the engine and never reach the stream.
+// recogniser failures during a run are logged by the engine and never reach the stream; a
+// failure that ends recognition for good is also reported to the failure observers.
 class TranscriptionEngine {
 public:
     using AvailabilityCompletion = std::function<void(std::optional<TranscriptionUnavailability>)>;
     using StartCompletion = std::function<void(TranscriptionStartResult)>;
+    using FailureObserver = std::function<void(const TranscriptionUnavailability&)>;
 
     virtual ~TranscriptionEngine() = default;
 
@@ -131,6 +134,10 @@ public:
                        const std::shared_ptr<AudioSession>& session,
                        StartCompletion completion) = 0;
     virtual void stop(std::function<void()> completion) = 0;
+    // The recogniser gave up in the middle of a run, with the reason to show. Runs on the
+    // main run loop; nothing more is heard, and the stream stays open until stop(). An
+    // engine whose recogniser never gives up reports nothing.
+    [[nodiscard]] virtual Subscription observeFailure(FailureObserver observer) = 0;
     // The loaded script and its language: recognition expects its words. Called whenever
     // the loaded text or the locale changes, before a start and while transcribing alike.
     virtual void setScript(std::shared_ptr<const SpeechScript> script) = 0;

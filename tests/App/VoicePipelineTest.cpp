@@ -167,6 +167,32 @@ TEST_F(VoicePipelineTest, AMicrophoneBackUnderWordTrackingStartsAFailedRecognise
     EXPECT_TRUE(engines_.made()[1]->isRunning());
 }
 
+// A recogniser that gave up in the middle of a run (a damaged speech model) only wrote to
+// the log: the panel went on saying "Listo" to a reader nobody heard.
+TEST_F(VoicePipelineTest, ARunTheRecogniserGivesUpShowsWhyInsteadOfReady) {
+    AppState& state = makeAttachedState(10);
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    ASSERT_EQ(state.voiceStatus(), VoiceStatus(Kind::ready));
+    const auto reason = TranscriptionUnavailability::failed(
+        "El decodificador no cargó el modelo: el modelo acústico de /m no se pudo cargar");
+    engines_.last()->failRun(reason);
+    EXPECT_EQ(state.voiceStatus(), VoiceStatus::problem(reason.localizedDescription()));
+    EXPECT_EQ(state.voiceStatus().localizedName(), reason.localizedDescription());
+    EXPECT_FALSE(state.isTranscribing.get());
+    EXPECT_EQ(telemetryRecords("transcription.failed").at(0)["reason"],
+              reason.localizedDescription());
+    EXPECT_EQ(engines_.made().size(), 1u) << "nothing is retried";
+
+    // A failure of a run already left is no news.
+    state.setMode(PrompterMode::manual);
+    loop_.runUntilIdle();
+    engines_.made()[0]->failRun(reason);
+    state.setMode(PrompterMode::wordTracking);
+    loop_.runUntilIdle();
+    EXPECT_EQ(state.voiceStatus(), VoiceStatus(Kind::ready));
+}
+
 TEST_F(VoicePipelineTest, AnEngineStoppedWhileStartingIsStoppedAgainAndNeverTranscribes) {
     // A start that completed after its stop used to mark the state as transcribing with
     // the engine listening and nobody left to stop it; it is stopped at once instead.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "App/AppServices.h"
+#include "Platform/Observation/ObserverList.h"
 #include "Voice/TranscriptionEngine.h"
 
 namespace vorela {
@@ -25,6 +26,9 @@ public:
     void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
                StartCompletion completion) override;
     void stop(std::function<void()> completion) override;
+    [[nodiscard]] Subscription observeFailure(FailureObserver observer) override {
+        return failureObservers_.add(std::move(observer));
+    }
     void setScript(std::shared_ptr<const SpeechScript> script) override {
         script_ = std::move(script);
     }
@@ -37,6 +41,8 @@ public:
     void completePendingStart();
     bool yield(TranscriptionUpdate update) const { return continuation_.yield(std::move(update)); }
     void finishStream() const { continuation_.finish(); }
+    // The recogniser gives up in the middle of the run.
+    void failRun(const TranscriptionUnavailability& reason) { failureObservers_.notify(reason); }
 
     bool isRunning() const { return isRunning_; }
     int startCount() const { return startCount_; }
@@ -58,6 +64,7 @@ private:
     int stopCount_ = 0;
     std::vector<std::string> locales_;
     std::shared_ptr<const SpeechScript> script_;
+    ObserverList<TranscriptionUnavailability> failureObservers_;
 };
 
 // The factory the state is given: every engine it makes is kept for the test, and the

@@ -134,13 +134,27 @@ TEST_F(ModernTranscriberTest, StopFinishesTheRunAndTheStreamAndLaterResultsAreDr
     EXPECT_TRUE(analyzer_->run(0).audio.empty());
 }
 
-TEST_F(ModernTranscriberTest, AFailureOfTheResultsIsLoggedAndTheStreamStaysOpen) {
+// The failure that ended the results reached only the log, so the owner went on showing
+// the engine as listening; it is reported to the owner too, as the text to show.
+TEST_F(ModernTranscriberTest, AFailureOfTheResultsIsLoggedReportedAndTheStreamStaysOpen) {
+    std::vector<TranscriptionUnavailability> failures;
+    const Subscription observing = engine_->observeFailure(
+        [&](const TranscriptionUnavailability& reason) { failures.push_back(reason); });
     start(*engine_);
     analyzer_->failResults("El decodificador se detuvo.");
+    EXPECT_TRUE(failures.empty()) << "reported on the run loop, not the analyser's thread";
     loop_.runUntilIdle();
     EXPECT_FALSE(streamFinished_);
     EXPECT_EQ(log_->messages("modern-transcriber"),
               (Words{"El flujo de resultados terminó: El decodificador se detuvo."}));
+    EXPECT_EQ(failures,
+              std::vector{TranscriptionUnavailability::failed("El decodificador se detuvo.")});
+
+    // A failure that reaches the run loop after a stop belongs to no run.
+    analyzer_->failResults("tarde");
+    engine_->stop({});
+    loop_.runUntilIdle();
+    EXPECT_EQ(failures.size(), 1u);
 }
 
 // A start waiting for the permission answer when stop() came went on to start the

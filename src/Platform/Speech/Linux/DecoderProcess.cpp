@@ -1,12 +1,14 @@
 #include "Platform/Speech/Linux/DecoderProcess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -17,7 +19,8 @@ extern char** environ;
 namespace vorela {
 
 DecoderProcess::DecoderProcess(const std::filesystem::path& program, MessageHandler onMessage,
-                               std::function<void()> onExit) {
+                               std::function<void()> onExit, double stallSeconds)
+    : stallSeconds_(stallSeconds) {
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -69,12 +72,35 @@ std::optional<std::uint64_t> DecoderProcess::peakMemoryKB(pid_t pid) {
     return std::nullopt;  // gone, or a zombie without memory
 }
 
-bool DecoderProcess::send(decoder::MessageType type, const std::string& payload) {
-    return socket_ >= 0 && decoder::writeMessage(socket_, type, payload);
-}
-
-bool DecoderProcess::send(decoder::MessageType type, const void* data, std::size_t size) {
-    return socket_ >= 0 && decoder::writeMessage(socket_, type, data, size);
+bool DecoderProcess::send(const decoder::Message& message) {
+    if (socket_ < 0 || isHung_) return false;
+    const std::string bytes = decoder::wireBytes(message);
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    const auto stall = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(stallSeconds_));
+    auto deadline = std::chrono::steady_clock::now() + stall;
+    while (left > 0) {
+        const ssize_t sent = ::send(socket_, data, left, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            data += sent;
+            left -= static_cast<std::size_t>(sent);
+            deadline = std::chrono::steady_clock::now() + stall;
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{socket_, POLLOUT, 0};
+        if (wait.count() > 0 && poll(&ready, 1, static_cast<int>(wait.count()) + 1) != 0) continue;
+        if (std::chrono::steady_clock::now() < deadline) continue;
+        // Killed, its end of the socket closes: the reader sees the exit as any other.
+        isHung_ = true;
+        kill(pid_, SIGKILL);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vorela

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <sstream>
 #include <utility>
 
 #include "Platform/Foundation/Format.h"
@@ -21,10 +20,7 @@ public:
     Run(std::weak_ptr<PocketSphinxAnalyzer> owner, std::shared_ptr<Handlers> handlers)
         : owner_(std::move(owner)), handlers_(std::move(handlers)) {}
     ~Run() override {
-        const auto owner = owner_.lock();
-        if (!owner) return;
-        std::lock_guard guard(owner->mutex_);
-        if (owner->handlers_ == handlers_) owner->handlers_.reset();
+        if (const auto owner = owner_.lock()) owner->finishRun(handlers_, false);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -46,7 +42,7 @@ public:
     }
     void finish() override {
         if (isFinished_.exchange(true)) return;
-        if (const auto owner = owner_.lock()) owner->enqueue(Job{Job::Kind::finalize, {}});
+        if (const auto owner = owner_.lock()) owner->finishRun(handlers_, true);
     }
 
 private:
@@ -64,6 +60,7 @@ PocketSphinxAnalyzer::~PocketSphinxAnalyzer() {
         isStopping_ = true;
     }
     wake_.notify_all();
+    decoded_.notify_all();
     worker_.join();
 }
 
@@ -92,10 +89,17 @@ SpeechAnalyzerService::StartResult PocketSphinxAnalyzer::start(const std::string
                                                                FailureHandler onFailure) {
     if (!config_.locator.model(locale))
         return config_.missingModelText ? config_.missingModelText(locale) : locale;
-    auto handlers = std::make_shared<Handlers>(Handlers{std::move(onResult), std::move(onFailure)});
+    auto handlers = std::make_shared<Handlers>();
+    handlers->onResult = std::move(onResult);
+    handlers->onFailure = std::move(onFailure);
     {
         std::lock_guard guard(mutex_);
-        if (locale != locale_) needsLoad_ = true;
+        // A new run tries again what failed before.
+        if (locale != locale_ || modelFailure_ || hasGivenUp_) needsLoad_ = true;
+        modelFailure_.reset();
+        hasGivenUp_ = false;
+        quickDeaths_ = 0;
+        restartAt_ = Clock::now();
         locale_ = locale;
         handlers_ = handlers;
         stabilizer_.reset();
@@ -147,66 +151,122 @@ void PocketSphinxAnalyzer::enqueue(Job job) {
     {
         std::lock_guard guard(mutex_);
         // A decoder without a model would never consume it, and its waiters would hang.
-        if (job.kind == Job::Kind::audio && modelFailure_) return;
+        if (job.kind == Job::Kind::audio && (modelFailure_ || hasGivenUp_)) return;
         samplesQueued_ += job.samples.size();
         queue_.push_back(std::move(job));
     }
     wake_.notify_all();
 }
 
+void PocketSphinxAnalyzer::finishRun(const std::shared_ptr<Handlers>& handlers,
+                                     bool decodesToTheEnd) {
+    std::unique_lock lock(mutex_);
+    // A decoder that is gone closed the utterance as it died: nothing is left to finalize.
+    if (decodesToTheEnd && handlers_ == handlers && !isProcessGone_ && !modelFailure_ &&
+        !hasGivenUp_) {
+        const std::uint64_t ticket = ++finalizeTickets_;
+        queue_.push_back(Job{Job::Kind::finalize, {}, ticket});
+        wake_.notify_all();
+        if (!decoded_.wait_for(lock, std::chrono::duration<double>(kFinishSeconds),
+                               [&] { return finalizedThrough_ >= ticket || isStopping_; }))
+            logger_.error("El decodificador no terminó a tiempo; la última frase se pierde.");
+    }
+    if (handlers_ == handlers) handlers_.reset();
+    // A callback already running ends first, unless it is the one finishing the run.
+    if (handlers->caller != std::this_thread::get_id())
+        decoded_.wait(lock, [&] { return handlers->inFlight == 0; });
+}
+
 void PocketSphinxAnalyzer::work() {
-    while (true) {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [&] {
-            return isStopping_ || hasDied_ || (needsLoad_ && !locale_.empty()) || !queue_.empty();
-        });
-        if (isStopping_) break;
-        const bool restart = hasDied_ || (!process_ && !locale_.empty());
-        if (restart) {
-            hasDied_ = false;
-            const std::uint64_t generation = ++generation_;
-            ++decoderStarts_;
+    std::unique_lock lock(mutex_);
+    while (!isStopping_) {
+        const bool hasFailed = modelFailure_ || hasGivenUp_;
+        const bool canRun = !locale_.empty() && !hasFailed;
+        const bool needsProcess = canRun && (!process_ || isProcessGone_);
+        if (needsProcess && Clock::now() < restartAt_) {
+            wake_.wait_until(lock, restartAt_);
+        } else if (needsProcess) {
             lock.unlock();
-            retireProcess();  // joins the old reader, whose exit no longer counts
-            process_ = std::make_unique<DecoderProcess>(
-                config_.decoderProgram,
-                [this, generation](const decoder::Message& m) { received(generation, m); },
-                [this, generation] { exited(generation); });
+            startProcess();
             lock.lock();
-            decoderPid_ = process_->pid();
-            needsLoad_ = true;
-            // The new decoder counts from zero; what the old one had is lost with it.
-            samplesQueued_ = 0;
-            for (const auto& job : queue_) samplesQueued_ += job.samples.size();
-            samplesConsumed_ = 0;
-        }
-        if (needsLoad_ && !locale_.empty()) {
+        } else if (canRun && needsLoad_) {
             needsLoad_ = false;
-            modelFailure_.reset();  // this model may load
             const std::string locale = locale_;
             const auto script = script_;
             lock.unlock();
             load(locale, script);
-            continue;
-        }
-        if (queue_.empty() || !process_) continue;
-        Job job = std::move(queue_.front());
-        queue_.pop_front();
-        lock.unlock();
-        switch (job.kind) {
-            case Job::Kind::audio:
-                process_->send(decoder::MessageType::audio, job.samples.data(),
-                               job.samples.size() * sizeof(std::int16_t));
-                break;
-            case Job::Kind::finalize:
-                process_->send(decoder::MessageType::finalize, std::string());
-                break;
-            case Job::Kind::abort:
-                process_->send(decoder::MessageType::abort, std::string());
-                break;
+            lock.lock();
+        } else if (!queue_.empty() && canRun) {
+            Job job = std::move(queue_.front());
+            queue_.pop_front();
+            if (job.kind == Job::Kind::finalize) finalizesSent_.push_back(job.ticket);
+            lock.unlock();
+            send(std::move(job));
+            lock.lock();
+        } else if (!queue_.empty() && hasFailed) {
+            queue_.clear();
+            dropWaitingInput();
+        } else {
+            wake_.wait(lock);
         }
     }
+    lock.unlock();
     retireProcess();
+}
+
+void PocketSphinxAnalyzer::startProcess() {
+    retireProcess();  // joins the old reader, whose exit no longer counts
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard guard(mutex_);
+        generation = ++generation_;
+        ++decoderStarts_;
+    }
+    process_ = std::make_unique<DecoderProcess>(
+        config_.decoderProgram,
+        [this, generation](const decoder::Message& m) { received(generation, m); },
+        [this, generation] { exited(generation); });
+    std::lock_guard guard(mutex_);
+    decoderPid_ = process_->pid();
+    isProcessGone_ = false;
+    processStartedAt_ = Clock::now();
+    needsLoad_ = true;
+    // The new decoder counts from zero; what the old one had is lost with it.
+    samplesQueued_ = 0;
+    for (const auto& job : queue_) samplesQueued_ += job.samples.size();
+    samplesConsumed_ = 0;
+    finalizesSent_.clear();
+}
+
+void PocketSphinxAnalyzer::send(Job job) {
+    bool sent = false;
+    switch (job.kind) {
+        case Job::Kind::audio:
+            sent = process_->send(decoder::encodeAudio(job.samples.data(), job.samples.size()));
+            break;
+        case Job::Kind::finalize:
+            sent = process_->send(decoder::encodeSignal(decoder::MessageType::finalize));
+            break;
+        case Job::Kind::abort:
+            sent = process_->send(decoder::encodeSignal(decoder::MessageType::abort));
+            break;
+    }
+    if (sent || job.kind != Job::Kind::finalize) return;
+    // Nobody will answer it; the decoder's exit closes the utterance instead.
+    {
+        std::lock_guard guard(mutex_);
+        std::erase(finalizesSent_, job.ticket);
+        finalizedThrough_ = std::max(finalizedThrough_, job.ticket);
+    }
+    decoded_.notify_all();
+}
+
+void PocketSphinxAnalyzer::dropWaitingInput() {
+    std::erase_if(queue_, [](const Job& job) { return job.kind == Job::Kind::audio; });
+    samplesQueued_ = samplesConsumed_;
+    finalizedThrough_ = finalizeTickets_;
+    finalizesSent_.clear();
+    decoded_.notify_all();
 }
 
 void PocketSphinxAnalyzer::retireProcess() {
@@ -239,55 +299,54 @@ void PocketSphinxAnalyzer::load(const std::string& locale,
     }
     const SpeechScript empty;
     const ScriptModel built = ScriptModelBuilder::build(script ? *script : empty, options);
-    std::string payload = model->folder.string();
-    payload += '\0';
-    payload += built.dictionary;
-    payload += '\0';
-    payload += built.arpa;
-    payload += '\0';
-    payload += config_.decoderOptions;
-    process_->send(decoder::MessageType::load, payload);
+    process_->send(decoder::encode(decoder::LoadRequest{model->folder.string(), built.dictionary,
+                                                        built.arpa, config_.decoderOptions}));
 }
 
 void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Message& message) {
     using decoder::MessageType;
+    if (message.type == MessageType::finalized) {
+        {
+            std::lock_guard guard(mutex_);
+            if (generation != generation_ || finalizesSent_.empty()) return;
+            finalizedThrough_ = std::max(finalizedThrough_, finalizesSent_.front());
+            finalizesSent_.pop_front();
+        }
+        decoded_.notify_all();
+        return;
+    }
     if (message.type == MessageType::progress) {
-        unsigned long long samples = 0;
-        double busy = 0;
-        std::istringstream in(message.payload);
-        in >> samples >> busy;
+        const auto progress = decoder::decodeProgress(message);
+        if (!progress) return;
+        const std::uint64_t samples = progress->samples;
         ProgressObserver observer;
         {
             std::lock_guard guard(mutex_);
             if (generation != generation_) return;
             observer = progress_;
         }
-        if (observer) observer(samples / 16000.0, busy);
+        if (observer) observer(decoder::secondsOfSamples(samples), progress->busySeconds);
         HypothesisStabilizer::Results settled;
         {
             std::lock_guard guard(mutex_);
             if (generation != generation_) return;
             samplesConsumed_ = samples;
-            settled = stabilizer_.advance(static_cast<double>(samples) / 16000.0);
+            settled = stabilizer_.advance(decoder::secondsOfSamples(samples));
         }
         for (const auto& result : settled) deliver(result);
         decoded_.notify_all();
         return;
     }
     if (message.type == MessageType::error) return failed(generation, message.payload);
-    if (message.type != MessageType::hypothesis) return;
-    std::istringstream in(message.payload);
-    int isFinal = 0;
-    in >> isFinal;
+    const auto hypothesis = decoder::decodeHypothesis(message);
+    if (!hypothesis) return;
     std::vector<SpeechTextRun> runs;
-    std::string word;
-    double start = 0;
-    while (in >> word >> start) runs.push_back({word + " ", start});
+    for (const auto& word : hypothesis->words) runs.push_back({word.text + " ", word.startSeconds});
     HypothesisStabilizer::Results closing;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_) return;
-        if (isFinal != 1) return stabilizer_.observe(std::move(runs));
+        if (!hypothesis->isFinal) return stabilizer_.observe(std::move(runs));
         closing = stabilizer_.close(std::move(runs));
     }
     for (const auto& result : closing) deliver(result);
@@ -295,44 +354,85 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
 
 void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
     HypothesisStabilizer::Results closing;
+    std::optional<std::string> givenUp;
+    bool restarts = false;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_ || isStopping_) return;
-        hasDied_ = true;
+        isProcessGone_ = true;
+        for (const auto ticket : finalizesSent_)
+            finalizedThrough_ = std::max(finalizedThrough_, ticket);
+        finalizesSent_.clear();
         closing = stabilizer_.close(std::nullopt);
+        // A decoder that said why it could not load the model is not asked again.
+        if (!modelFailure_) {
+            const auto now = Clock::now();
+            const bool wasQuick =
+                now - processStartedAt_ < std::chrono::duration<double>(kHealthySeconds);
+            quickDeaths_ = wasQuick ? quickDeaths_ + 1 : 1;
+            if (quickDeaths_ > kMaxRestarts) {
+                hasGivenUp_ = true;
+                dropWaitingInput();
+                givenUp = format(
+                    "El decodificador de voz se detuvo %d veces seguidas y no se vuelve a "
+                    "arrancar.",
+                    quickDeaths_);
+            } else if (restarts = true; quickDeaths_ > 1) {
+                const double delay = kFirstBackoffSeconds * (1 << (quickDeaths_ - 2));
+                restartAt_ = now + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(delay));
+            }
+        }
     }
-    logger_.error("El decodificador de voz se detuvo; se vuelve a arrancar.");
     wake_.notify_all();
+    decoded_.notify_all();
     // The words heard so far stay: the interrupted utterance ends with them.
     for (const auto& result : closing) deliver(result);
+    if (givenUp) return reportFailure(*givenUp);
+    if (restarts) logger_.error("El decodificador de voz se detuvo; se vuelve a arrancar.");
 }
 
 void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& reason) {
-    const std::string text = format("El decodificador no cargó el modelo: %s", reason.c_str());
-    std::shared_ptr<Handlers> handlers;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_) return;
         modelFailure_ = reason;
         // Audio waiting for this model is dropped: the decoder ignores what it was sent,
         // and what is still queued is never sent.
-        std::erase_if(queue_, [](const Job& job) { return job.kind == Job::Kind::audio; });
-        samplesQueued_ = samplesConsumed_;
+        dropWaitingInput();
         stabilizer_.reset();
-        handlers = handlers_;
     }
-    decoded_.notify_all();
+    reportFailure(format("El decodificador no cargó el modelo: %s", reason.c_str()));
+}
+
+void PocketSphinxAnalyzer::reportFailure(const std::string& text) {
     logger_.error(text);
-    if (handlers && handlers->onFailure) handlers->onFailure(text);
+    callHandlers([&](Handlers& handlers) {
+        if (handlers.onFailure) handlers.onFailure(text);
+    });
 }
 
 void PocketSphinxAnalyzer::deliver(const SpeechAnalyzerResult& result) {
+    callHandlers([&](Handlers& handlers) {
+        if (handlers.onResult) handlers.onResult(result);
+    });
+}
+
+void PocketSphinxAnalyzer::callHandlers(const std::function<void(Handlers&)>& call) {
     std::shared_ptr<Handlers> handlers;
     {
         std::lock_guard guard(mutex_);
         handlers = handlers_;
+        if (!handlers) return;
+        ++handlers->inFlight;
+        handlers->caller = std::this_thread::get_id();
     }
-    if (handlers && handlers->onResult) handlers->onResult(result);
+    call(*handlers);
+    {
+        std::lock_guard guard(mutex_);
+        if (--handlers->inFlight == 0) handlers->caller = {};
+    }
+    decoded_.notify_all();
 }
 
 }  // namespace vorela

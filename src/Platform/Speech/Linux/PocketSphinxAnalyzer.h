@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Platform/Log/Log.h"
+#include "Platform/Speech/Linux/DecoderProtocol.h"
 #include "Platform/Speech/PocketSphinx/HypothesisStabilizer.h"
 #include "Platform/Speech/PocketSphinx/PronunciationLexicon.h"
 #include "Platform/Speech/PocketSphinx/SpeechModelLocator.h"
@@ -22,19 +24,26 @@
 namespace vorela {
 
 class DecoderProcess;
-namespace decoder {
-struct Message;
-}
 
 // The analyser layer on pocketsphinx. One decoder process lives as long as this object,
 // across runs, so its normalisation to the microphone does not start over; a worker
 // thread builds the script's model and writes audio to it, results come back on the
-// process's reader thread. A decoder that dies is restarted with the same model; the
-// utterance it was in is closed with its last words as a final result.
+// process's reader thread. A decoder that dies is restarted with the same model, the
+// utterance it was in closed with its last words as a final result; one that keeps dying
+// soon after its start is restarted later each time and finally given up, and a model the
+// decoder cannot load is not retried: both fail the run until the next start().
 // Always owned by a shared_ptr: its runs hold it weakly, so a run that outlives it is inert.
 class PocketSphinxAnalyzer final : public SpeechAnalyzerService,
                                    public std::enable_shared_from_this<PocketSphinxAnalyzer> {
 public:
+    // Restarts after quick deaths: the first at once, then after 0.5, 1 and 2 s; a death
+    // past the last fails the run. A decoder that ran this long before dying was healthy.
+    static constexpr int kMaxRestarts = 4;
+    static constexpr double kFirstBackoffSeconds = 0.5;
+    static constexpr double kHealthySeconds = 30;
+    // How long finish() waits for the decoder to reach the end of its input.
+    static constexpr double kFinishSeconds = 3;
+
     // Share of the off-script phone loop: it keeps ad-libs out of the script's words; on
     // real readers a larger share costs accuracy.
     static constexpr double kDefaultGarbageWeight = 0.8;
@@ -66,7 +75,9 @@ public:
     std::optional<std::string> supportedLocale(const std::string& localeIdentifier) override;
     SpeechAssetStatus assetStatus(const std::string& localeIdentifier) override;
     std::optional<std::string> installAsset(const std::string& localeIdentifier) override;
-    std::optional<AudioFormat> bestAudioFormat() override { return AudioFormat{16000, 1}; }
+    std::optional<AudioFormat> bestAudioFormat() override {
+        return AudioFormat{decoder::kSampleRate, 1};
+    }
     StartResult start(const std::string& localeIdentifier, ResultHandler onResult,
                       FailureHandler onFailure) override;
     void setScript(std::shared_ptr<const SpeechScript> script) override;
@@ -77,7 +88,7 @@ public:
     // `timeoutSeconds`); for replay tools that must not run ahead of the decoder.
     bool waitUntilDecoded(double timeoutSeconds);
     // Why the decoder refused the last model it was given (options it does not accept, a
-    // model it cannot read); nothing once a model loads. Audio is dropped meanwhile.
+    // model it cannot read); nothing once a start() tries again. Audio is dropped meanwhile.
     std::optional<std::string> modelFailure() const;
     // The peak resident memory of the decoder processes so far, from the kernel's own
     // count for each child (not the rusage of children, which counts the parent's memory
@@ -89,23 +100,36 @@ public:
 
 private:
     class Run;
+    // A run's callbacks; the fields below them are guarded by mutex_.
     struct Handlers {
         ResultHandler onResult;
         FailureHandler onFailure;
+        int inFlight = 0;  // callbacks running now
+        std::thread::id caller;
     };
     struct Job {
         enum class Kind { audio, finalize, abort } kind = Kind::audio;
         std::vector<std::int16_t> samples;
+        std::uint64_t ticket = 0;  // of a finalize
     };
+    using Clock = std::chrono::steady_clock;
 
     void enqueue(Job job);
+    // Ends a run: its input decoded (within kFinishSeconds), then its callbacks detached.
+    void finishRun(const std::shared_ptr<Handlers>& handlers, bool decodesToTheEnd);
     void work();
+    void startProcess();
+    void send(Job job);
     void load(const std::string& locale, const std::shared_ptr<const SpeechScript>& script);
     void received(std::uint64_t generation, const decoder::Message& message);
     void exited(std::uint64_t generation);
     void failed(std::uint64_t generation, const std::string& reason);
+    // Under mutex_: what waits for the decoder is let go, as no decoder will answer.
+    void dropWaitingInput();
     void retireProcess();
     void deliver(const SpeechAnalyzerResult& result);
+    void reportFailure(const std::string& text);
+    void callHandlers(const std::function<void(Handlers&)>& call);
 
     Config config_;
     Log logger_{"speech"};
@@ -118,12 +142,19 @@ private:
     std::string locale_;  // of the current or last run
     bool needsLoad_ = false;
     bool isStopping_ = false;
-    bool hasDied_ = false;
+    bool isProcessGone_ = false;  // the current decoder process ended
+    bool hasGivenUp_ = false;     // restarts used up; until the next start()
+    int quickDeaths_ = 0;         // in a row
+    Clock::time_point processStartedAt_;
+    Clock::time_point restartAt_;
     std::uint64_t generation_ = 0;  // of the current decoder process
     int decoderStarts_ = 0;
     std::shared_ptr<Handlers> handlers_;
     HypothesisStabilizer stabilizer_;
-    std::condition_variable decoded_;
+    std::condition_variable decoded_;  // progress, finalizes done, callbacks ended
+    std::uint64_t finalizeTickets_ = 0;
+    std::deque<std::uint64_t> finalizesSent_;  // to the current decoder, not yet done
+    std::uint64_t finalizedThrough_ = 0;
     unsigned long long samplesQueued_ = 0;    // since the current decoder started
     unsigned long long samplesConsumed_ = 0;  // as the decoder last reported
     std::optional<std::string> modelFailure_;

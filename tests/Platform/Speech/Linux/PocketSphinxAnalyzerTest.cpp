@@ -2,10 +2,14 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
+#include "Platform/Speech/Linux/ScriptedProgram.h"
 #include "Platform/Speech/Linux/SpokenAudio.h"
 
 namespace vorela {
@@ -46,6 +50,7 @@ protected:
             locale,
             [this](const SpeechAnalyzerResult& r) {
                 std::lock_guard guard(mutex_);
+                ++callbacks_;
                 Words words;
                 for (const auto& run : r.runs) words.push_back(split(run.text).at(0));
                 if (r.isFinal) {
@@ -58,6 +63,7 @@ protected:
             },
             [this](const std::string& failure) {
                 std::lock_guard guard(mutex_);
+                ++callbacks_;
                 failures_.push_back(failure);
                 changed_.notify_all();
             });
@@ -90,8 +96,16 @@ protected:
         return heard_;
     }
 
+    // Waits for the run's first failure, at most `seconds`.
+    bool waitForFailure(double seconds) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::duration<double>(seconds),
+                                 [&] { return !failures_.empty(); });
+    }
+
     std::mutex mutex_;
     std::condition_variable changed_;
+    int callbacks_ = 0;
     Words heard_;
     Words partial_;
     int finals_ = 0;
@@ -283,6 +297,94 @@ TEST_F(PocketSphinxAnalyzerTest, ARunOutlivingItsAnalyzerIsInert) {
     run_->finish();
     run_.reset();
     EXPECT_TRUE(heard_.empty());
+}
+
+// A damaged model in the user's models folder made the decoder exit at every load, and
+// it was restarted about 85 times a second while the panel said it listened. The run now
+// fails once with the library's own reason, and the decoder is not started again.
+TEST_F(PocketSphinxAnalyzerTest, ADamagedUserModelFailsTheRunWithTheLibrarysReason) {
+    char pattern[] = "/tmp/vorela-data-XXXXXX";
+    const std::filesystem::path data = mkdtemp(pattern);
+    const auto model = data / Bundle::identifier() / "models" / "en-US";
+    std::filesystem::create_directories(model);
+    std::ofstream(model / "mdef") << "not a model\n";
+    const char* previous = getenv("XDG_DATA_HOME");
+    const std::string restore = previous ? previous : "";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config());
+    if (restore.empty()) {
+        unsetenv("XDG_DATA_HOME");
+    } else {
+        setenv("XDG_DATA_HOME", restore.c_str(), 1);
+    }
+    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(*analyzer, "en-US");
+    feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+    ASSERT_TRUE(waitForFailure(20));
+    EXPECT_TRUE(analyzer->waitUntilDecoded(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // time to restart, if it did
+    EXPECT_EQ(analyzer->decoderStarts(), 1);
+    ASSERT_EQ(failures_.size(), 1u);
+    EXPECT_EQ(failures_[0].rfind("El decodificador no cargó el modelo: el modelo acústico de " +
+                                     model.string() + " no se pudo cargar (FATAL: ",
+                                 0),
+              0u)
+        << failures_[0];
+    EXPECT_EQ(analyzer->modelFailure().value_or("").rfind("el modelo acústico de", 0), 0u);
+    run_.reset();
+    std::filesystem::remove_all(data);
+}
+
+// A decoder that dies without a word (a crash at its start) is restarted at once, then
+// after 0.5, 1 and 2 s; its fifth quick death fails the run instead of a tight loop. A
+// new start tries again.
+TEST_F(PocketSphinxAnalyzerTest, ADecoderThatKeepsDyingIsRestartedLaterEachTimeThenGivenUp) {
+    testing::ScriptedProgram dying("exit 1");
+    auto settings = config();
+    settings.decoderProgram = dying.path();
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(settings);
+    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    const auto began = std::chrono::steady_clock::now();
+    startRun(*analyzer, "en-US");
+    ASSERT_TRUE(waitForFailure(20));
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    EXPECT_GE(waited, 3.5);
+    EXPECT_LT(waited, 10);
+    EXPECT_EQ(failures_,
+              Words{"El decodificador de voz se detuvo 5 veces seguidas y no se vuelve a "
+                    "arrancar."});
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(analyzer->decoderStarts(), 5);
+    feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
+    EXPECT_TRUE(analyzer->waitUntilDecoded(1));  // dropped, not waiting for a decoder
+
+    failures_.clear();
+    startRun(*analyzer, "en-US");
+    ASSERT_TRUE(waitForFailure(20));
+    EXPECT_EQ(analyzer->decoderStarts(), 10);
+}
+
+// finish() returned before the decoder had reached the end of the input, and its last
+// results came afterwards into a transcriber that had already stopped. Its contract: the
+// input decoded to the end, then no callback.
+TEST_F(PocketSphinxAnalyzerTest, FinishDecodesToTheEndAndNoCallbackRunsAfterIt) {
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config());
+    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(*analyzer, "en-US");
+    feed(testing::SpokenAudio::say(kEnglish, "en-us", 0.002));
+    ASSERT_TRUE(analyzer->waitUntilDecoded(20));
+    run_->finish();  // the utterance's final result comes now, not later
+    int callbacks = 0;
+    {
+        std::lock_guard guard(mutex_);
+        callbacks = callbacks_;
+        ASSERT_FALSE(heard_.empty());
+        EXPECT_EQ(heard_.back(), "shop");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::lock_guard guard(mutex_);
+    EXPECT_EQ(callbacks_, callbacks);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 // Reads messages on standard input and answers on standard output (one stream socket).
 
 #include <pocketsphinx.h>
+#include <sphinxbase/err.h>
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,7 +23,38 @@ namespace {
 
 constexpr int kIn = 0;
 constexpr int kOut = 1;
-constexpr double kSampleRate = 16000;
+
+// The library's last error line, and whether a model is being loaded: the library ends
+// the process on a model it cannot read, and the application is told why on the way out.
+std::string lastLibraryError;
+bool isLoading = false;
+std::string loadingFolder;
+
+void keepLibraryErrors(void*, err_lvl_t level, const char* fmt, ...) {
+    if (level != ERR_ERROR && level != ERR_FATAL) return;
+    char line[512];
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(line, sizeof line, fmt, args);
+    va_end(args);
+    std::string text;
+    for (const char* c = line; *c; ++c) {
+        const char shown = *c == '\n' ? ' ' : *c;
+        if (shown != ' ' || (!text.empty() && text.back() != ' ')) text += shown;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    if (!text.empty()) lastLibraryError = text;
+}
+
+std::string modelFailure() {
+    std::string reason = "el modelo acústico de " + loadingFolder + " no se pudo cargar";
+    if (!lastLibraryError.empty()) reason += " (" + lastLibraryError + ")";
+    return reason;
+}
+
+void reportFailedLoad() {
+    if (isLoading) writeMessage(kOut, encodeError(modelFailure()));
+}
 
 double now() {
     timespec t{};
@@ -71,16 +104,17 @@ public:
         if (config_) cmd_ln_free_r(config_);
     }
 
-    std::string load(const std::string& payload) {
-        const auto parts = split(payload, '\0');
-        if (parts.size() < 4) return "mensaje de carga incompleto";
-        const std::string dict = temporaryFile(parts[1], ".dict");
-        const std::string lm = temporaryFile(parts[2], ".arpa");
+    std::string load(const Message& message) {
+        const auto request = decodeLoad(message);
+        if (!request) return "mensaje de carga incompleto";
+        loadingFolder = request->modelFolder;
+        const std::string dict = temporaryFile(request->dictionary, ".dict");
+        const std::string lm = temporaryFile(request->arpa, ".arpa");
         std::string failure;
         if (dict.empty() || lm.empty()) {
             failure = "no se pudo escribir el modelo temporal";
-        } else if (!ps_ || parts[0] != hmm_ || parts[3] != options_) {
-            failure = create(parts[0], dict, lm, parts[3]);
+        } else if (!ps_ || request->modelFolder != hmm_ || request->options != options_) {
+            failure = create(request->modelFolder, dict, lm, request->options);
         } else {
             failure = swap(dict, lm);
         }
@@ -89,26 +123,21 @@ public:
         return failure;
     }
 
-    void process(const std::string& samples) {
+    void process(const std::vector<std::int16_t>& samples) {
         if (!ps_) return;
         const double began = now();
-        const auto* data = reinterpret_cast<const int16*>(samples.data());
-        const std::size_t count = samples.size() / sizeof(int16);
-        ps_process_raw(ps_, data, count, FALSE, FALSE);
-        consumed_ += count;
+        ps_process_raw(ps_, samples.data(), samples.size(), FALSE, FALSE);
+        consumed_ += samples.size();
         int32 score = 0;
         const char* hyp = ps_get_hyp(ps_, &score);
         const std::string text = hyp ? hyp : "";
-        const double audioNow = consumed_ / kSampleRate;
+        const double audioNow = secondsOfSamples(consumed_);
         if (text != lastHyp_) {
             lastHyp_ = text;
             boundary_.guessChanged(audioNow);
             sendHypothesis(false);
         }
-        char progress[64];
-        snprintf(progress, sizeof progress, "%llu %.6f", static_cast<unsigned long long>(consumed_),
-                 now() - began);
-        writeMessage(kOut, MessageType::progress, progress);
+        writeMessage(kOut, encode(Progress{consumed_, now() - began}));
         if (boundary_.shouldClose(audioNow)) finalize();
     }
 
@@ -136,7 +165,7 @@ private:
             cmd_ln_parse_r(nullptr, ps_args(), static_cast<int>(argv.size()), argv.data(), TRUE);
         if (!config_) return "opciones del decodificador no válidas";
         ps_ = ps_init(config_);
-        if (!ps_) return "el modelo acústico no se pudo cargar";
+        if (!ps_) return modelFailure();
         hmm_ = hmm;
         options_ = options;
         startUtterance();
@@ -160,13 +189,13 @@ private:
 
     void startUtterance() {
         ps_start_utt(ps_);
-        uttStart_ = consumed_ / kSampleRate;
+        uttStart_ = secondsOfSamples(consumed_);
         boundary_.start(uttStart_);
         lastHyp_.clear();
     }
 
     void sendHypothesis(bool isFinal) {
-        std::string payload = isFinal ? "1\n" : "0\n";
+        Hypothesis hypothesis{isFinal, {}};
         for (ps_seg_t* seg = ps_seg_iter(ps_); seg; seg = ps_seg_next(seg)) {
             const char* word = ps_seg_word(seg);
             if (!isSpoken(word)) continue;
@@ -175,12 +204,9 @@ private:
                 name.resize(paren);
             int start = 0, end = 0;
             ps_seg_frames(seg, &start, &end);
-            char line[32];
-            snprintf(line, sizeof line, " %.2f\n", uttStart_ + start / 100.0);
-            payload += name;
-            payload += line;
+            hypothesis.words.push_back({std::move(name), uttStart_ + secondsOfFrames(start)});
         }
-        writeMessage(kOut, MessageType::hypothesis, payload);
+        writeMessage(kOut, encode(hypothesis));
     }
 
     cmd_ln_t* config_ = nullptr;
@@ -196,20 +222,26 @@ private:
 }  // namespace
 
 int main() {
+    err_set_callback(keepLibraryErrors, nullptr);
+    atexit(reportFailedLoad);
     Decoder decoder;
     while (const auto message = readMessage(kIn)) {
         switch (message->type) {
             case MessageType::load: {
-                const std::string failure = decoder.load(message->payload);
-                writeMessage(kOut, failure.empty() ? MessageType::ready : MessageType::error,
-                             failure);
+                lastLibraryError.clear();
+                isLoading = true;
+                const std::string failure = decoder.load(*message);
+                isLoading = false;
+                writeMessage(kOut, failure.empty() ? encodeSignal(MessageType::ready)
+                                                   : encodeError(failure));
                 break;
             }
             case MessageType::audio:
-                decoder.process(message->payload);
+                if (const auto samples = decodeAudio(*message)) decoder.process(*samples);
                 break;
             case MessageType::finalize:
                 decoder.finalize();
+                writeMessage(kOut, encodeSignal(MessageType::finalized));
                 break;
             case MessageType::abort:
                 abort();
