@@ -37,18 +37,20 @@ TEST_F(DefaultsProblemsTest, ADamagedFileSetAsideIsToldOnce) {
     // line, so the user saw settings change by themselves; now they are told where it went.
     const fs::path path = folder_ / "prefs.plist";
     std::ofstream(path) << "esto no es una lista de propiedades";
-    auto suite = UserDefaults::open(path.string());
-    const Subscription first = collect(*suite);
-    ASSERT_EQ(problems_.size(), 1u);
-    EXPECT_TRUE(
-        problems_[0].starts_with("Las preferencias estaban dañadas y volvieron a sus "
-                                 "valores predeterminados. El archivo anterior se "
-                                 "guardó aparte como «" +
-                                 path.string() + ".corrupt-"))
-        << problems_[0];
-    suite->set("a", PropertyList(true));
-    suite->flush();
-    EXPECT_EQ(problems_.size(), 1u) << "writing the fresh file is no problem";
+    {
+        auto suite = UserDefaults::open(path.string());
+        const Subscription first = collect(*suite);
+        ASSERT_EQ(problems_.size(), 1u);
+        EXPECT_TRUE(
+            problems_[0].starts_with("Las preferencias estaban dañadas y volvieron a sus "
+                                     "valores predeterminados. El archivo anterior se "
+                                     "guardó aparte como «" +
+                                     path.string() + ".corrupt-"))
+            << problems_[0];
+        suite->set("a", PropertyList(true));
+        suite->flush();
+        EXPECT_EQ(problems_.size(), 1u) << "writing the fresh file is no problem";
+    }  // the suite goes, so the next open reads the file afresh
 
     auto healthy = UserDefaults::open(path.string());
     problems_.clear();
