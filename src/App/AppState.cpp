@@ -82,6 +82,13 @@ AppState::AppState(AppServices services)
     scrollEngine_.setOnTick([this, alive](double dt) {
         if (alive.lock()) tick(dt);
     });
+    scrollEngine_.setNeedsTicks([this, alive] { return alive.lock() && needsTicks(); });
+    // Whatever needsTicks reads may start the frames again.
+    const auto wake = [this, alive](const auto&) {
+        if (alive.lock()) scrollEngine_.wake();
+    };
+    frameNeeds_.push_back(playback.observe(wake));
+    frameNeeds_.push_back(mode.observe(wake));
     voice_.configureDetector(voiceProfile.get());
     retuneMatcher(voiceProfile.get());
     hoverMonitor_->setOnEnter([this, alive] {
@@ -152,6 +159,7 @@ void AppState::attach(const std::shared_ptr<PrompterTextSurface>& view) {
     scrollEngine_.start(*view);
     view->setScrollY(scrollEngine_.scrollY());
     view->setHoverMonitor(hoverMonitor_);
+    scrollEngine_.wake();
 }
 
 // --- playback ---
@@ -196,6 +204,12 @@ void AppState::setMode(PrompterMode newMode) {
 }
 
 // --- the frame ---
+
+bool AppState::needsTicks() const {
+    // tick() can move the reading position only while playing outside the manual mode.
+    return playback.get() == PlaybackState::playing && mode.get() != PrompterMode::manual &&
+           !textView_.expired();
+}
 
 void AppState::tick(double dt) {
     if (playback.get() != PlaybackState::playing) return;

@@ -194,6 +194,8 @@ private:
     ScriptTokens tokenize(const std::string& text) const;
     void moveScrollToTop();
     void tick(double dt);
+    // True while tick() may move the reading position: the frames must run.
+    bool needsTicks() const;
     std::optional<double> scrollOffset(double forWordPosition) const;
     double clampedTarget(double offset, const PrompterTextSurface& view) const;
     void scrollChanged(double y);
@@ -213,6 +215,8 @@ private:
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
     std::function<void()> onRequestShowPanel_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Wake the scroll engine when playback or the mode change.
+    std::vector<Subscription> frameNeeds_;
     // Its callbacks reach every field above.
     VoicePipeline voice_;
     // Last: it works through the pipeline.
