@@ -28,8 +28,15 @@ PrompterTextView::PrompterTextView(TextLayoutEngine& engine, Theme theme)
 
 void PrompterTextView::setContent(std::string text,
                                   std::shared_ptr<const std::vector<Token>> tokens) {
-    text_ = std::move(text);
     tokens_ = tokens ? std::move(tokens) : std::make_shared<std::vector<Token>>();
+    // New words over the same text keep its layout: a load hands over the text and then
+    // its tokens, and laying the script out for each was twice the work.
+    if (text == text_ && (layout_ || viewSize_.width <= 0)) {
+        rebuildTokenRects();
+        needsDisplay();
+        return;
+    }
+    text_ = std::move(text);
     rebuildContent();
 }
 

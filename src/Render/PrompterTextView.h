@@ -42,7 +42,8 @@ public:
     explicit PrompterTextView(TextLayoutEngine& engine, Theme theme = Theme{});
 
     // --- state ---
-    // New text and tokens lay the script out again.
+    // A new text lays the script out again; new tokens over the same text only find
+    // where their words landed.
     void setContent(std::string text, std::shared_ptr<const std::vector<Token>> tokens);
     const std::string& text() const { return text_; }
     const std::vector<Token>& tokens() const { return *tokens_; }
