@@ -13,6 +13,8 @@ PACKAGES=(
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev
   libx11-dev libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev libxcb-xkb-dev
   fonts-opendyslexic locales-all
+  # Qt's own dialogs and menus in Spanish
+  qt6-translations-l10n
   # registering the desktop file and the prompter: scheme handler
   desktop-file-utils xdg-utils
   # test tools

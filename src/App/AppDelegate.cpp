@@ -13,8 +13,15 @@ namespace vorela {
 
 void AppDelegate::open(const std::vector<std::string>& urls) {
     for (const auto& url : urls) {
-        const auto parts = UrlComponents::parse(url);
-        if (!parts || parts->scheme != "prompter") continue;
+        std::string whyRefused;
+        const auto parts = UrlComponents::parse(url, &whyRefused);
+        if (!parts) {
+            // Not shown to the user, who may never have meant to follow the link; kept
+            // where a puzzled user or a developer can find why it did nothing.
+            logger_.debug("URL rechazada (" + whyRefused + "): " + url);
+            continue;
+        }
+        if (parts->scheme != "prompter") continue;
         handle(*parts, url);
     }
 }

@@ -9,6 +9,7 @@
 #include "Platform/Pasteboard/Pasteboard.h"
 #include "Prefs/Prefs.h"
 #include "Script/Bookmark.h"
+#include "Script/ReadingRate.h"
 #include "Script/SampleScript.h"
 #include "Script/Script.h"
 #include "Script/Tokenizer.h"
@@ -48,8 +49,6 @@ namespace {
 // The scroll engine's time constant and the hover monitor's resume delay, in seconds.
 constexpr double kScrollTau = 0.18;
 constexpr double kHoverResumeDelay = 0.4;
-constexpr double kMinWpm = 60;
-constexpr double kMaxWpm = 260;
 // While lost, how far past the last matched word the position may go on by the measured
 // rate alone.
 constexpr double kDeadReckoningWords = 1;
@@ -57,8 +56,8 @@ constexpr double kDeadReckoningWords = 1;
 // A rate that is not a finite number (a damaged preference) is the slowest rate, never a
 // NaN that would freeze or fling the text.
 double clampedWpm(double value) {
-    if (!std::isfinite(value)) return kMinWpm;
-    return std::min(std::max(value, kMinWpm), kMaxWpm);
+    if (!std::isfinite(value)) return ReadingRate::kMinWpm;
+    return std::min(std::max(value, ReadingRate::kMinWpm), ReadingRate::kMaxWpm);
 }
 
 }  // namespace
@@ -132,7 +131,8 @@ void AppState::loadText(std::string text, std::string title) {
 }
 
 void AppState::load(const std::shared_ptr<Script>& script) {
-    if (!script) return;
+    // Its words would not fit in memory; the library view never offers to load it.
+    if (!script || script->isTooLargeToOpen()) return;
     setTranscriptionLocale(script->locale());
     loadText(script->body(), script->title());
     activeScript.set(script);
@@ -169,6 +169,13 @@ void AppState::play() {
     if (mode.get() == PrompterMode::manual) setMode(Prefs::get(Prefs::Keys::defaultMode()));
     pausedByHover_ = false;
     playback.set(PlaybackState::playing);
+}
+
+void AppState::togglePlayback() {
+    if (playback.get() == PlaybackState::playing)
+        pause();
+    else
+        play();
 }
 
 void AppState::pause() {
@@ -303,6 +310,13 @@ void AppState::jumpToToken(long index) {
     wordPosition_ = static_cast<double>(index);
     matcher_.reset(index);
     scrollEngine_.setTargetY(clampedTarget(*offset, *view));
+}
+
+void AppState::returnTo(const ReadingPlace& place) {
+    currentTokenIndex.set(place.tokenIndex);
+    wordPosition_ = place.wordPosition;
+    matcher_.reset(place.tokenIndex);
+    scrollEngine_.setTargetY(place.scrollTargetY);
 }
 
 void AppState::scrollManually(double deltaPoints) {

@@ -89,6 +89,8 @@ public:
     // --- playback ---
     void play();
     void pause();
+    // Pauses while playing, else plays (from stopped or paused).
+    void togglePlayback();
     void restart();
     void resetScroll();
     // The one way to change mode, with its audio, panel and matcher effects.
@@ -189,6 +191,10 @@ private:
     void retuneMatcher(const VoiceProfile& profile) override {
         matcher_.setConfig(profile.tuned(MatcherConfig{}));
     }
+    ReadingPlace readingPlace() const override {
+        return {currentTokenIndex.get(), wordPosition_, scrollEngine_.targetY()};
+    }
+    void returnTo(const ReadingPlace& place) override;
 
     void loadText(std::string text, std::string title);
     ScriptTokens tokenize(const std::string& text) const;

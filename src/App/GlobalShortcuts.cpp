@@ -2,6 +2,7 @@
 
 #include "App/AppState.h"
 #include "App/PanelControlling.h"
+#include "Script/ReadingRate.h"
 #include "Shortcuts/Shortcuts.h"
 
 namespace vorela::GlobalShortcuts {
@@ -37,16 +38,13 @@ Name nextBookmark() { return declared("nextBookmark", Key::downArrow); }
 
 void registerShortcuts(const std::weak_ptr<AppState>& appState,
                        const std::weak_ptr<PanelControlling>& panelController) {
-    Shortcuts::onKeyDown(togglePlay(), onState(appState, [](AppState& s) {
-                             if (s.playback.get() == PlaybackState::playing)
-                                 s.pause();
-                             else
-                                 s.play();
+    Shortcuts::onKeyDown(togglePlay(), onState(appState, [](AppState& s) { s.togglePlayback(); }));
+    Shortcuts::onKeyDown(faster(), onState(appState, [](AppState& s) {
+                             s.setWpm(s.wpm.get() + ReadingRate::kStepWpm);
                          }));
-    Shortcuts::onKeyDown(faster(),
-                         onState(appState, [](AppState& s) { s.setWpm(s.wpm.get() + 10); }));
-    Shortcuts::onKeyDown(slower(),
-                         onState(appState, [](AppState& s) { s.setWpm(s.wpm.get() - 10); }));
+    Shortcuts::onKeyDown(slower(), onState(appState, [](AppState& s) {
+                             s.setWpm(s.wpm.get() - ReadingRate::kStepWpm);
+                         }));
     Shortcuts::onKeyDown(restart(), onState(appState, [](AppState& s) { s.restart(); }));
     Shortcuts::onKeyDown(togglePanel(), [panelController] {
         if (auto panel = panelController.lock()) panel->toggle();

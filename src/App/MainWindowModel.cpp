@@ -54,10 +54,7 @@ const char* panelToggleSymbol(bool isPanelVisible) { return isPanelVisible ? "ey
 
 void playPause(AppState& appState, PanelControlling& panel) {
     panel.show();
-    if (appState.playback.get() == PlaybackState::playing)
-        appState.pause();
-    else
-        appState.play();
+    appState.togglePlayback();
 }
 
 }  // namespace vorela::MainWindowModel

@@ -103,6 +103,9 @@ void PanelController::ensurePanel() {
     panelFrameObservation_ = panel_->observeFrameChanges([this, alive] {
         if (alive.lock()) persistGeometry();
     });
+    panelCloseObservation_ = panel_->observeClose([this, alive] {
+        if (alive.lock()) isVisible.set(false);
+    });
 }
 
 void PanelController::reposition() {

@@ -97,6 +97,7 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // Last: they reach the fields above.
     Subscription panelFrameObservation_;
+    Subscription panelCloseObservation_;
     Subscription screenObservation_;
     TimerHandle optionKeyTimer_;
 };

@@ -82,16 +82,34 @@ std::string ScriptLibraryViewModel::sectionTitle(const std::optional<std::string
 }
 
 std::string ScriptLibraryViewModel::rowDetail(const Script& script) const {
+    // Counting its words would take gigabytes: a script over the limit is named, not counted.
+    if (script.isTooLargeToOpen()) return Bundle::localized("Más de 50 MB: no se puede abrir");
     const long words = countWords(script.body(), script.locale());
     return format("%lld", static_cast<long long>(words)) + Bundle::localized(" palabras · ") +
            readingTime(words, appState_.wpm.get());
 }
 
+std::optional<std::string> ScriptLibraryViewModel::libraryErrorText() const {
+    const auto& error = library_.loadError();
+    if (!error) return std::nullopt;
+    return Bundle::localized("No se pudo abrir la biblioteca de guiones. ") + *error +
+           Bundle::localized(" El archivo «") + library_.location().string() +
+           Bundle::localized(
+               "» queda como está, sin cambios; mientras tanto no se pueden "
+               "crear ni importar guiones.");
+}
+
 void ScriptLibraryViewModel::select(ScriptPtr script) {
     selected_ = std::move(script);
     draftTitle_ = selected_ ? selected_->title() : std::string();
-    draftBody_ = selected_ ? selected_->body() : std::string();
+    draftBody_ = selected_ && !isSelectedTooLarge() ? selected_->body() : std::string();
     notify();
+}
+
+std::string ScriptLibraryViewModel::tooLargeText() {
+    return Bundle::localized(
+        "Este guion ocupa más de 50 MB: es demasiado largo para abrirlo o cargarlo en el "
+        "prompter. Se conserva tal cual en la biblioteca; podés borrarlo.");
 }
 
 void ScriptLibraryViewModel::appear() {
@@ -107,6 +125,7 @@ void ScriptLibraryViewModel::newScript() {
 }
 
 void ScriptLibraryViewModel::importFromPasteboard() {
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::fromPasteboard(pasteboard_);
     if (!imported) {
         importError_ = imported.error().description();
@@ -116,12 +135,20 @@ void ScriptLibraryViewModel::importFromPasteboard() {
 }
 
 void ScriptLibraryViewModel::importFile(const std::filesystem::path& path) {
+    // A dropped file comes here even while the buttons are off.
+    if (!canCreate()) return refuseImport();
     auto imported = ScriptImporter::load(path);
     if (!imported) {
         importError_ = imported.error().description();
         return notify();
     }
     select(library_.importScript(imported.value()));
+}
+
+void ScriptLibraryViewModel::refuseImport() {
+    importError_ =
+        Bundle::localized("No se puede importar porque la biblioteca de guiones no se pudo abrir.");
+    notify();
 }
 
 void ScriptLibraryViewModel::duplicateSelected() {
@@ -156,19 +183,35 @@ void ScriptLibraryViewModel::editTitle(std::string title) {
 }
 
 void ScriptLibraryViewModel::editBody(std::string body) {
-    if (body == draftBody_) return;
+    if (body == draftBody_ || isSelectedTooLarge()) return;
     draftBody_ = std::move(body);
     saveDraft();
 }
 
 void ScriptLibraryViewModel::saveDraft() {
     if (!selected_) return;
-    library_.update(selected_, draftTitle_, draftBody_);
+    // The draft of a body too large to open is empty: only the title is the user's.
+    library_.update(selected_, draftTitle_,
+                    isSelectedTooLarge() ? std::nullopt : std::optional(draftBody_));
+    notify();
+}
+
+std::optional<std::string> ScriptLibraryViewModel::saveErrorText() const {
+    const auto& error = library_.saveError();
+    if (!error) return std::nullopt;
+    return Bundle::localized("No se pudo guardar. ") + *error +
+           Bundle::localized(
+               " Los cambios siguen aquí y se vuelven a guardar con cada cambio o "
+               "con «Reintentar».");
+}
+
+void ScriptLibraryViewModel::retrySave() {
+    library_.save();
     notify();
 }
 
 void ScriptLibraryViewModel::loadIntoPrompter() {
-    if (!selected_) return;
+    if (!selected_ || isSelectedTooLarge()) return;
     saveDraft();
     appState_.load(selected_);
 }
@@ -204,6 +247,7 @@ void ScriptLibraryViewModel::jumpToBookmark(const BookmarkPtr& bookmark) {
     if (!bookmark) return;
     // A bookmark's word index means something only in its own script's words.
     const auto owner = bookmark->script();
+    if (owner && owner->isTooLargeToOpen()) return;
     if (owner && appState_.activeScript.get() != owner) {
         if (owner == selected_) saveDraft();
         appState_.load(owner);

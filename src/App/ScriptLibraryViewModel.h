@@ -54,11 +54,19 @@ public:
     static std::string sectionTitle(const std::optional<std::string>& folder);
     // "<n> palabras · <reading time>" of the stored body, in the script's own language.
     std::string rowDetail(const Script& script) const;
-    bool canDuplicate() const { return selected_ != nullptr; }
+    // Creating and importing need the library's file open.
+    bool canCreate() const { return library_.container() != nullptr; }
+    // Why the library could not be opened, for the main window; none while it is open.
+    std::optional<std::string> libraryErrorText() const;
+    bool canDuplicate() const { return selected_ != nullptr && !isSelectedTooLarge(); }
     bool canDelete() const { return selected_ != nullptr; }
 
     // --- selection and commands ---
     const ScriptPtr& selected() const { return selected_; }
+    // A body over Script::kMaxBodySize is never drafted, counted, saved or loaded: only
+    // its title can be edited, and the script deleted.
+    bool isSelectedTooLarge() const { return selected_ && selected_->isTooLargeToOpen(); }
+    static std::string tooLargeText();
     void select(ScriptPtr script);
     // Coming into view with nothing selected: the loaded script, else the newest one.
     void appear();
@@ -76,6 +84,9 @@ public:
     void editTitle(std::string title);
     void editBody(std::string body);
     void saveDraft();
+    // While the library's changes cannot be written: why, and that they are kept.
+    std::optional<std::string> saveErrorText() const;
+    void retrySave();
     void loadIntoPrompter();
     long wordCount() const;  // of the draft, in the prompter's language
     std::string wordCountText() const;
@@ -90,6 +101,7 @@ public:
 
 private:
     void notify() const { changed_.notify(); }
+    void refuseImport();
 
     AppState& appState_;
     ScriptLibrary& library_;

@@ -29,10 +29,7 @@ const std::map<std::string_view, Command>& plainCommands() {
         {"playPause",
          [](const Commands& c, bool) {
              c.panel.show();
-             if (c.state.playback.get() == PlaybackState::playing)
-                 c.state.pause();
-             else
-                 c.state.play();
+             c.state.togglePlayback();
          }},
         {"restart", [](const Commands& c, bool) { c.state.restart(); }},
         {"calibrate",

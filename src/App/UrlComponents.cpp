@@ -29,6 +29,26 @@ bool hasForbiddenByte(std::string_view url) {
     });
 }
 
+// Controls and invisible formatting marks (bidirectional overrides, zero-width characters)
+// that a value could smuggle in percent-encoded: a link may not reorder or hide what the
+// panel shows. Line breaks and tabs are text.
+bool isInvisibleControl(char32_t c) {
+    if (c == U'\n' || c == U'\t') return false;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
+std::string withoutInvisibleControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        if (!isInvisibleControl(unicode::nextCodePoint(text, i)))
+            out.append(text.substr(start, i - start));
+    }
+    return out;
+}
+
 std::optional<std::vector<UrlQueryItem>> parseQuery(std::string_view query) {
     std::vector<UrlQueryItem> items;
     std::size_t start = 0;
@@ -45,7 +65,7 @@ std::optional<std::vector<UrlQueryItem>> parseQuery(std::string_view query) {
         if (equals != std::string_view::npos) {
             auto value = percentDecoded(pair.substr(equals + 1));
             if (!value) return std::nullopt;
-            item.value = std::move(*value);
+            item.value = withoutInvisibleControls(*value);
         }
         items.push_back(std::move(item));
     }
@@ -73,13 +93,18 @@ std::optional<std::string> percentDecoded(std::string_view text) {
     return decoded;
 }
 
-std::optional<UrlComponents> UrlComponents::parse(std::string_view url) {
-    if (url.empty() || hasForbiddenByte(url)) return std::nullopt;
+std::optional<UrlComponents> UrlComponents::parse(std::string_view url, std::string* whyRefused) {
+    const auto refuse = [whyRefused](const char* why) -> std::optional<UrlComponents> {
+        if (whyRefused) *whyRefused = why;
+        return std::nullopt;
+    };
+    if (url.empty()) return refuse("vacía");
+    if (hasForbiddenByte(url)) return refuse("tiene espacios o caracteres de control");
     const std::size_t colon = url.find(':');
-    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+    if (colon == std::string_view::npos || colon == 0) return refuse("no tiene esquema");
     UrlComponents parts;
     for (std::size_t i = 0; i < colon; ++i) {
-        if (!isSchemeCharacter(url[i], i == 0)) return std::nullopt;
+        if (!isSchemeCharacter(url[i], i == 0)) return refuse("el esquema no es válido");
         parts.scheme.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(url[i]))));
     }
     std::string_view rest = url.substr(colon + 1);
@@ -102,16 +127,16 @@ std::optional<UrlComponents> UrlComponents::parse(std::string_view url) {
         if (const std::size_t port = authority.find(':'); port != std::string_view::npos)
             authority = authority.substr(0, port);
         auto host = percentDecoded(authority);
-        if (!host) return std::nullopt;
+        if (!host) return refuse("el host tiene un escape mal formado");
         // "prompter:///x" has an empty authority: no host, like the platform's parser.
         if (!host->empty()) parts.host = std::move(*host);
     }
     auto path = percentDecoded(rest);
-    if (!path) return std::nullopt;
+    if (!path) return refuse("la ruta tiene un escape mal formado");
     parts.path = std::move(*path);
     if (hasQuery) {
         auto items = parseQuery(query);
-        if (!items) return std::nullopt;
+        if (!items) return refuse("la consulta tiene un escape mal formado");
         parts.queryItems = std::move(*items);
     }
     return parts;

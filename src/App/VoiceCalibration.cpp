@@ -165,6 +165,7 @@ BufferConsumers::Consumer VoiceCalibration::makeCalibrationConsumer(
 
 void VoiceCalibration::measureRecognitionQuality(double durationSeconds, Completion completion) {
     const PrompterMode previous = state_.currentMode();
+    const VoiceStateSink::ReadingPlace place = state_.readingPlace();
     const TranscriptionLocale locale = state_.currentTranscriptionLocale();
     pipeline_.expectInstead(SpeechScriptBuilder::make(
         Tokenizer(Tokenizer::languageFor(locale)).tokenize(calibrationPhrase()), locale));
@@ -173,13 +174,17 @@ void VoiceCalibration::measureRecognitionQuality(double durationSeconds, Complet
     auto heard = std::make_shared<HeardWords>();
     auto updates = std::make_shared<Subscription>(pipeline_.observeUpdates(
         [heard](const TranscriptionUpdate& update) { heard->add(update); }));
-    sleep(durationSeconds, [this, previous, heard, updates, completion = std::move(completion)] {
-        updates->cancel();
-        const auto words = heard->all();
-        pipeline_.expectInstead(nullptr);
-        state_.changeMode(previous);
-        finishReading(words, completion);
-    });
+    sleep(durationSeconds,
+          [this, previous, place, heard, updates, completion = std::move(completion)] {
+              updates->cancel();
+              const auto words = heard->all();
+              pipeline_.expectInstead(nullptr);
+              state_.changeMode(previous);
+              // Tracking the phrase against the loaded script moved it; a reader who was
+              // following it already is where the reading took them.
+              if (previous != PrompterMode::wordTracking) state_.returnTo(place);
+              finishReading(words, completion);
+          });
 }
 
 void VoiceCalibration::finishReading(const std::vector<std::string>& heard,

@@ -29,6 +29,11 @@ class VoicePipeline;
 // destroyed none runs. Several operations may run at once, each on its own.
 class VoiceCalibration final {
 public:
+    // The listening windows, in seconds: the room in silence, and the speaker reading the
+    // calibration phrase.
+    static constexpr double kNoiseFloorSeconds = 2.0;
+    static constexpr double kReadingSeconds = 8.0;
+
     // The measured value, or nothing when nothing usable was heard.
     using Completion = std::function<void(std::optional<double>)>;
 
@@ -47,7 +52,8 @@ public:
     void calibrateNoiseFloor(double durationSeconds, Completion completion);
     // Tracks words for durationSeconds and compares every word heard meanwhile with the
     // phrase: the word error rate 0...1, or nothing when fewer than 4 words were heard.
-    // The mode in force before is restored; playback stays playing.
+    // The mode in force before is restored, and unless it was word tracking so is the
+    // reading place; playback stays playing.
     void measureRecognitionQuality(double durationSeconds, Completion completion);
 
     // The sentence the speaker reads, numbers spelled out.

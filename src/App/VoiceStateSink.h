@@ -49,6 +49,15 @@ public:
     virtual void publishCalibrating(bool isCalibrating) = 0;
     // The matcher takes the start-up configuration tuned to this profile; live edits go.
     virtual void retuneMatcher(const VoiceProfile& profile) = 0;
+    // Where the reader is in the loaded script, kept by a test that reads another text
+    // and must not move the script: the word, the fractional word and the scroll target.
+    struct ReadingPlace {
+        long tokenIndex = 0;
+        double wordPosition = 0;
+        double scrollTargetY = 0;
+    };
+    virtual ReadingPlace readingPlace() const = 0;
+    virtual void returnTo(const ReadingPlace& place) = 0;
 
 protected:
     ~VoiceStateSink() = default;

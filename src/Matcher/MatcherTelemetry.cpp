@@ -1,5 +1,9 @@
 #include "Matcher/MatcherTelemetry.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -83,11 +87,17 @@ void MatcherTelemetry::append(const Fields& record, std::uint64_t generation) {
 
     std::lock_guard guard(lock_);
     if (generation != generation_.load()) return;  // logged before a clear()
-    // "a": created when missing, every write goes to the end, never truncated.
-    std::FILE* file = std::fopen(fileURL_->c_str(), "a");
-    if (!file) return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    // Created when missing, readable by its owner only (it holds what the user read aloud);
+    // every write goes to the end, never truncated.
+    const int file = ::open(fileURL_->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (file < 0) return;
+    for (std::size_t written = 0; written < line.size();) {
+        const ssize_t wrote = ::write(file, line.data() + written, line.size() - written);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) break;
+        written += static_cast<std::size_t>(wrote);
+    }
+    ::close(file);
 }
 
 void MatcherTelemetry::clear() {

@@ -6,6 +6,7 @@
 
 #include "Matcher/CanonicalText.h"
 #include "Matcher/Similarity.h"
+#include "Script/ReadingRate.h"
 
 namespace vorela {
 namespace {
@@ -18,11 +19,9 @@ constexpr double kNearGrade = 0.7;
 constexpr double kNearThreshold = 0.8;
 
 // The rate needs five word times; a burst shorter than half a second counts as half a
-// second, and the result is held to what people actually read aloud.
+// second, and the result is held to the reading-rate range.
 constexpr std::size_t kMinRateWords = 5;
 constexpr double kMinRateSpan = 0.5;
-constexpr double kMinWPM = 60;
-constexpr double kMaxWPM = 260;
 
 // Two sightings of a jump count as the same place when they lie this close.
 constexpr long kJumpTolerance = 2;
@@ -145,7 +144,7 @@ void ScriptMatcher::updateWPM(double now) {
     if (wordTimes_.size() < kMinRateWords) return;
     const double span = std::max(now - wordTimes_.front(), kMinRateSpan);
     const double wpm = static_cast<double>(wordTimes_.size()) / span * 60.0;
-    measuredWPM_ = std::clamp(wpm, kMinWPM, kMaxWPM);
+    measuredWPM_ = std::clamp(wpm, ReadingRate::kMinWpm, ReadingRate::kMaxWpm);
 }
 
 std::vector<std::string> ScriptMatcher::listeningWindow() const {

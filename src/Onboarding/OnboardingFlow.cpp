@@ -23,9 +23,6 @@ std::string t(std::string_view text) { return Bundle::localized(text); }
 inline constexpr std::string_view kMicrophoneSettingsUrl =
     "x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone";
 
-constexpr double kCalibrationSeconds = 2.0;
-constexpr double kReadingSeconds = 8.0;
-
 bool isBlank(const std::string& text) {
     return text.find_first_not_of(" \t\n\r\v\f") == std::string::npos;
 }
@@ -62,27 +59,29 @@ void OnboardingFlow::requestAndCalibrate() {
 
 void OnboardingFlow::calibrate() {
     std::weak_ptr<bool> alive = alive_;
-    appState_.calibrateNoiseFloor(kCalibrationSeconds, [this, alive](std::optional<double> floor) {
-        if (alive.expired()) return;
-        if (floor) {
-            calibrationResult.set(noiseFloorText(*floor));
-            permissionProblem.set(std::nullopt);
-        } else {
-            permissionProblem.set(t("No se pudo medir el micrófono."));
-        }
-        isCalibrating.set(false);
-    });
+    appState_.calibrateNoiseFloor(
+        VoiceCalibration::kNoiseFloorSeconds, [this, alive](std::optional<double> floor) {
+            if (alive.expired()) return;
+            if (floor) {
+                calibrationResult.set(noiseFloorText(*floor));
+                permissionProblem.set(std::nullopt);
+            } else {
+                permissionProblem.set(t("No se pudo medir el micrófono."));
+            }
+            isCalibrating.set(false);
+        });
 }
 
 void OnboardingFlow::measureQuality() {
     isMeasuring.set(true);
     std::weak_ptr<bool> alive = alive_;
-    appState_.measureRecognitionQuality(kReadingSeconds, [this, alive](std::optional<double> wer) {
-        if (alive.expired()) return;
-        qualityResult.set(wer ? qualityText(*wer)
-                              : t("No te escuché. Probá de nuevo, más cerca del micrófono."));
-        isMeasuring.set(false);
-    });
+    appState_.measureRecognitionQuality(
+        VoiceCalibration::kReadingSeconds, [this, alive](std::optional<double> wer) {
+            if (alive.expired()) return;
+            qualityResult.set(wer ? qualityText(*wer)
+                                  : t("No te escuché. Probá de nuevo, más cerca del micrófono."));
+            isMeasuring.set(false);
+        });
 }
 
 void OnboardingFlow::advance() {

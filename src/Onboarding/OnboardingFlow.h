@@ -59,7 +59,7 @@ public:
     // --- operations ---
     // Microphone permission, speech permission, then two seconds of room noise.
     void requestAndCalibrate();
-    // Eight seconds of the user reading the calibration phrase.
+    // The user reads the calibration phrase for the reading window.
     void measureQuality();
     // The primary button: forward, loading the draft on the script step, finishing on the last.
     void advance();

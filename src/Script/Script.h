@@ -19,6 +19,10 @@ class Script final : public ModelObject {
     struct Passkey {};
 
 public:
+    // The longest body the program opens, edits, counts or loads; importing holds to it. A
+    // longer body stored before that limit is kept, shown by its title only.
+    static constexpr std::size_t kMaxBodySize = 50ull << 20;
+
     static const EntityDescription& entityDescription();
 
     // Both dates are `now`; no bookmarks. Insert it into a context to store it.
@@ -45,6 +49,7 @@ public:
     Date modifiedAt() const;
     void setModifiedAt(Date date);
 
+    bool isTooLargeToOpen() const { return body().size() > kMaxBodySize; }
     // The locale of the identifier, or the system default for any other identifier.
     TranscriptionLocale locale() const;
     // The bookmarks that point at this script, in stored order; none before insertion.

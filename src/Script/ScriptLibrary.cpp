@@ -22,16 +22,18 @@ bool contains(const std::string& text, const std::string& needle) {
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(bool inMemory, const Clock& clock) : clock_(clock) {
-    open(inMemory ? ModelStore::openInMemory(schema())
-                  : ModelStore::open(storeLocation(), schema()));
+    if (!inMemory) location_ = storeLocation();
+    open(inMemory ? ModelStore::openInMemory(schema()) : ModelStore::open(location_, schema()));
 }
 
 ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clock)
-    : clock_(clock) {
+    : clock_(clock), location_(file) {
     open(ModelStore::open(file, schema()));
 }
 
-ScriptLibrary::~ScriptLibrary() = default;
+// A last try for changes an earlier save could not write (a signal ends the program without
+// asking); a failure is logged.
+ScriptLibrary::~ScriptLibrary() { save(); }
 
 std::filesystem::path ScriptLibrary::storeLocation() {
     return ModelStore::defaultLocation("library.sqlite");
@@ -79,7 +81,9 @@ ScriptLibrary::ScriptList ScriptLibrary::search(std::string_view query) const {
     const std::string needle = unicode::lowercased(query);
     ScriptList result;
     for (const auto& script : scripts()) {
-        if (contains(script->title(), needle) || contains(script->body(), needle)) {
+        // Lower-casing a body over the limit would take gigabytes: only its title is searched.
+        if (contains(script->title(), needle) ||
+            (!script->isTooLargeToOpen() && contains(script->body(), needle))) {
             result.push_back(script);
         }
     }
@@ -122,10 +126,22 @@ void ScriptLibrary::duplicate(const std::shared_ptr<Script>& source) {
 }
 
 void ScriptLibrary::save() {
-    if (!store_ || !store_->mainContext().hasChanges()) return;
-    if (auto error = store_->mainContext().save()) {
-        logger_.error("No se pudo guardar: " + error->description());
+    if (!hasUnsavedChanges()) {
+        saveError_.reset();
+        return;
     }
+    if (auto error = store_->mainContext().save()) {
+        // Logged once per failure, not at every keystroke that retries it.
+        if (saveError_ != error->description())
+            logger_.error("No se pudo guardar: " + error->description());
+        saveError_ = error->description();
+    } else {
+        saveError_.reset();
+    }
+}
+
+bool ScriptLibrary::hasUnsavedChanges() const {
+    return store_ && store_->mainContext().hasChanges();
 }
 
 }  // namespace vorela

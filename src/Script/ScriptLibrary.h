@@ -44,6 +44,8 @@ public:
     }
     // The description of the error that kept the store from opening.
     const std::optional<std::string>& loadError() const { return loadError_; }
+    // The store's file; empty in memory.
+    const std::filesystem::path& location() const { return location_; }
     // The open store, whose main context deletes records; null when opening failed.
     ModelStore* container() const { return store_.get(); }
 
@@ -58,8 +60,12 @@ public:
     void update(const std::shared_ptr<Script>& script, std::optional<std::string> title,
                 std::optional<std::string> body);
     void duplicate(const std::shared_ptr<Script>& source);
-    // Writes the main context's pending changes; a failure is logged and they stay pending.
+    // Writes the main context's pending changes; a failure is logged and kept in
+    // saveError(), and the changes stay pending for the next save.
     void save();
+    // Why the last save failed; none once a save succeeds or nothing is pending.
+    const std::optional<std::string>& saveError() const { return saveError_; }
+    bool hasUnsavedChanges() const;
 
 private:
     void open(ModelStore::OpenResult opened);
@@ -69,6 +75,8 @@ private:
     Log logger_{"library"};
     Observable<ScriptList> scripts_;
     std::optional<std::string> loadError_;
+    std::optional<std::string> saveError_;
+    std::filesystem::path location_;
     std::unique_ptr<ModelStore> store_;
 };
 

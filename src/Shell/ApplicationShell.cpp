@@ -79,7 +79,8 @@ ApplicationShell::ApplicationShell(QApplication& app)
                         .calibrate =
                             [weak = std::weak_ptr(state_)] {
                                 if (auto state = weak.lock())
-                                    state->calibrateNoiseFloor(2, [](const auto&) {});
+                                    state->calibrateNoiseFloor(VoiceCalibration::kNoiseFloorSeconds,
+                                                               [](const auto&) {});
                             },
                         .openUrl = [this](const std::string& url) { workspace_.openURL(url); },
                     },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "App/PanelControllerAdapter.h"
 #include "App/Qt/QtPanelFactory.h"
 #include "App/Qt/QtWindowPresenter.h"
+#include "App/Qt/UnsavedChangesPrompt.h"
 #include "Platform/Accessibility/Linux/DesktopAccessibilitySettings.h"
 #include "Platform/Capture/Linux/X11ScreenCapture.h"
 #include "Platform/Defaults/SuiteFileWatcher.h"
@@ -87,8 +89,10 @@ private:
     std::unique_ptr<Shortcuts::Context> shortcuts_;
 
     AppDelegate delegate_{state_, panelControls_};
+    // Quitting writes the library first and asks before losing what it cannot write.
+    UnsavedChangesPrompt quitPrompt_{library_, [] { QCoreApplication::quit(); }};
     // After what the windows show, so that they go before it.
-    QtWindowPresenter presenter_{loop_};
+    QtWindowPresenter presenter_{loop_, [this] { quitPrompt_.requestQuit(); }};
     const bool hasSystemTray_;  // asked once: the launch and the tray icon agree
     AppScenes scenes_{presenter_, hasSystemTray_};
     std::unique_ptr<TrayIcon> tray_;

@@ -1,10 +1,13 @@
 #include "Shell/VorelaApplication.h"
 
+#include <signal.h>
+
 #include <QApplication>
 
 #include "App/LaunchRequest.h"
 #include "Platform/Pasteboard/Linux/QtPasteboard.h"
 #include "Shell/ApplicationShell.h"
+#include "Shell/TerminationSignals.h"
 
 namespace vorela {
 
@@ -36,6 +39,12 @@ int VorelaApplication::run(const std::vector<std::string>& arguments) {
             break;
     }
 
+    // A logout or `kill` quits as "Salir" does, so everything is saved and let go in order.
+    const TerminationSignals terminationSignals([this](int number) {
+        logger_.notice(number == SIGINT ? "Interrupción recibida: Vorela se cierra"
+                                        : "Señal de terminación recibida: Vorela se cierra");
+        QCoreApplication::quit();
+    });
     shell_ = std::make_unique<ApplicationShell>(app_);
     // Launching finishes once the event loop runs, as windows and the tray are shown.
     QMetaObject::invokeMethod(

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
+#include "Shell/QtTranslations.h"
 #include "Shell/VorelaApplication.h"
 
 using namespace vorela;
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vorela");
     QApplication::setOrganizationDomain("vorela.app");
     QApplication::setDesktopFileName("app.vorela.Vorela");
+    installQtTranslations(app);
     // The application lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -60,7 +60,7 @@ void RecorderController::observeName() {
     nameObserver_ = context->notifications().observe(
         kShortcutByNameDidChange, [this, alive](const Notification& notification) {
             if (alive.expired()) return;
-            const auto name = keyboardShortcutsName(notification);
+            const auto name = shortcutsName(notification);
             if (name && name->rawValue() == shortcutName_.rawValue()) updateStringValue();
         });
 }

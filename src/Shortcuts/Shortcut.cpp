@@ -107,7 +107,7 @@ std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent() const {
 }
 
 std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent(const KeyboardLayout* layout) const {
-    if (const auto special = specialKeyFor(key())) return appKitMenuItemKeyEquivalent(*special);
+    if (const auto special = specialKeyFor(key())) return menuItemKeyEquivalent(*special);
     return keyToCharacter(*this, layout);
 }
 

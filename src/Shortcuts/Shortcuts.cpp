@@ -57,7 +57,7 @@ bool isInitialized() {
     return c && c->isInitialized();
 }
 
-std::optional<Name> keyboardShortcutsName(const Notification& notification) {
+std::optional<Name> shortcutsName(const Notification& notification) {
     if (const Name* name = notification.value<Name>("name")) return *name;
     return std::nullopt;
 }

@@ -29,7 +29,7 @@ void resetAll();
 std::set<Name> storedNames();
 bool isInitialized();
 // The name a "Shortcuts_shortcutByNameDidChange" notification carries, if any.
-std::optional<Name> keyboardShortcutsName(const Notification& notification);
+std::optional<Name> shortcutsName(const Notification& notification);
 
 // Handlers
 void onKeyDown(const Name& name, Handler action);

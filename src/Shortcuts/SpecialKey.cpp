@@ -115,7 +115,7 @@ std::string presentableDescription(SpecialKey special) {
     return capitalizedWords(localizedText("space_key"));
 }
 
-std::optional<std::string> appKitMenuItemKeyEquivalent(SpecialKey special) {
+std::optional<std::string> menuItemKeyEquivalent(SpecialKey special) {
     const auto& r = row(special);
     if (!r.menu) return std::nullopt;
     return std::string(r.menu);

@@ -76,7 +76,7 @@ Key keyFor(SpecialKey special);
 // Display text ("↩", "F5", "5⃣"; Space reads its text from the subsystem's bundle).
 std::string presentableDescription(SpecialKey special);
 // The menu item key equivalent as UTF-8; nothing for keypad keys.
-std::optional<std::string> appKitMenuItemKeyEquivalent(SpecialKey special);
+std::optional<std::string> menuItemKeyEquivalent(SpecialKey special);
 // Nothing for keypad keys.
 std::optional<KeyEquivalent> declarativeKeyEquivalent(SpecialKey special);
 

@@ -57,6 +57,21 @@ TEST_F(PanelControllerTest, ShowingTwiceMakesOnePanelAndHidingFirstOnlyClearsVis
     EXPECT_EQ(windows_.madeCount(), 1);
 }
 
+TEST_F(PanelControllerTest, APanelTheWindowManagerClosedIsHiddenAndTheNextToggleShowsIt) {
+    // The window manager closed the panel while the controller still held it visible:
+    // the first toggle only hid what was already gone, so the user's key did nothing.
+    screens_.setScreens(twoScreens());
+    PanelController& controller = makeController();
+    controller.show();
+    panel().closeByWindowManager();
+    EXPECT_FALSE(controller.isVisible.get());
+
+    controller.toggle();
+    EXPECT_TRUE(panel().isShown());
+    EXPECT_TRUE(controller.isVisible.get());
+    EXPECT_EQ(windows_.madeCount(), 1) << "the same panel comes back";
+}
+
 TEST_F(PanelControllerTest, PlacementsMirrorIntoTheStateAndFixTheirBehaviour) {
     screens_.setScreens({FakeScreens::makeNotchedScreen("Notch", {0, 0, 1512, 982}, 200, 32, "1"),
                          FakeScreens::makeScreen("Plana", {1512, 0, 1920, 1080}, "2")});

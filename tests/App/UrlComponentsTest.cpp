@@ -35,6 +35,12 @@ TEST(UrlComponentsTest, SplitsSchemeHostAndQueryItemsAndDecodesStrictly) {
         {"no authority, no host", "prompter:read?text=x", std::nullopt, {{"text", "x"}}},
         {"empty authority, no host", "prompter:///read", std::nullopt, {}},
         {"user and port around the host", "prompter://u@play:80/x", "play", {}},
+        // A link's text could carry a right-to-left override or a bell percent-encoded,
+        // which reordered or hid what the panel showed; controls never belong in it.
+        {"escaped controls and invisible marks dropped from values",
+         "prompter://read?text=a%E2%80%AEb%07c%E2%80%8Bd%0Ae%09f&title=%EF%BB%BFT",
+         "read",
+         {{"text", "abcd\ne\tf"}, {"title", "T"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -60,7 +66,9 @@ TEST(UrlComponentsTest, MalformedUrlsAreRefusedWhole) {
     };
     for (const auto& [name, url] : cases) {
         SCOPED_TRACE(name);
-        EXPECT_FALSE(UrlComponents::parse(url));
+        std::string why;
+        EXPECT_FALSE(UrlComponents::parse(url, &why));
+        EXPECT_FALSE(why.empty());
     }
 }
 

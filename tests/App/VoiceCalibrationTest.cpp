@@ -306,6 +306,32 @@ TEST_F(RecognitionTestTest, PartialAndEmptyReadings) {
         << "a word of punctuation counts toward the minimum";
 }
 
+// The first-run test moved the user's script: its words were tracked against the loaded
+// text, which then opened at word 3 instead of word 1. The phrase is not the script.
+TEST_F(RecognitionTestTest, BegunOutsideTrackingItLeavesTheScriptWhereItWas) {
+    AppState& state = makeAttachedState(40);
+    state.jumpToToken(1);
+    loop_.runUntilIdle();
+    const long before = state.currentTokenIndex.get();
+    std::optional<std::optional<double>> result;
+    state.measureRecognitionQuality(5, [&](std::optional<double> wer) { result = wer; });
+    loop_.runUntilIdle();
+    for (int i = 0; i < 8; ++i) {
+        loop_.advanceBy(0.5);
+        engines_.last()->yield(said(
+            {"palabra3", "palabra4", "palabra5", "palabra6", "palabra7", "palabra8", "palabra9"},
+            false));
+        loop_.runUntilIdle();
+        surface_->fire(0.5 * (i + 1));
+    }
+    ASSERT_GT(state.currentTokenIndex.get(), before) << "the reading moved the script";
+    loop_.advanceBy(5);
+    loop_.runUntilIdle();
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(state.currentTokenIndex.get(), before);
+    EXPECT_EQ(state.mode.get(), PrompterMode::manual);
+}
+
 TEST_F(RecognitionTestTest, BegunWhileTrackingItKeepsTheModeAndTheMatcher) {
     AppState& state = makeAttachedState(40);
     state.setMode(PrompterMode::wordTracking);

@@ -62,6 +62,16 @@ TEST_F(MatcherTelemetryTest, NothingIsCreatedWhileTheFlagIsOff) {
     EXPECT_EQ(readLines(file()).size(), 1u);
 }
 
+TEST_F(MatcherTelemetryTest, TheLogIsCreatedReadableByItsOwnerOnly) {
+    // The log was created 0644, so other users could read what the reader said aloud;
+    // it holds the user's speech and script words, like the library.
+    setFlag(true);
+    telemetry_.log("mode", {{"mode", "classic"}});
+    telemetry_.waitUntilIdle();
+    EXPECT_EQ(fs::status(file()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(MatcherTelemetryTest, ARecordIsOneJsonObjectOfTextsWithEventAndTime) {
     setFlag(true);
     // A desktop locale with a decimal comma must not reach the file.

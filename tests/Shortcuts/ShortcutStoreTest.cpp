@@ -14,7 +14,7 @@ protected:
     ShortcutStoreTest() {
         observation_ =
             env_.notifications.observe(kShortcutByNameDidChange, [this](const Notification& n) {
-                const auto name = keyboardShortcutsName(n);
+                const auto name = shortcutsName(n);
                 changed_.push_back(name ? name->rawValue() : "?");
             });
     }
@@ -178,9 +178,9 @@ TEST_F(ShortcutStoreTest, NamesCompareByRawValueAlone) {
     EXPECT_EQ(std::hash<Name>{}(Name("a", kOptionR)), std::hash<Name>{}(Name("a")));
     EXPECT_EQ(Name("a", kOptionR).defaultShortcut(), kOptionR);
     Notification withoutName{std::string(kShortcutByNameDidChange), {}};
-    EXPECT_FALSE(keyboardShortcutsName(withoutName));
+    EXPECT_FALSE(shortcutsName(withoutName));
     Notification wrongType{std::string(kShortcutByNameDidChange), {{"name", std::string("a")}}};
-    EXPECT_FALSE(keyboardShortcutsName(wrongType));
+    EXPECT_FALSE(shortcutsName(wrongType));
 }
 
 }  // namespace

@@ -40,10 +40,13 @@ int runProgram(const std::vector<std::string>& argv, const std::vector<std::stri
 }
 
 bool PulseServer::start() {
-    char pattern[] = "/tmp/vorela-pulse-XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    dir_ = pattern;
-    chmod(dir_.c_str(), 0700);
+    if (pid_ > 0) return true;
+    if (dir_.empty()) {
+        char pattern[] = "/tmp/vorela-pulse-XXXXXX";
+        if (!mkdtemp(pattern)) return false;
+        dir_ = pattern;
+        chmod(dir_.c_str(), 0700);
+    }
     std::ofstream(dir_ / "vmic.pa")
         << "load-module module-native-protocol-unix auth-anonymous=1 socket="
         << (dir_ / "native").string() << "\n"
@@ -78,6 +81,10 @@ void PulseServer::stop() {
         poll(&wait, 1, 5000);
         close(exited);
     }
+    // The killed server may linger as a zombie nobody reaps, and its pid file would then
+    // make a restarted server believe it still runs.
+    std::error_code ignored;
+    fs::remove(dir_ / "pulse" / "pid", ignored);
     pid_ = 0;
 }
 

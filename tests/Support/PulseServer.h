@@ -25,7 +25,8 @@ public:
     PulseServer(PulseServer&&) = delete;
     PulseServer& operator=(PulseServer&&) = delete;
 
-    // False when no server could start here.
+    // False when no server could start here. After stop(), starts a new server on the
+    // same socket, as a sound server restarted under its clients would be.
     bool start();
     // Kills the server and waits for it to be gone.
     void stop();

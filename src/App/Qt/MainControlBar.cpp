@@ -12,6 +12,7 @@
 #include "App/AppState.h"
 #include "App/MainWindowModel.h"
 #include "App/PanelControlling.h"
+#include "Script/ReadingRate.h"
 #include "Ui/LevelMeter.h"
 #include "Ui/ViewKit.h"
 
@@ -129,7 +130,8 @@ QWidget* MainControlBar::makeSpeedControl() {
     speed_ = new QSlider(Qt::Horizontal, speed);
     speed_->setObjectName("speedSlider");
     speed_->setFixedWidth(130);
-    speed_->setRange(60 * kSliderStepsPerWpm, 260 * kSliderStepsPerWpm);
+    speed_->setRange(static_cast<int>(ReadingRate::kMinWpm) * kSliderStepsPerWpm,
+                     static_cast<int>(ReadingRate::kMaxWpm) * kSliderStepsPerWpm);
     connect(speed_, &QSlider::valueChanged, this, [this](int value) {
         appState_.setWpm(static_cast<double>(value) / kSliderStepsPerWpm);
     });

@@ -32,15 +32,7 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     setObjectName("prompterContent");
     setAttribute(Qt::WA_TranslucentBackground);
     bridge_ = std::make_unique<PrompterViewBridge>(state, loop.clock(), *this);
-    bar_ = new ControlBar(
-        [this] {
-            if (state_.playback.get() == PlaybackState::playing) {
-                state_.pause();
-            } else {
-                state_.play();
-            }
-        },
-        this);
+    bar_ = new ControlBar([this] { state_.togglePlayback(); }, this);
     barOpacity_ = new QGraphicsOpacityEffect(bar_);
     bar_->setGraphicsEffect(barOpacity_);
     progress_ = new ProgressStrip(this);

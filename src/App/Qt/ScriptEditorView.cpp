@@ -70,6 +70,25 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     info->addWidget(load_);
     column->addLayout(info);
 
+    saveError_ = new QWidget(this);
+    saveError_->setObjectName("saveErrorNotice");
+    saveError_->setStyleSheet("#saveErrorNotice { background: rgba(179,38,30,0.12); }");
+    auto* notice = new QHBoxLayout(saveError_);
+    notice->setContentsMargins(8, 6, 8, 6);
+    saveErrorText_ = new QLabel(saveError_);
+    saveErrorText_->setObjectName("saveErrorLabel");
+    saveErrorText_->setWordWrap(true);
+    saveErrorText_->setStyleSheet("QLabel { color: #b3261e; }");
+    // Two lines at the least: a wrapped label is otherwise squeezed by the body's stretch.
+    saveErrorText_->setMinimumHeight(2 * saveErrorText_->fontMetrics().lineSpacing() + 4);
+    auto* retry = new QPushButton("Reintentar", saveError_);
+    retry->setObjectName("retrySaveButton");
+    connect(retry, &QPushButton::clicked, this, [this] { model_.retrySave(); });
+    notice->addWidget(saveErrorText_, 1);
+    notice->addWidget(retry);
+    saveError_->hide();
+    column->addWidget(saveError_);
+
     body_ = new QPlainTextEdit(this);
     body_->setObjectName("bodyEditor");
     body_->setFont(systemFont(14));
@@ -104,12 +123,22 @@ void ScriptEditorView::refresh() {
     // Replacing an equal text would move the cursor to the start while the user types.
     const QString body = ViewKit::qText(model_.draftBody());
     if (body_->toPlainText() != body) body_->setPlainText(body);
+    // A script too large to open shows why instead of its body, and cannot be loaded.
+    const bool tooLarge = model_.isSelectedTooLarge();
+    body_->setReadOnly(tooLarge);
+    body_->setPlaceholderText(tooLarge ? ViewKit::qText(model_.tooLargeText()) : QString());
+    wordCount_->setVisible(!tooLarge);
+    readingTime_->setVisible(!tooLarge);
     wordCount_->setText(ViewKit::qText(model_.wordCountText()));
     readingTime_->setText(ViewKit::qText(model_.readingTimeText()));
     const auto bookmarks = model_.bookmarkCountText();
     bookmarkCount_->setVisible(bookmarks.has_value());
     bookmarkCount_->setText(ViewKit::qText(bookmarks.value_or("")));
-    load_->setEnabled(model_.selected() != nullptr);
+    load_->setEnabled(model_.selected() != nullptr && !tooLarge);
+    // Stays until a save succeeds: the user must know the text on screen is not on disk.
+    const auto saveError = model_.saveErrorText();
+    saveError_->setVisible(saveError.has_value());
+    saveErrorText_->setText(ViewKit::qText(saveError.value_or("")));
     rebuildBookmarkStrip();
 }
 

@@ -37,6 +37,8 @@ private:
     QLabel* bookmarkCount_ = nullptr;
     QPushButton* load_ = nullptr;
     QPlainTextEdit* body_ = nullptr;
+    QWidget* saveError_ = nullptr;  // the failed-save notice with its retry button
+    QLabel* saveErrorText_ = nullptr;
     QScrollArea* strip_ = nullptr;
     QWidget* stripContent_ = nullptr;
     QHBoxLayout* stripRow_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,9 +16,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "App/Qt/ImportFileDialog.h"
 #include "App/Qt/ScriptEditorView.h"
 #include "App/ScriptLibraryViewModel.h"
-#include "Script/Importers/ScriptImporter.h"
 #include "Script/Script.h"
 #include "Ui/ViewKit.h"
 
@@ -29,15 +28,6 @@ namespace {
 
 constexpr int kSidebarMinimumWidth = 220;
 constexpr int kSidebarWidth = 260;
-
-QString openDialogFilter() {
-    QStringList patterns;
-    for (const auto& type : ScriptImporter::supportedTypes()) {
-        for (const auto& extension : type.extensions) patterns << "*." + ViewKit::qText(extension);
-    }
-    patterns.removeDuplicates();
-    return "Guiones (" + patterns.join(' ') + ")";
-}
 
 std::optional<std::filesystem::path> firstDroppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
@@ -71,12 +61,7 @@ ScriptLibraryView::ScriptLibraryView(ScriptLibraryViewModel& model, QWidget* par
     setObjectName("scriptLibraryView");
     setMinimumSize(780, 480);
     setAcceptDrops(true);
-    chooseFile_ = [this]() -> std::optional<std::filesystem::path> {
-        const QString file =
-            QFileDialog::getOpenFileName(this, "Importar un archivo", {}, openDialogFilter());
-        if (file.isEmpty()) return std::nullopt;
-        return std::filesystem::path(file.toStdString());
-    };
+    chooseFile_ = [this] { return ImportFileDialog::choose(this); };
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->setChildrenCollapsible(false);
     split->addWidget(makeSidebar());
@@ -114,6 +99,15 @@ QWidget* ScriptLibraryView::makeSidebar() {
             [this](const QString& text) { model_.setQuery(text.toStdString()); });
     column->addWidget(search_);
 
+    libraryError_ = new QLabel(sidebar);
+    libraryError_->setObjectName("libraryErrorLabel");
+    libraryError_->setWordWrap(true);
+    libraryError_->setContentsMargins(8, 8, 8, 8);
+    libraryError_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    libraryError_->setStyleSheet("QLabel { color: #b3261e; background: rgba(179,38,30,0.10); }");
+    libraryError_->hide();
+    column->addWidget(libraryError_);
+
     list_ = new QTreeWidget(sidebar);
     list_->setObjectName("scriptList");
     list_->setHeaderHidden(true);
@@ -138,11 +132,14 @@ QWidget* ScriptLibraryView::makeSidebar() {
         connect(b, &QToolButton::clicked, this, action);
         return b;
     };
-    bar->addWidget(button("newButton", "plus", "Nuevo guion", [this] { model_.newScript(); }));
-    bar->addWidget(button("pasteButton", "doc.on.clipboard", "Importar del portapapeles",
-                          [this] { model_.importFromPasteboard(); }));
-    bar->addWidget(button("importButton", "square.and.arrow.down", "Importar un archivo",
-                          [this] { importFromFile(); }));
+    creators_ = {
+        button("newButton", "plus", "Nuevo guion", [this] { model_.newScript(); }),
+        button("pasteButton", "doc.on.clipboard", "Importar del portapapeles",
+               [this] { model_.importFromPasteboard(); }),
+        button("importButton", "square.and.arrow.down", "Importar un archivo",
+               [this] { importFromFile(); }),
+    };
+    for (QToolButton* creator : creators_) bar->addWidget(creator);
     bar->addStretch(1);
     duplicate_ =
         button("duplicateButton", "doc.on.doc", "Duplicar", [this] { model_.duplicateSelected(); });
@@ -190,6 +187,10 @@ void ScriptLibraryView::refresh() {
         if (search_->text() != query) search_->setText(query);
     }
     refreshList();
+    const auto libraryError = model_.libraryErrorText();
+    libraryError_->setVisible(libraryError.has_value());
+    libraryError_->setText(ViewKit::qText(libraryError.value_or("")));
+    for (QToolButton* creator : creators_) creator->setEnabled(model_.canCreate());
     duplicate_->setEnabled(model_.canDuplicate());
     delete_->setEnabled(model_.canDelete());
     detail_->setCurrentWidget(model_.selected() ? static_cast<QWidget*>(editor_) : emptyState_);

@@ -9,6 +9,7 @@
 
 #include "Platform/Observation/Subscription.h"
 
+class QLabel;
 class QLineEdit;
 class QMimeData;
 class QMessageBox;
@@ -64,6 +65,8 @@ private:
     FileChooser chooseFile_;
     QLineEdit* search_ = nullptr;
     QTreeWidget* list_ = nullptr;
+    QLabel* libraryError_ = nullptr;
+    std::vector<QToolButton*> creators_;  // new, paste and import: off without a library
     QToolButton* duplicate_ = nullptr;
     QToolButton* delete_ = nullptr;
     QStackedWidget* detail_ = nullptr;

@@ -75,7 +75,9 @@ void PlistFile::removeStaleTemporaries() const {
 }
 
 std::optional<PlistDictionary> PlistFile::read(std::string& reason) const {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO put in the file's place blocks open() until someone writes;
+    // a regular file ignores the flag, and anything else is refused below.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT) return PlistDictionary{};
         reason = "no se pudo abrir: " + errnoText();

@@ -63,7 +63,9 @@ FileContents::Result FileContents::read(const std::filesystem::path& path, std::
     std::string bytes(static_cast<std::size_t>(size), '\0');
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
     if (std::ferror(file.get())) return failed(errno);
-    bytes.resize(got);
+    if (got != bytes.size() || std::fgetc(file.get()) != EOF) {
+        return Result{std::nullopt, Failure::changed};
+    }
     return Result{std::move(bytes), Failure::unreadable};
 }
 

@@ -1,6 +1,11 @@
 #include "Platform/Store/ModelStore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <set>
 
@@ -18,6 +23,29 @@ constexpr std::int64_t kApplicationId = 0x56524C41;
 std::atomic<std::uint64_t> nextStoreIdentifier{1};
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// The file must be a regular file of its own: SQLite would wait on a named pipe, and a link
+// would let the library live wherever it points. A missing file is created readable by its
+// owner only, since it holds the user's scripts; SQLite's journals copy that mode.
+std::optional<StoreError> prepareFile(const std::filesystem::path& file, bool& created) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) == 0) {
+        if (S_ISREG(status.st_mode)) return std::nullopt;
+        return StoreError{StoreError::Kind::notAFile, file.string()};
+    }
+    if (errno != ENOENT) return StoreError{StoreError::Kind::cannotOpen, file.string()};
+    const int descriptor =
+        ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        if (errno == EEXIST) return prepareFile(file, created);  // made meanwhile: check it
+        const auto kind =
+            errno == ENOSPC ? StoreError::Kind::diskFull : StoreError::Kind::cannotOpen;
+        return StoreError{kind, file.string()};
+    }
+    ::close(descriptor);
+    created = true;
+    return std::nullopt;
+}
 
 std::string columnType(const AttributeDescription& attribute) {
     switch (attribute.type) {
@@ -70,7 +98,12 @@ ModelStore::OpenResult ModelStore::open(const std::filesystem::path& file,
     if (error) {
         return {nullptr, StoreError{StoreError::Kind::cannotOpen, file.parent_path().string()}};
     }
-    return openAt(file.string(), file, std::move(schema));
+    bool created = false;
+    if (auto refused = prepareFile(file, created)) return {nullptr, refused};
+    auto opened = openAt(file.string(), file, std::move(schema));
+    // Only the empty file made just now goes: nothing of the user's is ever removed.
+    if (!opened.store && created) std::filesystem::remove(file, error);
+    return opened;
 }
 
 ModelStore::OpenResult ModelStore::openInMemory(std::vector<const EntityDescription*> schema) {

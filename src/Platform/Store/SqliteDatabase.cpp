@@ -17,6 +17,8 @@ StoreError::Kind kindFor(int code) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return StoreError::Kind::busy;
+        case SQLITE_FULL:
+            return StoreError::Kind::diskFull;
         case SQLITE_CANTOPEN:
             return StoreError::Kind::cannotOpen;
         default:

@@ -10,6 +10,12 @@ std::string StoreError::description() const {
         case Kind::cannotOpen:
             text = Bundle::localized("No se pudo crear ni abrir el archivo de la biblioteca");
             break;
+        case Kind::notAFile:
+            text = Bundle::localized("El archivo de la biblioteca no es un archivo común");
+            break;
+        case Kind::diskFull:
+            text = Bundle::localized("No queda espacio en el disco para la biblioteca");
+            break;
         case Kind::corrupt:
             text = Bundle::localized(
                 "El archivo de la biblioteca está dañado o no es una base de datos");

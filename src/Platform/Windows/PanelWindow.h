@@ -25,7 +25,9 @@ struct PanelWindowBehavior {
 // are desktop points (origin at the primary screen's bottom-left, y up).
 //
 // Main thread only. Frame observers run after every change of the frame, whether the user
-// dragged the panel or setFrame placed it; they stop when their subscription goes.
+// dragged the panel or setFrame placed it; close observers run when the window system
+// closed the panel (the user asked the window manager to), which leaves it ordered out.
+// Both stop when their subscription goes.
 class PanelWindow {
 public:
     PanelWindow() = default;
@@ -58,6 +60,7 @@ public:
     virtual bool isExcludedFromCapture() const = 0;
 
     [[nodiscard]] virtual Subscription observeFrameChanges(std::function<void()> onChange) = 0;
+    [[nodiscard]] virtual Subscription observeClose(std::function<void()> onClose) = 0;
 };
 
 // Makes the one panel of the application, with its content, at the given frame, hidden.

@@ -30,6 +30,10 @@ ImportResult<std::string> ImportFile::read(const std::filesystem::path& path) {
             return failure("No tenés permiso para abrir el archivo «", name, "».");
         case FileContents::Failure::tooLarge:
             return failure("El archivo «", name, "» ocupa más de 50 MB; no se puede importar.");
+        case FileContents::Failure::changed:
+            return failure("El archivo «", name,
+                           "» cambió mientras se leía; no se importó. Probá de nuevo cuando "
+                           "termine de guardarse.");
         case FileContents::Failure::isFolder:
         case FileContents::Failure::unreadable:
             break;

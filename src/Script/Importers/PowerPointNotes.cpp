@@ -50,7 +50,8 @@ ImportResult<std::string> PowerPointNotes::read(const std::filesystem::path& pat
     return fromData(std::vector<std::uint8_t>(data.begin(), data.end()));
 }
 
-ImportResult<std::string> PowerPointNotes::fromData(std::vector<std::uint8_t> archive) {
+ImportResult<std::string> PowerPointNotes::fromData(std::vector<std::uint8_t> archive,
+                                                    std::size_t maxTextSize) {
     auto members = ZipArchive(std::move(archive)).entries(isNotesPage);
     if (!members) return ScriptImportError::unreadable(members.error().description());
     auto& pages = members.value();
@@ -60,12 +61,17 @@ ImportResult<std::string> PowerPointNotes::fromData(std::vector<std::uint8_t> ar
         return slideNumber(a.name) < slideNumber(b.name);
     });
     std::vector<std::string> texts;
+    std::size_t total = 0;
     for (const auto& page : pages) {
         auto paragraphs = DrawingMLText::paragraphs(page.data);
         if (!paragraphs) return paragraphs.error();
         const std::string text = joined(paragraphs.value(), "\n");
         const std::string_view trimmed = unicode::trimWhitespaceAndNewlines(text);
-        if (!trimmed.empty()) texts.emplace_back(trimmed);
+        if (trimmed.empty()) continue;
+        // Counted page by page: a small archive can unpack into hundreds of megabytes.
+        total += trimmed.size() + (texts.empty() ? 0 : 2);
+        if (total > maxTextSize) return ScriptImportError::tooLarge({});
+        texts.emplace_back(trimmed);
     }
     if (texts.empty()) return ScriptImportError::emptyContent();
     return joined(texts, "\n\n");

@@ -13,6 +13,11 @@ std::string ScriptImportError::description() const {
             return payload_;
         case Kind::emptyContent:
             return Bundle::localized("El archivo no tiene texto que se pueda leer.");
+        case Kind::tooLarge:
+            if (payload_.empty())
+                return Bundle::localized("El texto ocupa más de 50 MB; no se puede importar.");
+            return Bundle::localized("El texto del archivo «") + payload_ +
+                   Bundle::localized("» ocupa más de 50 MB; no se puede importar.");
     }
     return payload_;
 }

@@ -10,7 +10,7 @@ namespace vorela {
 // Why an import failed, with the Spanish text the user sees.
 class ScriptImportError {
 public:
-    enum class Kind { unsupportedType, unreadable, emptyContent };
+    enum class Kind { unsupportedType, unreadable, emptyContent, tooLarge };
 
     // `extension` is the lower-cased file extension.
     static ScriptImportError unsupportedType(std::string extension) {
@@ -21,9 +21,14 @@ public:
         return {Kind::unreadable, std::move(message)};
     }
     static ScriptImportError emptyContent() { return {Kind::emptyContent, {}}; }
+    // The text a file unpacks into is over the library's limit; `fileName` may be empty.
+    static ScriptImportError tooLarge(std::string fileName) {
+        return {Kind::tooLarge, std::move(fileName)};
+    }
 
     Kind kind() const { return kind_; }
-    // The extension of unsupportedType, the message of unreadable, empty otherwise.
+    // The extension of unsupportedType, the message of unreadable, the file name of
+    // tooLarge, empty otherwise.
     const std::string& payload() const { return payload_; }
     std::string description() const;
 

@@ -1,5 +1,7 @@
 #include "Script/Importers/ScriptImporter.h"
 
+#include <algorithm>
+
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Foundation/FileContents.h"
 #include "Platform/Pasteboard/Pasteboard.h"
@@ -8,6 +10,7 @@
 #include "Script/Importers/RichText.h"
 #include "Script/Importers/TextCleanup.h"
 #include "Script/Importers/TextEncoding.h"
+#include "Script/Script.h"
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -17,6 +20,15 @@ namespace {
 bool isPlainTextExtension(std::string_view extension) {
     return extension.empty() || extension == "txt" || extension == "md" ||
            extension == "markdown" || extension == "text";
+}
+
+// Text never holds C0 controls other than white space; binary data decoded as text does.
+bool looksLikeBinary(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f' &&
+               byte != '\v';
+    });
 }
 
 }  // namespace
@@ -38,7 +50,14 @@ ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& p
     } else {
         return ScriptImportError::unsupportedType(extension);
     }
-    if (!text) return text.error();
+    if (!text) {
+        if (text.error().kind() == ScriptImportError::Kind::tooLarge)
+            return ScriptImportError::tooLarge(ImportFile::fileName(path));
+        return text.error();
+    }
+    // Decoding can grow a file's bytes (a Windows-1252 byte becomes up to three).
+    if (text.value().size() > Script::kMaxBodySize)
+        return ScriptImportError::tooLarge(ImportFile::fileName(path));
     std::string body = clean(text.value());
     if (body.empty()) return ScriptImportError::emptyContent();
     return ImportedScript{title, std::move(body)};
@@ -47,6 +66,7 @@ ImportResult<ImportedScript> ScriptImporter::load(const std::filesystem::path& p
 ImportResult<ImportedScript> ScriptImporter::fromPasteboard(const Pasteboard& pasteboard) {
     const auto text = pasteboard.string();
     if (!text) return ScriptImportError::emptyContent();
+    if (text->size() > Script::kMaxBodySize) return ScriptImportError::tooLarge({});
     std::string body = clean(*text);
     if (body.empty()) return ScriptImportError::emptyContent();
     return ImportedScript{Bundle::localized("Guion pegado"), std::move(body)};
@@ -64,8 +84,16 @@ ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::pa
     // An RTFD document is a folder whose text is the RTF file TXT.rtf inside it.
     auto bytes = ImportFile::read(FileContents::isFolder(path) ? path / "TXT.rtf" : path);
     if (!bytes) return bytes.error();
-    // Like the platform's reader, a file that is not RTF is read as plain text.
-    if (!RichText::looksLikeRtf(bytes.value())) return TextEncoding::decode(bytes.value());
+    // Like the platform's reader, a file that is not RTF is read as plain text; but one that
+    // is neither (a renamed binary) is refused rather than imported as garbage.
+    if (!RichText::looksLikeRtf(bytes.value())) {
+        std::string text = TextEncoding::decode(bytes.value());
+        if (looksLikeBinary(text)) {
+            return ScriptImportError::unreadable(
+                Bundle::localized("El archivo no es un documento de texto enriquecido."));
+        }
+        return text;
+    }
     auto text = RichText::plainText(bytes.value());
     if (!text) {
         return ScriptImportError::unreadable(Bundle::localized(

@@ -19,13 +19,6 @@ namespace vorela {
 using SettingsForm::TextStyle;
 using ViewKit::qText;
 
-namespace {
-
-// Listening time of a recalibration: two seconds of silence.
-constexpr double kCalibrationSeconds = 2.0;
-
-}  // namespace
-
 VoiceSettings::VoiceSettings(AppState& appState, RunLoop& loop, QWidget* parent)
     : QWidget(parent), appState_(appState), keys_(loop) {
     auto* page = new QVBoxLayout(this);
@@ -58,7 +51,8 @@ VoiceSettings::VoiceSettings(AppState& appState, RunLoop& loop, QWidget* parent)
     recalibrate_->setObjectName("recalibrateButton");
     connect(recalibrate_, &QPushButton::clicked, this, [this] {
         // Not cancelled with the tab: the state finishes the measurement on its own.
-        appState_.calibrateNoiseFloor(kCalibrationSeconds, [](std::optional<double>) {});
+        appState_.calibrateNoiseFloor(VoiceCalibration::kNoiseFloorSeconds,
+                                      [](std::optional<double>) {});
     });
     calibrationRow->addWidget(recalibrate_);
     pace_ = SettingsForm::makeText("measuredPaceLabel", {}, TextStyle::caption);

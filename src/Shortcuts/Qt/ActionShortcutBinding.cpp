@@ -61,7 +61,7 @@ Subscription observeName(QAction& action, const Name& name,
     QPointer<QAction> weak(&action);
     return context->notifications().observe(
         kShortcutByNameDidChange, [weak, name, refresh, stateName](const Notification& n) {
-            const auto changed = keyboardShortcutsName(n);
+            const auto changed = shortcutsName(n);
             if (!weak || !changed || changed->rawValue() != name.rawValue()) return;
             if (const ActionState* state = stateOf(*weak, stateName)) refresh(*weak, *state);
         });

@@ -10,13 +10,13 @@ constexpr const char* kProperty = "vorelaConflictPolicy";
 
 }  // namespace
 
-void setKeyboardShortcutsConflictPolicy(QWidget& widget, ConflictPolicy policy) {
+void setShortcutsConflictPolicy(QWidget& widget, ConflictPolicy policy) {
     widget.setProperty(kProperty, QVariantList{static_cast<int>(policy.menuItem),
                                                static_cast<int>(policy.systemShortcut),
                                                static_cast<int>(policy.disallowed)});
 }
 
-ConflictPolicy keyboardShortcutsConflictPolicy(const QWidget* widget) {
+ConflictPolicy shortcutsConflictPolicy(const QWidget* widget) {
     for (; widget; widget = widget->parentWidget()) {
         const QVariantList values = widget->property(kProperty).toList();
         if (values.size() != 3) continue;

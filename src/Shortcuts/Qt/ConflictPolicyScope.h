@@ -8,7 +8,7 @@ namespace vorela::Shortcuts {
 
 // The conflict policy a screen sets for every recorder inside it: a recorder uses the
 // policy of its nearest ancestor that set one, else the default.
-void setKeyboardShortcutsConflictPolicy(QWidget& widget, ConflictPolicy policy);
-ConflictPolicy keyboardShortcutsConflictPolicy(const QWidget* widget);
+void setShortcutsConflictPolicy(QWidget& widget, ConflictPolicy policy);
+ConflictPolicy shortcutsConflictPolicy(const QWidget* widget);
 
 }  // namespace vorela::Shortcuts

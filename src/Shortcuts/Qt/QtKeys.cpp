@@ -180,7 +180,7 @@ KeyEvent keyEventFrom(const QKeyEvent& event, const KeyboardLayout* layout) {
 QKeySequence keySequenceFor(const Shortcut& shortcut, const KeyboardLayout* layout) {
     const auto modifiers = qtModifiers(shortcut.modifiers());
     if (const auto special = specialKeyFor(shortcut.key())) {
-        if (!appKitMenuItemKeyEquivalent(*special)) return {};
+        if (!menuItemKeyEquivalent(*special)) return {};
         const auto key = qtKeyFor(shortcut.carbonKeyCode);
         return key ? QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(*key)))
                    : QKeySequence();
@@ -199,7 +199,7 @@ std::optional<MenuKeyEquivalent> menuKeyEquivalentFor(const QKeySequence& sequen
     const ModifierFlags mask = flagsFrom(combination.keyboardModifiers());
     if (const auto code = lookup(kQtKeyToCarbon, key)) {
         if (const auto special = specialKeyFor(Key(*code))) {
-            const auto equivalent = appKitMenuItemKeyEquivalent(*special);
+            const auto equivalent = menuItemKeyEquivalent(*special);
             if (!equivalent) return std::nullopt;
             return MenuKeyEquivalent{*equivalent, mask};
         }

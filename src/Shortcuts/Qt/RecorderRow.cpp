@@ -53,7 +53,7 @@ void RecorderRow::setShortcutValidation(RecorderController::Validator validator)
 
 void RecorderRow::refresh() {
     RecorderController& controller = recorder_->controller();
-    controller.setConflictPolicy(keyboardShortcutsConflictPolicy(this));
+    controller.setConflictPolicy(shortcutsConflictPolicy(this));
     // Stores the bound value without calling back.
     if (binding_ && binding_->get) controller.setShortcut(binding_->get());
 }

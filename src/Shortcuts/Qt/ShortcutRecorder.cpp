@@ -100,7 +100,7 @@ void ShortcutRecorder::displayChanged() {
 }
 
 void ShortcutRecorder::startRecording() {
-    controller_->setConflictPolicy(keyboardShortcutsConflictPolicy(this));
+    controller_->setConflictPolicy(shortcutsConflictPolicy(this));
     controller_->beginRecording();
     if (!isFilteringClicks_) {
         qApp->installEventFilter(this);

@@ -1,11 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
 
@@ -169,6 +173,39 @@ TEST_F(UserDefaultsFileTest, ACorruptOrUnreadableFileIsMovedAsideAndTheSuiteStar
         EXPECT_EQ(reload(), (PlistDictionary{{"fresh", PropertyList(true)}}));
         EXPECT_EQ(movedAside().size(), 1u) << "the damaged copy is kept";
     }
+}
+
+// Runs `work` on its own thread for at most 5 s; false when it had not returned by then,
+// after a writer opened and closed the FIFO at `fifo` so a read blocked on it ends.
+template <class Work>
+bool returnsPromptly(const fs::path& fifo, Work work) {
+    auto done = std::async(std::launch::async, std::move(work));
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return true;
+    if (const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) {
+        ::close(writer);
+    }
+    done.wait();
+    return false;
+}
+
+TEST_F(UserDefaultsFileTest, AFifoInTheFilesPlaceNeitherHangsTheStartNorALaterReload) {
+    // A FIFO at the preference file's path blocked the start in open() until someone wrote,
+    // and one swapped in while running froze the reload. Only regular files are read.
+    fs::create_directories(folder());
+    ASSERT_EQ(::mkfifo(suitePath().c_str(), 0600), 0);
+    std::shared_ptr<UserDefaults> suite;
+    ASSERT_TRUE(returnsPromptly(suitePath(), [&] { suite = UserDefaults::suite("test"); }));
+    EXPECT_TRUE(suite->dictionaryRepresentation().empty());
+    EXPECT_EQ(movedAside().size(), 1u) << "the FIFO is set aside like any unreadable file";
+
+    suite->set("kept", PropertyList(true));
+    suite->flush();
+    fs::remove(suitePath());
+    ASSERT_EQ(::mkfifo(suitePath().c_str(), 0600), 0);
+    bool changed = true;
+    ASSERT_TRUE(returnsPromptly(suitePath(), [&] { changed = suite->reload(); }));
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(suite->dictionaryRepresentation(), (PlistDictionary{{"kept", PropertyList(true)}}));
 }
 
 TEST_F(UserDefaultsFileTest, AnIntegerBeyond64BitsCostsOnlyItsOwnEntry) {

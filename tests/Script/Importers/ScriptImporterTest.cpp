@@ -7,6 +7,7 @@
 #include "Platform/Pasteboard/Fake/FakePasteboard.h"
 #include "Script/Importers/ImportFile.h"
 #include "Script/Importers/ScriptImporter.h"
+#include "Script/Importers/ZipBuilder.h"
 
 namespace vorela {
 namespace {
@@ -149,6 +150,11 @@ TEST_F(ScriptImporterTest, FailuresCarryTheirSpanishMessages) {
          "El archivo no tiene texto que se pueda leer."},
         {"empty rich text", write("vacio.rtf", "{\\rtf1 {\\fonttbl x;}\\par}"),
          "El archivo no tiene texto que se pueda leer."},
+        // A binary file named .rtf imported as a 950-word garbage script; the platform's
+        // reader takes plain text for RTF, but nothing that holds binary controls.
+        {"binary file named rich text",
+         write("foto.rtf", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
+         "El archivo no es un documento de texto enriquecido."},
         {"deeply nested rich text", write("hondo.rtf", "{\\rtf1" + std::string(5000, '{') + "x"),
          "El documento de texto enriquecido está dañado: tiene demasiados grupos anidados."},
     };
@@ -172,6 +178,52 @@ TEST_F(ScriptImporterTest, FilesOverTheSizeLimitAreRefusedUnread) {
         EXPECT_EQ(imported.error().description(),
                   "El archivo «" + name + "» ocupa más de 50 MB; no se puede importar.");
     }
+}
+
+std::string notesPage(const std::string& text) {
+    return "<p:notes xmlns:a=\"a\" xmlns:p=\"p\"><p:txBody><a:p><a:r><a:t>" + text +
+           "</a:t></a:r></a:p></p:txBody></p:notes>";
+}
+
+TEST_F(ScriptImporterTest, TextThatFilesUnpackIntoIsBoundedLikeTheFiles) {
+    // A small presentation whose notes unpacked into a 268 MB script was imported, and that
+    // script crashed the program at every start; the text itself now has the file's limit.
+    const std::string page(ImportFile::kMaxImportFileSize / 2 + 16, 'a');
+    const std::string archive = [&] {
+        const auto bytes = testing::ZipBuilder()
+                               .add({"ppt/notesSlides/notesSlide1.xml", notesPage(page)})
+                               .add({"ppt/notesSlides/notesSlide2.xml", notesPage(page)})
+                               .build();
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    ASSERT_LT(archive.size(), 1u << 20);
+    // Every byte 0x80 of Windows-1252 is the euro sign, three bytes of UTF-8.
+    const std::string euros(ImportFile::kMaxImportFileSize / 3 + 16, '\x80');
+    struct Case {
+        const char* name;
+        std::string file;
+        const std::string& bytes;
+    };
+    const Case cases[] = {
+        {"presentation notes", "notas.pptx", archive},
+        {"decoded plain text", "euros.txt", euros},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto imported = ScriptImporter::load(write(c.file, c.bytes));
+        ASSERT_FALSE(imported.ok());
+        EXPECT_EQ(
+            imported.error().description(),
+            "El texto del archivo «" + c.file + "» ocupa más de 50 MB; no se puede importar.");
+    }
+}
+
+TEST(ScriptImporterPasteboardTest, PastedTextOverTheLimitIsRefused) {
+    FakePasteboard pasteboard;
+    pasteboard.setString(std::string(ImportFile::kMaxImportFileSize + 1, 'a'));
+    const auto imported = ScriptImporter::fromPasteboard(pasteboard);
+    ASSERT_FALSE(imported.ok());
+    EXPECT_EQ(imported.error().description(), "El texto ocupa más de 50 MB; no se puede importar.");
 }
 
 TEST(ScriptImporterPasteboardTest, PastedTextIsCleanedAndTitled) {

@@ -38,5 +38,23 @@ TEST(SpecialFileImportTest, NamedPipeIsRefusedWithoutWaitingForAWriter) {
     EXPECT_EQ(imported.error().description(), "No se pudo leer el archivo «guion.txt».");
 }
 
+TEST(SpecialFileImportTest, AFileShorterThanItsSizeAtOpenIsRefusedNotCut) {
+    // A file cut short while it was read was imported as far as it went, without a word;
+    // the bytes read must be all the bytes the open file had. A sysfs file is the real
+    // case of that: it declares a page of 4096 bytes and holds only a few.
+    const fs::path shortFile = "/sys/kernel/uevent_seqnum";
+    if (!fs::exists(shortFile)) GTEST_SKIP() << "no sysfs here";
+    const fs::path link =
+        fs::temp_directory_path() / ("vorela-cortado-" + std::to_string(::getpid()) + ".txt");
+    fs::create_symlink(shortFile, link);
+    const auto imported = ScriptImporter::load(link);
+    fs::remove(link);
+    ASSERT_FALSE(imported.ok());
+    EXPECT_EQ(imported.error().description(),
+              "El archivo «" + link.filename().string() +
+                  "» cambió mientras se leía; no se importó. Probá de nuevo cuando termine de "
+                  "guardarse.");
+}
+
 }  // namespace
 }  // namespace vorela

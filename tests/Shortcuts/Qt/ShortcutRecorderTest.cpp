@@ -205,7 +205,7 @@ TEST_F(ShortcutRecorderTest, AKeyOfOurOwnMenusIsBlockedWithAnAlertUnlessTheScree
 
     onAlert_ = {};
     other_->setFocus();
-    setKeyboardShortcutsConflictPolicy(*window_, ConflictPolicy::allowAll());
+    setShortcutsConflictPolicy(*window_, ConflictPolicy::allowAll());
     click();
     QTest::keyClick(&recorder(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(alerts_.size(), 1u);

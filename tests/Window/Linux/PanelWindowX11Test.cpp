@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 #include <cstdio>
+#include <cstring>
 
 #include "App/AppStateEnvironment.h"
 #include "App/PanelController.h"
@@ -66,7 +67,30 @@ public:
         return r;
     }
 
+    // Asks the window manager to close a window, as its close button or menu would.
+    void askManagerToClose(WId window) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = xcb_window_t(window);
+        event.type = atom("_NET_CLOSE_WINDOW");
+        event.data.data32[1] = 2;  // from a pager or another tool, not the application
+        xcb_send_event(c_, 0, screen->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(c_);
+    }
+
 private:
+    xcb_atom_t atom(const char* name) {
+        auto* reply = xcb_intern_atom_reply(
+            c_, xcb_intern_atom(c_, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }
+
     xcb_connection_t* c_;
     uint32_t id_ = 0;
     int clicks_ = 0;
@@ -137,6 +161,47 @@ TEST_F(PanelWindowX11Test, TheWindowManagerKeepsThePanelAboveEverywhereAndOutOfT
               std::to_string(below_->id()) + "\n")
         << "showing the panel leaves the focus where it was";
     EXPECT_FALSE(window().isExcludedFromCapture());
+}
+
+TEST_F(PanelWindowX11Test, ThePanelStaysOnEveryDesktopAfterHidingAndAfterTheManagerClosedIt) {
+    // After a hide and a show the panel showed in the task bar and stayed behind on its
+    // desktop: the manager drops the states of a withdrawn window, and they were set once.
+    const auto expectEverywhereAndOutOfTheTaskBar = [&](const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+        settle();
+        const std::string props =
+            testing::commandOutput("xprop -id " + std::to_string(window().winId()));
+        for (const char* expected :
+             {"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR",
+              "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_DESKTOP(CARDINAL) = 4294967295"}) {
+            EXPECT_NE(props.find(expected), std::string::npos) << expected << "\n" << props;
+        }
+        // Another desktop shows it too.
+        testing::run({"xdotool", "set_desktop", "1"});
+        settle();
+        EXPECT_NE(testing::commandOutput("xwininfo -id " + std::to_string(window().winId()))
+                      .find("IsViewable"),
+                  std::string::npos);
+        testing::run({"xdotool", "set_desktop", "0"});
+        settle();
+    };
+    controller_->show();
+    expectEverywhereAndOutOfTheTaskBar("first show");
+    controller_->hide();
+    settle();
+    controller_->show();
+    expectEverywhereAndOutOfTheTaskBar("shown again");
+
+    // The window manager closes it: the panel is hidden, and one toggle brings it back.
+    below_->askManagerToClose(window().winId());
+    for (int i = 0; i < 40 && window().isVisible(); ++i) QTest::qWait(50);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_FALSE(controller_->isVisible.get());
+    controller_->toggle();
+    expectEverywhereAndOutOfTheTaskBar("after the manager closed it");
+    QRect frame;
+    EXPECT_GT(count(screenshot("panel-after-manager-close.png", &frame), frame, isText), 0);
 }
 
 TEST_F(PanelWindowX11Test, ScreenshotsOfEachPlacementShowTextPatternAndSeeThroughCorners) {

@@ -1,14 +1,17 @@
 #include "Platform/Audio/Linux/PortAudioEngine.h"
 
-#include <alsa/asoundlib.h>
-#include <dlfcn.h>
 #include <portaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
 
+#include "Platform/Audio/Linux/AudioLibraryNoise.h"
 #include "Platform/Foundation/Format.h"
 
 namespace vorela {
@@ -21,24 +24,41 @@ constexpr int kMaxChannels = 2;
 // fraction of a 1,024-frame buffer (21 ms at 48 kHz) so nothing piles up.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 
-// ALSA prints dozens of lines while PortAudio probes cards that do not exist.
-void silentAlsaErrorHandler(const char*, int, const char*, int, const char*, ...) {}
-void silentJackMessage(const char*) {}
+// How often the watchdog looks at the capture: a third of the stall it waits for.
+constexpr double kWatchdogInterval = PortAudioEngine::kStallSeconds / 3;
 
-// ALSA's JACK plugin loads libjack while PortAudio probes, and libjack reports every
-// failed connection to a JACK server on stderr. Loading it first (where it exists at all)
-// lets us hand it quiet handlers that the plugin's copy then shares.
-void silenceJack() {
-    static const bool done = [] {
-        void* jack = dlopen("libjack.so.0", RTLD_LAZY | RTLD_GLOBAL);
-        if (!jack) return true;
-        using SetHandler = void (*)(void (*)(const char*));
-        for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
-            if (auto set = reinterpret_cast<SetHandler>(dlsym(jack, name))) set(silentJackMessage);
-        }
-        return true;
-    }();
-    (void)done;
+std::chrono::milliseconds stopBound() {
+    return std::chrono::milliseconds(static_cast<int>(PortAudioEngine::kStopBoundSeconds * 1000));
+}
+
+// A flag one thread raises when it is done and another waits for, for a bounded time.
+class Completion {
+public:
+    void finish() {
+        std::lock_guard guard(mutex_);
+        isFinished_ = true;
+        changed_.notify_all();
+    }
+    bool waitFor(std::chrono::milliseconds bound) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, bound, [this] { return isFinished_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool isFinished_ = false;
+};
+
+// Runs work on a thread of its own and waits for it at most the stop bound; false when
+// it is still running then (it is left to finish, or not, on its own).
+bool runBounded(std::function<void()> work) {
+    auto done = std::make_shared<Completion>();
+    std::thread([done, work = std::move(work)] {
+        work();
+        done->finish();
+    }).detach();
+    return done->waitFor(stopBound());
 }
 
 // The user reads this text as the audio problem, so it is Spanish; PortAudio's own
@@ -83,24 +103,36 @@ PaStreamParameters inputParameters(PaDeviceIndex device, const AudioFormat& form
 
 }  // namespace
 
+struct PortAudioEngine::CaptureState {
+    std::atomic<bool> stopRequested{false};
+    // The clock's uptime when the last buffer was handed on (or the capture began).
+    std::atomic<double> lastBufferUptime{0};
+    Completion ended;
+};
+
 PortAudioEngine::PortAudioEngine(RunLoop& loop)
     : loop_(loop), center_(std::make_shared<NotificationCenter>(loop)) {}
 
 PortAudioEngine::~PortAudioEngine() {
     stop();
-    if (initialized_) Pa_Terminate();
+    if (initialized_ && abandonedStreams_ == 0) Pa_Terminate();
 }
 
 bool PortAudioEngine::refreshDevices() {
     if (stream_ || (initialized_ && !devicesStale_)) return initialized_;
+    // The list read before the stream was abandoned stays: it still names the devices.
+    if (initialized_ && abandonedStreams_ > 0) return true;
     // PortAudio reads the device list once per initialisation.
     if (initialized_) {
         Pa_Terminate();
         initialized_ = false;
     }
-    snd_lib_error_set_handler(silentAlsaErrorHandler);
-    silenceJack();
-    const PaError error = Pa_Initialize();
+    AudioLibraryNoise::routeLibraryHandlers();
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;  // the probe of every card prints its failures
+        error = Pa_Initialize();
+    }
     if (error != paNoError) {
         logger_.error("PortAudio no se pudo iniciar: " + describe(error));
         return false;
@@ -119,9 +151,13 @@ AudioPermissionStatus PortAudioEngine::authorizationStatus() {
                                                          info->maxInputChannels, 1, kMaxChannels))};
     const PaStreamParameters parameters = inputParameters(device, probe);
     PaStream* stream = nullptr;
-    const PaError error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
-                                        paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
-    if (stream) Pa_CloseStream(stream);
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;
+        error = Pa_OpenStream(&stream, &parameters, nullptr, probe.sampleRate,
+                              paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
+        if (stream) Pa_CloseStream(stream);
+    }
     return isAccessRefused(error) ? AudioPermissionStatus::denied
                                   : AudioPermissionStatus::authorized;
 }
@@ -177,11 +213,15 @@ std::optional<AudioEngineError> PortAudioEngine::start() {
     }
     const PaStreamParameters parameters = inputParameters(device, format);
     PaStream* stream = nullptr;
-    PaError error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames,
-                                  paClipOff, nullptr, nullptr);
-    if (error == paNoError) {
-        error = Pa_StartStream(stream);
-        if (error != paNoError) Pa_CloseStream(stream);
+    PaError error = paNoError;
+    {
+        const AudioLibraryNoise noise;
+        error = Pa_OpenStream(&stream, &parameters, nullptr, format.sampleRate, frames, paClipOff,
+                              nullptr, nullptr);
+        if (error == paNoError) {
+            error = Pa_StartStream(stream);
+            if (error != paNoError) Pa_CloseStream(stream);
+        }
     }
     if (error != paNoError) {
         devicesStale_ = true;
@@ -204,31 +244,61 @@ void PortAudioEngine::closeStream() {
     if (!stream_) return;
     auto* stream = static_cast<PaStream*>(stream_);
     stream_ = nullptr;
-    Pa_AbortStream(stream);
-    Pa_CloseStream(stream);
+    if (!runBounded([stream] {
+            Pa_AbortStream(stream);
+            Pa_CloseStream(stream);
+        })) {
+        ++abandonedStreams_;
+        logger_.error("El flujo de audio no se pudo cerrar y se abandona");
+    }
 }
 
 void PortAudioEngine::startCapture() {
     if (captureThread_.joinable() || !tap_ || !stream_) return;
-    stopRequested_.store(false);
-    captureThread_ = std::thread(captureLoop, stream_, *tap_, std::cref(loop_.clock()),
-                                 std::ref(stopRequested_), center_);
+    capture_ = std::make_shared<CaptureState>();
+    capture_->lastBufferUptime.store(loop_.uptime());
+    captureThread_ =
+        std::thread(captureLoop, stream_, *tap_, std::cref(loop_.clock()), capture_, center_);
+    watchdog_ = loop_.scheduleRepeating(kWatchdogInterval, [this] { checkForStall(); });
 }
 
 void PortAudioEngine::stopCapture() {
+    watchdog_.cancel();
     if (!captureThread_.joinable()) return;
-    stopRequested_.store(true);
-    captureThread_.join();
+    capture_->stopRequested.store(true);
+    if (capture_->ended.waitFor(stopBound())) {
+        captureThread_.join();
+        return;
+    }
+    // Stuck inside the audio library: nothing would ever wake it, and its stream with it.
+    captureThread_.detach();
+    stream_ = nullptr;
+    ++abandonedStreams_;
+    logger_.error("El hilo de captura no respondió; se abandona el flujo de audio");
+}
+
+void PortAudioEngine::checkForStall() {
+    if (!capture_ || loop_.uptime() - capture_->lastBufferUptime.load() < kStallSeconds) return;
+    watchdog_.cancel();
+    logger_.error("El micrófono dejó de enviar audio");
+    center_->post(kAudioEngineConfigurationChangeNotification);
 }
 
 void PortAudioEngine::captureLoop(void* streamPointer, Tap tap, const Clock& clock,
-                                  std::atomic<bool>& stopRequested,
+                                  std::shared_ptr<CaptureState> state,
                                   std::shared_ptr<NotificationCenter> center) {
+    struct EndGuard {
+        Completion& ended;
+        ~EndGuard() { ended.finish(); }
+    } guard{state->ended};
     auto* stream = static_cast<PaStream*>(streamPointer);
     const std::uint32_t frames = tap.bufferSize;
     std::int64_t sampleTime = 0;
-    while (!stopRequested.load()) {
+    // After each call into PortAudio the stop flag is read first: a thread that was given
+    // up on while it hung must not touch the clock or the tap, which may be gone.
+    while (!state->stopRequested.load()) {
         const long available = Pa_GetStreamReadAvailable(stream);
+        if (state->stopRequested.load()) return;
         if (available < 0) {
             center->post(kAudioEngineConfigurationChangeNotification);
             return;
@@ -246,12 +316,14 @@ void PortAudioEngine::captureLoop(void* streamPointer, Tap tap, const Clock& clo
         // The first frame of the buffer was captured `available` frames ago.
         const AudioTime time{clock.uptime() - available / tap.format.sampleRate, sampleTime};
         const PaError error = Pa_ReadStream(stream, planes, frames);
+        if (state->stopRequested.load()) return;
         // An overflow lost older frames, but this buffer's frames are whole.
         if (error != paNoError && error != paInputOverflowed) {
             center->post(kAudioEngineConfigurationChangeNotification);
             return;
         }
         sampleTime += frames;
+        state->lastBufferUptime.store(clock.uptime());
         tap.block(std::shared_ptr<const AudioBuffer>(std::move(buffer)), time);
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,6 +17,13 @@ namespace vorela {
 // real-time callback and stop() never waits on a stalled device for long. Each buffer is
 // a new one handed on as immutable. A read error (the device unplugged, the sound server
 // gone) ends the capture thread and posts the configuration-change notification.
+//
+// The sound server can also wedge a stream for good: a server restarted under a capture
+// leaves ALSA's pulse plugin deadlocked inside its own client library, and every later call
+// on that stream blocks. So a watchdog on the main loop posts the same notification when
+// no buffer arrived for kStallSeconds, and the main thread waits for the capture thread
+// (or a stream closing) at most kStopBoundSeconds: past that, the stream is abandoned to
+// its stuck thread and never touched again, and the next start opens a fresh one.
 //
 // Permission: Linux asks nobody, so capture is authorised unless opening the device is
 // refused for lack of access. The device list is read again before a start that follows
@@ -41,6 +47,12 @@ public:
     void stop() override;
     std::shared_ptr<NotificationCenter> notificationCenter() override { return center_; }
 
+    // A steady capture delivers a buffer every 20-130 ms; the slowest start of a server
+    // stream measured here took under a second.
+    static constexpr double kStallSeconds = 3;
+    // Stopping a healthy capture thread takes one poll interval, closing a stream a few ms.
+    static constexpr double kStopBoundSeconds = 1;
+
 private:
     struct Tap {
         std::uint32_t bufferSize = 0;
@@ -48,12 +60,15 @@ private:
         TapBlock block;
     };
 
+    struct CaptureState;
+
     bool refreshDevices();
     void startCapture();
     void stopCapture();
     void closeStream();
+    void checkForStall();
     static void captureLoop(void* stream, Tap tap, const Clock& clock,
-                            std::atomic<bool>& stopRequested,
+                            std::shared_ptr<CaptureState> state,
                             std::shared_ptr<NotificationCenter> center);
 
     RunLoop& loop_;
@@ -64,8 +79,12 @@ private:
     std::optional<Tap> tap_;
     void* stream_ = nullptr;  // PaStream, open between start() and stop()
     AudioFormat streamFormat_;
-    std::atomic<bool> stopRequested_{false};
-    std::thread captureThread_;  // last: joined before the fields it reads go away
+    // Streams left to a stuck thread: PortAudio may not be terminated while one exists,
+    // as terminating closes every stream and would block on the wedged one.
+    int abandonedStreams_ = 0;
+    std::shared_ptr<CaptureState> capture_;  // shared with the capture thread
+    std::thread captureThread_;
+    TimerHandle watchdog_;  // last: cancelled before anything it reads goes away
 };
 
 }  // namespace vorela

@@ -33,10 +33,18 @@ public:
     [[nodiscard]] Subscription observeFrameChanges(std::function<void()> onChange) override {
         return observers_.add(std::move(onChange));
     }
+    [[nodiscard]] Subscription observeClose(std::function<void()> onClose) override {
+        return closeObservers_.add(std::move(onClose));
+    }
 
     // --- test controls ---
     // The user drags or resizes the panel.
     void userMoves(const Rect& frame) { setFrame(frame); }
+    // The window manager closes the panel.
+    void closeByWindowManager() {
+        isShown_ = false;
+        closeObservers_.notify();
+    }
     int orderFrontCount() const { return orderFrontCount_; }
 
 private:
@@ -46,6 +54,7 @@ private:
     bool ignoresMouse_ = false;
     int orderFrontCount_ = 0;
     ObserverList<> observers_;
+    ObserverList<> closeObservers_;
 };
 
 // Makes fake panels and keeps a view of the last one for the test.

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -134,6 +135,8 @@ void QtPanelWindow::setBehavior(const PanelWindowBehavior& behavior) {
 }
 
 void QtPanelWindow::orderFront() {
+    // The manager ignores these properties on a mapped window, and drops them on unmap.
+    if (!isVisible()) applyX11State();
     show();
     raise();
 }
@@ -168,6 +171,17 @@ void QtPanelWindow::setIgnoresMouseEvents(bool ignores) {
 
 Subscription QtPanelWindow::observeFrameChanges(std::function<void()> onChange) {
     return frameObservers_.add(std::move(onChange));
+}
+
+Subscription QtPanelWindow::observeClose(std::function<void()> onClose) {
+    return closeObservers_.add(std::move(onClose));
+}
+
+void QtPanelWindow::closeEvent(QCloseEvent* event) {
+    // The panel is never closed, only ordered out: its owner must hear that it is gone.
+    event->ignore();
+    hide();
+    closeObservers_.notify();
 }
 
 void QtPanelWindow::moveEvent(QMoveEvent* event) {

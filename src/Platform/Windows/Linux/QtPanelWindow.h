@@ -9,8 +9,10 @@
 namespace vorela {
 
 // The panel as a Qt tool window: frameless, translucent, stays on top, never accepts the
-// focus, shown without activating. On X11 it also asks the window manager, before it is
-// first mapped, to keep it on every desktop and out of the task bar and the pager.
+// focus, shown without activating. On X11 it also asks the window manager, before every
+// map, to keep it on every desktop and out of the task bar and the pager: a manager drops
+// those states when the window is withdrawn. A close by the window manager orders the
+// panel out instead of closing it.
 // Click-through is the window's empty input shape (Qt::WindowTransparentForInput). A
 // floating panel moves when dragged by any part of its content and resizes from its
 // edges, through the window manager. GUI thread only.
@@ -36,9 +38,11 @@ public:
     bool ignoresMouseEvents() const override { return ignoresMouse_; }
     bool isExcludedFromCapture() const override { return false; }
     [[nodiscard]] Subscription observeFrameChanges(std::function<void()> onChange) override;
+    [[nodiscard]] Subscription observeClose(std::function<void()> onClose) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -57,6 +61,7 @@ private:
     QPoint pressPosition_;
     bool pressed_ = false;
     ObserverList<> frameObservers_;
+    ObserverList<> closeObservers_;
 };
 
 }  // namespace vorela

@@ -182,8 +182,10 @@ VorelaProcess::VorelaProcess(const std::string& preferences) {
 }
 
 VorelaProcess::~VorelaProcess() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
+    // An orderly quit first; a program that does not end by then is a failure of its
+    // own test, and the next test must not wait for it.
+    if (pid_ > 0 && !endWith(SIGTERM, 10)) {
+        kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
     std::error_code error;
@@ -207,6 +209,14 @@ std::string VorelaProcess::log() const {
 bool VorelaProcess::isRunning() {
     if (pid_ > 0 && waitForExit(pid_, 0.01)) pid_ = 0;
     return pid_ > 0;
+}
+
+std::optional<int> VorelaProcess::endWith(int signal, double seconds) {
+    if (pid_ <= 0) return std::nullopt;
+    kill(pid_, signal);
+    const auto status = waitForExit(pid_, seconds);
+    if (status) pid_ = 0;
+    return status;
 }
 
 std::optional<QRect> VorelaProcess::waitForTrayIcon() const {

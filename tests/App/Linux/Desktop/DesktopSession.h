@@ -62,6 +62,10 @@ public:
     std::optional<int> startAgain(const std::vector<std::string>& arguments) const;
     std::string log() const;
     bool isRunning();
+    // Sends the signal and waits for the program to end; its exit status (-1 when the
+    // signal killed it), or nothing when it was still running after `seconds`.
+    std::optional<int> endWith(int signal, double seconds);
+    const std::filesystem::path& home() const { return home_; }
     // Until the tray icon is in the tray.
     std::optional<QRect> waitForTrayIcon() const;
 

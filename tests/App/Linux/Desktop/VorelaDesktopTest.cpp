@@ -3,60 +3,13 @@
 #include <QColor>
 #include <QImage>
 #include <QTest>
+#include <csignal>
+#include <filesystem>
 
-#include "App/Linux/Desktop/DesktopSession.h"
+#include "App/Linux/Desktop/VorelaDesktopFixture.h"
 
 namespace vorela::testing {
 namespace {
-
-// Onboarding done and no main window at launch: only the tray icon shows, and every
-// window on the screen afterwards is the panel.
-constexpr const char* kQuietLaunch =
-    "<key>didFinishOnboarding</key><true/><key>openMainWindowAtLaunch</key><false/>";
-
-class VorelaDesktopTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!desktop_.isReady()) GTEST_SKIP() << "needs Xvfb, openbox, trayer and xdotool";
-        // The pointer away from the panel: hovering the panel pauses it.
-        run({"xdotool", "mousemove", "5", "790"});
-    }
-
-    // The panel: the program's utility window.
-    std::optional<QRect> waitForPanel(double seconds = 10) {
-        for (int i = 0; i < seconds * 20; ++i) {
-            if (auto frame = desktop_.windowOfType("UTILITY")) return frame;
-            QTest::qWait(50);
-        }
-        return std::nullopt;
-    }
-    // Right-clicks the tray icon; false when there is none.
-    static bool openTrayMenu(const VorelaProcess& vorela) {
-        const auto icon = vorela.waitForTrayIcon();
-        if (!icon) return false;
-        const QPoint at = icon->center();
-        run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "3"});
-        QTest::qWait(700);
-        return true;
-    }
-    // Light pixels of script text inside the frame.
-    static int textPixels(const QImage& image, const QRect& frame) {
-        int count = 0;
-        for (int y = frame.top(); y <= frame.bottom(); ++y)
-            for (int x = frame.left(); x <= frame.right(); ++x)
-                if (image.valid(x, y) && QColor(image.pixel(x, y)).lightness() > 170) ++count;
-        return count;
-    }
-    static int differingPixels(const QImage& a, const QImage& b, const QRect& frame) {
-        int count = 0;
-        for (int y = frame.top(); y <= frame.bottom(); ++y)
-            for (int x = frame.left(); x <= frame.right(); ++x)
-                if (a.valid(x, y) && b.valid(x, y) && a.pixel(x, y) != b.pixel(x, y)) ++count;
-        return count;
-    }
-
-    Desktop& desktop_ = Desktop::shared();
-};
 
 TEST_F(VorelaDesktopTest, FirstStartShowsTheTrayIconAndTheWindowTheLaunchChose) {
     VorelaProcess vorela;
@@ -103,6 +56,21 @@ TEST_F(VorelaDesktopTest, ASecondStartHandsItsUrlToTheFirstAndEnds) {
     const int manyWords = textPixels(desktop_.screenshot("desktop-url-many-words"), *panel);
     EXPECT_GT(manyWords, 3 * std::max(oneWord, 1)) << oneWord << " against " << manyWords;
     EXPECT_TRUE(vorela.isRunning());
+}
+
+TEST_F(VorelaDesktopTest, TermAndInterruptQuitInOrderLikeSalir) {
+    // SIGTERM and SIGINT killed the program on the spot: nothing was let go in order and
+    // the socket stayed behind. They now end the event loop as "Salir" does.
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        VorelaProcess vorela(kQuietLaunch);
+        ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
+        const auto socket = vorela.home() / "runtime" / "app.vorela.Vorela.socket";
+        ASSERT_TRUE(std::filesystem::exists(socket));
+        EXPECT_EQ(vorela.endWith(number, 20), 0) << vorela.log();
+        EXPECT_FALSE(std::filesystem::exists(socket)) << "the instance let go of its socket";
+        EXPECT_NE(vorela.log().find("Vorela se cierra"), std::string::npos) << vorela.log();
+    }
 }
 
 TEST_F(VorelaDesktopTest, TheReadSelectionActionLoadsTheSelectedTextOrSaysThereIsNone) {

@@ -196,10 +196,12 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
     loop.runUntilIdle();
     ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
 
+    // The capture thread hands the notification to the main loop; wait for it to arrive
+    // beside the timers already there (the capture's watchdog).
+    const std::size_t scheduled = loop.pendingTaskCount();
     pulse.stop();
-    // The capture thread hands the notification to the main loop; wait for it to arrive.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (loop.pendingTaskCount() == 0 && std::chrono::steady_clock::now() < deadline)
+    while (loop.pendingTaskCount() == scheduled && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
     loop.runUntilIdle();
     Log::setSink(previous);
@@ -210,6 +212,49 @@ TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSe
                          "Reiniciando el audio: cambio de configuración de audio"),
               1);
     EXPECT_EQ(session.consumers().count(), 1u);
+}
+
+TEST(PortAudioEngineTest, ASoundServerRestartedUnderACaptureIsHeardAgainAndStopReturns) {
+    // A server restarted under a capture wedged the pulse plugin: no buffer ever came again
+    // and stop() joined the stuck thread forever. The watchdog restarts on a fresh stream.
+    PulseServer pulse;
+    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
+    auto previous = Log::setSink(sink);
+    ManualRunLoop loop;
+    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
+                         std::make_shared<NotificationCenter>(loop));
+    std::atomic<int> buffers{0};
+    session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
+    session.start();
+    loop.runUntilIdle();
+    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+    // Virtual time follows real time here, so the session's own timers see what a user would.
+    const auto pumpUntil = [&](auto done, double seconds) {
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            loop.advanceBy(0.05);
+        }
+        return done();
+    };
+    ASSERT_TRUE(pumpUntil([&] { return buffers.load() > 10; }, 10));
+
+    pulse.stop();
+    ASSERT_TRUE(pulse.start());
+    const int before = buffers.load();
+    EXPECT_TRUE(pumpUntil([&] { return buffers.load() > before + 10; }, 20))
+        << "capture never resumed after the restart";
+    const auto stopping = std::chrono::steady_clock::now();
+    session.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
+    Log::setSink(previous);
+    unsetenv("PULSE_SERVER");
+    const auto lines = sink->messages("audio");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "El micrófono dejó de enviar audio"),
+              lines.end());
 }
 
 }  // namespace

@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
@@ -24,6 +33,78 @@ std::string bigText() {
     for (int i = 0; text.size() < (1 << 20); ++i) text += "línea " + std::to_string(i) + "\n";
     return text;
 }
+
+// A peer on the raw socket, as any process of the user could be.
+class RawPeer {
+public:
+    explicit RawPeer(const std::filesystem::path& socket) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~RawPeer() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RawPeer(const RawPeer&) = delete;
+    RawPeer& operator=(const RawPeer&) = delete;
+
+    bool isConnected() const { return fd_ >= 0; }
+    // How many bytes went out before the other end closed (or all of them).
+    std::size_t send(std::string_view bytes) {
+        std::size_t sent = 0;
+        while (fd_ >= 0 && sent < bytes.size()) {
+            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+        return sent;
+    }
+    void finish() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    // True when the other end closed within `seconds`.
+    bool seesClosedWithin(int seconds) {
+        timeval timeout{seconds, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        char byte = 0;
+        return ::recv(fd_, &byte, 1, 0) == 0;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// The most memory this process has held, in bytes, since resetPeakMemory().
+std::size_t peakMemory() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6)) * 1024;
+    }
+    return 0;
+}
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// AddressSanitizer holds freed memory in quarantine, so the peak says nothing there.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VORELA_PEAK_MEMORY_UNRELIABLE 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VORELA_PEAK_MEMORY_UNRELIABLE 1
+#endif
+#ifdef VORELA_PEAK_MEMORY_UNRELIABLE
+constexpr bool kPeakMemoryIsMeaningful = false;
+#else
+constexpr bool kPeakMemoryIsMeaningful = true;
+#endif
 
 class LocalSocketSingleInstanceTest : public ::testing::Test {
 protected:
@@ -100,7 +181,7 @@ TEST_F(LocalSocketSingleInstanceTest, OversizedMessagesAreDroppedAndNobodyListen
     LocalSocketSingleInstance lonely(folder_ / "empty");
     EXPECT_FALSE(lonely.handOff({InstanceMessage::Kind::activate, ""}));
 
-    LocalSocketSingleInstance first(folder_, 64);
+    LocalSocketSingleInstance first(folder_, {.maxMessageBytes = 64});
     ASSERT_EQ(first.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
               InstanceRole::primary);
     LocalSocketSingleInstance second(folder_);
@@ -109,6 +190,134 @@ TEST_F(LocalSocketSingleInstanceTest, OversizedMessagesAreDroppedAndNobodyListen
     EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
     const std::vector<InstanceMessage> expected{{InstanceMessage::Kind::activate, ""}};
     EXPECT_EQ(received_, expected);
+}
+
+TEST_F(LocalSocketSingleInstanceTest, ConcurrentBigMessagesAreReadOneAtATimeInPieces) {
+    // Every connection was read whole and at once: 100 MB of text peaked at 4.9 GB and
+    // eight big messages together ran out of memory. One message is in memory at a time.
+    constexpr std::size_t kTextBytes = 24u << 20;
+    constexpr int kPeers = 8;
+    std::vector<std::size_t> sizes;
+    LocalSocketSingleInstance first(folder_);
+    ASSERT_EQ(first.claim([&](InstanceMessage m) { sizes.push_back(m.payload.size()); }),
+              InstanceRole::primary);
+    const std::string message =
+        InstanceMessage{InstanceMessage::Kind::readText, std::string(kTextBytes, 'a')}.encoded();
+    resetPeakMemory();
+    const std::size_t before = peakMemory();
+    std::atomic<int> sent{0};
+    std::vector<std::thread> peers;
+    for (int i = 0; i < kPeers; ++i) {
+        peers.emplace_back([&] {
+            RawPeer peer(first.socketPath());
+            if (peer.send(message) == message.size()) ++sent;
+        });
+    }
+    EXPECT_TRUE(pumpUntil([&] { return sizes.size() == kPeers; }));
+    for (auto& peer : peers) peer.join();
+    EXPECT_EQ(sent.load(), kPeers);
+    EXPECT_EQ(sizes, std::vector<std::size_t>(kPeers, kTextBytes));
+    const std::size_t growth = peakMemory() - before;
+    if (kPeakMemoryIsMeaningful) {
+        EXPECT_LT(growth, 4 * kTextBytes) << "peak grew by " << (growth >> 20) << " MiB";
+    }
+}
+
+TEST_F(LocalSocketSingleInstanceTest, OversizedSilentAndSlowPeersAreCutOffAndOthersStillServed) {
+    // Idle connections stayed open for good, and a message was read whole before its size
+    // was weighed. Peers are cut off at the limit or when silent, and the next is served.
+    LocalSocketSingleInstance first(folder_, {.maxMessageBytes = 1 << 20,
+                                              .idleTimeout = std::chrono::milliseconds(200),
+                                              .messageDeadline = std::chrono::milliseconds(800)});
+    ASSERT_EQ(first.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
+              InstanceRole::primary);
+    RawPeer silent(first.socketPath());
+    RawPeer halfway(first.socketPath());
+    RawPeer trickling(first.socketPath());
+    RawPeer flooding(first.socketPath());
+    ASSERT_TRUE(silent.isConnected() && halfway.isConnected() && trickling.isConnected() &&
+                flooding.isConnected());
+    halfway.send("text\nmedio mensaje");
+    std::size_t flooded = 0;
+    std::thread flood([&] { flooded = flooding.send(std::string(64u << 20, 'x')); });
+    std::atomic<bool> isTrickling{true};
+    std::thread trickle([&] {
+        while (isTrickling && trickling.send("x") == 1) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    std::thread later([&] {
+        RawPeer peer(first.socketPath());
+        peer.send("url\nprompter://play");
+    });
+    EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
+    flood.join();
+    later.join();
+    isTrickling = false;
+    trickle.join();
+    EXPECT_TRUE(silent.seesClosedWithin(3));
+    EXPECT_TRUE(halfway.seesClosedWithin(3));
+    EXPECT_LT(flooded, std::size_t{8} << 20) << "the flood was read far past the limit";
+    const std::vector<InstanceMessage> expected{
+        {InstanceMessage::Kind::openUrl, "prompter://play"}};
+    EXPECT_EQ(received_, expected);
+}
+
+TEST_F(LocalSocketSingleInstanceTest, OnlyAPrivateFolderOfOursIsUsed) {
+    // Another local user could create the folder in /tmp first, then hold the lock and
+    // receive every text handed over: a folder that is not ours and 0700 is refused.
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        std::function<bool(const fs::path&)> make;  // false: not possible here
+        InstanceRole expected;
+    };
+    const Case cases[] = {
+        {"missing: created private", [](const fs::path&) { return true; }, InstanceRole::primary},
+        {"ours and private", [](const fs::path& f) { return ::mkdir(f.c_str(), 0700) == 0; },
+         InstanceRole::primary},
+        {"ours but open to others",
+         [](const fs::path& f) {
+             return ::mkdir(f.c_str(), 0700) == 0 && ::chmod(f.c_str(), 0755) == 0;
+         },
+         InstanceRole::failed},
+        {"another user's",
+         [](const fs::path& f) {
+             return ::mkdir(f.c_str(), 0700) == 0 && ::chown(f.c_str(), 65534, 65534) == 0 &&
+                    ::getuid() != 65534;
+         },
+         InstanceRole::failed},
+        {"a link to a private folder of ours",
+         [this](const fs::path& f) {
+             return ::mkdir((folder_ / "real").c_str(), 0700) == 0 &&
+                    ::symlink((folder_ / "real").c_str(), f.c_str()) == 0;
+         },
+         InstanceRole::failed},
+        {"a file", [](const fs::path& f) { return bool(std::ofstream(f)); }, InstanceRole::failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder_);
+        fs::create_directory(folder_);
+        const fs::path runtime = folder_ / "vorela-1000";
+        if (!c.make(runtime)) {
+            std::cerr << "skipped here: " << c.name << "\n";
+            continue;
+        }
+        LocalSocketSingleInstance instance(runtime);
+        EXPECT_EQ(instance.claim({}), c.expected);
+        if (c.expected == InstanceRole::primary) {
+            struct stat st {};
+            ASSERT_EQ(::lstat(runtime.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, 0700u);
+            EXPECT_TRUE(fs::exists(instance.socketPath()));
+            continue;
+        }
+        // Nothing of ours goes into it, and nothing is handed to whoever listens there.
+        EXPECT_FALSE(fs::exists(instance.socketPath()));
+        EXPECT_FALSE(LocalSocketSingleInstance(runtime).handOff(
+            {InstanceMessage::Kind::readText, "secreto"}));
+    }
 }
 
 // The second process of the first test: it finds the primary and hands over.
