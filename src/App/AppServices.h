@@ -27,8 +27,6 @@ struct AppServices {
     UpdateFramework& updateFramework;
     Pasteboard& pasteboard;
     MakeTranscriptionEngine makeTranscriptionEngine;
-    // The engineName of the engines makeTranscriptionEngine makes.
-    std::string transcriptionEngineName = "SpeechAnalyzer";
     MatcherTelemetry& telemetry = MatcherTelemetry::shared();
     UpdateController::InfoLookup updateInfo = UpdateController::defaultInfo();
 };

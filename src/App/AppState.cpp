@@ -65,7 +65,6 @@ double clampedWpm(double value) {
 AppState::AppState(AppServices services)
     : wpm(clampedWpm(Prefs::get(Prefs::Keys::wpm()))),
       voiceProfile(VoiceProfile::current()),
-      transcriptionEngineName(services.transcriptionEngineName),
       theme(Theme::current()),
       services_(std::move(services)),
       scrollEngine_(kScrollTau, services_.accessibility),

@@ -62,6 +62,7 @@ public:
     Published<std::vector<std::string>> liveTranscript;
     Published<std::optional<std::string>> transcriptionProblem;
     Published<double> transcriptionLatency{0};  // seconds
+    // Empty until an engine has started: the settings show "sin arrancar" until then.
     Published<std::string> transcriptionEngineName;
     Published<bool> isTranscribing{false};
     Published<bool> isCalibrating{false};
