@@ -4,7 +4,6 @@
 #include "App/PanelControlling.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Foundation/Format.h"
-#include "Prefs/Prefs.h"
 #include "Script/Importers/ImportFile.h"
 #include "Script/Importers/ScriptImporter.h"
 #include "Script/Unicode.h"
@@ -31,7 +30,7 @@ void AppDelegate::handle(const UrlComponents& url, const std::string& absoluteSt
     if (url.host && host == "read") {
         read(url, absoluteString);
     } else if (url.host && host == "play") {
-        playFromUrl();
+        if (auto state = appState_.lock()) state->play();
     } else if (url.host && host == "pause") {
         if (auto state = appState_.lock()) state->pause();
     } else {
@@ -53,20 +52,6 @@ void AppDelegate::read(const UrlComponents& url, const std::string& absoluteStri
         title && title->value ? *title->value : Bundle::localized("Guion recibido");
     if (!load(*text->value, std::move(titleText)))
         logger_.notice("URL sin texto que cargar: " + absoluteString);
-}
-
-void AppDelegate::playFromUrl() {
-    auto state = appState_.lock();
-    if (!state) return;
-    // A link on any page can open this URL: it may not switch the microphone on. Only a
-    // panel already in a voice mode (microphone chosen by the user) plays from it.
-    const bool switchesToVoice = state->mode.get() == PrompterMode::manual &&
-                                 usesMicrophone(Prefs::get(Prefs::Keys::defaultMode()));
-    if (switchesToVoice) {
-        logger_.notice("URL play rechazada: empezaría a usar el micrófono");
-        return;
-    }
-    state->play();
 }
 
 std::optional<std::string> AppDelegate::readInVorela(const std::optional<std::string>& text) {

@@ -31,7 +31,6 @@ public:
 private:
     void handle(const UrlComponents& url, const std::string& absoluteString);
     void read(const UrlComponents& url, const std::string& absoluteString);
-    void playFromUrl();
     // Cleans the text; false, loading nothing, when nothing is left.
     bool load(std::string_view text, std::string title);
 

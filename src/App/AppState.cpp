@@ -49,9 +49,6 @@ namespace {
 // The scroll engine's time constant and the hover monitor's resume delay, in seconds.
 constexpr double kScrollTau = 0.18;
 constexpr double kHoverResumeDelay = 0.4;
-// While lost, how far past the last matched word the position may go on by the measured
-// rate alone.
-constexpr double kDeadReckoningWords = 1;
 
 // A rate that is not a finite number (a damaged preference) is the slowest rate, never a
 // NaN that would freeze or fling the text.
@@ -245,13 +242,8 @@ void AppState::tick(double dt) {
             if (matched) {
                 p = static_cast<double>(*matched);
             } else if (matcher_.state() == MatchState::lost && isSpeaking.get()) {
+                // Dead reckoning: a reader the matcher lost is most likely still reading.
                 p = std::min(wordPosition_ + dt * matcher_.measuredWPM() / 60, limit);
-                // Not far past the last match, though: a speaker who goes on that long
-                // unmatched is more likely off the script than reading it, and the matcher
-                // finds a reader who did read on.
-                const double reach =
-                    static_cast<double>(matcher_.confirmed() + 1) + kDeadReckoningWords;
-                p = std::max(wordPosition_, std::min(p, reach));
             }
             if (p == wordPosition_) return;
             if (!matched && matcher_.tokenCount() > 0) {

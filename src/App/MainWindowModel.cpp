@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "App/AppState.h"
+#include "App/GlobalShortcuts.h"
 #include "App/PanelControlling.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Foundation/Format.h"
+#include "Shortcuts/Shortcuts.h"
 
 namespace vorela::MainWindowModel {
 
@@ -32,8 +34,15 @@ const char* playPauseSymbol(PlaybackState playback) {
 }
 
 std::string playPauseHelp(PlaybackState playback) {
-    return Bundle::localized(playback == PlaybackState::playing ? "Pausar (⌥Space)"
-                                                                : "Reproducir (⌥Space)");
+    return withKeyHint(
+        Bundle::localized(playback == PlaybackState::playing ? "Pausar" : "Reproducir"),
+        GlobalShortcuts::togglePlay());
+}
+
+std::string withKeyHint(std::string text, const Shortcuts::Name& name) {
+    // Read when shown, so a rebinding or a refused grab shows at once.
+    if (const auto key = Shortcuts::keyHint(name)) text += " (" + *key + ")";
+    return text;
 }
 
 std::string rateText(double wordsPerMinute) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "App/PlaybackState.h"
+#include "Shortcuts/Name.h"
 #include "Voice/VoiceStatus.h"
 
 namespace vorela {
@@ -21,6 +22,8 @@ DotShade matchColor(const VoiceStatus& status);
 
 const char* playPauseSymbol(PlaybackState playback);
 std::string playPauseHelp(PlaybackState playback);
+// A command's tooltip with its global key when it has one that works: "text (Alt+P)".
+std::string withKeyHint(std::string text, const Shortcuts::Name& name);
 // The whole words per minute, cut toward zero: 139.9 reads "139 ppm".
 std::string rateText(double wordsPerMinute);
 // "<index + 1> / <count>".

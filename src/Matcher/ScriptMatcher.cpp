@@ -1,7 +1,6 @@
 #include "Matcher/ScriptMatcher.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 #include "Matcher/CanonicalText.h"
@@ -25,15 +24,6 @@ constexpr double kMinRateSpan = 0.5;
 
 // Two sightings of a jump count as the same place when they lie this close.
 constexpr long kJumpTolerance = 2;
-// A move this far ahead is never a jump, however soon after the last match; beyond it, a
-// move is one when it goes further than the measured rate, this much faster, has read.
-constexpr long kMinJumpGuard = 4;
-constexpr double kBurstFactor = 1.5;
-
-// The newest heard words that, matched exactly at one place only in the whole script,
-// pin the reader there: a re-read sentence behind the back limit, or a reader the
-// search window has lost.
-constexpr long kAnchorWords = 4;
 
 }  // namespace
 
@@ -57,8 +47,6 @@ void ScriptMatcher::reset(long index) {
     confirmed_ = start;
     state_ = MatchState::searching;
     recentHeard_.clear();
-    earlier_.clear();
-    taken_.clear();
     consumedCount_ = 0;
     pendingJump_.reset();
     searchingSince_.reset();
@@ -73,70 +61,28 @@ void ScriptMatcher::setCursor(long cursor) {
 void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Language language,
                            double now) {
     const long n = static_cast<long>(update.words.size());
-    if (consumedCount_ > 0) {
-        // How many of the words taken from this hypothesis it still says.
-        long still = 0;
-        while (still < consumedCount_ && still < n &&
-               taken_[static_cast<std::size_t>(still)].first ==
-                   update.words[static_cast<std::size_t>(still)])
-            ++still;
-        // The rest it revised, or it began a new hypothesis: they were not heard as taken.
-        withdrawTaken(consumedCount_ - still);
-    }
-    if (consumedCount_ == 0) taken_.clear();
+    // A result no longer than what was taken belongs to a new hypothesis.
+    if (consumedCount_ >= n) consumedCount_ = 0;
     const long start = consumedCount_;
     const long end = update.isFinal ? n : n - 1;  // a partial's last word may still change
-    if (start >= end) {
-        if (update.isFinal) {
-            consumedCount_ = 0;
-            taken_.clear();
-        }
-        return;
-    }
+    if (start >= end) return;
 
     for (long i = start; i < end; ++i) {
-        const auto& word = update.words[static_cast<std::size_t>(i)];
-        std::string norm = Tokenizer::normalize(word);
-        taken_.emplace_back(word, !norm.empty());
+        std::string norm = Tokenizer::normalize(update.words[static_cast<std::size_t>(i)]);
         if (norm.empty()) continue;
         std::string phon = language == Tokenizer::Language::english
                                ? Tokenizer::englishPhonetic(norm)
                                : Tokenizer::spanishPhonetic(norm);
         recentHeard_.push_back(HeardWord{std::move(norm), std::move(phon)});
-        ++heardTotal_;
         wordTimes_.push_back(now);
     }
     consumedCount_ = update.isFinal ? 0 : end;
-    if (update.isFinal) taken_.clear();
 
     const auto keep = static_cast<std::size_t>(std::max(config_.listenWindow, 0));
-    if (recentHeard_.size() > keep) {
-        const auto out = recentHeard_.begin() + static_cast<long>(recentHeard_.size() - keep);
-        earlier_.insert(earlier_.end(), std::make_move_iterator(recentHeard_.begin()),
-                        std::make_move_iterator(out));
-        recentHeard_.erase(recentHeard_.begin(), out);
-        if (earlier_.size() > keep)
-            earlier_.erase(earlier_.begin(),
-                           earlier_.begin() + static_cast<long>(earlier_.size() - keep));
-    }
+    if (recentHeard_.size() > keep)
+        recentHeard_.erase(recentHeard_.begin(),
+                           recentHeard_.begin() + static_cast<long>(recentHeard_.size() - keep));
     updateWPM(now);
-}
-
-void ScriptMatcher::withdrawTaken(long count) {
-    // The recogniser revised words it had said: they leave the window, and the words
-    // before them come back, so the window keeps its length.
-    for (; count > 0; --count, --consumedCount_) {
-        if (taken_.back().second && !recentHeard_.empty()) {
-            recentHeard_.pop_back();
-            if (!wordTimes_.empty()) wordTimes_.pop_back();
-        }
-        taken_.pop_back();
-    }
-    const auto keep = static_cast<std::size_t>(std::max(config_.listenWindow, 0));
-    while (recentHeard_.size() < keep && !earlier_.empty()) {
-        recentHeard_.insert(recentHeard_.begin(), std::move(earlier_.back()));
-        earlier_.pop_back();
-    }
 }
 
 void ScriptMatcher::updateWPM(double now) {
@@ -154,13 +100,10 @@ std::vector<std::string> ScriptMatcher::listeningWindow() const {
     return words;
 }
 
-bool ScriptMatcher::isExact(const HeardWord& heard, const Token& token) {
-    return CanonicalText::equal(heard.norm, token.norm) ||
-           CanonicalText::contains(token.variants, heard.norm);
-}
-
 double ScriptMatcher::grade(const HeardWord& heard, const Token& token) const {
-    if (isExact(heard, token)) return kExactGrade;
+    if (CanonicalText::equal(heard.norm, token.norm) ||
+        CanonicalText::contains(token.variants, heard.norm))
+        return kExactGrade;
     if (!heard.phon.empty() && CanonicalText::equal(heard.phon, token.phon)) return kPhoneticGrade;
     if (Similarity::ratio(heard.norm, token.norm, kNearThreshold) >= kNearThreshold) {
         return kNearGrade;
@@ -203,42 +146,7 @@ double ScriptMatcher::score(long position, bool widened) const {
     return result;
 }
 
-bool ScriptMatcher::endsExactRun(long end) const {
-    const long n = static_cast<long>(recentHeard_.size());
-    if (n < kAnchorWords || end < kAnchorWords - 1 || end >= tokenCount()) return false;
-    for (long k = 1; k <= kAnchorWords; ++k) {  // newest first: it fails soonest
-        if (!isExact(recentHeard_[static_cast<std::size_t>(n - k)],
-                     (*tokens_)[static_cast<std::size_t>(end + 1 - k)]))
-            return false;
-    }
-    return true;
-}
-
-std::optional<long> ScriptMatcher::anchorOutOfReach(long lo, long hi) const {
-    if (static_cast<long>(recentHeard_.size()) < kAnchorWords) return std::nullopt;
-    // A run found within reach is either the only one (the search handles it) or not
-    // unique: either way no anchor, and the whole script need not be read.
-    for (long end = std::max(lo, 0L); end < std::min(hi, tokenCount()); ++end) {
-        if (endsExactRun(end)) return std::nullopt;
-    }
-    std::optional<long> found;
-    for (long end = kAnchorWords - 1; end < tokenCount(); ++end) {
-        if (!endsExactRun(end)) continue;
-        if (found) return std::nullopt;  // said in more than one place: no anchor
-        found = end;
-    }
-    return found;
-}
-
 std::optional<long> ScriptMatcher::align(double now) {
-    // A unique exact run of words out of the search's reach moves the cursor at once:
-    // behind the back limit it is a re-read, past the search window a skip or a reader
-    // the cursor lost. Four words said at one place only are evidence enough.
-    const long reach = state_ == MatchState::lost ? config_.recoverForward : config_.forward;
-    if (const auto anchor = anchorOutOfReach(cursor_ - config_.back, cursor_ + reach)) {
-        lastScore_ = 1;
-        return accept(*anchor, now);
-    }
     const bool lost = state_ == MatchState::lost;
     const long behind = lost ? config_.recoverBack : config_.back;
     const long ahead = lost ? config_.recoverForward : config_.forward;
@@ -264,36 +172,22 @@ std::optional<long> ScriptMatcher::align(double now) {
         fail(now);
         return std::nullopt;
     }
-    if (best > cursor_ + jumpGuard(now)) {
+    if (best > cursor_ + config_.jumpGuard) {
         if (bestScore < config_.thetaJump) {
             fail(now);
             return std::nullopt;
         }
-        if (pendingJump_ && std::labs(pendingJump_->position - best) <= kJumpTolerance) {
-            // The same heard words seen again are no second sighting.
-            if (heardTotal_ == pendingJumpHeard_) return std::nullopt;
-            pendingJumpHeard_ = heardTotal_;
-            const long sightings = pendingJump_->count + 1;
-            if (sightings < config_.jumpConfirmations) {
-                pendingJump_ = PendingJump{best, sightings};
-                return std::nullopt;
-            }
-        } else {
-            pendingJump_ = PendingJump{best, 1};
-            pendingJumpHeard_ = heardTotal_;
+        // A far jump needs a second sighting near the first: a misheard phrase that
+        // happens to match elsewhere in the script rarely does so twice running.
+        const bool seenNear =
+            pendingJump_ && std::labs(pendingJump_->position - best) <= kJumpTolerance;
+        const long sightings = seenNear ? pendingJump_->count + 1 : 1;
+        if (!seenNear || sightings < config_.jumpConfirmations) {
+            pendingJump_ = PendingJump{best, sightings};
             return std::nullopt;
         }
     }
     return accept(best, now);
-}
-
-long ScriptMatcher::jumpGuard(double now) const {
-    // Farther than a reader could have read since the last match, even in a burst, is a
-    // jump too: the decoder running ahead on the script's own words, or a phrase the
-    // script repeats further on.
-    const double readable = (now - lastMatchTime_) * measuredWPM_ / 60 * kBurstFactor;
-    const double guard = kMinJumpGuard + std::ceil(std::max(readable, 0.0));
-    return guard >= config_.jumpGuard ? config_.jumpGuard : static_cast<long>(guard);
 }
 
 std::optional<long> ScriptMatcher::accept(long position, double now) {

@@ -87,15 +87,7 @@ private:
     // Score of one candidate position against the heard window, `widened` while lost.
     double score(long position, bool widened) const;
     void updateWPM(double now);
-    void withdrawTaken(long count);
-    static bool isExact(const HeardWord& heard, const Token& token);
     double grade(const HeardWord& heard, const Token& token) const;
-    // Whether the newest heard words match exactly the tokens ending at `end`.
-    bool endsExactRun(long end) const;
-    // The one place in the script where they do, when it lies outside [lo, hi).
-    std::optional<long> anchorOutOfReach(long lo, long hi) const;
-    // Tokens ahead of the cursor beyond which a position is a jump, at `now`.
-    long jumpGuard(double now) const;
     std::optional<long> accept(long position, double now);
     void fail(double now);
 
@@ -107,17 +99,11 @@ private:
     MatcherConfig config_;
     std::shared_ptr<const std::vector<Token>> tokens_ = noTokens();
     std::vector<HeardWord> recentHeard_;
-    std::vector<HeardWord> earlier_;  // the words before the window, oldest first
     double lastMatchTime_ = 0;
     std::optional<double> searchingSince_;
     double lastUpdateTime_ = 0;
     long consumedCount_ = 0;
     std::optional<PendingJump> pendingJump_;
-    // The words taken from the current hypothesis as the recogniser spelled them, and
-    // whether each went into the window.
-    std::vector<std::pair<std::string, bool>> taken_;
-    long heardTotal_ = 0;        // words ever taken into the heard window
-    long pendingJumpHeard_ = 0;  // heardTotal_ at the pending jump's last sighting
     std::vector<double> wordTimes_;
 };
 

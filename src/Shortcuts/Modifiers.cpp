@@ -10,16 +10,18 @@ struct ModifierRow {
     int carbonBit = 0;
     const char* symbol = "";
     EventModifiers eventModifier;
+    const char* desktopName = "";
 };
 
 // In display order: Control, Option, Shift, Command, Function.
 constexpr std::array<ModifierRow, 5> kModifiers{{
-    {ModifierFlags::control, carbon::control, "\u2303", EventModifiers::control},
-    {ModifierFlags::option, carbon::option, "\u2325", EventModifiers::option},
-    {ModifierFlags::shift, carbon::shift, "\u21E7", EventModifiers::shift},
-    {ModifierFlags::command, carbon::command, "\u2318", EventModifiers::command},
+    {ModifierFlags::control, carbon::control, "\u2303", EventModifiers::control, "Ctrl"},
+    {ModifierFlags::option, carbon::option, "\u2325", EventModifiers::option, "Alt"},
+    {ModifierFlags::shift, carbon::shift, "\u21E7", EventModifiers::shift, "Mayús"},
+    // The X layer maps Command to the Super (Mod4) key.
+    {ModifierFlags::command, carbon::command, "\u2318", EventModifiers::command, "Super"},
     // The globe, forced to text presentation so it lines up with the other symbols.
-    {ModifierFlags::function, carbon::function, "\U0001F310\uFE0E", EventModifiers::function},
+    {ModifierFlags::function, carbon::function, "\U0001F310\uFE0E", EventModifiers::function, "Fn"},
 }};
 
 }  // namespace
@@ -44,6 +46,14 @@ std::string ModifierFlags::symbolicRepresentation() const {
     std::string text;
     for (const auto& row : kModifiers) {
         if (contains(row.flag)) text += row.symbol;
+    }
+    return text;
+}
+
+std::string ModifierFlags::desktopNames() const {
+    std::string text;
+    for (const auto& row : kModifiers) {
+        if (contains(row.flag)) text += std::string(row.desktopName) + "+";
     }
     return text;
 }

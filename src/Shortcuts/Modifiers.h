@@ -55,6 +55,9 @@ struct ModifierFlags {
     int carbon() const;
     // "⌃⌥⇧⌘🌐︎" order whatever the order of pressing; empty when none is set.
     std::string symbolicRepresentation() const;
+    // The same modifiers by the names a Linux desktop prints on its keys, in the same
+    // order, each followed by "+": "Ctrl+Alt+Mayús+Super+" (Function: "Fn+").
+    std::string desktopNames() const;
     EventModifiers toEventModifiers() const;
 
     constexpr bool contains(ModifierFlags other) const {

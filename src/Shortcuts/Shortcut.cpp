@@ -92,7 +92,9 @@ std::string Shortcut::presentableDescription() const {
 }
 
 std::string Shortcut::presentableDescription(const KeyboardLayout* layout) const {
-    std::string text = modifiers().symbolicRepresentation();
+    // A Linux keyboard has no ⌥ or ⌘ printed on it: the desktop's key names, as the
+    // desktop writes shortcuts ("Alt+Espacio").
+    std::string text = modifiers().desktopNames();
     if (const auto special = specialKeyFor(key())) {
         return text + Shortcuts::presentableDescription(*special);
     }

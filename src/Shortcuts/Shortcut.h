@@ -47,7 +47,7 @@ struct Shortcut {
     Key key() const { return Key(carbonKeyCode); }
     ModifierFlags modifiers() const { return ModifierFlags::fromCarbon(carbonModifiers); }
 
-    // "⌥R", "⌃⇧F5", "⌥←"; "�" for a key with no character. The overloads without a
+    // "Alt+R", "Ctrl+Mayús+F5", "Alt+←"; "�" for a key with no character. The overloads without a
     // layout use the keyboard of the installed shortcut context.
     std::string presentableDescription() const;
     std::string presentableDescription(const KeyboardLayout* layout) const;

@@ -1,6 +1,7 @@
 #include "Shortcuts/Shortcuts.h"
 
 #include "Platform/Log/Log.h"
+#include "Shortcuts/ConflictChecks.h"
 #include "Shortcuts/Context.h"
 
 namespace vorela::Shortcuts {
@@ -33,6 +34,15 @@ void Name::setShortcut(std::optional<Shortcut> shortcut) const {
 std::optional<Shortcut> getShortcut(const Name& name) {
     Context* c = context();
     return c ? c->getShortcut(name) : std::nullopt;
+}
+
+std::optional<std::string> keyHint(const Name& name) {
+    Context* c = context();
+    if (!c) return std::nullopt;
+    const auto shortcut = c->getShortcut(name);
+    if (!shortcut || isTakenBySystem(*shortcut, systemShortcuts(c->hotKeyCenter())))
+        return std::nullopt;
+    return shortcut->presentableDescription();
 }
 
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {

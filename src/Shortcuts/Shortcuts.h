@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "Platform/Observation/AsyncStream.h"
@@ -23,6 +24,10 @@ using Handler = std::function<void()>;
 
 // Storage
 std::optional<Shortcut> getShortcut(const Name& name);
+// The key a hint beside a command names: the stored shortcut as the desktop writes it
+// ("Alt+Espacio"), or none when nothing is stored or another program holds the keys (the
+// X server refused them to us), so that no text promises a key that does nothing.
+std::optional<std::string> keyHint(const Name& name);
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name);
 void reset(const std::vector<Name>& names);
 void resetAll();

@@ -239,16 +239,22 @@ TEST_F(WordTrackingTest, OnlyALostSpeakerMovesWithoutAMatch) {
     frames(0.2);
     EXPECT_EQ(state.matcher().cursor(), state.currentTokenIndex.get()) << "the cursor follows";
 
-    // Talking on without a match (an ad-lib) carries the position no further than one
-    // word past the word after the last match, here none.
-    for (int i = 0; i < 5; ++i) {
-        hear(true);
-        frames(1);
-    }
-    EXPECT_EQ(state.wordPosition(), 2);
-    say(10, 15);  // back on the script
+    // Talking on without a match goes on at the measured rate (an off-script remark
+    // moves the text too); silence holds it.
+    const double rate = state.matcher().measuredWPM();
+    hear(true);
+    frames(2);
+    EXPECT_NEAR(state.wordPosition(), rate / 60 * 2.3, 1e-6);
+    loop_.advanceBy(1);
+    hear(false);
+    ASSERT_FALSE(state.isSpeaking.get());
+    const double held = state.wordPosition();
+    frames(1);
+    EXPECT_EQ(state.wordPosition(), held);
+    say(12, 17);  // back on the script, a little behind the reckoned position
     frames(1.0 / 60);
-    EXPECT_EQ(state.wordPosition(), 16);
+    EXPECT_EQ(state.wordPosition(), 18);
+    EXPECT_EQ(state.matcher().state(), MatchState::locked);
 }
 
 TEST_F(WordTrackingTest, AMatchPendingWhenAnotherTextLoadsIsDropped) {

@@ -59,30 +59,62 @@ TEST_F(ScriptMatcherIngestTest, PartialResultsHoldBackTheirLastWord) {
     }
 }
 
-// A recogniser revises words it already said; the window takes the revision instead of
-// keeping both, and a new hypothesis begun without a final replaces the old one's words.
-TEST_F(ScriptMatcherIngestTest, WordsARecogniserRevisesLeaveTheWindow) {
-    matcher_.ingest(partial({"a1", "b2", "c3", "d4"}), kSpanish, 1.0);
-    ASSERT_EQ(matcher_.consumedCount(), 3);
-    matcher_.ingest(partial({"a1", "b2", "z9", "w"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.listeningWindow(), (Words{"a1", "b2", "z9"}));
-    EXPECT_EQ(matcher_.consumedCount(), 3);
+TEST_F(ScriptMatcherIngestTest, AOneWordPartialWaitsForTheFinalOrALongerPartial) {
+    struct Case {
+        const char* name;
+        TranscriptionUpdate next;
+        Words window;
+    } cases[] = {
+        {"the final", final({"uno"}), {"uno"}},
+        {"a longer partial", partial({"uno", "dos"}), {"uno"}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        matcher_.reset(0);
+        matcher_.ingest(partial({"uno"}), kSpanish, 1.0);
+        EXPECT_EQ(matcher_.listeningWindow(), Words{});
+        matcher_.ingest(c.next, kSpanish, 1.0);
+        EXPECT_EQ(matcher_.listeningWindow(), c.window);
+    }
+}
 
-    matcher_.ingest(partial({"x1", "y2", "z3"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.listeningWindow(), (Words{"x1", "y2"}));
-    EXPECT_EQ(matcher_.consumedCount(), 2);
-    matcher_.ingest(partial({"q"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.consumedCount(), 0);
-    EXPECT_TRUE(matcher_.listeningWindow().empty());
-
-    // Words a final closed stay; those the window had let go come back behind a revision.
-    matcher_.ingest(final({"uno", "dos", "tres", "cuatro", "cinco", "seis"}), kSpanish, 1.0);
-    matcher_.ingest(partial({"siete", "ocho", "nueve", "diez"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.listeningWindow(),
-              (Words{"cuatro", "cinco", "seis", "siete", "ocho", "nueve"}));
-    matcher_.ingest(partial({"siete", "once"}), kSpanish, 1.0);
-    EXPECT_EQ(matcher_.listeningWindow(),
-              (Words{"dos", "tres", "cuatro", "cinco", "seis", "siete"}));
+// The matcher reads a hypothesis by position: what the recogniser changes in words it
+// already took is not read again; shaping its results is the recogniser layer's work.
+TEST_F(ScriptMatcherIngestTest, AResultNoLongerThanTheConsumedWordsIsReadFromItsFirstWord) {
+    struct Step {
+        const char* name;
+        TranscriptionUpdate update;
+        Words window;
+        long consumed;
+    } steps[] = {
+        {"three taken", partial({"a1", "b2", "c3", "d4"}), {"a1", "b2", "c3"}, 3},
+        {"a revision of taken words is not read again",
+         partial({"a1", "z9", "c3", "d4", "e5"}),
+         {"a1", "b2", "c3", "d4"},
+         4},
+        {"as long as the consumed count: a new hypothesis, read from its first word",
+         partial({"x1", "y2", "z3", "w4"}),
+         {"b2", "c3", "d4", "x1", "y2", "z3"},
+         3},
+        {"shorter, final: its words enter a second time",
+         final({"x1", "y2"}),
+         {"d4", "x1", "y2", "z3", "x1", "y2"},
+         0},
+        {"an empty final only ends the hypothesis",
+         final({}),
+         {"d4", "x1", "y2", "z3", "x1", "y2"},
+         0},
+    };
+    for (auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        matcher_.ingest(step.update, kSpanish, 1.0);
+        EXPECT_EQ(matcher_.listeningWindow(), step.window);
+        EXPECT_EQ(matcher_.consumedCount(), step.consumed);
+    }
+    matcher_.ingest(partial({"p", "q"}), kSpanish, 1.0);
+    matcher_.ingest(partial({"r"}), kSpanish, 1.0);
+    EXPECT_EQ(matcher_.consumedCount(), 0) << "a one-word partial after one taken word";
+    EXPECT_EQ(matcher_.listeningWindow().back(), "p");
 }
 
 TEST_F(ScriptMatcherIngestTest, WordsThatNormaliseToNothingAreSkipped) {

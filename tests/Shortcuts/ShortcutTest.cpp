@@ -68,7 +68,9 @@ TEST(ShortcutTest, CodedFormReadsWhatItWritesAndRejectsAnythingElse) {
     }
 }
 
-TEST(ShortcutTest, DisplayTextsPutTheSymbolsInFixedOrderBeforeTheKey) {
+// The recorder and the hints showed "⌥R" while the tray and the desktop said "Alt+R": a
+// Linux keyboard has no ⌥ printed on it, so every shown key uses the desktop's names.
+TEST(ShortcutTest, DisplayTextsNameTheModifiersInFixedOrderBeforeTheKey) {
     FakeKeyboardLayout layout;
     const auto all = ModifierFlags::function | ModifierFlags::command | ModifierFlags::shift |
                      ModifierFlags::option | ModifierFlags::control;
@@ -78,23 +80,24 @@ TEST(ShortcutTest, DisplayTextsPutTheSymbolsInFixedOrderBeforeTheKey) {
         std::string expected;
     };
     const Case cases[] = {
-        {"option R", Shortcut(Key::r, ModifierFlags::option), "⌥R"},
-        {"option left arrow", Shortcut(Key::leftArrow, ModifierFlags::option), "⌥←"},
+        {"option R", Shortcut(Key::r, ModifierFlags::option), "Alt+R"},
+        {"option left arrow", Shortcut(Key::leftArrow, ModifierFlags::option), "Alt+←"},
         {"control shift F5", Shortcut(Key::f5, ModifierFlags::shift | ModifierFlags::control),
-         "⌃⇧F5"},
-        {"all five", Shortcut(Key::a, all), "⌃⌥⇧⌘🌐︎A"},
-        {"space from the bundle", Shortcut(Key::space, ModifierFlags::option), "⌥Espacio"},
+         "Ctrl+Mayús+F5"},
+        {"all five", Shortcut(Key::a, all), "Ctrl+Alt+Mayús+Super+Fn+A"},
+        {"space from the bundle", Shortcut(Key::space, ModifierFlags::option), "Alt+Espacio"},
         {"keypad five", Shortcut(Key::keypad5, {}), "5⃣"},
-        {"help", Shortcut(Key::help, ModifierFlags::command), "⌘?⃝"},
-        {"unshifted character", Shortcut(Key::slash, ModifierFlags::command), "⌘/"},
-        {"no character in layout", Shortcut(Key(1105), ModifierFlags::option), "⌥\uFFFD"},
+        {"help", Shortcut(Key::help, ModifierFlags::command), "Super+?⃝"},
+        {"unshifted character", Shortcut(Key::slash, ModifierFlags::command), "Super+/"},
+        {"no character in layout", Shortcut(Key(1105), ModifierFlags::option), "Alt+\uFFFD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.shortcut.presentableDescription(&layout), c.expected);
     }
     // Without a keyboard a character key has no text, but special keys still do.
-    EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(nullptr), "⌥\uFFFD");
+    EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(nullptr),
+              "Alt+\uFFFD");
     EXPECT_EQ(Shortcut(Key::f12, {}).presentableDescription(nullptr), "F12");
 }
 

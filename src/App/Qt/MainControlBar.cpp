@@ -10,10 +10,12 @@
 #include <cmath>
 
 #include "App/AppState.h"
+#include "App/GlobalShortcuts.h"
 #include "App/MainWindowModel.h"
 #include "App/PanelControlling.h"
 #include "Script/ReadingRate.h"
 #include "Ui/LevelMeter.h"
+#include "Ui/LiveToolTip.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -107,12 +109,18 @@ QWidget* MainControlBar::makeTransport() {
     playPause_->setStyleSheet("QToolButton { background: " + ViewKit::accentColor().name() +
                               "; border: none; border-radius: 5px; }");
     connect(playPause_, &QToolButton::clicked, this, [this] { playPause(); });
+    setLiveToolTip(playPause_, [this] {
+        return ViewKit::qText(MainWindowModel::playPauseHelp(appState_.playback.get()));
+    });
     auto* restart = new QToolButton(transport);
     restart->setObjectName("restartButton");
     restart->setFixedSize(26, 22);
     restart->setIcon(
         ViewKit::symbolIcon("backward.end.fill", palette().color(QPalette::ButtonText)));
-    restart->setToolTip("Reiniciar al principio (⌥R)");
+    setLiveToolTip(restart, [] {
+        return ViewKit::qText(
+            MainWindowModel::withKeyHint("Reiniciar al principio", GlobalShortcuts::restart()));
+    });
     connect(restart, &QToolButton::clicked, this, [this] { appState_.restart(); });
     layout->addWidget(playPause_);
     layout->addWidget(restart);

@@ -7,12 +7,14 @@
 #include <QVBoxLayout>
 
 #include "App/AppState.h"
+#include "App/GlobalShortcuts.h"
 #include "App/MainWindowModel.h"
 #include "App/PanelControlling.h"
 #include "App/Qt/MainControlBar.h"
 #include "App/Qt/PanelMenu.h"
 #include "App/Qt/ScriptLibraryView.h"
 #include "App/ScriptLibraryViewModel.h"
+#include "Ui/LiveToolTip.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -62,7 +64,10 @@ void MainWindow::makeToolbar() {
 
     panelToggle_ = toolbar->addAction(QString());
     panelToggle_->setObjectName("panelToggleAction");
-    panelToggle_->setToolTip("Muestra u oculta el panel del prompter (⌥P)");
+    setLiveToolTip(toolbar->widgetForAction(panelToggle_), [] {
+        return ViewKit::qText(MainWindowModel::withKeyHint("Muestra u oculta el panel del prompter",
+                                                           GlobalShortcuts::togglePanel()));
+    });
     connect(panelToggle_, &QAction::triggered, this,
             [this] { services_.panelController.toggle(); });
     toolbar->addSeparator();

@@ -4,9 +4,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStringList>
+#include <initializer_list>
 
+#include "App/GlobalShortcuts.h"
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Shortcuts/Shortcuts.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -26,6 +30,16 @@ QLabel* keyCap(const QString& key) {
     return cap;
 }
 
+// The keys as they are bound now, and only those that work: a key another program holds
+// is no key of ours, and the step says so instead of promising it.
+QString keysOf(std::initializer_list<Shortcuts::Name> names) {
+    QStringList keys;
+    for (const auto& name : names) {
+        if (const auto key = Shortcuts::keyHint(name)) keys << ViewKit::qText(*key);
+    }
+    return keys.isEmpty() ? t("Sin atajo") : keys.join(' ');
+}
+
 }  // namespace
 
 ReadyStep::ReadyStep(QWidget* parent) : QWidget(parent) {
@@ -38,17 +52,17 @@ ReadyStep::ReadyStep(QWidget* parent) : QWidget(parent) {
     grid->setHorizontalSpacing(18);
     grid->setVerticalSpacing(12);
     const struct {
-        const char* key;
+        QString key;
         const char* description;
     } rows[] = {
-        {"⌥Space", "Empieza y pausa, aunque estés dentro de Zoom"},
-        {"⌥← ⌥→", "Más lento o más rápido"},
-        {"⌥P", "Esconde el panel al instante"},
-        {"Mouse encima", "Pausa mientras lo tenés encima"},
+        {keysOf({GlobalShortcuts::togglePlay()}), "Empieza y pausa, aunque estés dentro de Zoom"},
+        {keysOf({GlobalShortcuts::slower(), GlobalShortcuts::faster()}), "Más lento o más rápido"},
+        {keysOf({GlobalShortcuts::togglePanel()}), "Esconde el panel al instante"},
+        {t("Mouse encima"), "Pausa mientras lo tenés encima"},
     };
     int r = 0;
     for (const auto& row : rows) {
-        auto* cap = keyCap(t(row.key));
+        auto* cap = keyCap(row.key);
         cap->setObjectName("shortcutKey");
         grid->addWidget(cap, r, 0, Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(label(t(row.description), 12, QFont::Normal, secondaryColor()), r, 1,

@@ -5,14 +5,18 @@
 #include <QLabel>
 #include <QSlider>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
+#include "App/GlobalShortcuts.h"
 #include "App/Qt/MainControlBar.h"
 #include "App/Qt/MainWindow.h"
 #include "App/Qt/PanelMenu.h"
 #include "App/Qt/ScriptLibraryView.h"
 #include "Prefs/Prefs.h"
+#include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/FakePanelController.h"
 #include "Support/LibraryWindowFixture.h"
 #include "Ui/LevelMeter.h"
@@ -49,9 +53,43 @@ protected:
         return found;
     }
 
+    // The tooltip Qt is about to show.
+    static QString toolTipShown(QWidget* widget) {
+        QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(widget, &event);
+        QToolTip::hideText();
+        return widget->toolTip();
+    }
+
+    Shortcuts::ShortcutsEnvironment shortcuts_;
     testing::FakePanelController panel_;
     std::vector<std::string> opened_;
 };
+
+// The tooltips promised "⌥Space" whatever key was stored, and promised it even when
+// another program held the keys; they now name the stored key as it works, or none.
+TEST_F(MainWindowTest, TooltipsNameTheKeysAsBoundAndOnlyKeysThatWork) {
+    makeAttachedState(40);
+    auto window = makeWindow();
+    auto* play = child<QToolButton>(*window, "playPauseButton");
+    auto* restart = child<QToolButton>(*window, "restartButton");
+    auto* toolbar = child<QToolBar>(*window, "toolbarContent");
+    QWidget* panelToggle = toolbar->widgetForAction(action(*window, "panelToggleAction"));
+    EXPECT_EQ(toolTipShown(play), "Reproducir (Alt+Espacio)");
+    EXPECT_EQ(toolTipShown(restart), "Reiniciar al principio (Alt+R)");
+    EXPECT_EQ(toolTipShown(panelToggle), "Muestra u oculta el panel del prompter (Alt+P)");
+
+    GlobalShortcuts::restart().setShortcut(Shortcuts::Shortcut(
+        Shortcuts::Key::k, Shortcuts::ModifierFlags::control | Shortcuts::ModifierFlags::shift));
+    EXPECT_EQ(toolTipShown(restart), "Reiniciar al principio (Ctrl+Mayús+K)");
+
+    shortcuts_.registrar.holdByAnotherProgram(
+        static_cast<std::uint32_t>(Shortcuts::Key::space.rawValue), 0x800);
+    Shortcuts::onKeyDown(GlobalShortcuts::togglePlay(), [] {});  // the grab is refused
+    EXPECT_EQ(toolTipShown(play), "Reproducir");
+    GlobalShortcuts::togglePanel().setShortcut(std::nullopt);
+    EXPECT_EQ(toolTipShown(panelToggle), "Muestra u oculta el panel del prompter");
+}
 
 TEST_F(MainWindowTest, ControlsChangeTheStateAndFollowIt) {
     makeAttachedState(40);
@@ -60,13 +98,13 @@ TEST_F(MainWindowTest, ControlsChangeTheStateAndFollowIt) {
     EXPECT_GE(window->minimumSizeHint().width(), 860);
 
     auto* play = child<QToolButton>(*window, "playPauseButton");
-    EXPECT_EQ(play->toolTip(), "Reproducir (⌥Space)");
+    EXPECT_EQ(play->toolTip(), "Reproducir (Alt+Espacio)");
     QTest::mouseClick(play, Qt::LeftButton);
     EXPECT_EQ(panel_.showCount, 1);
     EXPECT_EQ(state_->playback.get(), PlaybackState::playing);
-    EXPECT_EQ(play->toolTip(), "Pausar (⌥Space)");
+    EXPECT_EQ(play->toolTip(), "Pausar (Alt+Espacio)");
     state_->pause();  // elsewhere: the global shortcut
-    EXPECT_EQ(play->toolTip(), "Reproducir (⌥Space)");
+    EXPECT_EQ(play->toolTip(), "Reproducir (Alt+Espacio)");
 
     auto* picker = child<QComboBox>(*window, "modePicker");
     picker->setCurrentIndex(1);

@@ -263,14 +263,14 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
             observer = progress_;
         }
         if (observer) observer(samples / 16000.0, busy);
-        std::optional<SpeechAnalyzerResult> settled;
+        HypothesisStabilizer::Results settled;
         {
             std::lock_guard guard(mutex_);
             if (generation != generation_) return;
             samplesConsumed_ = samples;
             settled = stabilizer_.advance(static_cast<double>(samples) / 16000.0);
         }
-        if (settled) deliver(*settled);
+        for (const auto& result : settled) deliver(result);
         decoded_.notify_all();
         return;
     }
@@ -283,18 +283,18 @@ void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Mes
     std::string word;
     double start = 0;
     while (in >> word >> start) runs.push_back({word + " ", start});
-    SpeechAnalyzerResult result;
+    HypothesisStabilizer::Results closing;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_) return;
         if (isFinal != 1) return stabilizer_.observe(std::move(runs));
-        result = stabilizer_.close(std::move(runs));
+        closing = stabilizer_.close(std::move(runs));
     }
-    deliver(result);
+    for (const auto& result : closing) deliver(result);
 }
 
 void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
-    SpeechAnalyzerResult closing;
+    HypothesisStabilizer::Results closing;
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_ || isStopping_) return;
@@ -304,7 +304,7 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
     logger_.error("El decodificador de voz se detuvo; se vuelve a arrancar.");
     wake_.notify_all();
     // The words heard so far stay: the interrupted utterance ends with them.
-    if (!closing.runs.empty()) deliver(closing);
+    for (const auto& result : closing) deliver(result);
 }
 
 void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& reason) {

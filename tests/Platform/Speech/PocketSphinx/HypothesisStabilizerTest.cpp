@@ -25,8 +25,11 @@ std::string words(const SpeechAnalyzerResult& result) {
     return (result.isFinal ? "final: " : "") + text;
 }
 
-std::string words(const std::optional<SpeechAnalyzerResult>& result) {
-    return result ? words(*result) : "-";
+// "-" for no result; several results joined by " | ", oldest first.
+std::string words(const HypothesisStabilizer::Results& results) {
+    std::string text;
+    for (const auto& result : results) text += (text.empty() ? "" : " | ") + words(result);
+    return text.empty() ? "-" : text;
 }
 
 // Feeds hypotheses at given audio times and records what comes out; a step without a
@@ -57,6 +60,8 @@ TEST(HypothesisStabilizerTest, PassesOnWordsOnceTheyStandFollowedByTheOneStillCh
           {1.15, nullptr, "good evening"},  // it stood 0.15 s: the next word follows it
           {1.20, nullptr, "-"},             // "evening" stands too, nothing new to say
           {1.21, "good evening every", "good evening every"},
+          {1.22, "good evening every", "-"},  // the decoder repeats itself: no new result
+          {1.23, "good evening every", "-"},
           {1.36, nullptr, "-"}}},
         {"a rewritten word restarts its wait, and every word after it",
          {{1.00, "the", "the"},
@@ -67,13 +72,20 @@ TEST(HypothesisStabilizerTest, PassesOnWordsOnceTheyStandFollowedByTheOneStillCh
           {1.40, "good evening", "good evening"},
           {1.55, nullptr, "-"},
           {1.70, nullptr, "final: good evening"}}},
-        {"a word rewritten after it was passed on is passed on again, rewritten",
+        // The reader took "the"; reading the rewrite from its first word would hear that
+        // stretch of audio twice, so the last partial closes and the next words go on.
+        {"a rewrite of a word the reader took ends the hypothesis, the next begins after it",
          {{1.00, "the evening", "the"},
           {1.20, nullptr, "the evening"},
-          {1.25, "good evening every", "good"},  // shorter: a reader starts over
-          {1.40, nullptr, "good evening every"},
-          {1.50, nullptr, "-"},
-          {1.55, nullptr, "final: good evening every"}}},
+          {1.25, "good evening every", "final: the evening | every"},
+          {1.40, nullptr, "-"},
+          {1.55, nullptr, "final: every"}}},
+        {"a held-back word the decoder drops is no rewrite, and no pause closes what was taken",
+         {{1.00, "a b", "a"},
+          {1.20, nullptr, "a b"},
+          {1.25, "a", "-"},  // the reader holds "a" already; one word would read as new
+          {1.60, nullptr, "-"},
+          {1.70, "a d", "a d"}}},
         {"a pause closes the words that stand as a final result",
          {{1.00, "thank you", "thank"},
           {1.20, nullptr, "thank you"},
@@ -99,8 +111,8 @@ TEST(HypothesisStabilizerTest, TheDecodersEndOfUtteranceIsFinalLessTheWordsClose
         << "a close starts over";
 
     play(stabilizer, {{3.00, "the rain", "the"}, {3.20, nullptr, "the rain"}});
-    EXPECT_EQ(words(stabilizer.close(runs("a rain"))), "final: a rain")
-        << "the decoder's last word on the utterance holds";
+    EXPECT_EQ(words(stabilizer.close(runs("a rain"))), "final: the rain")
+        << "a final that rewrites a word the reader took closes what it was handed";
 
     // Words closed at a pause are not said again.
     play(stabilizer, {{4.00, "we will", "we"}, {4.40, nullptr, "final: we will"}});
@@ -110,6 +122,14 @@ TEST(HypothesisStabilizerTest, TheDecodersEndOfUtteranceIsFinalLessTheWordsClose
     play(stabilizer, {{5.00, "seven green", "seven"}});
     stabilizer.observe(runs("seven green bottles"));
     EXPECT_EQ(words(stabilizer.close(std::nullopt)), "final: seven green bottles");
+
+    // A final shorter than what the reader took would be read again from its first word.
+    play(stabilizer, {{6.00, "one two three", "one"}, {6.20, nullptr, "one two three"}});
+    EXPECT_EQ(words(stabilizer.close(runs("one two"))), "final: one two three");
+    // Words after a rewritten stretch close as a hypothesis of their own.
+    play(stabilizer, {{7.00, "x y z", "x"}, {7.20, nullptr, "x y z"}});
+    EXPECT_EQ(words(stabilizer.close(runs("x q z w v"))), "final: x y z | final: w v");
+    EXPECT_EQ(words(stabilizer.close(runs(""))), "-") << "nothing open, nothing to close";
 }
 
 }  // namespace

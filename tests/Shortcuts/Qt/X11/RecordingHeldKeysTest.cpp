@@ -99,7 +99,7 @@ TEST(RecordingHeldKeysTest, RecordingTheKeysOurOwnShortcutHoldsReleasesTheGrabUn
         EXPECT_EQ(plays, 0);
         EXPECT_EQ(changes, 1);
         EXPECT_EQ(getShortcut(play), optionSpace);
-        EXPECT_EQ(recorder.text(), "⌥Espacio");
+        EXPECT_EQ(recorder.text(), "Alt+Espacio");
 
         // Recording over, the grab is back and the shortcut fires again.
         EXPECT_FALSE(anotherClientCanGrabAltSpace(server->display(), space));
