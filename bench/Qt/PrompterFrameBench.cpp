@@ -1,8 +1,11 @@
-// One frame of the prompter panel (900 x 320 at 28 pt) and one full layout, on Qt's
-// offscreen platform. A frame must not depend on the script's length.
+// One frame of the prompter text view (900 x 320 at 28 pt) painted into a reused image,
+// as a backing store is, and one full layout, on Qt's offscreen platform. The CPU column
+// is the process's CPU time, every thread counted.
+// Goal: a frame at most 0.35 ms, the same for 1k and 20k words.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QImage>
 #include <string>
 
 #include "BenchScript.h"
@@ -34,17 +37,24 @@ void BM_Frame(benchmark::State& state) {
     Loaded loaded(static_cast<int>(state.range(0)));
     auto& view = loaded.widget.view();
     const double height = view.contentHeight();
+    QImage frame(900, 320, QImage::Format_ARGB32_Premultiplied);
     double y = 0;
     for (auto _ : state) {
         // Walk through the script as a reading would: a few points per frame.
         y += 3.7;
         if (y > height) y = 0;
         view.setScrollY(y);
-        QImage frame = loaded.widget.renderFrame();
+        frame.fill(Qt::transparent);
+        loaded.widget.render(&frame);
         benchmark::DoNotOptimize(frame.constBits());
     }
 }
-BENCHMARK(BM_Frame)->Arg(1000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Frame)
+    ->Arg(1000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMicrosecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_FullLayout(benchmark::State& state) {
     Loaded loaded(static_cast<int>(state.range(0)));

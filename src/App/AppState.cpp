@@ -72,6 +72,12 @@ AppState::AppState(AppServices services)
 
     scrollEngine_.setOnChange(guard_.bind([this](double y) { scrollChanged(y); }));
     scrollEngine_.setOnTick(guard_.bind([this](double dt) { tick(dt); }));
+    scrollEngine_.setNeedsTicks(
+        [this, watch = guard_.watch()] { return watch.isAlive() && needsTicks(); });
+    // Whatever needsTicks reads may start the frames again.
+    const auto wake = guard_.bind([this](const auto&) { scrollEngine_.wake(); });
+    frameNeeds_.push_back(playback.observe(wake));
+    frameNeeds_.push_back(mode.observe(wake));
     voice_.configureDetector(voiceProfile.get());
     retuneMatcher(voiceProfile.get());
     hoverMonitor_->setOnEnter(guard_.bind([this] { hoverBegan(); }));
@@ -137,6 +143,7 @@ void AppState::attach(const std::shared_ptr<PrompterTextSurface>& view) {
     scrollEngine_.start(*view);
     view->setScrollY(scrollEngine_.scrollY());
     view->setHoverMonitor(hoverMonitor_);
+    scrollEngine_.wake();
 }
 
 // --- playback ---
@@ -201,6 +208,12 @@ void AppState::setMode(PrompterMode newMode) {
 }
 
 // --- the frame ---
+
+bool AppState::needsTicks() const {
+    // tick() can move the reading position only while playing outside the manual mode.
+    return playback.get() == PlaybackState::playing && mode.get() != PrompterMode::manual &&
+           !textView_.expired();
+}
 
 void AppState::tick(double dt) {
     if (playback.get() != PlaybackState::playing) return;

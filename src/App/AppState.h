@@ -207,6 +207,8 @@ private:
     ScriptTokens tokenize(const std::string& text) const;
     void moveScrollToTop();
     void tick(double dt);
+    // True while tick() may move the reading position: the frames must run.
+    bool needsTicks() const;
     std::optional<double> scrollOffset(double forWordPosition) const;
     double clampedTarget(double offset, const PrompterTextSurface& view) const;
     void scrollChanged(double y);
@@ -225,6 +227,8 @@ private:
     bool pausedByHover_ = false;
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
     CallbackSlot<> onRequestShowPanel_;
+    // Wake the scroll engine when playback or the mode change.
+    std::vector<Subscription> frameNeeds_;
     // Its callbacks reach every field above.
     VoicePipeline voice_;
     // It works through the pipeline.

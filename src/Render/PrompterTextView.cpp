@@ -19,8 +19,6 @@ Rect unite(const Rect& a, const Rect& b) {
 bool contains(const Rect& r, Point p) {
     return p.x >= r.minX() && p.x < r.maxX() && p.y >= r.minY() && p.y < r.maxY();
 }
-
-const std::optional<Rect> kNoRect;
 }  // namespace
 
 PrompterTextView::PrompterTextView(TextLayoutEngine& engine, Theme theme)
@@ -28,8 +26,15 @@ PrompterTextView::PrompterTextView(TextLayoutEngine& engine, Theme theme)
 
 void PrompterTextView::setContent(std::string text,
                                   std::shared_ptr<const std::vector<Token>> tokens) {
-    text_ = std::move(text);
     tokens_ = tokens ? std::move(tokens) : std::make_shared<std::vector<Token>>();
+    // New words over the same text keep its layout: a load hands over the text and then
+    // its tokens, and laying the script out for each was twice the work.
+    if (text == text_ && (layout_ || viewSize_.width <= 0)) {
+        rebuildTokenRects();
+        needsDisplay();
+        return;
+    }
+    text_ = std::move(text);
     rebuildContent();
 }
 
@@ -88,35 +93,87 @@ void PrompterTextView::rebuildContent() {
 }
 
 void PrompterTextView::rebuildTokenRects() {
-    tokenRects_.assign(tokens_->size(), std::nullopt);
+    tokenLines_.assign(tokens_->size(), TokenLines{});
     lineStarts_.clear();
     contentHeight_ = 0;
     if (tokens_->empty() || !layout_) return;
     contentHeight_ = layout_->height();
-    for (const Token& token : *tokens_) {
-        if (token.index < 0 || static_cast<std::size_t>(token.index) >= tokenRects_.size())
+    const auto& lines = layout_->lines();
+    // Words come in text order, so the search for each one's first line starts at the
+    // previous word's: one walk over the lines, no glyph measured.
+    auto from = lines.begin();
+    for (std::size_t position = 0; position < tokens_->size(); ++position) {
+        const Token& token = (*tokens_)[position];
+        if (token.index < 0 || static_cast<std::size_t>(token.index) >= tokenLines_.size())
             continue;
-        const auto pieces = layout_->segmentRects(token.utf16Range);
-        if (pieces.empty()) continue;
-        Rect rect = pieces.front();
-        for (std::size_t i = 1; i < pieces.size(); ++i) rect = unite(rect, pieces[i]);
-        tokenRects_[static_cast<std::size_t>(token.index)] = rect;
-        if (lineStarts_.empty() ||
-            std::abs(rect.minY() - lineStarts_.back().top) > kLineTolerance) {
-            lineStarts_.push_back({rect.minY(), token.index});
+        const Utf16Range range = token.utf16Range;
+        if (range.length == 0) continue;
+        // The first line that ends after the word starts, then the last that starts before
+        // it ends: the lines segmentRects would measure.
+        if (range.location < from->utf16Start) from = lines.begin();  // out of order
+        auto first =
+            std::upper_bound(from, lines.end(), range.location,
+                             [](std::size_t pos, const LayoutLine& l) { return pos < l.utf16End; });
+        if (first == lines.end()) {
+            first = std::upper_bound(
+                lines.begin(), lines.end(), range.location,
+                [](std::size_t pos, const LayoutLine& l) { return pos < l.utf16End; });
+        }
+        if (first == lines.end() || first->utf16Start >= range.end()) continue;
+        from = first;
+        auto last = first;
+        while (std::next(last) != lines.end() && std::next(last)->utf16Start < range.end()) ++last;
+        auto& entry = tokenLines_[static_cast<std::size_t>(token.index)];
+        entry = {static_cast<std::uint32_t>(position),
+                 static_cast<std::uint32_t>(first - lines.begin()),
+                 static_cast<std::uint32_t>(last - lines.begin())};
+        if (lineStarts_.empty() || std::abs(first->top - lineStarts_.back().top) > kLineTolerance) {
+            lineStarts_.push_back({first->top, token.index});
         }
     }
 }
 
-const std::optional<Rect>& PrompterTextView::tokenRect(long index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= tokenRects_.size()) return kNoRect;
-    return tokenRects_[static_cast<std::size_t>(index)];
+std::optional<Rect> PrompterTextView::tokenRect(long index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= tokenLines_.size() || !layout_)
+        return std::nullopt;
+    const TokenLines& entry = tokenLines_[static_cast<std::size_t>(index)];
+    if (entry.first == TokenLines::kNone) return std::nullopt;
+    const auto pieces = layout_->segmentRects((*tokens_)[entry.position].utf16Range);
+    if (pieces.empty()) return std::nullopt;
+    Rect rect = pieces.front();
+    for (std::size_t i = 1; i < pieces.size(); ++i) rect = unite(rect, pieces[i]);
+    return rect;
 }
 
 std::optional<double> PrompterTextView::scrollOffsetForToken(long index) const {
-    const auto& rect = tokenRect(index);
-    if (!rect) return std::nullopt;
-    return std::max(rect->midY(), 0.0);
+    if (index < 0 || static_cast<std::size_t>(index) >= tokenLines_.size() || !layout_)
+        return std::nullopt;
+    const TokenLines& entry = tokenLines_[static_cast<std::size_t>(index)];
+    if (entry.first == TokenLines::kNone) return std::nullopt;
+    // The middle of the word's rectangle, which spans its lines from top to bottom.
+    const auto& lines = layout_->lines();
+    return std::max((lines[entry.first].top + lines[entry.last].bottom) / 2, 0.0);
+}
+
+std::vector<long> PrompterTextView::tokensAtHeight(double y) const {
+    std::vector<long> found;
+    if (!layout_) return found;
+    const auto& lines = layout_->lines();
+    // Lines whose extent holds y, edges included: at most a few.
+    auto line = std::lower_bound(lines.begin(), lines.end(), y,
+                                 [](const LayoutLine& l, double v) { return l.bottom < v; });
+    if (line == lines.end() || line->top > y) return found;
+    auto end = line;
+    while (end != lines.end() && end->top <= y) ++end;
+    const auto low = static_cast<std::uint32_t>(line - lines.begin());
+    const auto high = static_cast<std::uint32_t>(end - lines.begin());
+    // A click is rare: one pass over the words, no glyph measured.
+    for (std::size_t i = 0; i < tokenLines_.size(); ++i) {
+        const TokenLines& e = tokenLines_[i];
+        if (e.first != TokenLines::kNone && e.first < high && e.last >= low)
+            found.push_back(static_cast<long>(i));
+    }
+    return found;
 }
 
 std::optional<long> PrompterTextView::tokenIndexAtReadingLine() const {
@@ -136,17 +193,21 @@ Point PrompterTextView::unmirrored(Point p) const {
 std::optional<long> PrompterTextView::tokenIndexAt(Point viewPoint) const {
     const Point p = unmirrored(viewPoint);
     const Point content{p.x - kHorizontalInset, scrollY_ + (p.y - readingLineY())};
+    // Only words on the lines at that height can hold the point or stand beside it.
+    std::vector<std::pair<long, Rect>> candidates;
+    for (const long index : tokensAtHeight(content.y)) {
+        if (const auto rect = tokenRect(index)) candidates.emplace_back(index, *rect);
+    }
     // Index order makes the answer deterministic: the lowest index wins.
-    for (std::size_t i = 0; i < tokenRects_.size(); ++i) {
-        if (tokenRects_[i] && contains(*tokenRects_[i], content)) return static_cast<long>(i);
+    for (const auto& [index, rect] : candidates) {
+        if (contains(rect, content)) return index;
     }
     std::optional<long> nearest;
     double best = std::numeric_limits<double>::infinity();
-    for (std::size_t i = 0; i < tokenRects_.size(); ++i) {
-        const auto& r = tokenRects_[i];
-        if (!r || content.y < r->minY() || content.y > r->maxY()) continue;
-        const double distance = std::abs(r->midX() - content.x);
-        if (distance < best) best = distance, nearest = static_cast<long>(i);
+    for (const auto& [index, rect] : candidates) {
+        if (content.y < rect.minY() || content.y > rect.maxY()) continue;
+        const double distance = std::abs(rect.midX() - content.x);
+        if (distance < best) best = distance, nearest = index;
     }
     return nearest;
 }
@@ -170,7 +231,7 @@ std::pair<std::size_t, std::size_t> PrompterTextView::visibleLines() const {
 
 std::optional<Rect> PrompterTextView::highlightRect() const {
     if (!theme_.highlightCurrentWord) return std::nullopt;
-    const auto& r = tokenRect(currentTokenIndex_);
+    const auto r = tokenRect(currentTokenIndex_);
     if (!r) return std::nullopt;
     return Rect{r->x - 3, r->y - 2, r->width + 6, r->height + 4};
 }

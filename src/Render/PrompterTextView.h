@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,7 +44,8 @@ public:
     explicit PrompterTextView(TextLayoutEngine& engine, Theme theme = Theme{});
 
     // --- state ---
-    // New text and tokens lay the script out again.
+    // A new text lays the script out again; new tokens over the same text only find
+    // where their words landed.
     void setContent(std::string text, std::shared_ptr<const std::vector<Token>> tokens);
     const std::string& text() const { return text_; }
     const std::vector<Token>& tokens() const { return *tokens_; }
@@ -59,7 +61,8 @@ public:
 
     // --- layout results ---
     void rebuildContent();
-    const std::optional<Rect>& tokenRect(long index) const;
+    // Found from the layout when asked: a load only notes the lines each word spans.
+    std::optional<Rect> tokenRect(long index) const;
     const std::vector<LineStart>& lineStarts() const { return lineStarts_; }
     double contentHeight() const { return contentHeight_; }
     double lastLayoutWidth() const { return lastLayoutWidth_; }
@@ -114,6 +117,8 @@ public:
 private:
     void rebuildTokenRects();
     void needsDisplay() const;
+    // The tokens whose lines reach the content height y, in text order.
+    std::vector<long> tokensAtHeight(double y) const;
     Point unmirrored(Point viewPoint) const;
 
     TextLayoutEngine& engine_;
@@ -124,7 +129,15 @@ private:
     double scrollY_ = 0;
     Size viewSize_;
     std::unique_ptr<TextLayout> layout_;
-    std::vector<std::optional<Rect>> tokenRects_;  // by token index
+    // Where each word sits, by token index: its position in tokens_ and the first and last
+    // layout line it covers (none: it has no rectangle). Twelve bytes a word.
+    struct TokenLines {
+        static constexpr std::uint32_t kNone = UINT32_MAX;
+        std::uint32_t position = 0;
+        std::uint32_t first = kNone;
+        std::uint32_t last = kNone;
+    };
+    std::vector<TokenLines> tokenLines_;
     std::vector<LineStart> lineStarts_;
     double contentHeight_ = 0;
     double lastLayoutWidth_ = 0;

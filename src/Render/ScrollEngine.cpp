@@ -14,6 +14,34 @@ ScrollEngine::~ScrollEngine() = default;
 void ScrollEngine::start(DisplayLinkSource& view) {
     if (displayLink_) return;
     displayLink_ = view.makeDisplayLink([this](double timestamp) { step(timestamp); });
+    pauseIfStill();
+}
+
+void ScrollEngine::setTargetY(double y) {
+    targetY_ = y;
+    wake();
+}
+
+void ScrollEngine::setScrollY(double y) {
+    scrollY_ = y;
+    wake();
+}
+
+bool ScrollEngine::isStill() const {
+    return scrollY_ == targetY_ && !(needsTicks_ && needsTicks_());
+}
+
+void ScrollEngine::wake() {
+    if (!displayLink_ || !displayLink_->isPaused() || isStill()) return;
+    displayLink_->setPaused(false);
+    // The first frame is measured from now: the time spent paused is no frame interval,
+    // and the motion from the wake to that frame is not lost.
+    const double now = displayLink_->timestampNow();
+    if (std::isfinite(now)) lastTimestamp_ = now;
+}
+
+void ScrollEngine::pauseIfStill() {
+    if (displayLink_ && !displayLink_->isPaused() && isStill()) displayLink_->setPaused(true);
 }
 
 void ScrollEngine::step(double timestampSeconds) {
@@ -22,7 +50,11 @@ void ScrollEngine::step(double timestampSeconds) {
     if (!previous) return;  // the first frame only sets the clock
     const double dt = timestampSeconds - *previous;
     if (!(dt > 0)) return;
+    advance(dt);
+    pauseIfStill();
+}
 
+void ScrollEngine::advance(double dt) {
     if (onTick_) onTick_(dt);  // may move the target
 
     const double distance = targetY_ - scrollY_;

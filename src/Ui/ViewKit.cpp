@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "Render/Brand.h"
@@ -16,6 +17,19 @@ QColor qColor(const Color& c, double alphaFactor) {
 }
 
 QColor accentColor() { return qColor(Brand::accent()); }
+
+void fillInBands(QPainter& painter, const QRectF& rect, const QBrush& brush) {
+    // 64 device rows: under Qt's 96, and whole rows, so the bands meet without a seam.
+    const double scale = painter.device() ? painter.device()->devicePixelRatio() : 1;
+    const double band = 64 / scale;
+    double top = rect.top();
+    while (rect.bottom() - top >= band * 1.5) {
+        const double next = std::floor((top + band) * scale) / scale;
+        painter.fillRect(QRectF(rect.left(), top, rect.width(), next - top), brush);
+        top = next;
+    }
+    painter.fillRect(QRectF(rect.left(), top, rect.width(), rect.bottom() - top), brush);
+}
 
 QPainterPath qPath(const std::vector<PathElement>& elements) {
     QPainterPath path;

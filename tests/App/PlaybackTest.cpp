@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "App/AppState.h"
 #include "App/AppStateEnvironment.h"
 #include "Render/HoverMonitor.h"
@@ -166,6 +168,33 @@ TEST_F(PlaybackTest, VoiceActivatedMovesOnlyWhileSpeakingAndNeverStops) {
     hear(true);
     frames(2);
     EXPECT_NEAR(measured.wordPosition(), 2, 1e-9) << "the profile's measured rate wins";
+}
+
+TEST_F(PlaybackTest, TheFrameClockRunsOnlyWhileTheReadingCanMove) {
+    AppState& state = makeAttachedState(100);
+    t_ = 0;
+    struct Step {
+        const char* name;
+        std::function<void()> action;
+        bool running;
+    } steps[] = {
+        {"attached and stopped", [] {}, false},
+        {"playing at a constant rate", [&] { state.setMode(PrompterMode::classic), state.play(); },
+         true},
+        {"paused, the scroll still eases onto its target",
+         [&] { frames(1), state.pause(), frames(1.0 / 60); }, true},
+        {"at rest", [&] { frames(3); }, false},
+        {"a wheel step by hand", [&] { state.scrollManually(-40); }, true},
+        {"the hand scroll settled", [&] { frames(3); }, false},
+        {"a voice mode listens, playing", [&] { state.setMode(PrompterMode::wordTracking); }, true},
+        {"stopped at the last word", [&] { state.jumpToToken(99), state.pause(), frames(3); },
+         false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.action();
+        EXPECT_EQ(state.scrollEngine().isRunning(), step.running);
+    }
 }
 
 class WordTrackingTest : public PlaybackTest {

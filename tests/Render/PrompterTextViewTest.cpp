@@ -65,6 +65,25 @@ TEST_F(PrompterTextViewTest, RebuildsOnlyWhenTheWidthMovesMoreThanHalfAPoint) {
     EXPECT_DOUBLE_EQ(engine_.lastWidth(), 1);
 }
 
+TEST_F(PrompterTextViewTest, NewTokensOverTheSameTextKeepTheLayout) {
+    // Loading a script handed the view its text and then its tokens, and each laid the whole
+    // script out: 74 ms instead of 30 for 20,000 words. Only a new text needs a new layout.
+    const std::string text = "uno dos tres cuatro";
+    const Tokenizer tokenizer(Tokenizer::Language::spanish, "es_ES");
+    load(text);
+    ASSERT_EQ(engine_.layoutCount(), 1);
+    const auto others = std::make_shared<std::vector<Token>>(tokenizer.tokenize("uno dos"));
+    view_.setContent(text, others);
+    EXPECT_EQ(engine_.layoutCount(), 1);
+    EXPECT_TRUE(view_.tokenRect(1));
+    EXPECT_FALSE(view_.tokenRect(2)) << "the rectangles follow the new tokens";
+
+    view_.setContent("uno dos tres cinco", std::make_shared<std::vector<Token>>(
+                                               tokenizer.tokenize("uno dos tres cinco")));
+    EXPECT_EQ(engine_.layoutCount(), 2);
+    EXPECT_TRUE(view_.tokenRect(3));
+}
+
 TEST_F(PrompterTextViewTest, WordsLandOnLinesAndTheReadingLineQueryFindsThem) {
     // 11 characters a line: "uno dos " | "tres cuatro " | "cinco"
     load("uno dos tres cuatro cinco");

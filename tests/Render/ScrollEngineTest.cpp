@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
@@ -77,13 +78,63 @@ TEST_F(ScrollEngineTest, SnapsOnceInsideTheSnapDistanceThenRests) {
     ASSERT_EQ(changes_.size(), 1u);
     EXPECT_EQ(changes_[0], 0.04);
 
+    EXPECT_EQ(view_.runningCount(), 0u) << "at rest the link pauses";
     view_.fire(1.0 + 2.0 / 60);
     EXPECT_EQ(changes_.size(), 1u) << "at rest nobody is told";
-    EXPECT_EQ(ticks_.size(), 2u) << "but the owner still ticks every frame";
+    EXPECT_EQ(ticks_.size(), 1u);
+}
+
+TEST_F(ScrollEngineTest, TheLinkRunsOnlyWhileSomethingMoves) {
+    bool needsTicks = false;
+    engine_.setNeedsTicks([&needsTicks] { return needsTicks; });
+    EXPECT_FALSE(engine_.isRunning()) << "still from the start";
+    view_.fire(1.0);
+    EXPECT_TRUE(ticks_.empty());
+
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        bool running;
+    } steps[] = {
+        {"the owner needs ticks and wakes the engine", [&] { needsTicks = true, engine_.wake(); },
+         true},
+        {"a frame with nothing to move keeps ticking", [&] { view_.fire(2.0); }, true},
+        {"the owner no longer needs ticks", [&] { needsTicks = false; }, true},
+        {"the next frame finds everything still", [&] { view_.fire(2.1); }, false},
+        {"waking with nothing to do leaves it paused", [&] { engine_.wake(); }, false},
+        {"a new target resumes it", [&] { engine_.setTargetY(30); }, true},
+        {"an offset set off the target resumes it too",
+         [&] { engine_.setTargetY(0), engine_.setScrollY(0), engine_.setScrollY(5); }, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        EXPECT_EQ(engine_.isRunning(), step.running);
+        EXPECT_EQ(view_.runningCount(), step.running ? 1u : 0u);
+    }
+}
+
+TEST_F(ScrollEngineTest, AFrameAfterAPauseIsMeasuredFromTheWake) {
+    // Resuming from a pause must not count the pause as one long frame: a playing script
+    // would leap ahead by every second it was paused. The frame clock restarts at the wake.
+    engine_.setTargetY(0.04);
+    view_.fire(1.0);
+    view_.fire(1.0 + 1.0 / 60);
+    ASSERT_FALSE(engine_.isRunning());
+    ticks_.clear();
+
+    view_.fire(11.0);  // ten seconds pass paused: no frame arrives
+    EXPECT_TRUE(ticks_.empty());
+    engine_.setTargetY(20);
+    view_.fire(11.0 + 1.0 / 60);
+    ASSERT_EQ(ticks_.size(), 1u) << "the first frame after the wake already moves";
+    EXPECT_NEAR(ticks_[0], 1.0 / 60, 1e-9);
 }
 
 TEST_F(ScrollEngineTest, ATargetMovedDuringTheTickIsFollowedInTheSameFrame) {
     moveTargetOnTick_ = 50.0;
+    engine_.setNeedsTicks([] { return true; });
+    engine_.wake();
     view_.fire(2.0);
     view_.fire(2.0 + 1.0 / 60);
     ASSERT_EQ(changes_.size(), 1u);

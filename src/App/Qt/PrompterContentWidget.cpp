@@ -1,6 +1,7 @@
 #include "App/Qt/PrompterContentWidget.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -15,7 +16,7 @@
 #include "Window/PrompterContentView.h"
 #include "Window/Qt/ControlBar.h"
 #include "Window/Qt/PanelGauges.h"
-#include "Window/Qt/SilhouetteEffect.h"
+#include "Window/Qt/SilhouetteMask.h"
 
 namespace vorela {
 
@@ -35,8 +36,7 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     barOpacity_ = new QGraphicsOpacityEffect(bar_);
     bar_->setGraphicsEffect(barOpacity_);
     progress_ = new ProgressStrip(this);
-    silhouette_ = new SilhouetteEffect(this);
-    setGraphicsEffect(silhouette_);
+    silhouette_ = new SilhouetteMask(this);
 
     const auto changed = guard_.bind([this](const auto&) { refresh(); });
     observations_.push_back(state.theme.observe(changed));
@@ -107,8 +107,10 @@ void PrompterContentWidget::layoutChildren() {
     textWidget().setGeometry(0, inset, w, std::max(h - inset, 0));
     bar_->setGeometry(0, h - kBarHeight, w, kBarHeight);
     progress_->setGeometry(0, h - 3, w, 3);
+    silhouette_->setGeometry(0, 0, w, h);
     bar_->raise();
     progress_->raise();
+    silhouette_->raise();
     updateOutline();
 }
 
@@ -140,17 +142,18 @@ void PrompterContentWidget::animationFrame() {
     if (hoverFade_.isDone(now) && meter_.isDone(now)) animationTimer_.cancel();
 }
 
-void PrompterContentWidget::paintEvent(QPaintEvent*) {
+void PrompterContentWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    const QRectF area = event->rect();
     if (state_.showsStealthTestPattern.get()) {
-        p.fillRect(rect(), ViewKit::qColor(PrompterContentView::stealthPatternColor()));
+        ViewKit::fillInBands(p, area, ViewKit::qColor(PrompterContentView::stealthPatternColor()));
         return;
     }
     const double opacity = state_.theme.get().backgroundOpacity;
     // Without a blur behind the window on X11 the glass look is the black at half opacity.
     const bool glass = Prefs::get(Prefs::Keys::glassBackground());
-    p.fillRect(
-        rect(),
+    ViewKit::fillInBands(
+        p, area,
         QColor::fromRgbF(
             0, 0, 0, static_cast<float>(std::clamp(glass ? opacity * 0.5 : opacity, 0.0, 1.0))));
 }

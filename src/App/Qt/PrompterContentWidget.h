@@ -19,7 +19,7 @@ class PrompterTextWidget;
 class PrompterViewBridge;
 class ProgressStrip;
 class RunLoop;
-class SilhouetteEffect;
+class SilhouetteMask;
 
 // The panel's content, back to front: the black background at the theme's opacity, the
 // prompter text (below the notch in the notch placement) or, while the screen-share check
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<PrompterViewBridge> bridge_;
     ControlBar* bar_ = nullptr;
     ProgressStrip* progress_ = nullptr;
-    SilhouetteEffect* silhouette_ = nullptr;
+    SilhouetteMask* silhouette_ = nullptr;
     QGraphicsOpacityEffect* barOpacity_ = nullptr;
     Tween hoverFade_ = Tween::at(0);
     Tween meter_ = Tween::at(0);

@@ -9,15 +9,18 @@
 #include "Render/PrompterTextView.h"
 #include "Render/Qt/QtTextLayoutEngine.h"
 
+class QPainter;
+
 namespace vorela {
 
 class Clock;
 
 // The prompter text on screen: paints what PrompterTextView computes and forwards wheel,
 // click and hover events to it. A click is a left press and release in one place: a
-// press that goes on to drag moves the panel and picks no word. A frame paints into an offscreen
-// image (so the edge fade can mask the text without erasing what lies beneath the widget), then
-// draws that image mirrored about the centre. No layout happens while scrolling. Main thread only.
+// press that goes on to drag moves the panel and picks no word. A frame paints straight
+// onto whatever lies beneath (the panel's backing store): the edge fade and the dim are
+// folded into the brushes, so no offscreen image is made and nothing beneath is erased.
+// No layout happens while scrolling. Main thread only.
 class PrompterTextWidget final : public QWidget, public DisplayLinkSource {
     Q_OBJECT
 
@@ -31,6 +34,8 @@ public:
 
     // One frame as drawn on screen (mirrored, faded), on a transparent background.
     QImage renderFrame() const;
+    // Paints one frame onto p, in this widget's coordinates.
+    void paintFrame(QPainter& p) const;
 
     std::unique_ptr<DisplayLink> makeDisplayLink(DisplayLink::FrameCallback onFrame) override;
 
@@ -44,14 +49,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    // Paints one frame into frame_, which is reused while the widget keeps its size, so a
-    // scrolling frame allocates no image.
-    const QImage& renderUnmirrored() const;
-
     const Clock& clock_;
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
-    mutable QImage frame_;
     std::optional<QPointF> pressedAt_;  // the left button's press, until it comes up
     // Last: the view asks for no repaint of a widget on its way out.
     Subscription needsDisplay_;

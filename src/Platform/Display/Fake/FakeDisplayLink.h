@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -10,26 +11,36 @@
 namespace vorela {
 
 // A display link that a test fires by hand with explicit time stamps. Links made by a
-// FakeDisplayLinkSource stay listed there while they live.
+// FakeDisplayLinkSource stay listed there while they live, and share its idea of the
+// present: the time stamp of the last frame it fired, delivered or not.
 class FakeDisplayLink final : public DisplayLink {
 public:
-    using Registry = std::shared_ptr<std::vector<FakeDisplayLink*>>;
+    struct Registry {
+        std::vector<FakeDisplayLink*> live;
+        double now = std::numeric_limits<double>::quiet_NaN();  // nothing fired yet
+    };
 
-    explicit FakeDisplayLink(FrameCallback onFrame, Registry registry = nullptr)
+    explicit FakeDisplayLink(FrameCallback onFrame,
+                             std::shared_ptr<Registry> registry = std::make_shared<Registry>())
         : onFrame_(std::move(onFrame)), registry_(std::move(registry)) {
-        if (registry_) registry_->push_back(this);
+        registry_->live.push_back(this);
     }
-    ~FakeDisplayLink() override {
-        if (registry_) std::erase(*registry_, this);
-    }
+    ~FakeDisplayLink() override { std::erase(registry_->live, this); }
 
+    void setPaused(bool paused) override { isPaused_ = paused; }
+    bool isPaused() const override { return isPaused_; }
+    double timestampNow() const override { return registry_->now; }
+
+    // A paused link ignores the frame, as a stopped display link delivers none.
     void fire(double timestampSeconds) const {
-        if (onFrame_) onFrame_(timestampSeconds);
+        registry_->now = timestampSeconds;
+        if (onFrame_ && !isPaused_) onFrame_(timestampSeconds);
     }
 
 private:
     FrameCallback onFrame_;
-    Registry registry_;
+    bool isPaused_ = false;
+    std::shared_ptr<Registry> registry_;
 };
 
 // A view stand-in that makes fake links and fires every link still alive.
@@ -37,24 +48,34 @@ class FakeDisplayLinkSource final : public DisplayLinkSource {
 public:
     std::unique_ptr<DisplayLink> makeDisplayLink(DisplayLink::FrameCallback onFrame) override {
         ++madeCount_;
-        return std::make_unique<FakeDisplayLink>(std::move(onFrame), live_);
+        return std::make_unique<FakeDisplayLink>(std::move(onFrame), registry_);
     }
 
     // --- test controls ---
-    // Delivers one frame with this time stamp to every live link.
+    // The moment moves on to this time stamp, and every live link that is not paused
+    // gets a frame with it.
     void fire(double timestampSeconds) const {
-        const auto links = *live_;  // a frame callback may destroy a link
+        registry_->now = timestampSeconds;
+        const auto links = registry_->live;  // a frame callback may destroy a link
         for (auto* link : links) {
-            if (std::find(live_->begin(), live_->end(), link) != live_->end()) {
+            const auto& live = registry_->live;
+            if (std::find(live.begin(), live.end(), link) != live.end()) {
                 link->fire(timestampSeconds);
             }
         }
     }
     int madeCount() const { return madeCount_; }
-    std::size_t liveCount() const { return live_->size(); }
+    std::size_t liveCount() const { return registry_->live.size(); }
+    // Live links that deliver frames.
+    std::size_t runningCount() const {
+        return static_cast<std::size_t>(
+            std::count_if(registry_->live.begin(), registry_->live.end(),
+                          [](const FakeDisplayLink* l) { return !l->isPaused(); }));
+    }
 
 private:
-    FakeDisplayLink::Registry live_ = std::make_shared<std::vector<FakeDisplayLink*>>();
+    std::shared_ptr<FakeDisplayLink::Registry> registry_ =
+        std::make_shared<FakeDisplayLink::Registry>();
     int madeCount_ = 0;
 };
 

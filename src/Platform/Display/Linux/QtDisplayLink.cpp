@@ -25,6 +25,20 @@ QtDisplayLink::QtDisplayLink(QWidget* view, const Clock& clock, FrameCallback on
 
 QtDisplayLink::~QtDisplayLink() = default;
 
+void QtDisplayLink::setPaused(bool paused) {
+    if (paused == isPaused()) return;
+    if (paused) {
+        timer_->stop();
+    } else {
+        timer_->setInterval(intervalMs(refreshRate()));
+        timer_->start();
+    }
+}
+
+bool QtDisplayLink::isPaused() const { return !timer_->isActive(); }
+
+double QtDisplayLink::timestampNow() const { return clock_.uptime(); }
+
 int QtDisplayLink::intervalMs(double refreshRateHz) {
     const bool usable = std::isfinite(refreshRateHz) && refreshRateHz >= 1 && refreshRateHz <= 1000;
     const double rate = usable ? refreshRateHz : kFallbackRateHz;
