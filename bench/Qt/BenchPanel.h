@@ -6,6 +6,7 @@
 
 #include "App/AppState.h"
 #include "App/Qt/PrompterContentWidget.h"
+#include "Matcher/MatcherTelemetry.h"
 #include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
 #include "Platform/Audio/Fake/FakeAudioEngine.h"
 #include "Platform/Defaults/UserDefaults.h"
@@ -44,6 +45,7 @@ struct BenchPanel {
     FakeAccessibilitySettings accessibility;
     FakeUpdateFramework updates{loop};
     FakePasteboard pasteboard;
+    MatcherTelemetry telemetry{std::nullopt};
     AppState state{AppServices{
         .runLoop = loop,
         .accessibility = accessibility,
@@ -52,6 +54,7 @@ struct BenchPanel {
         .updateFramework = updates,
         .pasteboard = pasteboard,
         .makeTranscriptionEngine = [] { return nullptr; },
+        .telemetry = telemetry,
     }};
     QtPanelWindow window{Rect{0, 0, kWidth, kHeight}};
     PrompterContentWidget* content = nullptr;  // owned by the window
