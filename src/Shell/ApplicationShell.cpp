@@ -16,6 +16,7 @@
 #include "Settings/Qt/AboutWindow.h"
 #include "Settings/Qt/SettingsWindow.h"
 #include "Settings/Qt/VoiceDebugWindow.h"
+#include "Shell/MenuKeyEquivalents.h"
 #include "Voice/Linux/SystemTranscriptionEngine.h"
 
 namespace vorela {
@@ -71,6 +72,9 @@ ApplicationShell::ApplicationShell(QApplication& app)
                     [this](const std::string& action, bool isOptionHeld) {
                         performMenuAction(action, isOptionHeld);
                     });
+    menuKeys_ = std::make_unique<MenuKeyEquivalents>(
+        app, [this] { return menuItems(); },
+        [this](const std::string& action) { performMenuAction(action, false); });
     if (hasSystemTray_) {
         tray_ = std::make_unique<TrayIcon>(
             notifications_, [this] { return menuItems(); },

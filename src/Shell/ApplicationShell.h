@@ -39,6 +39,7 @@ class QApplication;
 
 namespace vorela {
 
+class MenuKeyEquivalents;
 class TrayIcon;
 
 // Everything that lives for the whole run, built in the order the application's start
@@ -105,6 +106,8 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     SleepWatcher sleepWatcher_{workspaceCenter_};
     SuiteFileWatcher suiteWatcher_{loop_, UserDefaults::standard()};
+    // The menu's own keys while one of our windows is active.
+    std::unique_ptr<MenuKeyEquivalents> menuKeys_;
     // Last: it posts to the loop and shows through the tray or a message box.
     Subscription preferenceProblems_;
 };

@@ -12,8 +12,9 @@ namespace {
 
 using Shortcuts::EventModifiers;
 
-// The menu's key hint as Linux desktops show it: Command is Ctrl, Option is Alt.
-QKeySequence keySequence(const Shortcuts::KeyboardShortcut& shortcut) {
+}  // namespace
+
+QKeySequence menuKeySequence(const Shortcuts::KeyboardShortcut& shortcut) {
     int combination = QChar(static_cast<char16_t>(shortcut.key.character)).toUpper().unicode();
     if (shortcut.modifiers.contains(EventModifiers::command)) combination |= Qt::CTRL;
     if (shortcut.modifiers.contains(EventModifiers::option)) combination |= Qt::ALT;
@@ -21,6 +22,8 @@ QKeySequence keySequence(const Shortcuts::KeyboardShortcut& shortcut) {
     if (shortcut.modifiers.contains(EventModifiers::control)) combination |= Qt::META;
     return QKeySequence(combination);
 }
+
+namespace {
 
 void addItem(QMenu& menu, const MenuItem& item, const StatusMenuRenderer::Perform& perform) {
     const QString title = QString::fromStdString(item.title);
@@ -45,7 +48,7 @@ void addItem(QMenu& menu, const MenuItem& item, const StatusMenuRenderer::Perfor
     action->setCheckable(item.kind == MenuItem::Kind::toggle || item.isChecked);
     action->setChecked(item.isChecked);
     if (item.keyEquivalent) {
-        action->setShortcut(keySequence(*item.keyEquivalent));
+        action->setShortcut(menuKeySequence(*item.keyEquivalent));
         // A hint only: the global shortcut, not the menu, owns the keys.
         action->setShortcutContext(Qt::WidgetShortcut);
     }

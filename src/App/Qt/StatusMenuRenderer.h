@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <functional>
 #include <string>
@@ -12,6 +13,9 @@ class QMenu;
 namespace vorela {
 
 class NotificationCenter;
+
+// A menu item's key as Linux desktops write it: Command is Ctrl, Option is Alt.
+QKeySequence menuKeySequence(const Shortcuts::KeyboardShortcut& shortcut);
 
 // Renders a toolkit-free menu into a QMenu, rebuilt from `build` each time it opens, and
 // hands chosen actions to `perform` with whether Alt was held. While the menu is open

@@ -1,0 +1,43 @@
+#include "Shell/MenuKeyEquivalents.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+
+#include "App/Qt/StatusMenuRenderer.h"
+#include "Shortcuts/Shortcuts.h"
+
+namespace vorela {
+namespace {
+
+const MenuItem* itemFor(const std::vector<MenuItem>& items, const QKeySequence& pressed) {
+    for (const auto& item : items) {
+        if (const MenuItem* inner = itemFor(item.submenu, pressed)) return inner;
+        if (!item.keyEquivalent || !item.isEnabled) continue;
+        if (!item.keyEquivalent->modifiers.contains(Shortcuts::EventModifiers::command)) continue;
+        if (menuKeySequence(*item.keyEquivalent) == pressed) return &item;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+MenuKeyEquivalents::MenuKeyEquivalents(QObject& application, Items items, Perform perform)
+    : items_(std::move(items)), perform_(std::move(perform)) {
+    application.installEventFilter(this);  // Qt removes it when this object goes
+}
+
+bool MenuKeyEquivalents::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    if (!QApplication::activeWindow() || Shortcuts::isPaused()) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat()) return false;
+    const QKeySequence pressed(key->keyCombination());
+    const std::vector<MenuItem> items = items_();
+    const MenuItem* item = itemFor(items, pressed);
+    if (!item) return false;
+    perform_(item->action);
+    return true;
+}
+
+}  // namespace vorela
