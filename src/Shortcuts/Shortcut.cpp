@@ -12,11 +12,6 @@
 namespace vorela::Shortcuts {
 namespace {
 
-const KeyboardLayout* currentLayout() {
-    const Context* context = Context::current();
-    return context ? &context->keyboardLayout() : nullptr;
-}
-
 // The text the layout prints for the key with no modifier, when it is one character.
 std::optional<std::string> keyToCharacter(const Shortcut& shortcut, const KeyboardLayout* layout) {
     if (!layout) return std::nullopt;
@@ -62,10 +57,8 @@ std::optional<Shortcut> Shortcut::fromEvent(const KeyEvent& event) {
     return Shortcut(Key(event.keyCode), event.modifierFlags.without(ModifierFlags::function));
 }
 
-std::optional<Shortcut> Shortcut::forName(const Name& name) {
-    const Context* context = Context::current();
-    if (!context) return std::nullopt;
-    return context->getShortcut(name);
+std::optional<Shortcut> Shortcut::forName(const Context& context, const Name& name) {
+    return context.getShortcut(name);
 }
 
 std::optional<std::string> Shortcut::encoded() const {
@@ -87,10 +80,6 @@ std::optional<Shortcut> Shortcut::decoded(std::string_view json) {
     return shortcut;
 }
 
-std::string Shortcut::presentableDescription() const {
-    return presentableDescription(currentLayout());
-}
-
 std::string Shortcut::presentableDescription(const KeyboardLayout* layout) const {
     // A Linux keyboard has no ⌥ or ⌘ printed on it: the desktop's key names, as the
     // desktop writes shortcuts ("Alt+Espacio").
@@ -104,17 +93,9 @@ std::string Shortcut::presentableDescription(const KeyboardLayout* layout) const
     return text + "\uFFFD";
 }
 
-std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent() const {
-    return nsMenuItemKeyEquivalent(currentLayout());
-}
-
 std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent(const KeyboardLayout* layout) const {
     if (const auto special = specialKeyFor(key())) return menuItemKeyEquivalent(*special);
     return keyToCharacter(*this, layout);
-}
-
-std::optional<KeyboardShortcut> Shortcut::toDeclarativeKeyboardShortcut() const {
-    return toDeclarativeKeyboardShortcut(currentLayout());
 }
 
 std::optional<KeyboardShortcut> Shortcut::toDeclarativeKeyboardShortcut(

@@ -42,7 +42,7 @@ std::optional<std::string> keyHint(const Name& name) {
     const auto shortcut = c->getShortcut(name);
     if (!shortcut || isTakenBySystem(*shortcut, systemShortcuts(c->hotKeyCenter())))
         return std::nullopt;
-    return shortcut->presentableDescription();
+    return shortcut->presentableDescription(&c->keyboardLayout());
 }
 
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {

@@ -136,7 +136,8 @@ TEST(ShortcutTest, SpecialKeysHaveTheirEquivalents) {
     EXPECT_FALSE(Shortcut(Key::keypad5, {}).toDeclarativeKeyboardShortcut(&layout));
     EXPECT_EQ(Shortcut(Key::space, {}).nsMenuItemKeyEquivalent(&layout), " ");
 
-    const auto help = Shortcut(Key::help, ModifierFlags::shift).toDeclarativeKeyboardShortcut();
+    const auto help =
+        Shortcut(Key::help, ModifierFlags::shift).toDeclarativeKeyboardShortcut(&layout);
     ASSERT_TRUE(help);
     EXPECT_EQ(help->key.character, kHelpFunctionKey);
     EXPECT_EQ(help->modifiers, EventModifiers::shift);
@@ -165,7 +166,7 @@ TEST(ShortcutTest, EqualValuesHashAlikeAndDescriptionIsTheDisplayText) {
     EXPECT_EQ(set.size(), 1u);
     EXPECT_NE(Shortcut(15, 0x800), Shortcut(15, 0x200));
     const Shortcut f5(Key::f5, ModifierFlags::control);
-    EXPECT_EQ(f5.description(), f5.presentableDescription());
+    EXPECT_EQ(f5.description(nullptr), f5.presentableDescription(nullptr));
 }
 
 TEST(ShortcutTest, UnicodeScalarValuesOutsideTheRangeGiveNoCharacter) {
