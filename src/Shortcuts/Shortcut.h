@@ -65,6 +65,10 @@ struct Shortcut {
     constexpr bool operator==(const Shortcut&) const = default;
 };
 
+// A view's or menu's keyboard shortcut in the same words as a stored one ("Ctrl+Q",
+// "Alt+Espacio"), so that every key the application shows reads alike.
+std::string presentableDescription(const KeyboardShortcut& shortcut);
+
 }  // namespace vorela::Shortcuts
 
 template <>

@@ -39,9 +39,8 @@ std::optional<Shortcut> getShortcut(const Name& name) {
 std::optional<std::string> keyHint(const Name& name) {
     Context* c = context();
     if (!c) return std::nullopt;
-    const auto shortcut = c->getShortcut(name);
-    if (!shortcut || isTakenBySystem(*shortcut, systemShortcuts(c->hotKeyCenter())))
-        return std::nullopt;
+    const auto shortcut = c->workingShortcut(name);
+    if (!shortcut) return std::nullopt;
     return shortcut->presentableDescription(&c->keyboardLayout());
 }
 

@@ -95,6 +95,14 @@ TEST(ShortcutTest, DisplayTextsNameTheModifiersInFixedOrderBeforeTheKey) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.shortcut.presentableDescription(&layout), c.expected);
     }
+    // A view's or menu's key made from a shortcut reads exactly as the shortcut does.
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (const auto key = c.shortcut.toDeclarativeKeyboardShortcut(&layout)) {
+            EXPECT_EQ(presentableDescription(*key), c.expected);
+        }
+    }
+    EXPECT_EQ(presentableDescription(KeyboardShortcut{{U','}, EventModifiers::control}), "Ctrl+,");
     // Without a keyboard a character key has no text, but special keys still do.
     EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(nullptr),
               "Alt+\uFFFD");
