@@ -55,12 +55,23 @@ void LegacyTranscriber::startTask() {
         recognizer->recognitionTask(request, [weak, number](const auto& result, const auto& error) {
             if (const auto self = weak.lock()) self->handle(number, result, error);
         });
+    std::shared_ptr<SpeechRecognitionRequest> staleRequest = request;
+    std::shared_ptr<SpeechRecognitionTask> staleTask = task;
+    bool isCurrent = false;
     {
         std::lock_guard guard(lock_);
-        request_ = request;
-        task_ = task;
-        taskStartedAt_ = services_.loop.uptime();
+        // A stop (or a newer task) came while this one was made: it must not be kept
+        // running with nobody to end it. A task it replaces is ended instead.
+        isCurrent = number == taskNumber_;
+        if (isCurrent) {
+            staleRequest = std::exchange(request_, request);
+            staleTask = std::exchange(task_, task);
+            taskStartedAt_ = services_.loop.uptime();
+        }
     }
+    if (staleTask) staleTask->cancel();
+    if (staleRequest) staleRequest->endAudio();
+    if (!isCurrent) return;
     for (const auto& buffer : replay) request->append(buffer);
 }
 
@@ -147,6 +158,8 @@ void LegacyTranscriber::end() {
     std::shared_ptr<SpeechRecognitionTask> task;
     {
         std::lock_guard guard(lock_);
+        // A recycle running on another thread makes no task after this.
+        recognizer_.reset();
         task = std::exchange(task_, nullptr);
         request = std::exchange(request_, nullptr);
         overlapBuffers_.clear();
