@@ -113,20 +113,6 @@ TEST_F(LegacyTranscriberTest, EveryUnavailabilityIsReportedAndNothingIsRegistere
     EXPECT_EQ(recognizers_->taskCount(), 0u);
 }
 
-// A start still waiting for the permission answer when stop() came used to go on and
-// register its consumer: the microphone fed a recogniser nobody read.
-TEST_F(LegacyTranscriberTest, AStartThatCompletesAfterStopLeavesNothingRunning) {
-    authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
-    start(*engine_);
-    engine_->stop({});
-    authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
-    loop_.runUntilIdle();
-    ASSERT_TRUE(startResult_ && startResult_->succeeded());
-    EXPECT_TRUE(streamFinished_);
-    EXPECT_EQ(session_->consumers().count(), 0u);
-    EXPECT_EQ(recognizers_->taskCount(), 0u);
-}
-
 TEST_F(LegacyTranscriberTest, StopThenStartAgainKeepsNoWordOfTheOldRun) {
     start(*engine_);
     recognizers_->deliver(0, {"viejo"}, false);

@@ -103,20 +103,36 @@ TYPED_TEST(TranscriberTest, ASecondStartEndsTheFirstRunAndOnlyTheNewRunIsHeard) 
     EXPECT_FALSE(second->finished);
 }
 
-TYPED_TEST(TranscriberTest, AStartOvertakenByAStopGivesWayToTheStartAfterIt) {
-    this->authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
-    const auto overtaken = this->read();
-    this->engine_->stop({});
-    const auto restarted = this->read();
-    EXPECT_FALSE(overtaken->completed || restarted->completed) << "both wait for the answer";
+// A start still waiting for the permission answer when stop() came used to go on and
+// register its consumer: the microphone fed a recogniser nobody read.
+TYPED_TEST(TranscriberTest, AStartOvertakenByAStopLeavesNothingRunning) {
+    const struct {
+        const char* name;
+        bool startsAgain;  // before the answer comes
+    } cases[] = {{"alone", false}, {"followed by another start", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TypeParam fake;
+        this->engine_ = fake.make(*this);
+        this->authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
+        const auto overtaken = this->read();
+        this->engine_->stop({});
+        const auto next = c.startsAgain ? this->read() : nullptr;
+        EXPECT_FALSE(overtaken->completed) << "it waits for the answer";
 
-    this->authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
-    this->loop_.runUntilIdle();
-    ASSERT_TRUE(overtaken->succeeded && restarted->succeeded);
-    EXPECT_TRUE(overtaken->finished);
-    EXPECT_FALSE(restarted->finished);
-    EXPECT_EQ(this->fake_.recognitions(), 1u);
-    EXPECT_EQ(this->session_->consumers().count(), 1u);
+        this->authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
+        this->loop_.runUntilIdle();
+        ASSERT_TRUE(overtaken->succeeded);
+        EXPECT_TRUE(overtaken->finished);
+        const std::size_t running = next ? 1 : 0;
+        EXPECT_EQ(fake.recognitions(), running);
+        EXPECT_EQ(this->session_->consumers().count(), running);
+        if (next) {
+            EXPECT_TRUE(next->succeeded && !next->finished);
+        }
+        this->engine_->stop({});
+        this->loop_.runUntilIdle();
+    }
 }
 
 TYPED_TEST(TranscriberTest, StopRunsItsCompletionOnTheLoopAndLeavesNothingToHear) {
