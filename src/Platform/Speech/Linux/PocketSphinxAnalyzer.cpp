@@ -95,11 +95,9 @@ SpeechAnalyzerService::StartResult PocketSphinxAnalyzer::start(const std::string
     {
         std::lock_guard guard(mutex_);
         // A new run tries again what failed before.
-        if (locale != locale_ || modelFailure_ || hasGivenUp_) needsLoad_ = true;
+        if (locale != locale_ || modelFailure_ || restarts_.hasGivenUp()) needsLoad_ = true;
         modelFailure_.reset();
-        hasGivenUp_ = false;
-        quickDeaths_ = 0;
-        restartAt_ = Clock::now();
+        restarts_.reset(Clock::now());
         locale_ = locale;
         handlers_ = handlers;
         stabilizer_.reset();
@@ -151,7 +149,7 @@ void PocketSphinxAnalyzer::enqueue(Job job) {
     {
         std::lock_guard guard(mutex_);
         // A decoder without a model would never consume it, and its waiters would hang.
-        if (job.kind == Job::Kind::audio && (modelFailure_ || hasGivenUp_)) return;
+        if (job.kind == Job::Kind::audio && (modelFailure_ || restarts_.hasGivenUp())) return;
         samplesQueued_ += job.samples.size();
         queue_.push_back(std::move(job));
     }
@@ -163,7 +161,7 @@ void PocketSphinxAnalyzer::finishRun(const std::shared_ptr<Handlers>& handlers,
     std::unique_lock lock(mutex_);
     // A decoder that is gone closed the utterance as it died: nothing is left to finalize.
     if (decodesToTheEnd && handlers_ == handlers && !isProcessGone_ && !modelFailure_ &&
-        !hasGivenUp_) {
+        !restarts_.hasGivenUp()) {
         const std::uint64_t ticket = ++finalizeTickets_;
         queue_.push_back(Job{Job::Kind::finalize, {}, ticket});
         wake_.notify_all();
@@ -180,11 +178,11 @@ void PocketSphinxAnalyzer::finishRun(const std::shared_ptr<Handlers>& handlers,
 void PocketSphinxAnalyzer::work() {
     std::unique_lock lock(mutex_);
     while (!isStopping_) {
-        const bool hasFailed = modelFailure_ || hasGivenUp_;
+        const bool hasFailed = modelFailure_ || restarts_.hasGivenUp();
         const bool canRun = !locale_.empty() && !hasFailed;
         const bool needsProcess = canRun && (!process_ || isProcessGone_);
-        if (needsProcess && Clock::now() < restartAt_) {
-            wake_.wait_until(lock, restartAt_);
+        if (needsProcess && Clock::now() < restarts_.restartAt()) {
+            wake_.wait_until(lock, restarts_.restartAt());
         } else if (needsProcess) {
             lock.unlock();
             startProcess();
@@ -229,7 +227,7 @@ void PocketSphinxAnalyzer::startProcess() {
     std::lock_guard guard(mutex_);
     decoderPid_ = process_->pid();
     isProcessGone_ = false;
-    processStartedAt_ = Clock::now();
+    restarts_.started(Clock::now());
     needsLoad_ = true;
     // The new decoder counts from zero; what the old one had is lost with it.
     samplesQueued_ = 0;
@@ -366,21 +364,13 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
         closing = stabilizer_.close(std::nullopt);
         // A decoder that said why it could not load the model is not asked again.
         if (!modelFailure_) {
-            const auto now = Clock::now();
-            const bool wasQuick =
-                now - processStartedAt_ < std::chrono::duration<double>(kHealthySeconds);
-            quickDeaths_ = wasQuick ? quickDeaths_ + 1 : 1;
-            if (quickDeaths_ > kMaxRestarts) {
-                hasGivenUp_ = true;
+            restarts = restarts_.died(Clock::now());
+            if (!restarts) {
                 dropWaitingInput();
                 givenUp = format(
                     "El decodificador de voz se detuvo %d veces seguidas y no se vuelve a "
                     "arrancar.",
-                    quickDeaths_);
-            } else if (restarts = true; quickDeaths_ > 1) {
-                const double delay = kFirstBackoffSeconds * (1 << (quickDeaths_ - 2));
-                restartAt_ = now + std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(delay));
+                    restarts_.quickDeaths());
             }
         }
     }
