@@ -10,7 +10,6 @@
 
 #include "Platform/Foundation/Format.h"
 #include "Platform/Speech/Linux/DecoderProcess.h"
-#include "Platform/Speech/PocketSphinx/ScriptModelBuilder.h"
 
 namespace vorela {
 
@@ -52,7 +51,10 @@ private:
 };
 
 PocketSphinxAnalyzer::PocketSphinxAnalyzer(Config config)
-    : config_(std::move(config)), stabilizer_(config_.stabilizing), worker_([this] { work(); }) {}
+    : config_(std::move(config)),
+      loadRequests_(config_.locator, config_.garbageWeight, config_.decoderOptions),
+      stabilizer_(config_.stabilizing),
+      worker_([this] { work(); }) {}
 
 PocketSphinxAnalyzer::~PocketSphinxAnalyzer() {
     {
@@ -280,25 +282,9 @@ void PocketSphinxAnalyzer::retireProcess() {
 
 void PocketSphinxAnalyzer::load(const std::string& locale,
                                 const std::shared_ptr<const SpeechScript>& script) {
-    const auto model = config_.locator.model(locale);
-    if (!model || !process_) return;
-    ScriptModelBuilder::Options options;
-    options.phones = model->phones;
-    options.isSpanish = SpeechModelLocator::isSpanish(locale);
-    options.garbageWeight = config_.garbageWeight;
-    if (model->lexicon) {
-        auto& lexicon = lexicons_[*model->lexicon];
-        if (!lexicon) {
-            auto loaded = PronunciationLexicon::load(*model->lexicon);
-            lexicon = std::make_shared<PronunciationLexicon>(loaded ? std::move(*loaded)
-                                                                    : PronunciationLexicon());
-        }
-        options.lexicon = lexicon.get();
-    }
-    const SpeechScript empty;
-    const ScriptModel built = ScriptModelBuilder::build(script ? *script : empty, options);
-    process_->send(decoder::encode(decoder::LoadRequest{model->folder.string(), built.dictionary,
-                                                        built.arpa, config_.decoderOptions}));
+    if (!process_) return;
+    if (const auto request = loadRequests_.build(locale, script))
+        process_->send(decoder::encode(*request));
 }
 
 void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Message& message) {

@@ -6,7 +6,6 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,8 +16,8 @@
 #include "Platform/Log/Log.h"
 #include "Platform/Speech/Linux/DecoderProtocol.h"
 #include "Platform/Speech/Linux/DecoderRestarts.h"
+#include "Platform/Speech/Linux/LoadRequestBuilder.h"
 #include "Platform/Speech/PocketSphinx/HypothesisStabilizer.h"
-#include "Platform/Speech/PocketSphinx/PronunciationLexicon.h"
 #include "Platform/Speech/PocketSphinx/SpeechModelLocator.h"
 #include "Platform/Speech/SpeechAnalyzer.h"
 
@@ -129,7 +128,7 @@ private:
 
     Config config_;
     Log logger_{"speech"};
-    std::map<std::filesystem::path, std::shared_ptr<PronunciationLexicon>> lexicons_;  // worker
+    LoadRequestBuilder loadRequests_;  // worker thread only
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
