@@ -31,9 +31,12 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
 
     const auto changed = guard_.bind([this](const auto&) { update(); });
     observations_.push_back(state.theme.observe(changed));
-    observations_.push_back(state.scriptText.observe(changed));
+    // The text alone is not followed: its words always come after it, and laying it out
+    // with the previous text's words would walk them over the new lines for nothing.
     observations_.push_back(state.tokens.observe(changed));
-    observations_.push_back(state.currentTokenIndex.observe(changed));
+    // A new word, many times a second while reading, compares no text.
+    observations_.push_back(state.currentTokenIndex.observe(
+        guard_.bind([this](long index) { widget_->view().setCurrentTokenIndex(index); })));
 }
 
 PrompterViewBridge::~PrompterViewBridge() = default;
