@@ -19,6 +19,7 @@
 #include "Support/FakePanelController.h"
 #include "Support/QtTestApp.h"
 #include "Ui/LevelMeter.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -73,7 +74,7 @@ protected:
         return image;
     }
     static bool isAccent(QColor c) {
-        const QColor a = ViewKit::accentColor();
+        const QColor a = Style::accent();
         return std::abs(c.red() - a.red()) < 12 && std::abs(c.green() - a.green()) < 12 &&
                std::abs(c.blue() - a.blue()) < 12;
     }
