@@ -131,7 +131,7 @@ void ApplicationShell::registerWindows() {
         WindowId::settings,
         [this](const QtWindowPresenter::Opening& opening) {
             return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_, telemetry_,
-                                                    screens_, screenCapture_,
+                                                    screens_, screenCapture_, workspace_,
                                                     opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {
