@@ -31,7 +31,7 @@ QWidget* claim(std::string_view icon, const QString& title, const QString& detai
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
     auto* symbol = new QLabel;
-    symbol->setPixmap(ViewKit::symbolIcon(icon, ViewKit::accentColor()).pixmap(20, 20));
+    symbol->setPixmap(ViewKit::symbolPixmap(icon, ViewKit::accentColor(), 20));
     symbol->setFixedHeight(22);
     symbol->setAlignment(Qt::AlignCenter);
     column->addWidget(symbol);
