@@ -16,6 +16,9 @@ class RunLoop;
 class ScreenCapture;
 class Screens;
 class Workspace;
+namespace Shortcuts {
+class Context;
+}
 
 // The window "Preferencias": a fixed 700 x 480 tabbed window whose tabs read and write
 // the preferences at once, so closing it saves nothing. Its content is made with the
@@ -30,8 +33,8 @@ public:
 
     SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                    LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
-                   ScreenCapture& screenCapture, Workspace& workspace, bool showsDebugTab,
-                   QWidget* parent = nullptr);
+                   ScreenCapture& screenCapture, Shortcuts::Context& shortcuts,
+                   Workspace& workspace, bool showsDebugTab, QWidget* parent = nullptr);
 
     void setShowsDebugTab(bool shows);
     bool showsDebugTab() const { return showsDebugTab_; }

@@ -33,6 +33,7 @@ namespace {
 class MainWindowTest : public testing::LibraryWindowTest {
 protected:
     std::unique_ptr<MainWindow> makeWindow() {
+        GlobalShortcuts::declareNames(*shortcuts_.context);  // as the start does
         auto window = std::make_unique<MainWindow>(MainWindow::Services{
             .appState = *state_,
             .panelController = panel_,
