@@ -73,7 +73,7 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
         button(t("Abrir la configuración del sistema"), ButtonStyle::link, "openSettingsButton");
     connect(openSettings, &QPushButton::clicked, this, [this] { flow_.openMicrophoneSettings(); });
     problemColumn->addWidget(openSettings, 0, Qt::AlignLeft);
-    settingsProblem_ = callout({}, kOrange);
+    settingsProblem_ = callout({}, Style::orange());
     settingsProblem_->setObjectName("settingsProblemLabel");
     problemColumn->addWidget(settingsProblem_);
     body->addWidget(problem_);

@@ -181,11 +181,11 @@ QWidget* DiscretionTab::makeVerifierCard() {
     permissionsButton_->setCursor(Qt::PointingHandCursor);
     permissionsButton_->setStyleSheet(
         QString("QPushButton { color: %1; border: none; padding: 0; text-align: left; }")
-            .arg(ViewKit::accentColor().name()));
+            .arg(Style::css(Style::accent())));
     connect(permissionsButton_, &QPushButton::clicked, this, [this] { openPermissions(); });
     lines->addWidget(permissionsButton_, 0, Qt::AlignLeft);
-    permissionsProblem_ = label("permissionsProblem", {}, 0.92);
-    setTextColor(permissionsProblem_, kOrange);
+    permissionsProblem_ = label("permissionsProblem", {}, DesktopText::footnote);
+    setTextColor(permissionsProblem_, Style::orange());
     lines->addWidget(permissionsProblem_);
     result->addLayout(lines, 1);
     column->addWidget(resultBox_);
