@@ -27,10 +27,8 @@ constexpr Declaration kTogglePanel{"togglePanel", Key::p};
 constexpr Declaration kPreviousBookmark{"previousBookmark", Key::upArrow};
 constexpr Declaration kNextBookmark{"nextBookmark", Key::downArrow};
 
-// Declaring again is harmless: a stored value, a removal included, is never overwritten.
-// Not cached, so a new shortcut context (a new start) gets its defaults too.
 Shortcut initial(const Declaration& d) { return Shortcut(d.key, ModifierFlags::option); }
-Name declared(const Declaration& d) { return Name::declare(d.rawValue, initial(d)); }
+Name declared(const Declaration& d) { return Name(d.rawValue, initial(d)); }
 
 // A handler that runs `action` on the state while it lives.
 Shortcuts::Handler onState(const std::weak_ptr<AppState>& weak, void (*action)(AppState&)) {
@@ -48,6 +46,13 @@ Name restart() { return declared(kRestart); }
 Name togglePanel() { return declared(kTogglePanel); }
 Name previousBookmark() { return declared(kPreviousBookmark); }
 Name nextBookmark() { return declared(kNextBookmark); }
+
+void declareNames(Shortcuts::Context& context) {
+    for (const Declaration& d : {kTogglePlay, kFaster, kSlower, kRestart, kTogglePanel,
+                                 kPreviousBookmark, kNextBookmark}) {
+        context.declare(d.rawValue, initial(d));
+    }
+}
 
 void registerShortcuts(Shortcuts::Context& context, const std::weak_ptr<AppState>& appState,
                        const std::weak_ptr<PanelControlling>& panelController) {

@@ -16,8 +16,8 @@ class PanelControlling;
 // The application's seven global shortcuts, Option (Alt) by default, and their commands.
 namespace GlobalShortcuts {
 
-// Each call declares the name in the installed shortcut context: its Alt default is
-// stored unless something is stored already, a removal by the user included.
+// The names with their Alt defaults, touching no context: registerShortcuts declares them,
+// which stores a default unless something is stored already, a removal by the user included.
 Shortcuts::Name togglePlay();
 Shortcuts::Name faster();
 Shortcuts::Name slower();
@@ -25,6 +25,9 @@ Shortcuts::Name restart();
 Shortcuts::Name togglePanel();
 Shortcuts::Name previousBookmark();
 Shortcuts::Name nextBookmark();
+
+// Declares the seven names in `context`, as the start does; harmless again.
+void declareNames(Shortcuts::Context& context);
 
 // Declares the seven names in `context` and wires their handlers, once per process, before
 // launching finishes. The handlers hold their targets weakly and do nothing once they are

@@ -18,7 +18,10 @@ struct MenuItem {
     std::string action;  // a submenu's name; empty for separators and labels
     bool isEnabled = true;
     bool isChecked = false;  // the checkmark of a choice, or a toggle's state
+    // Ctrl is `control`, Alt `option`, Super `command`, as the recorded shortcuts have them.
     std::optional<Shortcuts::KeyboardShortcut> keyEquivalent;
+    // The global shortcut whose keys the item shows, if any.
+    std::optional<std::string> boundName;
     std::vector<MenuItem> submenu;
 
     static MenuItem make(Kind kind, std::string title, std::string action) {

@@ -2,6 +2,7 @@
 
 #include "App/AppScenes.h"
 #include "App/AppState.h"
+#include "App/GlobalShortcuts.h"
 #include "App/PanelControlling.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Prefs/Prefs.h"
@@ -117,10 +118,13 @@ std::vector<MenuItem> build(const Inputs& in) {
     MenuItem calibrate = action(
         isCalibrating ? t("Calibrando…") : t("Calibrar micrófono (2 s de silencio)"), "calibrate");
     calibrate.isEnabled = !isCalibrating;
+    MenuItem togglePanel =
+        action(in.isPanelVisible ? t("Ocultar prompter") : t("Mostrar prompter"), "togglePanel");
+    togglePanel.keyEquivalent = in.togglePanelKey;
+    togglePanel.boundName = GlobalShortcuts::togglePanel().rawValue();
+    // A menu's Command keys are Ctrl keys on a Linux desktop.
     return {
-        withKey(action(in.isPanelVisible ? t("Ocultar prompter") : t("Mostrar prompter"),
-                       "togglePanel"),
-                U'p', EventModifiers::option),
+        std::move(togglePanel),
         action(isPlaying ? t("Pausar") : t("Reproducir"), "playPause"),
         action(t("Reiniciar al principio"), "restart"),
         modeMenu(in),
@@ -129,16 +133,16 @@ std::vector<MenuItem> build(const Inputs& in) {
         screenMenu(in),
         mirrorMenu(in),
         MenuItem::separator(),
-        withKey(action(t("Ventana principal…"), "mainWindow"), U'0', EventModifiers::command),
+        withKey(action(t("Ventana principal…"), "mainWindow"), U'0', EventModifiers::control),
         action(t("Pegar guion desde el portapapeles"), "paste"),
         action(t("Cargar guion de ejemplo"), "sample"),
         MenuItem::separator(),
         action(t("Volver a ver la bienvenida…"), "onboarding"),
         action(t("Diagnóstico de voz…"), "voiceDebug"),
-        withKey(action(t("Preferencias…"), "preferences"), U',', EventModifiers::command),
+        withKey(action(t("Preferencias…"), "preferences"), U',', EventModifiers::control),
         MenuItem::separator(),
         action(t("Acerca de Vorela"), "about"),
-        withKey(action(t("Salir"), "quit"), U'q', EventModifiers::command),
+        withKey(action(t("Salir"), "quit"), U'q', EventModifiers::control),
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,13 +40,14 @@ struct Inputs {
     std::vector<PanelScreen> screens;
     bool passThrough = false;
     bool glassBackground = false;
+    // The keys of the panel's global shortcut while they work: none when unbound or when
+    // another program holds them.
+    std::optional<Shortcuts::KeyboardShortcut> togglePanelKey;
 };
 
+// Everything but the panel's key, which the shortcut context knows.
 Inputs readInputs(AppState& state, const PanelControlling& panel);
 std::vector<MenuItem> build(const Inputs& inputs);
-inline std::vector<MenuItem> build(AppState& state, const PanelControlling& panel) {
-    return build(readInputs(state, panel));
-}
 
 // What the menu's commands reach beyond the state and the panel.
 struct Commands {

@@ -49,6 +49,8 @@ public:
 
     // Starts the animation timer; a second call, or reduce motion, starts nothing.
     void start();
+    // Stops the timer while nobody sees the picture; start() goes on from the same bar.
+    void stop() { timer_.cancel(); }
     bool isAnimating() const { return timer_.isActive(); }
     int spoken() const { return spoken_; }
     double micLevel() const { return micLevel_; }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "App/AppMainMenu.h"
 #include "App/GlobalShortcuts.h"
 #include "App/LaunchRequest.h"
 #include "App/Qt/MainWindow.h"
@@ -66,6 +67,8 @@ ApplicationShell::ApplicationShell(QApplication& app)
         loop_, UserDefaults::standard(), notifications_, *hotKeys_, *keyboard_});
     shortcuts_->makeCurrent();
     GlobalShortcuts::registerShortcuts(*shortcuts_, state_, panelControls_);
+    mainMenu_ = std::make_shared<AppMainMenu>([this] { return menuItems(); });
+    shortcuts_->setMainMenu(mainMenu_);
 
     registerWindows();
     panels_.setMenu([this] { return menuItems(); },
@@ -93,7 +96,11 @@ ApplicationShell::ApplicationShell(QApplication& app)
 ApplicationShell::~ApplicationShell() = default;
 
 std::vector<MenuItem> ApplicationShell::menuItems() {
-    return StatusMenu::build(*state_, *panelControls_);
+    StatusMenu::Inputs inputs = StatusMenu::readInputs(*state_, *panelControls_);
+    if (const auto key = shortcuts_->workingShortcut(GlobalShortcuts::togglePanel())) {
+        inputs.togglePanelKey = key->toDeclarativeKeyboardShortcut(&shortcuts_->keyboardLayout());
+    }
+    return StatusMenu::build(inputs);
 }
 
 void ApplicationShell::performMenuAction(const std::string& action, bool isOptionHeld) {
@@ -130,7 +137,7 @@ void ApplicationShell::registerWindows() {
         WindowId::settings,
         [this](const QtWindowPresenter::Opening& opening) {
             return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_, telemetry_,
-                                                    screens_, screenCapture_,
+                                                    screens_, screenCapture_, *shortcuts_,
                                                     opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {

@@ -39,6 +39,7 @@ class QApplication;
 
 namespace vorela {
 
+class AppMainMenu;
 class MenuKeyEquivalents;
 class TrayIcon;
 
@@ -95,6 +96,8 @@ private:
     std::unique_ptr<X11HotKeyRegistrar> hotKeys_ = X11HotKeyRegistrar::attachToQtApplication();
     std::unique_ptr<KeyboardLayout> keyboard_;
     std::unique_ptr<Shortcuts::Context> shortcuts_;
+    // Held here; the context holds it weakly for the recorder's check of our menus' keys.
+    std::shared_ptr<AppMainMenu> mainMenu_;
 
     AppDelegate delegate_{state_, panelControls_};
     // Quitting writes the library first and asks before losing what it cannot write.

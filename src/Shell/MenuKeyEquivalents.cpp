@@ -13,8 +13,9 @@ namespace {
 const MenuItem* itemFor(const std::vector<MenuItem>& items, const QKeySequence& pressed) {
     for (const auto& item : items) {
         if (const MenuItem* inner = itemFor(item.submenu, pressed)) return inner;
-        if (!item.keyEquivalent || !item.isEnabled) continue;
-        if (!item.keyEquivalent->modifiers.contains(Shortcuts::EventModifiers::command)) continue;
+        // A global shortcut's keys are its own, whatever modifiers it was given.
+        if (!item.keyEquivalent || !item.isEnabled || item.boundName) continue;
+        if (!item.keyEquivalent->modifiers.contains(Shortcuts::EventModifiers::control)) continue;
         if (menuKeySequence(*item.keyEquivalent) == pressed) return &item;
     }
     return nullptr;

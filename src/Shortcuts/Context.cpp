@@ -1,6 +1,7 @@
 #include "Shortcuts/Context.h"
 
 #include "Platform/Loop/RunLoop.h"
+#include "Shortcuts/ConflictChecks.h"
 
 namespace vorela::Shortcuts {
 namespace {
@@ -34,6 +35,12 @@ std::vector<MenuItem> Context::mainMenuItems() const {
 }
 
 void Context::makeCurrent() { gCurrent = this; }
+
+std::optional<Shortcut> Context::workingShortcut(const Name& name) const {
+    auto shortcut = store_.shortcut(name);
+    if (shortcut && isTakenBySystem(*shortcut, systemShortcuts(*center_))) return std::nullopt;
+    return shortcut;
+}
 
 Name Context::declare(std::string rawValue, std::optional<Shortcut> initial) {
     if (initial) store_.setInitialShortcutIfNeeded(*initial, rawValue);

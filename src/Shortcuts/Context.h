@@ -67,6 +67,9 @@ public:
     bool isInitialized() const { return isInitialized_; }
 
     std::optional<Shortcut> getShortcut(const Name& name) const { return store_.shortcut(name); }
+    // The stored shortcut while it works: none when nothing is stored or when the system
+    // holds the keys (the X server refused them to us, or the desktop binds them).
+    std::optional<Shortcut> workingShortcut(const Name& name) const;
     // A shortcut is stored; none stores the false marker for a name with an initial
     // shortcut (so the default does not come back) and removes the key otherwise.
     void setShortcut(std::optional<Shortcut> shortcut, const Name& name);

@@ -34,6 +34,14 @@ ModifierFlags ModifierFlags::fromCarbon(int carbonBits) {
     return flags;
 }
 
+ModifierFlags ModifierFlags::fromEventModifiers(EventModifiers modifiers) {
+    ModifierFlags flags;
+    for (const auto& row : kModifiers) {
+        if (modifiers.contains(row.eventModifier)) flags = flags | row.flag;
+    }
+    return flags;
+}
+
 int ModifierFlags::carbon() const {
     int bits = 0;
     for (const auto& row : kModifiers) {

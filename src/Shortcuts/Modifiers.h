@@ -53,6 +53,8 @@ struct ModifierFlags {
     static ModifierFlags fromCarbon(int carbonBits);
     // The Carbon bits for the known flags present.
     int carbon() const;
+    // The flags for the five known event modifiers present.
+    static ModifierFlags fromEventModifiers(EventModifiers modifiers);
     // "⌃⌥⇧⌘🌐︎" order whatever the order of pressing; empty when none is set.
     std::string symbolicRepresentation() const;
     // The same modifiers by the names a Linux desktop prints on its keys, in the same

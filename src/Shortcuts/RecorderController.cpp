@@ -21,15 +21,12 @@ bool isFunctionKey(int keyCode) {
     return special && *special >= SpecialKey::f1 && *special <= SpecialKey::f20;
 }
 
-const KeyboardLayout* currentLayout() {
-    const Context* context = Context::current();
-    return context ? &context->keyboardLayout() : nullptr;
-}
-
 }  // namespace
 
-RecorderController::RecorderController(Name name, OnChange onChange, RecorderDelegate& delegate)
-    : storageMode_(StorageMode::name),
+RecorderController::RecorderController(Context& context, Name name, OnChange onChange,
+                                       RecorderDelegate& delegate)
+    : context_(context),
+      storageMode_(StorageMode::name),
       shortcutName_(std::move(name)),
       onChange_(std::move(onChange)),
       delegate_(delegate) {
@@ -37,9 +34,10 @@ RecorderController::RecorderController(Name name, OnChange onChange, RecorderDel
     observeName();
 }
 
-RecorderController::RecorderController(std::optional<Shortcut> shortcut, OnChange onChange,
-                                       RecorderDelegate& delegate)
-    : storageMode_(StorageMode::binding),
+RecorderController::RecorderController(Context& context, std::optional<Shortcut> shortcut,
+                                       OnChange onChange, RecorderDelegate& delegate)
+    : context_(context),
+      storageMode_(StorageMode::binding),
       bindingShortcut_(shortcut),
       onChange_(std::move(onChange)),
       delegate_(delegate) {
@@ -54,9 +52,7 @@ RecorderController::~RecorderController() {
 }
 
 void RecorderController::observeName() {
-    Context* context = Context::current();
-    if (!context) return;
-    nameObserver_ = context->notifications().observe(
+    nameObserver_ = context_.notifications().observe(
         kShortcutByNameDidChange, guard_.bind([this](const Notification& notification) {
             const auto name = shortcutsName(notification);
             if (name && name->rawValue() == shortcutName_.rawValue()) updateStringValue();
@@ -65,7 +61,7 @@ void RecorderController::observeName() {
 
 std::optional<Shortcut> RecorderController::shortcut() const {
     if (storageMode_ == StorageMode::binding) return bindingShortcut_;
-    return getShortcut(shortcutName_);
+    return context_.getShortcut(shortcutName_);
 }
 
 void RecorderController::setShortcut(std::optional<Shortcut> shortcut) {
@@ -73,9 +69,9 @@ void RecorderController::setShortcut(std::optional<Shortcut> shortcut) {
         if (shortcut == bindingShortcut_) return;
         bindingShortcut_ = shortcut;
     } else {
-        const auto stored = getShortcut(shortcutName_);
+        const auto stored = context_.getShortcut(shortcutName_);
         if (shortcut == stored) return;
-        Shortcuts::setShortcut(shortcut, shortcutName_);
+        context_.setShortcut(shortcut, shortcutName_);
     }
     updateStringValue();
 }
@@ -92,15 +88,21 @@ std::string RecorderController::placeholder() const {
 
 void RecorderController::updateStringValue() {
     const auto current = shortcut();
-    text_ = current ? current->presentableDescription() : std::string();
+    text_ = current ? current->presentableDescription(&context_.keyboardLayout()) : std::string();
     delegate_.displayChanged();
+}
+
+bool RecorderController::isTakenBySystem() const {
+    const auto current = shortcut();
+    return current &&
+           Shortcuts::isTakenBySystem(*current, systemShortcuts(context_.hotKeyCenter()));
 }
 
 void RecorderController::beginRecording() {
     if (isRecording_) return;
     shortcutBeforeRecording_ = shortcut();
     // Our own pause: another recorder ending its recording does not lift it.
-    pause_ = pause();
+    pause_ = context_.registry().pause();
     isRecording_ = true;
     delegate_.displayChanged();
     postActiveStatus();
@@ -116,11 +118,9 @@ void RecorderController::endRecording() {
 }
 
 void RecorderController::postActiveStatus() const {
-    if (Context* context = Context::current()) {
-        // Another recorder may still be recording: report whether any is.
-        context->notifications().post(kRecorderActiveStatusDidChange,
-                                      {{"isActive", std::any(Shortcuts::isPaused())}});
-    }
+    // Another recorder may still be recording: report whether any is.
+    context_.notifications().post(kRecorderActiveStatusDidChange,
+                                  {{"isActive", std::any(context_.registry().isPaused())}});
 }
 
 KeyDecision RecorderController::handleKeyDown(const KeyEvent& event) {
@@ -156,9 +156,9 @@ KeyDecision RecorderController::handleKeyDown(const KeyEvent& event) {
 
 bool RecorderController::passesChecks(const Shortcut& shortcut) {
     const auto watch = guard_.watch();
-    Context* context = Context::current();
-    const auto menu = context ? context->mainMenuItems() : std::vector<MenuItem>{};
-    for (const MenuItem* item : menuItemsWithMatchingShortcut(shortcut, menu, currentLayout())) {
+    const auto menu = context_.mainMenuItems();
+    for (const MenuItem* item :
+         menuItemsWithMatchingShortcut(shortcut, menu, &context_.keyboardLayout())) {
         // The item showing the very keys being recorded again is no conflict.
         const bool isOwnItem = storageMode_ == StorageMode::name &&
                                shortcutBeforeRecording_ == shortcut &&
@@ -179,9 +179,7 @@ bool RecorderController::passesChecks(const Shortcut& shortcut) {
         showAlert({localizedText("keyboard_shortcut_disallowed"), std::nullopt, {}});
         return false;
     }
-    const auto system =
-        context ? systemShortcuts(context->hotKeyCenter()) : std::vector<Shortcut>{};
-    if (isTakenBySystem(shortcut, system) &&
+    if (Shortcuts::isTakenBySystem(shortcut, systemShortcuts(context_.hotKeyCenter())) &&
         !handleConflict(conflictPolicy_.systemShortcut,
                         localizedText("keyboard_shortcut_used_by_system"),
                         localizedText("keyboard_shortcuts_can_be_changed"))) {
@@ -199,12 +197,12 @@ bool RecorderController::passesChecks(const Shortcut& shortcut) {
 }
 
 void RecorderController::accept(const Shortcut& shortcut) {
-    text_ = shortcut.presentableDescription();
+    text_ = shortcut.presentableDescription(&context_.keyboardLayout());
     if (storageMode_ == StorageMode::binding) {
         bindingShortcut_ = shortcut;
     } else {
         // Written, re-registered and announced even when unchanged.
-        Shortcuts::setShortcut(shortcut, shortcutName_);
+        context_.setShortcut(shortcut, shortcutName_);
     }
     delegate_.displayChanged();
     const auto watch = guard_.watch();
@@ -242,7 +240,7 @@ void RecorderController::clear() {
     if (storageMode_ == StorageMode::binding) {
         bindingShortcut_.reset();
     } else {
-        Shortcuts::setShortcut(std::nullopt, shortcutName_);
+        context_.setShortcut(std::nullopt, shortcutName_);
     }
     text_.clear();
     delegate_.displayChanged();

@@ -16,6 +16,8 @@
 
 namespace vorela::Shortcuts {
 
+class Context;
+
 // An alert the recorder shows: a title, an optional message and its buttons in order (none:
 // the toolkit's single default button). The response of the n-th button is 1000 + n.
 struct RecorderAlert {
@@ -46,15 +48,16 @@ enum class KeyDecision { passOn, swallow };
 // The shortcut recorder's decisions, without a toolkit: what it shows, what a key press
 // while recording does (the order of the conflict checks, the alerts, what is stored), and
 // the recording pause it owns. Bound to a shortcut name (read from and written to the store)
-// or to a shortcut it keeps itself. Uses the installed shortcut context. Main thread.
+// or to a shortcut it keeps itself, in the shortcut context it is given, which must outlive
+// it. Main thread.
 class RecorderController {
 public:
     enum class StorageMode { name, binding };
     using OnChange = std::function<void(std::optional<Shortcut>)>;
     using Validator = std::function<ValidationResult(const Shortcut&)>;
 
-    RecorderController(Name name, OnChange onChange, RecorderDelegate& delegate);
-    RecorderController(std::optional<Shortcut> shortcut, OnChange onChange,
+    RecorderController(Context& context, Name name, OnChange onChange, RecorderDelegate& delegate);
+    RecorderController(Context& context, std::optional<Shortcut> shortcut, OnChange onChange,
                        RecorderDelegate& delegate);
     ~RecorderController();
     RecorderController(const RecorderController&) = delete;
@@ -62,6 +65,7 @@ public:
     RecorderController(RecorderController&&) = delete;
     RecorderController& operator=(RecorderController&&) = delete;
 
+    Context& context() const { return context_; }
     StorageMode storageMode() const { return storageMode_; }
     // The stored shortcut of the name, or the kept one. Writing never calls onChange.
     std::optional<Shortcut> shortcut() const;
@@ -76,6 +80,9 @@ public:
     void setSystemVersion(SystemVersion version) { systemVersion_ = version; }
 
     const std::string& text() const { return text_; }
+    // Whether the shortcut shown is one the system holds (the X server refused it to us, or
+    // the desktop binds it), so that it shows but does nothing; read afresh on every call.
+    bool isTakenBySystem() const;
     std::string placeholder() const;
     bool isClearButtonVisible() const { return !text_.empty(); }
     bool isRecording() const { return isRecording_; }
@@ -100,6 +107,7 @@ private:
     void postActiveStatus() const;
     void observeName();
 
+    Context& context_;
     StorageMode storageMode_;
     Name shortcutName_{""};
     std::optional<Shortcut> bindingShortcut_;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "Platform/Foundation/Utf8.h"
 #include "Platform/Keys/KeyboardLayout.h"
 #include "Shortcuts/Context.h"
 #include "Shortcuts/ShortcutTexts.h"
@@ -11,11 +12,6 @@
 
 namespace vorela::Shortcuts {
 namespace {
-
-const KeyboardLayout* currentLayout() {
-    const Context* context = Context::current();
-    return context ? &context->keyboardLayout() : nullptr;
-}
 
 // The text the layout prints for the key with no modifier, when it is one character.
 std::optional<std::string> keyToCharacter(const Shortcut& shortcut, const KeyboardLayout* layout) {
@@ -29,6 +25,25 @@ std::optional<std::string> keyToCharacter(const Shortcut& shortcut, const Keyboa
     auto text = layout->textForKey(static_cast<std::uint16_t>(shortcut.carbonKeyCode));
     if (!text || !isSingleCharacter(*text)) return std::nullopt;
     return text;
+}
+
+// The one way a key is written: the modifiers by the desktop's names, then the key.
+std::string describe(ModifierFlags modifiers, std::optional<SpecialKey> special,
+                     const std::optional<std::string>& character) {
+    // A Linux keyboard has no ⌥ or ⌘ printed on it: the desktop's key names, as the
+    // desktop writes shortcuts ("Alt+Espacio").
+    std::string text = modifiers.desktopNames();
+    if (special) return text + Shortcuts::presentableDescription(*special);
+    if (character) return text + capitalizedWords(*character);
+    return text + "\uFFFD";
+}
+
+std::optional<SpecialKey> specialKeyWithEquivalent(KeyEquivalent key) {
+    for (int i = 0; i < kSpecialKeyCount; ++i) {
+        const auto special = static_cast<SpecialKey>(i);
+        if (declarativeKeyEquivalent(special) == key) return special;
+    }
+    return std::nullopt;
 }
 
 std::optional<int> integerMember(const nlohmann::json& object, const char* name) {
@@ -62,10 +77,8 @@ std::optional<Shortcut> Shortcut::fromEvent(const KeyEvent& event) {
     return Shortcut(Key(event.keyCode), event.modifierFlags.without(ModifierFlags::function));
 }
 
-std::optional<Shortcut> Shortcut::forName(const Name& name) {
-    const Context* context = Context::current();
-    if (!context) return std::nullopt;
-    return context->getShortcut(name);
+std::optional<Shortcut> Shortcut::forName(const Context& context, const Name& name) {
+    return context.getShortcut(name);
 }
 
 std::optional<std::string> Shortcut::encoded() const {
@@ -87,34 +100,24 @@ std::optional<Shortcut> Shortcut::decoded(std::string_view json) {
     return shortcut;
 }
 
-std::string Shortcut::presentableDescription() const {
-    return presentableDescription(currentLayout());
-}
-
 std::string Shortcut::presentableDescription(const KeyboardLayout* layout) const {
-    // A Linux keyboard has no ⌥ or ⌘ printed on it: the desktop's key names, as the
-    // desktop writes shortcuts ("Alt+Espacio").
-    std::string text = modifiers().desktopNames();
-    if (const auto special = specialKeyFor(key())) {
-        return text + Shortcuts::presentableDescription(*special);
-    }
-    if (const auto character = keyToCharacter(*this, layout)) {
-        return text + capitalizedWords(*character);
-    }
-    return text + "\uFFFD";
+    const auto special = specialKeyFor(key());
+    return describe(modifiers(), special, special ? std::nullopt : keyToCharacter(*this, layout));
 }
 
-std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent() const {
-    return nsMenuItemKeyEquivalent(currentLayout());
+std::string presentableDescription(const KeyboardShortcut& shortcut) {
+    const auto special = specialKeyWithEquivalent(shortcut.key);
+    std::optional<std::string> character;
+    if (!special && shortcut.key.character != 0) {
+        character.emplace();
+        unicode::appendUtf8(*character, shortcut.key.character);
+    }
+    return describe(ModifierFlags::fromEventModifiers(shortcut.modifiers), special, character);
 }
 
 std::optional<std::string> Shortcut::nsMenuItemKeyEquivalent(const KeyboardLayout* layout) const {
     if (const auto special = specialKeyFor(key())) return menuItemKeyEquivalent(*special);
     return keyToCharacter(*this, layout);
-}
-
-std::optional<KeyboardShortcut> Shortcut::toDeclarativeKeyboardShortcut() const {
-    return toDeclarativeKeyboardShortcut(currentLayout());
 }
 
 std::optional<KeyboardShortcut> Shortcut::toDeclarativeKeyboardShortcut(

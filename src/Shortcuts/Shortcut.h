@@ -17,6 +17,7 @@ class KeyboardLayout;
 
 namespace vorela::Shortcuts {
 
+class Context;
 class Name;
 
 // One key plus modifier keys, in the stored form: a macOS virtual key code and Carbon
@@ -35,8 +36,8 @@ struct Shortcut {
     // Only key-down and key-up events give a shortcut; Function never survives, so a
     // shortcut made from an event never holds it.
     static std::optional<Shortcut> fromEvent(const KeyEvent& event);
-    // The shortcut stored for the name, if any (init(name:)).
-    static std::optional<Shortcut> forName(const Name& name);
+    // The shortcut stored for the name in the context, if any (init(name:)).
+    static std::optional<Shortcut> forName(const Context& context, const Name& name);
 
     // Coded form: compact JSON {"carbonKeyCode":49,"carbonModifiers":2048}. Decoding keeps
     // the numbers as they stand; members may come in either order with any white space,
@@ -47,23 +48,26 @@ struct Shortcut {
     Key key() const { return Key(carbonKeyCode); }
     ModifierFlags modifiers() const { return ModifierFlags::fromCarbon(carbonModifiers); }
 
-    // "Alt+R", "Ctrl+Mayús+F5", "Alt+←"; "�" for a key with no character. The overloads without a
-    // layout use the keyboard of the installed shortcut context.
-    std::string presentableDescription() const;
+    // "Alt+R", "Ctrl+Mayús+F5", "Alt+←"; "\uFFFD" for a key with no character in the layout
+    // (none: no key has one). Every key the application shows is written by this.
     std::string presentableDescription(const KeyboardLayout* layout) const;
-    std::string description() const { return presentableDescription(); }
+    std::string description(const KeyboardLayout* layout) const {
+        return presentableDescription(layout);
+    }
 
     // The menu item's key equivalent (UTF-8); nothing for keypad keys or keys with no
     // character.
-    std::optional<std::string> nsMenuItemKeyEquivalent() const;
     std::optional<std::string> nsMenuItemKeyEquivalent(const KeyboardLayout* layout) const;
 
-    std::optional<KeyboardShortcut> toDeclarativeKeyboardShortcut() const;
     std::optional<KeyboardShortcut> toDeclarativeKeyboardShortcut(
         const KeyboardLayout* layout) const;
 
     constexpr bool operator==(const Shortcut&) const = default;
 };
+
+// A view's or menu's keyboard shortcut in the same words as a stored one ("Ctrl+Q",
+// "Alt+Espacio"), so that every key the application shows reads alike.
+std::string presentableDescription(const KeyboardShortcut& shortcut);
 
 }  // namespace vorela::Shortcuts
 

@@ -39,10 +39,9 @@ std::optional<Shortcut> getShortcut(const Name& name) {
 std::optional<std::string> keyHint(const Name& name) {
     Context* c = context();
     if (!c) return std::nullopt;
-    const auto shortcut = c->getShortcut(name);
-    if (!shortcut || isTakenBySystem(*shortcut, systemShortcuts(c->hotKeyCenter())))
-        return std::nullopt;
-    return shortcut->presentableDescription();
+    const auto shortcut = c->workingShortcut(name);
+    if (!shortcut) return std::nullopt;
+    return shortcut->presentableDescription(&c->keyboardLayout());
 }
 
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {

@@ -14,6 +14,7 @@ constexpr int kMinimumWidth = 60;
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {}
 
 void ElidedLabel::setFullText(const QString& text) {
+    if (text == this->text()) return;  // a tooltip set again is an event for nothing
     setText(text);
     setToolTip(text);
 }

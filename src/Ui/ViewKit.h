@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -19,8 +20,7 @@ class QRectF;
 // The small kit every window and view of the application shares.
 //
 // - Icons: symbolIcon() takes the symbol names of the original design ("play.fill",
-//   "pause.fill", "hand.raised.slash", "text.alignleft", ...) and answers the desktop
-//   theme's freedesktop icon for it, else a glyph of our own drawn in the given tint.
+//   "mic", "mic.fill", "hand.raised.slash", ...) and answers it in the given tint.
 // - Colours: qColor() turns a core Color into a QColor; accentColor() is the brand accent.
 // - Texts: numbers in view texts go through vorela::format (locale-independent) and reach
 //   Qt through qText(); Qt's locale never formats a number of ours.
@@ -37,11 +37,10 @@ QPainterPath qPath(const std::vector<PathElement>& elements);
 // fills the hand-offs cost more CPU than they save.
 void fillInBands(QPainter& painter, const QRectF& rect, const QBrush& brush);
 
-// freedesktop icon name for a symbol name; empty when the design's symbol has none.
-std::string_view themeIconName(std::string_view symbolName);
-// The theme's icon, else our own glyph; a null icon only for an unknown symbol name.
+// A symbol in a tint, rendered once per symbol, tint and size (IconCache): the theme's
+// icon as a silhouette where it keeps the symbol's meaning, else our own glyph. A null
+// icon or pixmap only for an unknown symbol name.
 QIcon symbolIcon(std::string_view symbolName, const QColor& tint = Qt::white);
-// Our own glyph of a symbol inside a unit square (0..1 both ways); empty when unknown.
-QPainterPath symbolGlyph(std::string_view symbolName);
+QPixmap symbolPixmap(std::string_view symbolName, const QColor& tint, int side);
 
 }  // namespace vorela::ViewKit

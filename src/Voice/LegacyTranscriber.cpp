@@ -6,80 +6,35 @@
 
 namespace vorela {
 
-LegacyTranscriber::LegacyTranscriber(Services services) : services_(std::move(services)) {}
+LegacyTranscriber::LegacyTranscriber(Services services)
+    : Transcriber(services.loop, services.authorization), services_(std::move(services)) {}
 
 LegacyTranscriber::~LegacyTranscriber() { stopNow(); }
 
-void LegacyTranscriber::availability(const std::string& localeIdentifier,
-                                     AvailabilityCompletion completion) {
-    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
-    TranscriptionEngineFactory::requestAuthorization(
-        services_.authorization,
-        [weak, localeIdentifier, completion = std::move(completion)](bool authorised) {
-            if (!authorised) return completion(TranscriptionUnavailability::permissionDenied());
-            const auto self = weak.lock();
-            const auto recognizer = self && self->services_.recognizers
-                                        ? self->services_.recognizers->recognizer(localeIdentifier)
-                                        : nullptr;
-            if (!recognizer)
-                return completion(
-                    TranscriptionUnavailability::localeNotSupported(localeIdentifier));
-            if (!recognizer->isAvailable())
-                return completion(TranscriptionUnavailability::recognizerUnavailable());
-            if (!recognizer->supportsOnDeviceRecognition())
-                return completion(TranscriptionUnavailability::modelNotInstalled(localeIdentifier));
-            completion(std::nullopt);
-        });
-}
-
-void LegacyTranscriber::start(const std::string& localeIdentifier,
-                              const std::shared_ptr<AudioSession>& session,
-                              StartCompletion completion) {
-    const std::uint64_t generation = stopGeneration_;
-    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
-    std::weak_ptr<AudioSession> weakSession = session;
-    availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
-                                    completion = std::move(completion)](auto reason) {
-        const auto self = weak.lock();
-        if (!self) return completion(TranscriptionStartResult::finishedStream());
-        if (reason) {
-            return completion(TranscriptionStartResult::failure(
-                TranscriptionEngineError::unavailable(std::move(*reason))));
-        }
-        // stop() came while the permission was asked: nothing may start now.
-        if (generation != self->stopGeneration_)
-            return completion(TranscriptionStartResult::finishedStream());
-        self->begin(localeIdentifier, weakSession.lock(), completion);
-    });
+std::optional<TranscriptionUnavailability> LegacyTranscriber::engineUnavailability(
+    const std::string& localeIdentifier) {
+    const auto recognizer =
+        services_.recognizers ? services_.recognizers->recognizer(localeIdentifier) : nullptr;
+    if (!recognizer) return TranscriptionUnavailability::localeNotSupported(localeIdentifier);
+    if (!recognizer->isAvailable()) return TranscriptionUnavailability::recognizerUnavailable();
+    if (!recognizer->supportsOnDeviceRecognition())
+        return TranscriptionUnavailability::modelNotInstalled(localeIdentifier);
+    return std::nullopt;
 }
 
 void LegacyTranscriber::begin(const std::string& localeIdentifier,
                               const std::shared_ptr<AudioSession>& session,
                               StartCompletion completion) {
-    stopNow();
     auto recognizer = services_.recognizers->recognizer(localeIdentifier);
-    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
+    auto [stream, run] = openRun(session);
     {
         std::lock_guard guard(lock_);
         recognizer_ = std::move(recognizer);
-        session_ = session;
         carriedWords_.clear();
-        continuation_ = continuation;
+        run_ = run;
     }
     startTask();
-    const Uuid token = Uuid::make();
-    if (session) {
-        std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
-        session->consumers().add(
-            [weak](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime&) {
-                if (const auto self = weak.lock()) self->append(buffer);
-            },
-            token);
-    }
-    {
-        std::lock_guard guard(lock_);
-        consumerToken_ = token;
-    }
+    attach(session);
     completion(TranscriptionStartResult::success(std::move(stream)));
 }
 
@@ -95,17 +50,28 @@ void LegacyTranscriber::startTask() {
     }
     if (!recognizer) return;
     auto request = recognizer->makeRequest(SpeechRecognitionRequestOptions{});
-    std::weak_ptr<LegacyTranscriber> weak = weak_from_this();
+    std::weak_ptr<LegacyTranscriber> weak = weakAs<LegacyTranscriber>();
     auto task =
         recognizer->recognitionTask(request, [weak, number](const auto& result, const auto& error) {
             if (const auto self = weak.lock()) self->handle(number, result, error);
         });
+    std::shared_ptr<SpeechRecognitionRequest> staleRequest = request;
+    std::shared_ptr<SpeechRecognitionTask> staleTask = task;
+    bool isCurrent = false;
     {
         std::lock_guard guard(lock_);
-        request_ = request;
-        task_ = task;
-        taskStartedAt_ = services_.loop.uptime();
+        // A stop (or a newer task) came while this one was made: it must not be kept
+        // running with nobody to end it. A task it replaces is ended instead.
+        isCurrent = number == taskNumber_;
+        if (isCurrent) {
+            staleRequest = std::exchange(request_, request);
+            staleTask = std::exchange(task_, task);
+            taskStartedAt_ = services_.loop.uptime();
+        }
     }
+    if (staleTask) staleTask->cancel();
+    if (staleRequest) staleRequest->endAudio();
+    if (!isCurrent) return;
     for (const auto& buffer : replay) request->append(buffer);
 }
 
@@ -166,7 +132,7 @@ void LegacyTranscriber::handle(std::uint64_t task,
     if (!result) return;
     TranscriptionUpdate update;
     update.isFinal = result->isFinal;
-    TranscriptionStartResult::Stream::Continuation continuation;
+    std::uint64_t run = 0;
     {
         std::lock_guard guard(lock_);
         // A retired task's last words are already carried (or were closed by its final).
@@ -180,37 +146,22 @@ void LegacyTranscriber::handle(std::uint64_t task,
             carriedWords_.clear();
             lastWordsOfCurrentTask_.clear();
         }
-        continuation = continuation_;
+        run = run_;
     }
     update.receivedAt = services_.loop.uptime();
-    continuation.yield(std::move(update));
+    yield(std::move(update), run);
     if (result->isFinal) recycleTask();
 }
 
-void LegacyTranscriber::stop(std::function<void()> completion) {
-    ++stopGeneration_;
-    stopNow();
-    if (completion) services_.loop.post(std::move(completion));
-}
-
-void LegacyTranscriber::stopNow() {
-    std::optional<Uuid> token;
-    std::shared_ptr<AudioSession> session;
-    {
-        std::lock_guard guard(lock_);
-        token = consumerToken_;
-        session = session_.lock();
-    }
-    if (token && session) session->consumers().remove(*token);
+void LegacyTranscriber::end() {
     std::shared_ptr<SpeechRecognitionRequest> request;
     std::shared_ptr<SpeechRecognitionTask> task;
-    TranscriptionStartResult::Stream::Continuation continuation;
     {
         std::lock_guard guard(lock_);
-        consumerToken_.reset();
+        // A recycle running on another thread makes no task after this.
+        recognizer_.reset();
         task = std::exchange(task_, nullptr);
         request = std::exchange(request_, nullptr);
-        continuation = std::exchange(continuation_, {});
         overlapBuffers_.clear();
         overlapSeconds_ = 0;
         carriedWords_.clear();
@@ -220,7 +171,6 @@ void LegacyTranscriber::stopNow() {
     }
     if (task) task->cancel();
     if (request) request->endAudio();
-    continuation.finish();
 }
 
 void LegacyTranscriber::setScript(std::shared_ptr<const SpeechScript> script) {

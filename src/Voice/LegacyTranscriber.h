@@ -10,12 +10,9 @@
 
 #include "Platform/Log/Log.h"
 #include "Platform/Speech/SpeechRecognizer.h"
-#include "Platform/Store/Uuid.h"
-#include "Voice/TranscriptionEngine.h"
+#include "Voice/Transcriber.h"
 
 namespace vorela {
-
-class RunLoop;
 
 // The older engine: recognition tasks of the recogniser layer with partial results. A
 // task is recycled every 45 s of task time and after every final result; the newest half
@@ -24,9 +21,9 @@ class RunLoop;
 //
 // start() and stop() on the main thread; the consumer (and a time recycle) on the tap
 // thread; results on the recogniser's thread. lock_ guards the fields below it and is
-// never held while the recogniser, a continuation or the session table is used.
-class LegacyTranscriber final : public TranscriptionEngine,
-                                public std::enable_shared_from_this<LegacyTranscriber> {
+// never held while the recogniser or the shared part is used. Recognition errors are
+// logged and the run goes on: it never reports a failure.
+class LegacyTranscriber final : public Transcriber {
 public:
     static constexpr double kRecycleIntervalSeconds = 45;
     static constexpr double kOverlapDurationSeconds = 0.5;
@@ -47,37 +44,29 @@ public:
     LegacyTranscriber& operator=(LegacyTranscriber&&) = delete;
 
     std::string engineName() const override { return "SFSpeechRecognizer"; }
-    void availability(const std::string& localeIdentifier,
-                      AvailabilityCompletion completion) override;
-    void start(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
-               StartCompletion completion) override;
-    void stop(std::function<void()> completion) override;
-    // Recognition errors are logged and the run goes on: it never gives up.
-    [[nodiscard]] Subscription observeFailure(FailureObserver) override { return {}; }
     void setScript(std::shared_ptr<const SpeechScript> script) override;
 
 private:
+    std::optional<TranscriptionUnavailability> engineUnavailability(
+        const std::string& localeIdentifier) override;
     void begin(const std::string& localeIdentifier, const std::shared_ptr<AudioSession>& session,
-               StartCompletion completion);
+               StartCompletion completion) override;
+    void end() override;
+    void append(const std::shared_ptr<const AudioBuffer>& buffer) override;
     void startTask();
     void recycleTask();
-    void append(const std::shared_ptr<const AudioBuffer>& buffer);
     void handle(std::uint64_t task, const std::optional<SpeechRecognitionResult>& result,
                 const std::optional<SpeechRecognitionError>& error);
-    void stopNow();
 
     Services services_;
     Log logger_{"legacy-transcriber"};
-    std::uint64_t stopGeneration_ = 0;  // main thread only; a start resuming after a stop gives up
 
     std::mutex lock_;
     std::shared_ptr<SpeechRecognizer> recognizer_;
     std::shared_ptr<SpeechRecognitionRequest> request_;
     std::shared_ptr<SpeechRecognitionTask> task_;
     std::uint64_t taskNumber_ = 0;  // results of a retired task are ignored
-    TranscriptionStartResult::Stream::Continuation continuation_;
-    std::optional<Uuid> consumerToken_;
-    std::weak_ptr<AudioSession> session_;
+    std::uint64_t run_ = 0;         // of the shared part, for yield()
     std::deque<std::shared_ptr<const AudioBuffer>> overlapBuffers_;
     double overlapSeconds_ = 0;
     double taskStartedAt_ = 0;  // uptime, seconds; 0 = no task yet

@@ -5,7 +5,6 @@
 #include "Matcher/MatcherTelemetry.h"
 #include "Platform/Foundation/Format.h"
 #include "Platform/Loop/RunLoop.h"
-#include "Voice/AudioSession.h"
 
 namespace vorela {
 
@@ -45,53 +44,29 @@ std::vector<std::string> splitAtWhitespace(const std::string& text) {
 
 }  // namespace
 
-ModernTranscriber::ModernTranscriber(Services services) : services_(std::move(services)) {}
+ModernTranscriber::ModernTranscriber(Services services)
+    : Transcriber(services.loop, services.authorization), services_(std::move(services)) {}
 
 ModernTranscriber::~ModernTranscriber() { stopNow(); }
 
-void ModernTranscriber::availability(const std::string& localeIdentifier,
-                                     AvailabilityCompletion completion) {
-    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
-    TranscriptionEngineFactory::requestAuthorization(
-        services_.authorization,
-        [weak, localeIdentifier, completion = std::move(completion)](bool authorised) {
-            const auto self = weak.lock();
-            if (!authorised) return completion(TranscriptionUnavailability::permissionDenied());
-            if (!self || !self->services_.analyzer || !self->services_.analyzer->isAvailable())
-                return completion(TranscriptionUnavailability::recognizerUnavailable());
-            if (!self->services_.analyzer->supportedLocale(localeIdentifier))
-                return completion(
-                    TranscriptionUnavailability::localeNotSupported(localeIdentifier));
-            completion(std::nullopt);
-        });
+void ModernTranscriber::starting() { services_.telemetry.log("modern.permiso"); }
+
+std::optional<TranscriptionUnavailability> ModernTranscriber::engineUnavailability(
+    const std::string& localeIdentifier) {
+    if (!services_.analyzer || !services_.analyzer->isAvailable())
+        return TranscriptionUnavailability::recognizerUnavailable();
+    if (!services_.analyzer->supportedLocale(localeIdentifier))
+        return TranscriptionUnavailability::localeNotSupported(localeIdentifier);
+    return std::nullopt;
 }
 
-void ModernTranscriber::start(const std::string& localeIdentifier,
+void ModernTranscriber::refused(const TranscriptionUnavailability& reason) {
+    services_.telemetry.log("modern.noDisponible", {{"razon", describe(reason)}});
+}
+
+void ModernTranscriber::begin(const std::string& localeIdentifier,
                               const std::shared_ptr<AudioSession>& session,
                               StartCompletion completion) {
-    services_.telemetry.log("modern.permiso");
-    const std::uint64_t generation = stopGeneration_;
-    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
-    std::weak_ptr<AudioSession> weakSession = session;
-    availability(localeIdentifier, [weak, weakSession, localeIdentifier, generation,
-                                    completion = std::move(completion)](auto reason) {
-        const auto self = weak.lock();
-        if (!self) return completion(TranscriptionStartResult::finishedStream());
-        if (reason) {
-            self->services_.telemetry.log("modern.noDisponible", {{"razon", describe(*reason)}});
-            return completion(TranscriptionStartResult::failure(
-                TranscriptionEngineError::unavailable(std::move(*reason))));
-        }
-        if (generation != self->stopGeneration_)
-            return completion(TranscriptionStartResult::finishedStream());
-        self->prepare(localeIdentifier, weakSession.lock(), completion);
-    });
-}
-
-void ModernTranscriber::prepare(const std::string& localeIdentifier,
-                                const std::shared_ptr<AudioSession>& session,
-                                StartCompletion completion) {
-    stopNow();
     MatcherTelemetry& telemetry = services_.telemetry;
     SpeechAnalyzerService& analyzer = *services_.analyzer;
     telemetry.log("modern.locale");
@@ -113,23 +88,22 @@ void ModernTranscriber::prepare(const std::string& localeIdentifier,
 
     telemetry.log("modern.modeloListo");
     const auto audioFormat = analyzer.bestAudioFormat();
-    auto [stream, continuation] = TranscriptionStartResult::Stream::make();
-    std::uint64_t run = 0;
+    auto [stream, run] = openRun(session);
     {
         std::lock_guard guard(lock_);
         analyzerFormat_ = audioFormat;
-        outputContinuation_ = continuation;
-        session_ = session;
         converter_.reset();
-        run = ++runNumber_;
     }
 
     telemetry.log("modern.arrancando");
-    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
+    std::weak_ptr<ModernTranscriber> weak = weakAs<ModernTranscriber>();
     auto started = analyzer.start(
         locale,
         [weak, run](const SpeechAnalyzerResult& result) {
-            if (const auto self = weak.lock()) self->emit(result, run);
+            const auto self = weak.lock();
+            if (!self) return;
+            if (auto update = updateFor(result, self->loop().uptime()))
+                self->yield(std::move(*update), run);
         },
         [weak, run](const std::string& failure) {
             if (const auto self = weak.lock()) self->fail(failure, run);
@@ -142,52 +116,20 @@ void ModernTranscriber::prepare(const std::string& localeIdentifier,
         std::lock_guard guard(lock_);
         analyzer_ = std::move(std::get<std::unique_ptr<SpeechAnalyzerRun>>(started));
     }
-    const Uuid token = Uuid::make();
-    if (session) {
-        session->consumers().add(
-            [weak](const std::shared_ptr<const AudioBuffer>& buffer, const AudioTime&) {
-                if (const auto self = weak.lock()) self->append(buffer);
-            },
-            token);
-    }
-    {
-        std::lock_guard guard(lock_);
-        consumerToken_ = token;
-    }
+    attach(session);
     completion(TranscriptionStartResult::success(std::move(stream)));
 }
 
-void ModernTranscriber::stop(std::function<void()> completion) {
-    ++stopGeneration_;
-    stopNow();
-    if (completion) services_.loop.post(std::move(completion));
-}
-
-void ModernTranscriber::stopNow() {
-    std::optional<Uuid> token;
-    std::shared_ptr<AudioSession> session;
+void ModernTranscriber::end() {
     std::shared_ptr<SpeechAnalyzerRun> analyzer;
     {
         std::lock_guard guard(lock_);
-        token = consumerToken_;
-        session = session_.lock();
-        analyzer = analyzer_;
+        analyzer = std::exchange(analyzer_, nullptr);
     }
-    if (token && session) session->consumers().remove(*token);
-    {
-        std::lock_guard guard(lock_);
-        consumerToken_.reset();
-        analyzer_.reset();
-    }
+    // Its last results reach the stream before the stream finishes.
     if (analyzer) analyzer->finish();
-    TranscriptionStartResult::Stream::Continuation output;
-    {
-        std::lock_guard guard(lock_);
-        output = std::exchange(outputContinuation_, {});
-        converter_.reset();
-        ++runNumber_;
-    }
-    output.finish();
+    std::lock_guard guard(lock_);
+    converter_.reset();
 }
 
 void ModernTranscriber::setScript(std::shared_ptr<const SpeechScript> script) {
@@ -212,32 +154,11 @@ std::optional<TranscriptionUpdate> ModernTranscriber::updateFor(const SpeechAnal
     return update;
 }
 
-void ModernTranscriber::emit(const SpeechAnalyzerResult& result, std::uint64_t run) {
-    auto update = updateFor(result, services_.loop.uptime());
-    if (!update) return;
-    TranscriptionStartResult::Stream::Continuation output;
-    {
-        std::lock_guard guard(lock_);
-        if (run != runNumber_) return;  // a late result of a run already stopped
-        output = outputContinuation_;
-    }
-    output.yield(std::move(*update));
-}
-
 void ModernTranscriber::fail(const std::string& failure, std::uint64_t run) {
     logger_.error(format("El flujo de resultados terminó: %s", failure.c_str()));
     // The analyser gave up: without a word to the owner the panel would go on saying it
     // listens.
-    std::weak_ptr<ModernTranscriber> weak = weak_from_this();
-    services_.loop.post([weak, failure, run] {
-        const auto self = weak.lock();
-        if (!self) return;
-        {
-            std::lock_guard guard(self->lock_);
-            if (run != self->runNumber_) return;  // stopped since
-        }
-        self->failureObservers_.notify(TranscriptionUnavailability::failed(failure));
-    });
+    reportFailure(TranscriptionUnavailability::failed(failure), run);
 }
 
 std::uint32_t ModernTranscriber::outputCapacity(const AudioFormat& from, const AudioFormat& to,

@@ -131,7 +131,7 @@ TEST_F(StatusMenuTest, SubmenusListModesPlacementsScreensAndMirrorsInOrder) {
     audio_->setAuthorizationStatus(AudioPermissionStatus::denied);
     state_->setMode(PrompterMode::wordTracking);
     loop_.runUntilIdle();
-    const auto menu = StatusMenu::build(*state_, panel_);
+    const auto menu = StatusMenu::build(StatusMenu::readInputs(*state_, panel_));
     EXPECT_EQ(titles(*find(menu, "modeMenu")),
               (std::vector<std::string>{"Manual", "Velocidad constante", "Activado por voz",
                                         "Sigue mi voz", "—",
@@ -148,7 +148,21 @@ TEST_F(StatusMenuTest, SubmenusListModesPlacementsScreensAndMirrorsInOrder) {
     const MenuItem& settings = *find(menu, "preferences");
     ASSERT_TRUE(settings.keyEquivalent);
     EXPECT_EQ(settings.keyEquivalent->key.character, U',');
-    EXPECT_EQ(settings.keyEquivalent->modifiers, Shortcuts::EventModifiers::command);
+    EXPECT_EQ(settings.keyEquivalent->modifiers, Shortcuts::EventModifiers::control);
+}
+
+// The panel's item showed a fixed Alt+P, also after a rebinding and when another program
+// held the keys; it shows the keys that work for its global shortcut, or none.
+TEST_F(StatusMenuTest, ThePanelItemShowsItsGlobalShortcutsWorkingKeysOnly) {
+    makeState();
+    auto inputs = StatusMenu::readInputs(*state_, panel_);
+    const auto unbound = StatusMenu::build(inputs);
+    EXPECT_FALSE(find(unbound, "togglePanel")->keyEquivalent);
+    EXPECT_EQ(find(unbound, "togglePanel")->boundName, "togglePanel");
+    const Shortcuts::KeyboardShortcut ctrlShiftK{
+        {U'k'}, Shortcuts::EventModifiers::control | Shortcuts::EventModifiers::shift};
+    inputs.togglePanelKey = ctrlShiftK;
+    EXPECT_EQ(find(StatusMenu::build(inputs), "togglePanel")->keyEquivalent, ctrlShiftK);
 }
 
 TEST_F(StatusMenuTest, CommandsReachTheStateThePanelAndTheWindows) {

@@ -22,14 +22,17 @@ MenuItem item(const char* action, char32_t key, EventModifiers modifiers) {
 // menu is no menu bar. They now act while one of our windows is active.
 TEST(MenuKeyEquivalentsTest, TheMenusOwnKeysActWhileOurWindowIsActive) {
     QApplication& app = testing::qtTestApp();
-    MenuItem disabled = item("paste", U'v', EventModifiers::command);
+    MenuItem disabled = item("paste", U'v', EventModifiers::control);
     disabled.isEnabled = false;
+    MenuItem rebound = item("restart", U'k', EventModifiers::control);
+    rebound.boundName = "restart";  // a global shortcut's keys are its own
     std::vector<MenuItem> menu{
         item("togglePanel", U'p', EventModifiers::option),
-        item("mainWindow", U'0', EventModifiers::command),
-        item("preferences", U',', EventModifiers::command),
-        item("quit", U'q', EventModifiers::command),
+        item("mainWindow", U'0', EventModifiers::control),
+        item("preferences", U',', EventModifiers::control),
+        item("quit", U'q', EventModifiers::control),
         disabled,
+        rebound,
     };
     std::vector<std::string> performed;
     MenuKeyEquivalents keys(
@@ -45,6 +48,7 @@ TEST(MenuKeyEquivalentsTest, TheMenusOwnKeysActWhileOurWindowIsActive) {
     QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
     QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);      // the global shortcut's
     QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);  // disabled
+    QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);  // a global shortcut's
     QTest::keyClick(&window, Qt::Key_Q);                       // no modifier
     EXPECT_EQ(performed, (std::vector<std::string>{"quit", "preferences", "mainWindow"}));
 }

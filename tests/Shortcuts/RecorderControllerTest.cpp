@@ -42,7 +42,8 @@ class RecorderControllerTest : public ::testing::Test {
 protected:
     std::unique_ptr<RecorderController> recorderFor(const Name& name, FakeControl& control) {
         auto recorder = std::make_unique<RecorderController>(
-            name, [this](std::optional<Shortcut> s) { changes_.push_back(s); }, control);
+            *env_.context, name, [this](std::optional<Shortcut> s) { changes_.push_back(s); },
+            control);
         control.controller = recorder.get();
         return recorder;
     }
@@ -101,7 +102,8 @@ TEST_F(RecorderControllerTest, EachKeyPressIsDecidedByTheDecisionList) {
         EXPECT_EQ(recorder->isRecording(), c.stillRecording);
         EXPECT_EQ(control.beeps, c.beeps);
         EXPECT_TRUE(control.alerts.empty());
-        EXPECT_EQ(recorder->text(), c.stored ? c.stored->presentableDescription() : "");
+        EXPECT_EQ(recorder->text(),
+                  c.stored ? c.stored->presentableDescription(&env_.keyboard) : "");
     }
 }
 
@@ -210,7 +212,7 @@ TEST_F(RecorderControllerTest, TheItemShowingTheKeysBeingRecordedAgainIsNoConfli
     EXPECT_FALSE(getShortcut(other));
 
     FakeControl forBinding;
-    RecorderController binding(std::optional<Shortcut>(kOptionP), {}, forBinding);
+    RecorderController binding(*env_.context, std::optional<Shortcut>(kOptionP), {}, forBinding);
     forBinding.controller = &binding;
     binding.beginRecording();
     binding.handleKeyDown(keyDown(35, ModifierFlags::option));
@@ -295,7 +297,8 @@ TEST_F(RecorderControllerTest, ClearingStoresTheMarkerOrRemovesTheKeyAndKeepsRec
 
     FakeControl control;
     RecorderController binding(
-        std::optional<Shortcut>(kOptionR), [this](auto s) { changes_.push_back(s); }, control);
+        *env_.context, std::optional<Shortcut>(kOptionR), [this](auto s) { changes_.push_back(s); },
+        control);
     control.controller = &binding;
     changes_.clear();
     binding.clear();

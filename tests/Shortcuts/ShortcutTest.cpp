@@ -95,6 +95,14 @@ TEST(ShortcutTest, DisplayTextsNameTheModifiersInFixedOrderBeforeTheKey) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.shortcut.presentableDescription(&layout), c.expected);
     }
+    // A view's or menu's key made from a shortcut reads exactly as the shortcut does.
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (const auto key = c.shortcut.toDeclarativeKeyboardShortcut(&layout)) {
+            EXPECT_EQ(presentableDescription(*key), c.expected);
+        }
+    }
+    EXPECT_EQ(presentableDescription(KeyboardShortcut{{U','}, EventModifiers::control}), "Ctrl+,");
     // Without a keyboard a character key has no text, but special keys still do.
     EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(nullptr),
               "Alt+\uFFFD");
@@ -136,7 +144,8 @@ TEST(ShortcutTest, SpecialKeysHaveTheirEquivalents) {
     EXPECT_FALSE(Shortcut(Key::keypad5, {}).toDeclarativeKeyboardShortcut(&layout));
     EXPECT_EQ(Shortcut(Key::space, {}).nsMenuItemKeyEquivalent(&layout), " ");
 
-    const auto help = Shortcut(Key::help, ModifierFlags::shift).toDeclarativeKeyboardShortcut();
+    const auto help =
+        Shortcut(Key::help, ModifierFlags::shift).toDeclarativeKeyboardShortcut(&layout);
     ASSERT_TRUE(help);
     EXPECT_EQ(help->key.character, kHelpFunctionKey);
     EXPECT_EQ(help->modifiers, EventModifiers::shift);
@@ -165,7 +174,7 @@ TEST(ShortcutTest, EqualValuesHashAlikeAndDescriptionIsTheDisplayText) {
     EXPECT_EQ(set.size(), 1u);
     EXPECT_NE(Shortcut(15, 0x800), Shortcut(15, 0x200));
     const Shortcut f5(Key::f5, ModifierFlags::control);
-    EXPECT_EQ(f5.description(), f5.presentableDescription());
+    EXPECT_EQ(f5.description(nullptr), f5.presentableDescription(nullptr));
 }
 
 TEST(ShortcutTest, UnicodeScalarValuesOutsideTheRangeGiveNoCharacter) {

@@ -113,20 +113,6 @@ TEST_F(LegacyTranscriberTest, EveryUnavailabilityIsReportedAndNothingIsRegistere
     EXPECT_EQ(recognizers_->taskCount(), 0u);
 }
 
-// A start still waiting for the permission answer when stop() came used to go on and
-// register its consumer: the microphone fed a recogniser nobody read.
-TEST_F(LegacyTranscriberTest, AStartThatCompletesAfterStopLeavesNothingRunning) {
-    authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
-    start(*engine_);
-    engine_->stop({});
-    authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
-    loop_.runUntilIdle();
-    ASSERT_TRUE(startResult_ && startResult_->succeeded());
-    EXPECT_TRUE(streamFinished_);
-    EXPECT_EQ(session_->consumers().count(), 0u);
-    EXPECT_EQ(recognizers_->taskCount(), 0u);
-}
-
 TEST_F(LegacyTranscriberTest, StopThenStartAgainKeepsNoWordOfTheOldRun) {
     start(*engine_);
     recognizers_->deliver(0, {"viejo"}, false);
@@ -143,6 +129,42 @@ TEST_F(LegacyTranscriberTest, StopThenStartAgainKeepsNoWordOfTheOldRun) {
     loop_.runUntilIdle();
     EXPECT_EQ(lastWords(), (Words{"nuevo"}));
     EXPECT_EQ(session_->consumers().count(), 1u);
+}
+
+// A stop landing while a final result recycled the task let the recycle go on to make
+// and keep a new task nobody ended: a recogniser kept running after stop() returned.
+TEST_F(LegacyTranscriberTest, AStopDuringARecycleLeavesNoTaskRunning) {
+    using Step = FakeSpeechRecognizer::Step;
+    const struct {
+        const char* name;
+        Step stopAt;
+    } cases[] = {
+        {"while the old task finishes", Step::taskFinished},
+        {"while the new task is made", Step::taskMade},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto recognizers = std::make_shared<FakeSpeechRecognizer>();
+        auto engine = std::make_shared<LegacyTranscriber>(
+            LegacyTranscriber::Services{loop_, authorization_, recognizers});
+        streamFinished_ = false;
+        start(*engine);
+        bool stopped = false;
+        recognizers->setOnStep([&](Step step) {
+            if (step == c.stopAt && !std::exchange(stopped, true)) engine->stop({});
+        });
+        recognizers->deliver(0, {"fin"}, true);  // the recycle runs on the recogniser's thread
+        loop_.runUntilIdle();
+        ASSERT_TRUE(stopped);
+        EXPECT_TRUE(streamFinished_);
+        for (std::size_t i = 1; i < recognizers->taskCount(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(recognizers->task(i).isCancelled);
+            EXPECT_TRUE(recognizers->task(i).isAudioEnded);
+        }
+        feed();
+        EXPECT_EQ(session_->consumers().count(), 0u);
+    }
 }
 
 TEST_F(LegacyTranscriberTest, TheScriptReachesTheRecogniserLayer) {

@@ -157,20 +157,6 @@ TEST_F(ModernTranscriberTest, AFailureOfTheResultsIsLoggedReportedAndTheStreamSt
     EXPECT_EQ(failures.size(), 1u);
 }
 
-// A start waiting for the permission answer when stop() came went on to start the
-// analyser and register its consumer: nothing may run after a stop.
-TEST_F(ModernTranscriberTest, AStartThatCompletesAfterStopLeavesNothingRunning) {
-    authorization_.setStatus(SpeechAuthorizationStatus::notDetermined);
-    start(*engine_);
-    engine_->stop({});
-    authorization_.answerPrompt(SpeechAuthorizationStatus::authorized);
-    loop_.runUntilIdle();
-    ASSERT_TRUE(startResult_ && startResult_->succeeded());
-    EXPECT_TRUE(streamFinished_);
-    EXPECT_EQ(analyzer_->runCount(), 0u);
-    EXPECT_EQ(session_->consumers().count(), 0u);
-}
-
 TEST_F(ModernTranscriberTest, AStopBeforeStartTouchesNothing) {
     bool stopped = false;
     engine_->stop([&] { stopped = true; });

@@ -17,6 +17,7 @@
 #include "Ui/ElidedLabel.h"
 #include "Ui/LevelMeter.h"
 #include "Ui/LiveToolTip.h"
+#include "Ui/StatusDot.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -133,8 +134,8 @@ QWidget* MainControlBar::makeSpeedControl() {
     speed->setToolTip("Ritmo de lectura en palabras por minuto");
     auto* layout = row(speed, 8);
     auto* icon = new QLabel(speed);
-    icon->setPixmap(ViewKit::symbolIcon("speedometer", palette().color(QPalette::PlaceholderText))
-                        .pixmap(16, 16));
+    icon->setPixmap(
+        ViewKit::symbolPixmap("speedometer", palette().color(QPalette::PlaceholderText), 16));
     speed_ = new QSlider(Qt::Horizontal, speed);
     speed_->setObjectName("speedSlider");
     speed_->setFixedWidth(130);
@@ -171,9 +172,8 @@ QWidget* MainControlBar::makeStatus() {
     voiceRow_->setObjectName("voiceStatusRow");
     voiceRow_->setToolTip("Qué está haciendo el seguimiento por voz");
     auto* voice = row(voiceRow_, 6);
-    dot_ = new QLabel(voiceRow_);
+    dot_ = new StatusDot(7, voiceRow_);
     dot_->setObjectName("statusDot");
-    dot_->setFixedSize(7, 7);
     // A problem's text can be long (the audio library's own words): it takes the bar's
     // free room and is cut there, whole in its tooltip, instead of running off the edge.
     voiceStatus_ = new ElidedLabel(voiceRow_);
@@ -193,9 +193,16 @@ QWidget* MainControlBar::makeStatus() {
 }
 
 void MainControlBar::refresh() {
+    // Each control is set only when what it shows changed: the bar refreshes on every
+    // word, and a re-set icon or tooltip costs a render or an event for nothing.
     const PlaybackState playback = appState_.playback.get();
-    playPause_->setIcon(ViewKit::symbolIcon(MainWindowModel::playPauseSymbol(playback)));
-    playPause_->setToolTip(ViewKit::qText(MainWindowModel::playPauseHelp(playback)));
+    const std::string_view symbol = MainWindowModel::playPauseSymbol(playback);
+    if (symbol != shownPlaySymbol_) {
+        shownPlaySymbol_ = symbol;
+        playPause_->setIcon(ViewKit::symbolIcon(symbol));
+    }
+    const QString help = ViewKit::qText(MainWindowModel::playPauseHelp(playback));
+    if (playPause_->toolTip() != help) playPause_->setToolTip(help);
     {
         const QSignalBlocker blocker(modePicker_);
         const auto* found = std::find(std::begin(kModes), std::end(kModes), appState_.mode.get());
@@ -212,14 +219,13 @@ void MainControlBar::refresh() {
     micRow_->setVisible(voice);
     voiceRow_->setVisible(voice);
     const bool speaking = appState_.isSpeaking.get();
-    micIcon_->setPixmap(
-        ViewKit::symbolIcon(speaking ? "mic.fill" : "mic",
-                            speaking ? kGreen : palette().color(QPalette::PlaceholderText))
-            .pixmap(14, 14));
+    const QPixmap mic =
+        ViewKit::symbolPixmap(speaking ? "mic.fill" : "mic",
+                              speaking ? kGreen : palette().color(QPalette::PlaceholderText), 14);
+    if (mic.cacheKey() != micIcon_->pixmap().cacheKey()) micIcon_->setPixmap(mic);
     refreshMeter();
     const VoiceStatus status = appState_.voiceStatus();
-    const QColor dot = shadeColor(MainWindowModel::matchColor(status), palette());
-    dot_->setStyleSheet("background: " + dot.name(QColor::HexArgb) + "; border-radius: 3px;");
+    dot_->setColor(shadeColor(MainWindowModel::matchColor(status), palette()));
     voiceStatus_->setFullText(ViewKit::qText(status.localizedName()));
     wordPosition_->setText(ViewKit::qText(MainWindowModel::wordPositionText(
         appState_.currentTokenIndex.get(), appState_.tokens.get().size())));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <string_view>
+#include <vector>
 
 #include "Platform/Observation/Subscription.h"
 
@@ -15,6 +17,7 @@ class AppState;
 class ElidedLabel;
 class LevelMeter;
 class PanelControlling;
+class StatusDot;
 
 // The main window's bottom row: play/pause and restart, the mode picker, the reading
 // rate, and the status (microphone level and voice status in the voice modes, the word
@@ -53,9 +56,10 @@ private:
     QLabel* micIcon_ = nullptr;
     LevelMeter* meter_ = nullptr;
     QWidget* voiceRow_ = nullptr;
-    QLabel* dot_ = nullptr;
+    StatusDot* dot_ = nullptr;
     ElidedLabel* voiceStatus_ = nullptr;
     QLabel* wordPosition_ = nullptr;
+    std::string_view shownPlaySymbol_;
     // Last: their callbacks reach the widgets above.
     std::vector<Subscription> observations_;
 };

@@ -145,8 +145,7 @@ QWidget* ScriptLibraryView::makeEmptyState() {
     column->addStretch(1);
     auto* icon = new QLabel(empty);
     icon->setPixmap(
-        ViewKit::symbolIcon("text.alignleft", palette().color(QPalette::PlaceholderText))
-            .pixmap(40, 40));
+        ViewKit::symbolPixmap("text.alignleft", palette().color(QPalette::PlaceholderText), 40));
     icon->setAlignment(Qt::AlignCenter);
     auto* title = new QLabel("Elegí un guion", empty);
     title->setObjectName("emptyStateTitle");

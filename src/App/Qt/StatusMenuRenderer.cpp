@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "Platform/Observation/NotificationCenter.h"
+#include "Shortcuts/Shortcut.h"
 
 namespace vorela {
 namespace {
@@ -16,10 +17,10 @@ using Shortcuts::EventModifiers;
 
 QKeySequence menuKeySequence(const Shortcuts::KeyboardShortcut& shortcut) {
     int combination = QChar(static_cast<char16_t>(shortcut.key.character)).toUpper().unicode();
-    if (shortcut.modifiers.contains(EventModifiers::command)) combination |= Qt::CTRL;
+    if (shortcut.modifiers.contains(EventModifiers::control)) combination |= Qt::CTRL;
     if (shortcut.modifiers.contains(EventModifiers::option)) combination |= Qt::ALT;
     if (shortcut.modifiers.contains(EventModifiers::shift)) combination |= Qt::SHIFT;
-    if (shortcut.modifiers.contains(EventModifiers::control)) combination |= Qt::META;
+    if (shortcut.modifiers.contains(EventModifiers::command)) combination |= Qt::META;
     return QKeySequence(combination);
 }
 
@@ -42,7 +43,12 @@ void addItem(QMenu& menu, const MenuItem& item, const StatusMenuRenderer::Perfor
         case MenuItem::Kind::toggle:
             break;
     }
-    QAction* action = menu.addAction(title);
+    // After a tab, the menu draws the text as the item's key instead of Qt's own wording.
+    QAction* action = menu.addAction(
+        item.keyEquivalent
+            ? title + '\t' +
+                  QString::fromStdString(Shortcuts::presentableDescription(*item.keyEquivalent))
+            : title);
     action->setObjectName(QString::fromStdString(item.action));
     action->setEnabled(item.isEnabled);
     action->setCheckable(item.kind == MenuItem::Kind::toggle || item.isChecked);

@@ -14,13 +14,14 @@ namespace vorela {
 
 class NotificationCenter;
 
-// A menu item's key as Linux desktops write it: Command is Ctrl, Option is Alt.
+// A menu item's key as Qt knows it: Control is Ctrl, Option Alt and Command Super (Meta).
 QKeySequence menuKeySequence(const Shortcuts::KeyboardShortcut& shortcut);
 
 // Renders a toolkit-free menu into a QMenu, rebuilt from `build` each time it opens, and
 // hands chosen actions to `perform` with whether Alt was held. While the menu is open
 // the shortcut centre hears menu tracking begin and end, as it does for native menus.
-// Each action's objectName is its identifier; each submenu's, its name.
+// Each action's objectName is its identifier; each submenu's, its name. A key is shown
+// after the title in the application's own words ("Ctrl+Q"), not in Qt's translation.
 class StatusMenuRenderer final : public QObject {
     Q_OBJECT
 public:

@@ -31,7 +31,7 @@ QWidget* claim(std::string_view icon, const QString& title, const QString& detai
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
     auto* symbol = new QLabel;
-    symbol->setPixmap(ViewKit::symbolIcon(icon, ViewKit::accentColor()).pixmap(20, 20));
+    symbol->setPixmap(ViewKit::symbolPixmap(icon, ViewKit::accentColor(), 20));
     symbol->setFixedHeight(22);
     symbol->setAlignment(Qt::AlignCenter);
     column->addWidget(symbol);
@@ -123,9 +123,12 @@ double IntroStep::appearance() const { return appearance_.value(loop_.uptime());
 
 void IntroStep::applyAppearance() {
     const double a = appearance();
-    heroOpacity_->setOpacity(a);
-    textOpacity_->setOpacity(a);
-    claimsOpacity_->setOpacity(a);
+    // An effect draws its widget through a picture of its own on every repaint, even at
+    // full opacity: once entered, the illustration's frames are drawn straight.
+    for (QGraphicsOpacityEffect* effect : {heroOpacity_, textOpacity_, claimsOpacity_}) {
+        effect->setOpacity(a);
+        effect->setEnabled(a < 1);
+    }
     hero_->setScale(kHeroStartScale + (1 - kHeroStartScale) * a);
 }
 

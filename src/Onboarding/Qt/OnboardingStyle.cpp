@@ -58,7 +58,7 @@ QWidget* iconLabel(std::string_view symbol, const QString& text, const QColor& c
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     auto* icon = new QLabel;
-    icon->setPixmap(ViewKit::symbolIcon(symbol, color).pixmap(kIconPixels, kIconPixels));
+    icon->setPixmap(ViewKit::symbolPixmap(symbol, color, kIconPixels));
     icon->setFixedSize(kIconPixels, kIconPixels);
     auto* words = callout(text, color);
     words->setObjectName(objectName);

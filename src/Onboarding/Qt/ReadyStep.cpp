@@ -80,7 +80,7 @@ ReadyStep::ReadyStep(QWidget* parent) : QWidget(parent) {
     auto* advice = new QHBoxLayout;
     advice->setSpacing(10);
     auto* eye = new QLabel;
-    eye->setPixmap(ViewKit::symbolIcon("eye.slash", ViewKit::accentColor()).pixmap(16, 16));
+    eye->setPixmap(ViewKit::symbolPixmap("eye.slash", ViewKit::accentColor(), 16));
     advice->addWidget(eye, 0, Qt::AlignTop);
     advice->addWidget(
         callout(t("Al compartir pantalla, lo más seguro es compartir una ventana en vez de la "

@@ -17,6 +17,15 @@ constexpr double kBarSpacing = 5;
 constexpr double kRowsFrameHeight = 66;
 constexpr double kMicFrameHeight = 10;
 
+// The panel hanging from the display: rows 14 + 66 + 10, footer 10 + 10.
+constexpr double kPanelLeft = (WelcomeHeroView::kWidth - WelcomeHeroView::kPanelWidth) / 2.0;
+constexpr double kFooterTop = 14 + kRowsFrameHeight + 10;
+const QRectF kPanel(kPanelLeft, 0, WelcomeHeroView::kPanelWidth, kFooterTop + kMicFrameHeight + 10);
+const QRectF kRowsFrame(kPanelLeft + 16, 14, WelcomeHeroView::kPanelWidth - 32, kRowsFrameHeight);
+// The microphone bars and the progress bar, with room for their antialiased edges.
+const QRectF kFooterFrame(kPanelLeft + 12, kFooterTop - 2, WelcomeHeroView::kPanelWidth - 24,
+                          kMicFrameHeight + 4);
+
 QColor grey(double level) { return QColor::fromRgbF(float(level), float(level), float(level)); }
 
 void capsule(QPainter& p, const QRectF& r, const QColor& c) {
@@ -53,8 +62,22 @@ void WelcomeHeroView::setHero(std::unique_ptr<WelcomeHero> hero) {
     frames_.cancel();
     heroChanges_.cancel();
     hero_ = std::move(hero);
-    if (hero_) heroChanges_ = hero_->observe([this] { changed(); });
+    if (hero_) {
+        heroChanges_ = hero_->observe([this] { changed(); });
+        if (!isVisible()) hero_->stop();
+    }
     update();
+}
+
+void WelcomeHeroView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (hero_) hero_->start();
+}
+
+void WelcomeHeroView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    frames_.cancel();
+    if (hero_) hero_->stop();
 }
 
 void WelcomeHeroView::setScale(double scale) {
@@ -63,22 +86,31 @@ void WelcomeHeroView::setScale(double scale) {
 }
 
 void WelcomeHeroView::changed() {
-    update();
+    updateMovingParts();
     if (frames_.isActive()) return;
     frames_ = loop_.scheduleRepeating(kFrameSeconds, [this] {
-        update();
+        updateMovingParts();
         if (!hero_ || !hero_->isGliding()) frames_.cancel();
     });
 }
 
-void WelcomeHeroView::paintEvent(QPaintEvent*) {
-    if (!hero_) return;
-    const WelcomeHero& hero = *hero_;
-    QPainter p(this);
+void WelcomeHeroView::updateMovingParts() {
+    // A whole frame of the picture is 210 rows: Qt hands fills that tall to its thread
+    // pool, and at 60 frames a second the hand-offs cost more than the drawing.
+    if (scale_ != 1) {
+        update();
+        return;
+    }
+    update(kRowsFrame.toAlignedRect());
+    update(kFooterFrame.toAlignedRect());
+}
+
+QPixmap WelcomeHeroView::drawBackground(double devicePixelRatio) {
+    QPixmap canvas(QSize(kWidth, kHeight) * devicePixelRatio);
+    canvas.setDevicePixelRatio(devicePixelRatio);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(kWidth / 2.0, kHeight / 2.0);
-    p.scale(scale_, scale_);
-    p.translate(-kWidth / 2.0, -kHeight / 2.0);
 
     // The display.
     const QRectF screen(0, 0, kWidth, kHeight);
@@ -91,16 +123,31 @@ void WelcomeHeroView::paintEvent(QPaintEvent*) {
     p.setPen(QPen(border, 1));
     p.drawRoundedRect(screen.adjusted(0.5, 0.5, -0.5, -0.5), kScreenRadius, kScreenRadius);
 
-    // The panel: rows 14 + 66 + 10, footer 10 + 10.
-    const double panelLeft = (kWidth - kPanelWidth) / 2.0;
-    const double footerTop = 14 + kRowsFrameHeight + 10;
-    const QRectF panel(panelLeft, 0, kPanelWidth, footerTop + kMicFrameHeight + 10);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
-    p.drawPath(panelShape(panel, kScreenRadius));
+    p.drawPath(panelShape(kPanel, kScreenRadius));
+
+    // The camera.
+    capsule(p, QRectF(kWidth / 2.0 - 2.5, 5, 5, 5), grey(0.28));
+    p.end();
+    return canvas;
+}
+
+void WelcomeHeroView::paintEvent(QPaintEvent*) {
+    if (!hero_) return;
+    const WelcomeHero& hero = *hero_;
+    QPainter p(this);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    p.translate(kWidth / 2.0, kHeight / 2.0);
+    p.scale(scale_, scale_);
+    p.translate(-kWidth / 2.0, -kHeight / 2.0);
+
+    if (background_.isNull() || background_.devicePixelRatio() != devicePixelRatioF())
+        background_ = drawBackground(devicePixelRatioF());
+    p.drawPixmap(0, 0, background_);
 
     // Word rows, moved up to keep the current row in view, clipped to their frame.
-    const QRectF rowsFrame(panelLeft + 16, 14, kPanelWidth - 32, kRowsFrameHeight);
+    const QRectF& rowsFrame = kRowsFrame;
     p.save();
     p.setClipRect(rowsFrame);
     const auto& rows = WelcomeHero::rows();
@@ -117,8 +164,8 @@ void WelcomeHeroView::paintEvent(QPaintEvent*) {
     p.restore();
 
     // Footer: microphone bars standing on a 10-point frame, then the progress bar.
-    const double footerLeft = panelLeft + 14;
-    const double micMiddle = footerTop + kMicFrameHeight / 2;
+    const double footerLeft = kPanelLeft + 14;
+    const double micMiddle = kFooterTop + kMicFrameHeight / 2;
     QColor micColor = ViewKit::accentColor();
     micColor.setAlphaF(0.9f);
     for (int bar = 0; bar < 4; ++bar) {
@@ -126,16 +173,13 @@ void WelcomeHeroView::paintEvent(QPaintEvent*) {
         capsule(p, QRectF(footerLeft + bar * 4, micMiddle - h / 2, 2, h), micColor);
     }
     const double progressLeft = footerLeft + 4 * 2 + 3 * 2 + 6;
-    const double progressWidth = panel.right() - 14 - progressLeft;
+    const double progressWidth = kPanel.right() - 14 - progressLeft;
     const QRectF track(progressLeft, micMiddle - 1.5, progressWidth, 3);
     QColor trackColor(Qt::white);
     trackColor.setAlphaF(0.12f);
     capsule(p, track, trackColor);
     capsule(p, QRectF(track.left(), track.top(), progressWidth * hero.drawnProgressFraction(), 3),
             ViewKit::accentColor());
-
-    // The camera.
-    capsule(p, QRectF(kWidth / 2.0 - 2.5, 5, 5, 5), grey(0.28));
 }
 
 }  // namespace vorela

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 #include <memory>
 
@@ -12,7 +13,9 @@ class RunLoop;
 
 // Draws a WelcomeHero: the mock display, the panel hanging from its top edge with the
 // word bars, the microphone bars and the progress bar. 420 x 210. While a change glides
-// it redraws on a frame timer of the run loop, so virtual time drives it in tests.
+// it redraws, on a frame timer of the run loop (virtual time drives it in tests), only
+// the rows and the footer that move. The illustration runs only while the view is shown:
+// a minimised or hidden window costs nothing.
 class WelcomeHeroView final : public QWidget {
     Q_OBJECT
 
@@ -32,12 +35,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void changed();
+    void updateMovingParts();
+    // The display, the panel and the camera: what never moves, drawn once.
+    static QPixmap drawBackground(double devicePixelRatio);
 
     RunLoop& loop_;
     double scale_ = 1;
+    QPixmap background_;
     std::unique_ptr<WelcomeHero> hero_;
     Subscription heroChanges_;
     // Last: stopped before the hero goes.

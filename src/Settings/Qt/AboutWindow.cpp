@@ -43,7 +43,7 @@ AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
     const QColor secondary = palette().color(QPalette::PlaceholderText);
     auto* symbol = new QLabel;
     symbol->setObjectName("aboutSymbol");
-    symbol->setPixmap(ViewKit::symbolIcon("text.alignleft", secondary).pixmap(42, 42));
+    symbol->setPixmap(ViewKit::symbolPixmap("text.alignleft", secondary, 42));
     stack->addWidget(symbol, 0, Qt::AlignHCenter);
 
     auto* title = new QLabel("Vorela");

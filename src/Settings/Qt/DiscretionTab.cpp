@@ -57,7 +57,7 @@ void setTextColor(QLabel* l, const QColor& color) {
 }
 
 QPixmap iconPixmap(const char* symbol, const QColor& tint) {
-    return ViewKit::symbolIcon(symbol, tint).pixmap(18, 18);
+    return ViewKit::symbolPixmap(symbol, tint, 18);
 }
 
 // One numbered step of the guide, as two rows of the guide's grid: the badge beside the

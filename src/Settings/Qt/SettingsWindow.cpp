@@ -25,7 +25,8 @@ constexpr const char* kTabProperty = "settingsTab";
 
 SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                                LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
-                               ScreenCapture& screenCapture, bool showsDebugTab, QWidget* parent)
+                               ScreenCapture& screenCapture, Shortcuts::Context& shortcuts,
+                               bool showsDebugTab, QWidget* parent)
     : QWidget(parent, Qt::Window), appState_(appState), loop_(loop), telemetry_(telemetry) {
     setObjectName("settingsWindow");
     setWindowTitle("Preferencias");
@@ -41,7 +42,7 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     addTab(SettingsTab::general, new GeneralSettings(appState, panelController, loop, loginItem));
     addTab(SettingsTab::appearance, new AppearanceSettings(appState, panelController, loop));
     addTab(SettingsTab::voice, new VoiceSettings(appState, loop));
-    addTab(SettingsTab::shortcuts, new ShortcutSettings);
+    addTab(SettingsTab::shortcuts, new ShortcutSettings(shortcuts));
     addTab(SettingsTab::discretion,
            new DiscretionTab(appState, panelController, screens,
                              std::make_unique<StealthChecker>(StealthChecker::Services{

@@ -15,6 +15,9 @@ class PanelController;
 class RunLoop;
 class ScreenCapture;
 class Screens;
+namespace Shortcuts {
+class Context;
+}
 
 // The window "Preferencias": a fixed 700 x 480 tabbed window whose tabs read and write
 // the preferences at once, so closing it saves nothing. Its content is made with the
@@ -29,7 +32,8 @@ public:
 
     SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                    LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
-                   ScreenCapture& screenCapture, bool showsDebugTab, QWidget* parent = nullptr);
+                   ScreenCapture& screenCapture, Shortcuts::Context& shortcuts, bool showsDebugTab,
+                   QWidget* parent = nullptr);
 
     void setShowsDebugTab(bool shows);
     bool showsDebugTab() const { return showsDebugTab_; }

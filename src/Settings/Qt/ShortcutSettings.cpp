@@ -18,9 +18,9 @@ struct Row {
     Shortcuts::Name (*name)();
 };
 
-void addRows(QFormLayout* section, std::initializer_list<Row> rows) {
+void addRows(Shortcuts::Context& shortcuts, QFormLayout* section, std::initializer_list<Row> rows) {
     for (const Row& row : rows) {
-        auto* recorder = new Shortcuts::RecorderRow(row.title, row.name());
+        auto* recorder = new Shortcuts::RecorderRow(shortcuts, row.title, row.name());
         recorder->setObjectName(row.objectName);
         section->addRow(recorder);
     }
@@ -28,14 +28,17 @@ void addRows(QFormLayout* section, std::initializer_list<Row> rows) {
 
 }  // namespace
 
-ShortcutSettings::ShortcutSettings(QWidget* parent) : QWidget(parent) {
+ShortcutSettings::ShortcutSettings(Shortcuts::Context& shortcuts, QWidget* parent)
+    : QWidget(parent) {
+    // Harmless again; a tab made before the start's declaration still shows the defaults.
+    GlobalShortcuts::declareNames(shortcuts);
     auto* page = new QVBoxLayout(this);
-    addRows(SettingsForm::addSection(page, "Durante la lectura"),
+    addRows(shortcuts, SettingsForm::addSection(page, "Durante la lectura"),
             {{"Reproducir o pausar", "togglePlayRecorder", &GlobalShortcuts::togglePlay},
              {"Más rápido", "fasterRecorder", &GlobalShortcuts::faster},
              {"Más lento", "slowerRecorder", &GlobalShortcuts::slower},
              {"Reiniciar al principio", "restartRecorder", &GlobalShortcuts::restart}});
-    addRows(SettingsForm::addSection(page, "Navegación"),
+    addRows(shortcuts, SettingsForm::addSection(page, "Navegación"),
             {{"Marcador anterior", "previousBookmarkRecorder", &GlobalShortcuts::previousBookmark},
              {"Marcador siguiente", "nextBookmarkRecorder", &GlobalShortcuts::nextBookmark},
              {"Mostrar u ocultar el panel", "togglePanelRecorder", &GlobalShortcuts::togglePanel}});

@@ -4,14 +4,19 @@
 
 namespace vorela {
 
+namespace Shortcuts {
+class Context;
+}
+
 // The "Atajos" tab: one recorder row per global shortcut of the application, grouped by
 // when they are used. Each row reads and writes the shortcut stored under its name, so a
-// new shortcut takes effect at once; the tab itself keeps nothing.
+// new shortcut takes effect at once; the tab itself keeps nothing. The context must outlive
+// the tab.
 class ShortcutSettings final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ShortcutSettings(QWidget* parent = nullptr);
+    explicit ShortcutSettings(Shortcuts::Context& shortcuts, QWidget* parent = nullptr);
 };
 
 }  // namespace vorela

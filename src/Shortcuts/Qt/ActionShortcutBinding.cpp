@@ -21,8 +21,12 @@ constexpr const char* kInWindowName = "vorelaInWindowShortcut";
 // observations end with it.
 class ActionState final : public QObject {
 public:
-    ActionState(QAction& action, const char* name) : QObject(&action) { setObjectName(name); }
+    ActionState(Context& context, QAction& action, const char* name)
+        : QObject(&action), context(context) {
+        setObjectName(name);
+    }
 
+    Context& context;
     std::optional<QKeySequence> fallback;
     std::optional<Name> name;
     bool isRecorderActive = false;
@@ -34,16 +38,15 @@ ActionState* stateOf(const QAction& action, const char* name) {
     return dynamic_cast<ActionState*>(action.findChild<QObject*>(name, Qt::FindDirectChildrenOnly));
 }
 
-QKeySequence storedSequence(const Name& name) {
-    const Context* context = Context::current();
-    const auto shortcut = getShortcut(name);
-    if (!shortcut || !context) return {};
-    return keySequenceFor(*shortcut, &context->keyboardLayout());
+QKeySequence storedSequence(const Context& context, const Name& name) {
+    const auto shortcut = context.getShortcut(name);
+    if (!shortcut) return {};
+    return keySequenceFor(*shortcut, &context.keyboardLayout());
 }
 
 void refreshBound(QAction& action, const ActionState& state) {
-    const QKeySequence stored = storedSequence(*state.name);
-    if (!stored.isEmpty() || getShortcut(*state.name)) {
+    const QKeySequence stored = storedSequence(state.context, *state.name);
+    if (!stored.isEmpty() || state.context.getShortcut(*state.name)) {
         action.setShortcut(stored);
     } else {
         action.setShortcut(state.fallback.value_or(QKeySequence()));
@@ -51,15 +54,14 @@ void refreshBound(QAction& action, const ActionState& state) {
 }
 
 void refreshInWindow(QAction& action, const ActionState& state) {
-    action.setShortcut(state.isRecorderActive ? QKeySequence() : storedSequence(*state.name));
+    action.setShortcut(state.isRecorderActive ? QKeySequence()
+                                              : storedSequence(state.context, *state.name));
 }
 
-Subscription observeName(QAction& action, const Name& name,
+Subscription observeName(Context& context, QAction& action, const Name& name,
                          void (*refresh)(QAction&, const ActionState&), const char* stateName) {
-    Context* context = Context::current();
-    if (!context) return {};
     QPointer<QAction> weak(&action);
-    return context->notifications().observe(
+    return context.notifications().observe(
         kShortcutByNameDidChange, [weak, name, refresh, stateName](const Notification& n) {
             const auto changed = shortcutsName(n);
             if (!weak || !changed || changed->rawValue() != name.rawValue()) return;
@@ -69,7 +71,7 @@ Subscription observeName(QAction& action, const Name& name,
 
 }  // namespace
 
-void setShortcut(QAction& action, const std::optional<Name>& name) {
+void setShortcut(Context& context, QAction& action, const std::optional<Name>& name) {
     ActionState* state = stateOf(action, kBindingName);
     if (!name) {
         action.setShortcut(state && state->fallback ? *state->fallback : QKeySequence());
@@ -77,20 +79,19 @@ void setShortcut(QAction& action, const std::optional<Name>& name) {
         return;
     }
     if (!state) {
-        state = new ActionState(action, kBindingName);
+        state = new ActionState(context, action, kBindingName);
         state->fallback = action.shortcut();
     }
     state->nameObserver.cancel();
     state->name = *name;
     refreshBound(action, *state);
-    state->nameObserver = observeName(action, *name, refreshBound, kBindingName);
+    state->nameObserver = observeName(context, action, *name, refreshBound, kBindingName);
 }
 
-void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut) {
+void setShortcut(const Context& context, QAction& action, const std::optional<Shortcut>& shortcut) {
     delete stateOf(action, kBindingName);
-    const Context* context = Context::current();
-    const KeyboardLayout* layout = context ? &context->keyboardLayout() : nullptr;
-    action.setShortcut(shortcut ? keySequenceFor(*shortcut, layout) : QKeySequence());
+    action.setShortcut(shortcut ? keySequenceFor(*shortcut, &context.keyboardLayout())
+                                : QKeySequence());
 }
 
 std::optional<std::string> boundName(const QAction& action) {
@@ -99,16 +100,14 @@ std::optional<std::string> boundName(const QAction& action) {
     return state->name->rawValue();
 }
 
-void globalKeyboardShortcut(QAction& action, const Name& name) {
+void globalKeyboardShortcut(Context& context, QAction& action, const Name& name) {
     delete stateOf(action, kInWindowName);
-    auto* state = new ActionState(action, kInWindowName);
+    auto* state = new ActionState(context, action, kInWindowName);
     state->name = name;
     refreshInWindow(action, *state);
-    state->nameObserver = observeName(action, name, refreshInWindow, kInWindowName);
-    Context* context = Context::current();
-    if (!context) return;
+    state->nameObserver = observeName(context, action, name, refreshInWindow, kInWindowName);
     QPointer<QAction> weak(&action);
-    state->recorderObserver = context->notifications().observe(
+    state->recorderObserver = context.notifications().observe(
         kRecorderActiveStatusDidChange, [weak](const Notification& n) {
             if (!weak) return;
             ActionState* s = stateOf(*weak, kInWindowName);

@@ -21,16 +21,18 @@ struct ShortcutBinding {
 };
 
 // A labelled recorder row, as a settings form shows one per named shortcut: the label
-// ("label", absent without a title) and then the recorder ("recorder"). Bound to a name or
-// to a caller's shortcut; refresh() brings a changed binding or conflict policy into the
-// control without calling onChange. Main thread.
+// ("label", absent without a title) and then the recorder ("recorder"); below them, while
+// the shortcut shown is one the system holds, the recorder's own words for that
+// ("takenBySystem"), since such a shortcut shows but never works. Bound to a name or to a
+// caller's shortcut; refresh() brings a changed binding or conflict policy into the control
+// without calling onChange. The context must outlive the row. Main thread.
 class RecorderRow final : public QWidget {
     Q_OBJECT
 
 public:
-    RecorderRow(std::optional<std::string> title, const Name& name,
+    RecorderRow(Context& context, std::optional<std::string> title, const Name& name,
                 RecorderController::OnChange onChange = {}, QWidget* parent = nullptr);
-    RecorderRow(std::optional<std::string> title, ShortcutBinding binding,
+    RecorderRow(Context& context, std::optional<std::string> title, ShortcutBinding binding,
                 RecorderController::OnChange onChange = {}, QWidget* parent = nullptr);
     ~RecorderRow() override;
     RecorderRow(const RecorderRow&) = delete;
@@ -46,14 +48,17 @@ public:
 
     ShortcutRecorder& recorder() { return *recorder_; }
     QLabel* label() const { return label_; }
+    QLabel* takenNote() const { return takenNote_; }
 
 private:
     void build(const std::optional<std::string>& title);
     void changed(std::optional<Shortcut> shortcut);
+    void showWhetherTaken();
 
     std::optional<ShortcutBinding> binding_;
     RecorderController::OnChange onChange_;
     QLabel* label_ = nullptr;
+    QLabel* takenNote_ = nullptr;
     ShortcutRecorder* recorder_ = nullptr;
 };
 

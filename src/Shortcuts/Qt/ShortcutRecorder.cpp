@@ -42,27 +42,22 @@ bool isModifierKey(int key) {
     }
 }
 
-const KeyboardLayout* currentLayout() {
-    const Context* context = Context::current();
-    return context ? &context->keyboardLayout() : nullptr;
-}
-
 }  // namespace
 
-ShortcutRecorder::ShortcutRecorder(const Name& name, RecorderController::OnChange onChange,
-                                   QWidget* parent)
+ShortcutRecorder::ShortcutRecorder(Context& context, const Name& name,
+                                   RecorderController::OnChange onChange, QWidget* parent)
     : QLineEdit(parent) {
     configureView();
-    controller_ = std::make_unique<RecorderController>(name, std::move(onChange),
+    controller_ = std::make_unique<RecorderController>(context, name, std::move(onChange),
                                                        static_cast<RecorderDelegate&>(*this));
     displayChanged();
 }
 
-ShortcutRecorder::ShortcutRecorder(std::optional<Shortcut> shortcut,
+ShortcutRecorder::ShortcutRecorder(Context& context, std::optional<Shortcut> shortcut,
                                    RecorderController::OnChange onChange, QWidget* parent)
     : QLineEdit(parent) {
     configureView();
-    controller_ = std::make_unique<RecorderController>(shortcut, std::move(onChange),
+    controller_ = std::make_unique<RecorderController>(context, shortcut, std::move(onChange),
                                                        static_cast<RecorderDelegate&>(*this));
     displayChanged();
 }
@@ -97,6 +92,7 @@ void ShortcutRecorder::displayChanged() {
     setPlaceholderText(QString::fromStdString(controller_ ? controller_->placeholder()
                                                           : localizedText("record_shortcut")));
     cancelButton_->setVisible(controller_ && controller_->isClearButtonVisible());
+    emit displayUpdated();
 }
 
 void ShortcutRecorder::startRecording() {
@@ -168,7 +164,7 @@ bool ShortcutRecorder::event(QEvent* event) {
 bool ShortcutRecorder::handleKeyPress(QKeyEvent& event) {
     // Modifiers alone are not key presses on every platform: they wait for a key.
     if (isModifierKey(event.key())) return true;
-    KeyEvent key = keyEventFrom(event, currentLayout());
+    KeyEvent key = keyEventFrom(event, &controller_->context().keyboardLayout());
     if (key.type == KeyEvent::Type::other) {
         beep();
         return true;

@@ -25,11 +25,11 @@ class ShortcutRecorder final : public QLineEdit, private RecorderDelegate {
 public:
     using AlertPresenter = std::function<int(const RecorderAlert&, QWidget* parent)>;
 
-    explicit ShortcutRecorder(const Name& name, RecorderController::OnChange onChange = {},
-                              QWidget* parent = nullptr);
-    explicit ShortcutRecorder(std::optional<Shortcut> shortcut,
-                              RecorderController::OnChange onChange = {},
-                              QWidget* parent = nullptr);
+    // The context must outlive the control.
+    ShortcutRecorder(Context& context, const Name& name, RecorderController::OnChange onChange = {},
+                     QWidget* parent = nullptr);
+    ShortcutRecorder(Context& context, std::optional<Shortcut> shortcut,
+                     RecorderController::OnChange onChange = {}, QWidget* parent = nullptr);
     ~ShortcutRecorder() override;
     ShortcutRecorder(const ShortcutRecorder&) = delete;
     ShortcutRecorder& operator=(const ShortcutRecorder&) = delete;
@@ -43,6 +43,10 @@ public:
     static std::unique_ptr<QMessageBox> makeAlertBox(const RecorderAlert& alert, QWidget* parent);
 
     QSize sizeHint() const override;
+
+signals:
+    // What the control shows changed: its text, placeholder or clear button.
+    void displayUpdated();
 
 protected:
     bool event(QEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "Platform/Foundation/Format.h"
+#include "Ui/StatusDot.h"
 #include "Ui/ViewKit.h"
 #include "Window/Qt/PanelGauges.h"
 
@@ -60,9 +61,8 @@ ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWi
     auto* group = new QHBoxLayout(voiceGroup_);
     group->setContentsMargins(0, 0, 0, 0);
     group->setSpacing(5);
-    dot_ = new QLabel(voiceGroup_);
+    dot_ = new StatusDot(6, voiceGroup_);
     dot_->setObjectName("statusDot");
-    dot_->setFixedSize(6, 6);
     status_ = new QLabel(voiceGroup_);
     status_->setObjectName("statusLabel");
     status_->setFont(systemFont(10.5, QFont::Normal));
@@ -74,7 +74,7 @@ ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWi
     badge_ = new QLabel(this);
     badge_->setObjectName("passThroughBadge");
     badge_->setPixmap(
-        ViewKit::symbolIcon("hand.raised.slash", QColor::fromRgbF(1, 1, 1, 0.5f)).pixmap(12, 12));
+        ViewKit::symbolPixmap("hand.raised.slash", QColor::fromRgbF(1, 1, 1, 0.5f), 12));
     badge_->setToolTip("Los clicks pasan a través del panel. Mantené Alt para moverlo.");
     row->addWidget(badge_);
 
@@ -99,9 +99,9 @@ void ControlBar::refresh(const Model& model) {
     meter_->setLevel(model.micLevel, model.meterFill);
     meter_->setMarker(model.meterMarker);
     const QString status = ViewKit::qText(model.statusText);
-    dot_->setStyleSheet("background: " + rgba(ViewKit::qColor(model.dotColor)) +
-                        "; border-radius: 3px;");
-    dot_->setToolTip(status);
+    dot_->setColor(ViewKit::qColor(model.dotColor));
+    // Refreshed with every word: a tooltip set again is an event for nothing.
+    if (dot_->toolTip() != status) dot_->setToolTip(status);
     status_->setText(status);
     badge_->setVisible(model.isPassThroughActive);
     time_->setText(ViewKit::qText(model.remainingTime));

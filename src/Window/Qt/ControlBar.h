@@ -12,6 +12,7 @@ class QToolButton;
 namespace vorela {
 
 class PanelLevelMeter;
+class StatusDot;
 
 // The row the panel shows while the pointer rests on it: play/pause, the reading rate,
 // the level meter with the voice status (voice modes only), the click-through badge and
@@ -47,7 +48,7 @@ private:
     QLabel* wpm_ = nullptr;
     PanelLevelMeter* meter_ = nullptr;
     QWidget* voiceGroup_ = nullptr;
-    QLabel* dot_ = nullptr;
+    StatusDot* dot_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* badge_ = nullptr;
     QLabel* time_ = nullptr;

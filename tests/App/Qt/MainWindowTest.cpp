@@ -20,7 +20,9 @@
 #include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/FakePanelController.h"
 #include "Support/LibraryWindowFixture.h"
+#include "Support/StyleEventCounter.h"
 #include "Ui/ElidedLabel.h"
+#include "Ui/IconCache.h"
 #include "Ui/LevelMeter.h"
 #include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
@@ -31,6 +33,7 @@ namespace {
 class MainWindowTest : public testing::LibraryWindowTest {
 protected:
     std::unique_ptr<MainWindow> makeWindow() {
+        GlobalShortcuts::declareNames(*shortcuts_.context);  // as the start does
         auto window = std::make_unique<MainWindow>(MainWindow::Services{
             .appState = *state_,
             .panelController = panel_,
@@ -195,6 +198,36 @@ TEST_F(MainWindowTest, StatusRowsShowOnlyInVoiceModesAndTheMeterFollowsTheLevel)
     const QColor fill = shot.pixelColor(meterAt);
     EXPECT_GT(fill.green(), 150) << "the fill is green while speaking";
     EXPECT_LT(fill.red(), 120);
+}
+
+// Every word re-rendered the microphone icon and re-applied the status dot's style
+// sheet; a word changes only the position, so nothing else may be drawn or re-styled.
+TEST_F(MainWindowTest, AWordUpdateTouchesOnlyTheWordPosition) {
+    makeAttachedState(40);
+    auto window = makeWindow();
+    state_->setMode(PrompterMode::voiceActivated);
+    QCoreApplication::processEvents();
+    auto* bar = child<MainControlBar>(*window, "controlBar");
+    auto* mic = child<QLabel>(*window, "micIcon");
+    auto* play = child<QToolButton>(*window, "playPauseButton");
+    testing::StyleEventCounter counter(*bar);
+    const auto renders = IconCache::shared().renderCount();
+    const qint64 micKey = mic->pixmap().cacheKey();
+    const qint64 playKey = play->icon().cacheKey();
+
+    state_->jumpToToken(9);
+    state_->jumpToToken(10);
+    EXPECT_EQ(child<QLabel>(*window, "wordPositionLabel")->text(), "11 / 40");
+    EXPECT_EQ(IconCache::shared().renderCount(), renders) << "no icon drawn";
+    EXPECT_EQ(mic->pixmap().cacheKey(), micKey);
+    EXPECT_EQ(play->icon().cacheKey(), playKey);
+    EXPECT_EQ(counter.styleChanges, 0);
+    EXPECT_EQ(counter.toolTipChanges, 0);
+
+    // A change the bar shows still reaches it: the microphone goes from outlined to filled.
+    hear(true);
+    ASSERT_TRUE(state_->isSpeaking.get());
+    EXPECT_NE(mic->pixmap().cacheKey(), micKey);
 }
 
 TEST_F(MainWindowTest, ALongProblemIsShownWholeAtTheWindowsNarrowestWidth) {

@@ -32,7 +32,7 @@ protected:
         calibrating.isEnabled = false;
         MenuItem glass = MenuItem::make(MenuItem::Kind::toggle, "Fondo de vidrio", "glass");
         MenuItem settings = MenuItem::make(MenuItem::Kind::action, "Preferencias…", "preferences");
-        settings.keyEquivalent = Shortcuts::KeyboardShortcut{{U','}, EventModifiers::command};
+        settings.keyEquivalent = Shortcuts::KeyboardShortcut{{U','}, EventModifiers::control};
         return {toggle, play, modes, calibrating, glass, MenuItem::separator(), settings};
     }
 
@@ -61,6 +61,14 @@ TEST_F(StatusMenuRendererTest, RendersTheModelWithKeysChecksAndDisabledItems) {
     EXPECT_TRUE(modes->findChild<QAction*>("mode:manual")->isChecked());
     EXPECT_FALSE(modes->findChild<QAction*>("mode:wordTracking")->isCheckable());
     EXPECT_EQ(menu_.actions().size(), 7);
+}
+
+// Under the Spanish Qt translation the menus drew "Control+," and "Alt+P" beside the
+// titles while every other text said "Ctrl+,": the keys are now written by our own words.
+TEST_F(StatusMenuRendererTest, KeysAreWrittenAsEveryOtherShownKeyIs) {
+    EXPECT_EQ(menu_.findChild<QAction*>("preferences")->text(), "Preferencias…\tCtrl+,");
+    EXPECT_EQ(menu_.findChild<QAction*>("togglePanel")->text(), "Mostrar prompter\tAlt+P");
+    EXPECT_EQ(menu_.findChild<QAction*>("playPause")->text(), "Reproducir");
 }
 
 TEST_F(StatusMenuRendererTest, OpeningRebuildsAndTellsTheShortcutCentreWhileItIsOpen) {

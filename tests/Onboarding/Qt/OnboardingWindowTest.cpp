@@ -1,6 +1,8 @@
 #include <QDir>
+#include <QGraphicsEffect>
 #include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,6 +23,20 @@
 
 namespace vorela {
 namespace {
+
+// The rectangles a widget is asked to paint.
+class PaintRecorder final : public QObject {
+public:
+    explicit PaintRecorder(QWidget& widget) { widget.installEventFilter(this); }
+    std::vector<QRect> rects;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) rects.push_back(r);
+        return false;
+    }
+};
 
 class OnboardingWindowTest : public testing::AppStateTest {
 protected:
@@ -207,6 +223,45 @@ TEST_F(OnboardingWindowTest, TheIllustrationRunsOnlyOnTheIntro) {
     ASSERT_NE(view->hero(), nullptr);
     EXPECT_EQ(view->hero()->spoken(), 0) << "a new illustration starts from its first bar";
     EXPECT_DOUBLE_EQ(window.introStep()->appearance(), 1) << "no second entrance";
+}
+
+// The welcome window kept 8 % of a core busy while it sat there: the illustration's
+// frames were drawn whole, through three opacity effects the finished entrance no longer
+// needed, and went on in a minimised window. A frame now draws what moves, only when seen.
+TEST_F(OnboardingWindowTest, TheIllustrationDrawsOnlyWhatMovesAndOnlyWhileSeen) {
+    OnboardingWindow& window = open();
+    WelcomeHeroView* view = window.introStep()->heroView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    for (auto* effect : window.introStep()->findChildren<QGraphicsEffect*>())
+        EXPECT_FALSE(effect->isEnabled()) << "the entrance is over";
+
+    PaintRecorder painted(*view);
+    for (int frame = 0; frame < 30; ++frame) {
+        loop_.advanceBy(1.0 / 60);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_FALSE(painted.rects.empty()) << "the picture moves";
+    for (const QRect& rect : painted.rects)
+        EXPECT_LE(rect.height(), 70) << "a strip of the picture, not the whole 210 rows";
+
+    window.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->hero()->isAnimating()) << "nobody sees it";
+    const int spoken = view->hero()->spoken();
+    loop_.advanceBy(5);
+    EXPECT_EQ(view->hero()->spoken(), spoken);
+    window.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->hero()->isAnimating());
+    loop_.advanceBy(0.43);
+    EXPECT_EQ(view->hero()->spoken(), spoken + 1) << "on from the same bar";
+
+    // The entrance again: the effects fade the step in, then step aside.
+    window.introStep()->appear();
+    EXPECT_TRUE(window.introStep()->findChildren<QGraphicsEffect*>().front()->isEnabled());
+    loop_.advanceBy(0.6);
+    EXPECT_FALSE(window.introStep()->findChildren<QGraphicsEffect*>().front()->isEnabled());
 }
 
 TEST_F(OnboardingWindowTest, ReduceMotionShowsTheIntroAtOnceAndStill) {

@@ -22,7 +22,7 @@ TEST_F(ActionShortcutBindingTest, ABoundActionFollowsItsNameAndGetsItsOwnKeysBac
     const Name panel("togglePanel");
     QAction action("Mostrar panel");
     action.setShortcut(ctrlS_);
-    setShortcut(action, std::optional<Name>(panel));
+    setShortcut(*env_.context, action, std::optional<Name>(panel));
     EXPECT_EQ(action.shortcut(), ctrlS_);  // nothing stored: its own keys
     EXPECT_EQ(boundName(action), "togglePanel");
     setShortcut(kOptionP, panel);
@@ -31,7 +31,7 @@ TEST_F(ActionShortcutBindingTest, ABoundActionFollowsItsNameAndGetsItsOwnKeysBac
     EXPECT_TRUE(action.shortcut().isEmpty());  // keypad keys have no menu equivalent
     setShortcut(std::nullopt, panel);
     EXPECT_EQ(action.shortcut(), ctrlS_);
-    setShortcut(action, std::optional<Name>());
+    setShortcut(*env_.context, action, std::optional<Name>());
     EXPECT_EQ(action.shortcut(), ctrlS_);
     EXPECT_FALSE(boundName(action));
 }
@@ -43,16 +43,16 @@ TEST_F(ActionShortcutBindingTest, RebindingKeepsTheFirstKeysAndOtherNamesLeaveIt
     setShortcut(kOptionP, b);
     QAction action("x");
     action.setShortcut(ctrlS_);
-    setShortcut(action, std::optional<Name>(a));
-    setShortcut(action, std::optional<Name>(b));
+    setShortcut(*env_.context, action, std::optional<Name>(a));
+    setShortcut(*env_.context, action, std::optional<Name>(b));
     EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::Key_P));
     setShortcut(kOptionSpace, a);  // another name's change
     EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::Key_P));
-    setShortcut(action, std::optional<Name>());
+    setShortcut(*env_.context, action, std::optional<Name>());
     EXPECT_EQ(action.shortcut(), ctrlS_);
 
-    setShortcut(action, std::optional<Name>(a));
-    setShortcut(action, std::optional<Shortcut>());
+    setShortcut(*env_.context, action, std::optional<Name>(a));
+    setShortcut(*env_.context, action, std::optional<Shortcut>());
     EXPECT_TRUE(action.shortcut().isEmpty());
     EXPECT_FALSE(boundName(action));
     setShortcut(kOptionR, a);
@@ -62,7 +62,7 @@ TEST_F(ActionShortcutBindingTest, RebindingKeepsTheFirstKeysAndOtherNamesLeaveIt
 TEST_F(ActionShortcutBindingTest, AnInWindowShortcutIsOffWhileARecorderRecords) {
     const Name play = Name::declare("togglePlay", kOptionSpace);
     QAction action("Reproducir");
-    globalKeyboardShortcut(action, play);
+    globalKeyboardShortcut(*env_.context, action, play);
     EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::Key_Space));
     env_.notifications.post(kRecorderActiveStatusDidChange, {{"isActive", std::any(true)}});
     EXPECT_TRUE(action.shortcut().isEmpty());

@@ -47,8 +47,8 @@ protected:
         window_ = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(window_.get());
         row_ = new RecorderRow(
-            std::string("Reproducir o pausar"), play_, [this](auto s) { changes_.push_back(s); },
-            window_.get());
+            *env_.context, std::string("Reproducir o pausar"), play_,
+            [this](auto s) { changes_.push_back(s); }, window_.get());
         other_ = new QLabel("otro", window_.get());
         next_ = new QLineEdit(window_.get());
         next_->setObjectName("next");
@@ -214,7 +214,7 @@ TEST_F(ShortcutRecorderTest, AKeyOfOurOwnMenusIsBlockedWithAnAlertUnlessTheScree
 
 TEST_F(ShortcutRecorderTest, AValueStoredElsewhereUpdatesTheRecorderAndABoundAction) {
     QAction action("Reproducir");
-    setShortcut(action, std::optional<Name>(play_));
+    setShortcut(*env_.context, action, std::optional<Name>(play_));
     EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::Key_Space));
     setShortcut(kOptionP, play_);
     EXPECT_EQ(recorder().text(), "Alt+P");
@@ -226,7 +226,8 @@ TEST_F(ShortcutRecorderTest, ABindingRowShowsOutsideChangesWithoutCallingBack) {
     std::optional<Shortcut> value = kOptionR;
     std::vector<std::optional<Shortcut>> rowChanges;
     RecorderRow row(
-        std::nullopt, ShortcutBinding{[&] { return value; }, [&](auto s) { value = s; }},
+        *env_.context, std::nullopt,
+        ShortcutBinding{[&] { return value; }, [&](auto s) { value = s; }},
         [&](auto s) { rowChanges.push_back(s); }, window_.get());
     EXPECT_EQ(row.label(), nullptr);
     EXPECT_EQ(row.recorder().text(), "Alt+R");
@@ -238,6 +239,42 @@ TEST_F(ShortcutRecorderTest, ABindingRowShowsOutsideChangesWithoutCallingBack) {
     row.recorder().controller().clear();
     EXPECT_EQ(value, std::nullopt);
     EXPECT_EQ(rowChanges, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+}
+
+TEST_F(ShortcutRecorderTest, KeysAnotherProgramHoldsShowAsTakenUntilFreeOnesAreRecorded) {
+    env_.registrar.holdByAnotherProgram(static_cast<std::uint32_t>(Key::space.rawValue), 0x800);
+    onKeyDown(play_, [] {});  // the grab is refused
+    RecorderRow row(*env_.context, std::string("Reproducir o pausar"), play_, {}, window_.get());
+    row.resize(360, row.sizeHint().height());
+    row.show();
+    QLabel* note = row.takenNote();
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(row.recorder().text(), "Alt+Espacio");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), "Este atajo ya lo usa el escritorio u otra aplicación.");
+    EXPECT_EQ(row.recorder().toolTip(), note->text());
+    const QImage taken = row.grab().toImage();
+    taken.save(artifact("recorder-taken-by-system.png"));
+    EXPECT_GT(inkIn(taken, note->geometry()), 20);
+
+    QTest::mouseClick(&row.recorder(), Qt::LeftButton, {}, row.recorder().rect().center());
+    QTest::keyClick(&row.recorder(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(getShortcut(play_), Shortcut(Key::s, ModifierFlags::option));
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_TRUE(row.recorder().toolTip().isEmpty());
+
+    // Forced back onto the held keys after the warning: taken again.
+    answer_ = kSecondButtonResponse;
+    row.recorder().setAlertPresenter([this](const RecorderAlert& alert, QWidget*) {
+        alerts_.push_back(alert);
+        return answer_;
+    });
+    QTest::mouseClick(&row.recorder(), Qt::LeftButton, {}, row.recorder().rect().center());
+    QTest::keyClick(&row.recorder(), Qt::Key_Space, Qt::AltModifier);
+    ASSERT_EQ(alerts_.size(), 1u);
+    EXPECT_EQ(alerts_[0].title, note->text().toStdString());
+    EXPECT_EQ(getShortcut(play_), kOptionSpace);
+    EXPECT_TRUE(note->isVisible());
 }
 
 }  // namespace

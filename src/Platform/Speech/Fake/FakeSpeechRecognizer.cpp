@@ -9,6 +9,16 @@ struct FakeSpeechRecognizer::State {
     bool supportsOnDevice = true;
     std::vector<std::shared_ptr<Task>> tasks;
     std::shared_ptr<const SpeechScript> script;
+    std::function<void(Step)> onStep;
+
+    void step(Step which) {
+        std::function<void(Step)> callback;
+        {
+            std::lock_guard guard(mutex);
+            callback = onStep;
+        }
+        if (callback) callback(which);
+    }
 };
 
 class FakeSpeechRecognizer::Request final : public SpeechRecognitionRequest {
@@ -35,8 +45,11 @@ public:
     RecognitionTask(std::shared_ptr<State> state, std::shared_ptr<Task> task)
         : state_(std::move(state)), task_(std::move(task)) {}
     void finish() override {
-        std::lock_guard guard(state_->mutex);
-        task_->isFinished = true;
+        {
+            std::lock_guard guard(state_->mutex);
+            task_->isFinished = true;
+        }
+        state_->step(Step::taskFinished);
     }
     void cancel() override {
         std::lock_guard guard(state_->mutex);
@@ -68,9 +81,12 @@ public:
     std::shared_ptr<SpeechRecognitionTask> recognitionTask(
         const std::shared_ptr<SpeechRecognitionRequest>& request, ResultHandler handler) override {
         const auto task = static_cast<Request&>(*request).task();
-        std::lock_guard guard(state_->mutex);
-        task->handler = std::move(handler);
-        state_->tasks.push_back(task);
+        {
+            std::lock_guard guard(state_->mutex);
+            task->handler = std::move(handler);
+            state_->tasks.push_back(task);
+        }
+        state_->step(Step::taskMade);
         return std::make_shared<RecognitionTask>(state_, task);
     }
 
@@ -103,6 +119,11 @@ void FakeSpeechRecognizer::setAvailable(bool available) {
 void FakeSpeechRecognizer::setSupportsOnDevice(bool supports) {
     std::lock_guard guard(state_->mutex);
     state_->supportsOnDevice = supports;
+}
+
+void FakeSpeechRecognizer::setOnStep(std::function<void(Step)> onStep) {
+    std::lock_guard guard(state_->mutex);
+    state_->onStep = std::move(onStep);
 }
 
 void FakeSpeechRecognizer::deliver(std::size_t index, std::vector<std::string> words,

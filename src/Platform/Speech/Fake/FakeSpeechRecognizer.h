@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,6 +41,10 @@ public:
     void setUnknownLocales(std::set<std::string> locales);
     void setAvailable(bool available);
     void setSupportsOnDevice(bool supports);
+    // Runs on the engine's thread, without the fake's lock, as the engine finishes a task
+    // (the recycle of a running one) or makes a new one: a test steps in there.
+    enum class Step { taskFinished, taskMade };
+    void setOnStep(std::function<void(Step)> onStep);
     // Answers through the handler of task `index` (0 = the first task made).
     void deliver(std::size_t index, std::vector<std::string> words, bool isFinal);
     void fail(std::size_t index, long code, std::string description);

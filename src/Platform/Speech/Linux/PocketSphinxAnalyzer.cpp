@@ -10,7 +10,6 @@
 
 #include "Platform/Foundation/Format.h"
 #include "Platform/Speech/Linux/DecoderProcess.h"
-#include "Platform/Speech/PocketSphinx/ScriptModelBuilder.h"
 
 namespace vorela {
 
@@ -52,7 +51,10 @@ private:
 };
 
 PocketSphinxAnalyzer::PocketSphinxAnalyzer(Config config)
-    : config_(std::move(config)), stabilizer_(config_.stabilizing), worker_([this] { work(); }) {}
+    : config_(std::move(config)),
+      loadRequests_(config_.locator, config_.garbageWeight, config_.decoderOptions),
+      stabilizer_(config_.stabilizing),
+      worker_([this] { work(); }) {}
 
 PocketSphinxAnalyzer::~PocketSphinxAnalyzer() {
     {
@@ -95,11 +97,9 @@ SpeechAnalyzerService::StartResult PocketSphinxAnalyzer::start(const std::string
     {
         std::lock_guard guard(mutex_);
         // A new run tries again what failed before.
-        if (locale != locale_ || modelFailure_ || hasGivenUp_) needsLoad_ = true;
+        if (locale != locale_ || modelFailure_ || restarts_.hasGivenUp()) needsLoad_ = true;
         modelFailure_.reset();
-        hasGivenUp_ = false;
-        quickDeaths_ = 0;
-        restartAt_ = Clock::now();
+        restarts_.reset(Clock::now());
         locale_ = locale;
         handlers_ = handlers;
         stabilizer_.reset();
@@ -151,7 +151,7 @@ void PocketSphinxAnalyzer::enqueue(Job job) {
     {
         std::lock_guard guard(mutex_);
         // A decoder without a model would never consume it, and its waiters would hang.
-        if (job.kind == Job::Kind::audio && (modelFailure_ || hasGivenUp_)) return;
+        if (job.kind == Job::Kind::audio && (modelFailure_ || restarts_.hasGivenUp())) return;
         samplesQueued_ += job.samples.size();
         queue_.push_back(std::move(job));
     }
@@ -163,7 +163,7 @@ void PocketSphinxAnalyzer::finishRun(const std::shared_ptr<Handlers>& handlers,
     std::unique_lock lock(mutex_);
     // A decoder that is gone closed the utterance as it died: nothing is left to finalize.
     if (decodesToTheEnd && handlers_ == handlers && !isProcessGone_ && !modelFailure_ &&
-        !hasGivenUp_) {
+        !restarts_.hasGivenUp()) {
         const std::uint64_t ticket = ++finalizeTickets_;
         queue_.push_back(Job{Job::Kind::finalize, {}, ticket});
         wake_.notify_all();
@@ -180,11 +180,11 @@ void PocketSphinxAnalyzer::finishRun(const std::shared_ptr<Handlers>& handlers,
 void PocketSphinxAnalyzer::work() {
     std::unique_lock lock(mutex_);
     while (!isStopping_) {
-        const bool hasFailed = modelFailure_ || hasGivenUp_;
+        const bool hasFailed = modelFailure_ || restarts_.hasGivenUp();
         const bool canRun = !locale_.empty() && !hasFailed;
         const bool needsProcess = canRun && (!process_ || isProcessGone_);
-        if (needsProcess && Clock::now() < restartAt_) {
-            wake_.wait_until(lock, restartAt_);
+        if (needsProcess && Clock::now() < restarts_.restartAt()) {
+            wake_.wait_until(lock, restarts_.restartAt());
         } else if (needsProcess) {
             lock.unlock();
             startProcess();
@@ -229,7 +229,7 @@ void PocketSphinxAnalyzer::startProcess() {
     std::lock_guard guard(mutex_);
     decoderPid_ = process_->pid();
     isProcessGone_ = false;
-    processStartedAt_ = Clock::now();
+    restarts_.started(Clock::now());
     needsLoad_ = true;
     // The new decoder counts from zero; what the old one had is lost with it.
     samplesQueued_ = 0;
@@ -282,25 +282,9 @@ void PocketSphinxAnalyzer::retireProcess() {
 
 void PocketSphinxAnalyzer::load(const std::string& locale,
                                 const std::shared_ptr<const SpeechScript>& script) {
-    const auto model = config_.locator.model(locale);
-    if (!model || !process_) return;
-    ScriptModelBuilder::Options options;
-    options.phones = model->phones;
-    options.isSpanish = SpeechModelLocator::isSpanish(locale);
-    options.garbageWeight = config_.garbageWeight;
-    if (model->lexicon) {
-        auto& lexicon = lexicons_[*model->lexicon];
-        if (!lexicon) {
-            auto loaded = PronunciationLexicon::load(*model->lexicon);
-            lexicon = std::make_shared<PronunciationLexicon>(loaded ? std::move(*loaded)
-                                                                    : PronunciationLexicon());
-        }
-        options.lexicon = lexicon.get();
-    }
-    const SpeechScript empty;
-    const ScriptModel built = ScriptModelBuilder::build(script ? *script : empty, options);
-    process_->send(decoder::encode(decoder::LoadRequest{model->folder.string(), built.dictionary,
-                                                        built.arpa, config_.decoderOptions}));
+    if (!process_) return;
+    if (const auto request = loadRequests_.build(locale, script))
+        process_->send(decoder::encode(*request));
 }
 
 void PocketSphinxAnalyzer::received(std::uint64_t generation, const decoder::Message& message) {
@@ -366,21 +350,13 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
         closing = stabilizer_.close(std::nullopt);
         // A decoder that said why it could not load the model is not asked again.
         if (!modelFailure_) {
-            const auto now = Clock::now();
-            const bool wasQuick =
-                now - processStartedAt_ < std::chrono::duration<double>(kHealthySeconds);
-            quickDeaths_ = wasQuick ? quickDeaths_ + 1 : 1;
-            if (quickDeaths_ > kMaxRestarts) {
-                hasGivenUp_ = true;
+            restarts = restarts_.died(Clock::now());
+            if (!restarts) {
                 dropWaitingInput();
                 givenUp = format(
                     "El decodificador de voz se detuvo %d veces seguidas y no se vuelve a "
                     "arrancar.",
-                    quickDeaths_);
-            } else if (restarts = true; quickDeaths_ > 1) {
-                const double delay = kFirstBackoffSeconds * (1 << (quickDeaths_ - 2));
-                restartAt_ = now + std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(delay));
+                    restarts_.quickDeaths());
             }
         }
     }

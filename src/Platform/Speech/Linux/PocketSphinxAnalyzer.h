@@ -6,7 +6,6 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,8 +15,9 @@
 
 #include "Platform/Log/Log.h"
 #include "Platform/Speech/Linux/DecoderProtocol.h"
+#include "Platform/Speech/Linux/DecoderRestarts.h"
+#include "Platform/Speech/Linux/LoadRequestBuilder.h"
 #include "Platform/Speech/PocketSphinx/HypothesisStabilizer.h"
-#include "Platform/Speech/PocketSphinx/PronunciationLexicon.h"
 #include "Platform/Speech/PocketSphinx/SpeechModelLocator.h"
 #include "Platform/Speech/SpeechAnalyzer.h"
 
@@ -36,11 +36,6 @@ class DecoderProcess;
 class PocketSphinxAnalyzer final : public SpeechAnalyzerService,
                                    public std::enable_shared_from_this<PocketSphinxAnalyzer> {
 public:
-    // Restarts after quick deaths: the first at once, then after 0.5, 1 and 2 s; a death
-    // past the last fails the run. A decoder that ran this long before dying was healthy.
-    static constexpr int kMaxRestarts = 4;
-    static constexpr double kFirstBackoffSeconds = 0.5;
-    static constexpr double kHealthySeconds = 30;
     // How long finish() waits for the decoder to reach the end of its input.
     static constexpr double kFinishSeconds = 3;
 
@@ -112,7 +107,7 @@ private:
         std::vector<std::int16_t> samples;
         std::uint64_t ticket = 0;  // of a finalize
     };
-    using Clock = std::chrono::steady_clock;
+    using Clock = DecoderRestarts::Clock;
 
     void enqueue(Job job);
     // Ends a run: its input decoded (within kFinishSeconds), then its callbacks detached.
@@ -133,7 +128,7 @@ private:
 
     Config config_;
     Log logger_{"speech"};
-    std::map<std::filesystem::path, std::shared_ptr<PronunciationLexicon>> lexicons_;  // worker
+    LoadRequestBuilder loadRequests_;  // worker thread only
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -142,11 +137,8 @@ private:
     std::string locale_;  // of the current or last run
     bool needsLoad_ = false;
     bool isStopping_ = false;
-    bool isProcessGone_ = false;  // the current decoder process ended
-    bool hasGivenUp_ = false;     // restarts used up; until the next start()
-    int quickDeaths_ = 0;         // in a row
-    Clock::time_point processStartedAt_;
-    Clock::time_point restartAt_;
+    bool isProcessGone_ = false;    // the current decoder process ended
+    DecoderRestarts restarts_;      // given up: until the next start()
     std::uint64_t generation_ = 0;  // of the current decoder process
     int decoderStarts_ = 0;
     std::shared_ptr<Handlers> handlers_;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "Platform/Foundation/Utf8.h"
 
@@ -9,29 +10,25 @@ namespace vorela {
 
 namespace {
 
-// The characters Mac Roman gives for the Latin-1 bytes of Spanish letters.
+// What Mac Roman shows for the Latin-1 bytes of Spanish capitals, and the capitals meant,
+// in the same order.
+constexpr std::u32string_view kMacRomanMisreadings = U"¡…Õ”⁄¸„Î";
+constexpr std::u32string_view kMacRomanMeant = U"ÁÉÍÓÚÜÃË";
+
 char32_t fromMacRoman(char32_t c) {
-    switch (c) {
-        case U'¡':
-            return U'Á';
-        case U'…':
-            return U'É';
-        case U'Õ':
-            return U'Í';
-        case U'”':
-            return U'Ó';
-        case U'⁄':
-            return U'Ú';
-        case U'¸':
-            return U'Ü';
-        case U'„':
-            return U'Ã';
-        case U'Î':
-            return U'Ë';
-        default:
-            return c;
-    }
+    const auto at = kMacRomanMisreadings.find(c);
+    return at == std::u32string_view::npos ? c : kMacRomanMeant[at];
 }
+
+// The marks a key drops. "ü" keeps its own letter: key() decides about it.
+struct MarkedLetters {
+    char32_t base;
+    std::u32string_view marked;
+};
+constexpr MarkedLetters kMarkedLetters[] = {
+    {U'a', U"áàâäã"}, {U'e', U"éèêë"}, {U'i', U"íìîï"},
+    {U'o', U"óòôöõ"}, {U'u', U"úùû"},  {U'c', U"ç"},
+};
 
 bool isKeyCharacter(char32_t c) {
     return (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'ñ' || c > 0xFF;
@@ -42,38 +39,10 @@ bool isKeyCharacter(char32_t c) {
 char32_t PronunciationLexicon::baseLetter(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 32;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c += 32;  // Latin-1 capitals
-    switch (c) {
-        case U'á':
-        case U'à':
-        case U'â':
-        case U'ä':
-        case U'ã':
-            return U'a';
-        case U'é':
-        case U'è':
-        case U'ê':
-        case U'ë':
-            return U'e';
-        case U'í':
-        case U'ì':
-        case U'î':
-        case U'ï':
-            return U'i';
-        case U'ó':
-        case U'ò':
-        case U'ô':
-        case U'ö':
-        case U'õ':
-            return U'o';
-        case U'ú':
-        case U'ù':
-        case U'û':
-            return U'u';
-        case U'ç':
-            return U'c';
-        default:
-            return c;
-    }
+    if (c < 0xE0 || c > 0xFF) return c;                // no marked Latin-1 small letter
+    for (const auto& letter : kMarkedLetters)
+        if (letter.marked.find(c) != std::u32string_view::npos) return letter.base;
+    return c;
 }
 
 std::string PronunciationLexicon::key(std::string_view word) {

@@ -181,78 +181,80 @@ TEST(PortAudioEngineTest, CapturesSpeechAndSilenceFromARealSoundServer) {
     EXPECT_EQ(planes.size(), kept.size());
 }
 
-TEST(PortAudioEngineTest, LosingTheSoundServerRaisesAConfigurationChangeAndTheSessionRestarts) {
-    PulseServer pulse;
-    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
-    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
-    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
-    auto previous = Log::setSink(sink);
-    ManualRunLoop loop;
-    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
-                         std::make_shared<NotificationCenter>(loop));
-    std::atomic<int> buffers{0};
-    session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
-    session.start();
-    loop.runUntilIdle();
-    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+// A session capturing from a private sound server through the real engine, counting its
+// buffers, with its log recorded.
+class PortAudioEngineServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!pulse_.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+        setenv("PULSE_SERVER", pulse_.server().c_str(), 1);
+        previousSink_ = Log::setSink(sink_);
+        session_ = std::make_unique<AudioSession>(loop_, std::make_shared<PortAudioEngine>(loop_),
+                                                  std::make_shared<NotificationCenter>(loop_));
+        session_->consumers().add([this](const auto&, const auto&) { ++buffers_; }, Uuid::make());
+        session_->start();
+        loop_.runUntilIdle();
+        ASSERT_EQ(session_->status(), AudioSession::Status::running())
+            << session_->status().message();
+    }
+    void TearDown() override {
+        if (previousSink_) Log::setSink(previousSink_);
+        unsetenv("PULSE_SERVER");
+    }
 
+    std::vector<std::string> audioLog() const { return sink_->messages("audio"); }
+
+    PulseServer pulse_;
+    std::shared_ptr<vorela::testing::RecordingLogSink> sink_ =
+        std::make_shared<vorela::testing::RecordingLogSink>();
+    std::shared_ptr<LogSink> previousSink_;
+    ManualRunLoop loop_;
+    std::unique_ptr<AudioSession> session_;
+    std::atomic<int> buffers_{0};
+};
+
+TEST_F(PortAudioEngineServerTest,
+       LosingTheSoundServerRaisesAConfigurationChangeAndTheSessionRestarts) {
     // The capture thread hands the notification to the main loop; wait for it to arrive
     // beside the timers already there (the capture's watchdog).
-    const std::size_t scheduled = loop.pendingTaskCount();
-    pulse.stop();
+    const std::size_t scheduled = loop_.pendingTaskCount();
+    pulse_.stop();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (loop.pendingTaskCount() == scheduled && std::chrono::steady_clock::now() < deadline)
+    while (loop_.pendingTaskCount() == scheduled && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    loop.runUntilIdle();
-    Log::setSink(previous);
-    unsetenv("PULSE_SERVER");
-    EXPECT_NE(session.status().kind(), AudioSession::Status::Kind::running);
-    const auto lines = sink->messages("audio");
+    loop_.runUntilIdle();
+    EXPECT_NE(session_->status().kind(), AudioSession::Status::Kind::running);
+    const auto lines = audioLog();
     EXPECT_EQ(std::count(lines.begin(), lines.end(),
                          "Reiniciando el audio: cambio de configuración de audio"),
               1);
-    EXPECT_EQ(session.consumers().count(), 1u);
+    EXPECT_EQ(session_->consumers().count(), 1u);
 }
 
-TEST(PortAudioEngineTest, ASoundServerRestartedUnderACaptureIsHeardAgainAndStopReturns) {
-    // A server restarted under a capture wedged the pulse plugin: no buffer ever came again
-    // and stop() joined the stuck thread forever. The watchdog restarts on a fresh stream.
-    PulseServer pulse;
-    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
-    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
-    auto sink = std::make_shared<vorela::testing::RecordingLogSink>();
-    auto previous = Log::setSink(sink);
-    ManualRunLoop loop;
-    AudioSession session(loop, std::make_shared<PortAudioEngine>(loop),
-                         std::make_shared<NotificationCenter>(loop));
-    std::atomic<int> buffers{0};
-    session.consumers().add([&](const auto&, const auto&) { ++buffers; }, Uuid::make());
-    session.start();
-    loop.runUntilIdle();
-    ASSERT_EQ(session.status(), AudioSession::Status::running()) << session.status().message();
+// A server restarted under a capture wedged the pulse plugin: no buffer ever came again
+// and stop() joined the stuck thread forever. The watchdog restarts on a fresh stream.
+TEST_F(PortAudioEngineServerTest, ASoundServerRestartedUnderACaptureIsHeardAgainAndStopReturns) {
     // Virtual time follows real time here, so the session's own timers see what a user would.
     const auto pumpUntil = [&](auto done, double seconds) {
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::milliseconds(static_cast<int>(seconds * 1000));
         while (!done() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            loop.advanceBy(0.05);
+            loop_.advanceBy(0.05);
         }
         return done();
     };
-    ASSERT_TRUE(pumpUntil([&] { return buffers.load() > 10; }, 10));
+    ASSERT_TRUE(pumpUntil([&] { return buffers_.load() > 10; }, 10));
 
-    pulse.stop();
-    ASSERT_TRUE(pulse.start());
-    const int before = buffers.load();
-    EXPECT_TRUE(pumpUntil([&] { return buffers.load() > before + 10; }, 20))
+    pulse_.stop();
+    ASSERT_TRUE(pulse_.start());
+    const int before = buffers_.load();
+    EXPECT_TRUE(pumpUntil([&] { return buffers_.load() > before + 10; }, 20))
         << "capture never resumed after the restart";
     const auto stopping = std::chrono::steady_clock::now();
-    session.stop();
+    session_->stop();
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
-    Log::setSink(previous);
-    unsetenv("PULSE_SERVER");
-    const auto lines = sink->messages("audio");
+    const auto lines = audioLog();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "El micrófono dejó de enviar audio"),
               lines.end());
 }

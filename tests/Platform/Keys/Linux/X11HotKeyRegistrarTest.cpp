@@ -353,7 +353,8 @@ TEST_F(X11HotKeyRegistrarTest, TheServersLayoutGivesCharactersByPositionAndItsRe
     EXPECT_FALSE(keyboard_->textForKey(36));  // Return types a control character
     EXPECT_DOUBLE_EQ(keyboard_->keyRepeatDelay(), 0.660);
     EXPECT_DOUBLE_EQ(keyboard_->keyRepeatInterval(), 0.040);
-    EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(), "Alt+R");
+    EXPECT_EQ(Shortcut(Key::r, ModifierFlags::option).presentableDescription(keyboard_.get()),
+              "Alt+R");
 
     // A new keymap on the server is picked up by the next lookup.
     ASSERT_EQ(run({"setxkbmap", "-display", server_->display(), "de"}), 0);

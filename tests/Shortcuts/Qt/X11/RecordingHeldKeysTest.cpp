@@ -70,7 +70,7 @@ TEST(RecordingHeldKeysTest, RecordingTheKeysOurOwnShortcutHoldsReleasesTheGrabUn
         auto* layout = new QVBoxLayout(&window);
         int changes = 0;
         auto* row = new RecorderRow(
-            std::string("Reproducir o pausar"), play, [&](auto) { ++changes; }, &window);
+            context, std::string("Reproducir o pausar"), play, [&](auto) { ++changes; }, &window);
         layout->addWidget(row);
         layout->addWidget(new QLineEdit(&window));
         window.resize(360, 90);
