@@ -163,6 +163,19 @@ std::optional<QRect> Desktop::windowOfType(const std::string& type,
     return std::nullopt;
 }
 
+void Desktop::setWindowManagerKeys(const std::vector<std::string>& keys) const {
+    std::string config = kOpenboxConfig;
+    std::string bindings;
+    for (const auto& key : keys)
+        bindings += "<keybind key=\"" + key +
+                    "\"><action name=\"ShowMenu\"><menu>client-menu</menu></action></keybind>";
+    config.insert(config.find("</keyboard>"), bindings);
+    writeFile(folder_ / "openbox-rc.xml", config);
+    run({"openbox", "--reconfigure"});
+    // openbox grabs or lets go of its keys a moment later.
+    QTest::qWait(500);
+}
+
 VorelaProcess::VorelaProcess(const std::string& preferences) {
     char pattern[] = "/tmp/vorela-home-XXXXXX";
     home_ = mkdtemp(pattern);

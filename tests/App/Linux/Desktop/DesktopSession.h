@@ -38,6 +38,9 @@ public:
     // The program's visible window of an EWMH type ("NORMAL", "UTILITY" for the panel),
     // titled exactly `title` unless that is empty. The tray icon never counts.
     std::optional<QRect> windowOfType(const std::string& type, const std::string& title = {}) const;
+    // The keys openbox binds (to its window menu), in its own form ("A-space", as stock
+    // desktops hold it); none at first.
+    void setWindowManagerKeys(const std::vector<std::string>& keys) const;
 
 private:
     Desktop();
