@@ -41,7 +41,7 @@ struct Setup {
         std::vector<std::string> heard;
         if (scenario == Scenario::following) {
             for (long i = mid - 6; i < mid; ++i)
-                heard.push_back(matcher.tokens()[static_cast<std::size_t>(i)].raw);
+                heard.push_back(matcher.tokens()[static_cast<std::size_t>(i)].raw.str());
         } else {
             // Off-script words of script-like lengths: every pair reaches the distance.
             heard = {"carretera", "ventanal", "murciélago", "despacho", "bicicleta", "olivar"};

@@ -187,7 +187,7 @@ void VoiceCalibration::finishReading(const std::vector<std::string>& heard,
     const Tokenizer tokenizer(Tokenizer::languageFor(state_.currentTranscriptionLocale()));
     std::vector<std::string> expected;
     for (const auto& token : tokenizer.tokenize(calibrationPhrase()))
-        expected.push_back(token.norm);
+        expected.push_back(token.norm.str());
     std::vector<std::string> actual;
     for (const auto& word : heard) {
         if (auto norm = Tokenizer::normalize(word); !norm.empty())

@@ -4,6 +4,8 @@
 #include <unicode/normalizer2.h>
 #include <unicode/stringpiece.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "Platform/Foundation/Utf8.h"
@@ -49,10 +51,10 @@ bool equal(std::string_view a, std::string_view b) {
     return da && db && *da == *db;
 }
 
-bool contains(const std::set<std::string>& set, std::string_view text) {
-    if (set.empty()) return false;
-    if (set.count(std::string(text)) > 0) return true;
-    for (const auto& member : set) {
+bool contains(const std::vector<std::string>& sorted, std::string_view text) {
+    if (sorted.empty()) return false;
+    if (std::binary_search(sorted.begin(), sorted.end(), text, std::less<>())) return true;
+    for (const auto& member : sorted) {
         if (equal(member, text)) return true;
     }
     return false;

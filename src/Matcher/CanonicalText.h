@@ -1,8 +1,8 @@
 #pragma once
 
-#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorela {
 
@@ -12,8 +12,8 @@ namespace vorela {
 namespace CanonicalText {
 
 bool equal(std::string_view a, std::string_view b);
-// Membership in a set of texts under the same equivalence.
-bool contains(const std::set<std::string>& set, std::string_view text);
+// Membership in sorted, distinct texts under the same equivalence.
+bool contains(const std::vector<std::string>& sorted, std::string_view text);
 
 }  // namespace CanonicalText
 }  // namespace vorela

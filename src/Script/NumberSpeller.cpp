@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
 
 #include "Script/NumberWords.h"
 #include "Script/Unicode.h"
@@ -160,12 +159,6 @@ std::string_view NumberSpeller::currencyWord(Currency currency, Language languag
     return {};
 }
 
-std::vector<std::string> NumberSpeller::variants(std::string_view text, Language language) {
-    std::set<std::string> words;
-    addVariants(text, language, words);
-    return {words.begin(), words.end()};
-}
-
 namespace {
 // How a number token is said: its phrase, its reading as a year (or empty), and the digit
 // string it was read from.
@@ -239,15 +232,13 @@ std::vector<std::string> NumberSpeller::readings(std::string_view text, Language
     return result;
 }
 
-void NumberSpeller::addVariants(std::string_view text, Language language,
-                                std::set<std::string>& into) {
+std::vector<std::string> NumberSpeller::variants(std::string_view text, Language language) {
     const auto spoken = speak(text, language);
-    if (!spoken) return;
+    if (!spoken) return {};
     const std::string& phrase = spoken->phrase;
     const std::string& year = spoken->year;
     const std::string& digits = spoken->digits;
 
-    // Sorted and distinct before they reach the set, so each one is inserted at its end.
     std::vector<std::string_view> words;
     words.reserve(24);
     addWords(phrase, words);
@@ -255,9 +246,12 @@ void NumberSpeller::addVariants(std::string_view text, Language language,
     words.push_back(digits);
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
+    std::vector<std::string> result;
+    result.reserve(words.size());
     for (std::string_view word : words) {
-        if (word != "y" && word != "and") into.emplace_hint(into.end(), word);
+        if (word != "y" && word != "and") result.emplace_back(word);
     }
+    return result;
 }
 
 }  // namespace vorela

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,9 +28,6 @@ public:
     // The phrases a reader says for the token, in order: the number as written, then its
     // reading as a year when it is one; empty like variants().
     static std::vector<std::string> readings(std::string_view text, Tokenizer::Language language);
-    // The same words added to a set, as a token keeps them.
-    static void addVariants(std::string_view text, Tokenizer::Language language,
-                            std::set<std::string>& words);
 
     // "$" gives dollars, "€" euros, a "Q" directly before a number quetzales.
     static std::optional<Currency> detectCurrency(std::string_view text);

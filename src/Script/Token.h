@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <set>
 #include <string>
+#include <vector>
+
+#include "Platform/Foundation/CompactString.h"
 
 namespace vorela {
 
@@ -25,10 +27,11 @@ struct Utf16Range {
 // One spoken word of the loaded script, as the panel and the matcher see it. The ranges
 // are valid only for the text that was tokenized.
 struct Token {
-    std::string raw;                 // the text as in the script, with absorbed punctuation
-    std::string norm;                // Tokenizer::normalize(raw); never empty
-    std::string phon;                // phonetic key of norm in the tokenizer's language
-    std::set<std::string> variants;  // spoken forms of a number; empty without a digit
+    CompactString raw;   // the text as in the script, with absorbed punctuation
+    CompactString norm;  // Tokenizer::normalize(raw); never empty
+    CompactString phon;  // phonetic key of norm in the tokenizer's language
+    // Spoken forms of a number, sorted and distinct; empty without a digit.
+    std::vector<std::string> variants;
     ByteRange range;
     Utf16Range utf16Range;
     long index = 0;  // 0, 1, 2... without gaps

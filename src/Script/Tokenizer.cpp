@@ -267,28 +267,51 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         text16.toUTF8String(sanitized);
         text = sanitized;
     }
-    std::vector<Token> tokens;
-    const char16_t* units = text16.getBuffer();
-    tokens.reserve(static_cast<std::size_t>(text16.length() / 6));  // a word per six characters
-    OffsetMap offsets(units, text16.length());
+    // The words are found first and the tokens built after, at their exact count: the list
+    // is kept as long as the script is loaded, and growing it would move every token.
+    struct Word {
+        std::int32_t start;
+        std::int32_t end;
+        std::uint32_t normEnd;  // in `norms`, which holds the words' forms one after another
+        bool sentenceEnd;
+    };
+    std::vector<Word> words;
+    words.reserve(static_cast<std::size_t>(text16.length() / 6));
+    std::string norms;
+    norms.reserve(static_cast<std::size_t>(text16.length()));
     forEachWord(
         text16, wordLocale_,
         [&](std::int32_t tokenStart, std::int32_t tokenEnd, bool sentenceEnd, std::string& norm) {
-            Token& token = tokens.emplace_back();
-            token.norm = std::move(norm);
-            const std::size_t byteBegin = offsets.byteOffset(tokenStart);
-            const std::size_t byteEnd = offsets.byteOffset(tokenEnd);
-            token.raw.assign(text.substr(byteBegin, byteEnd - byteBegin));
-            token.phon = phonetic(token.norm, language_);
-            if (hasDecimalDigit(units + tokenStart, tokenEnd - tokenStart)) {
-                NumberSpeller::addVariants(token.raw, language_, token.variants);
-            }
-            token.range = {byteBegin, byteEnd};
-            token.utf16Range = {static_cast<std::size_t>(tokenStart),
-                                static_cast<std::size_t>(tokenEnd - tokenStart)};
-            token.index = static_cast<long>(tokens.size() - 1);
-            token.isSentenceEnd = sentenceEnd;
+            norms += norm;
+            words.push_back(
+                {tokenStart, tokenEnd, static_cast<std::uint32_t>(norms.size()), sentenceEnd});
         });
+
+    std::vector<Token> tokens(words.size());
+    const char16_t* units = text16.getBuffer();
+    OffsetMap offsets(units, text16.length());
+    std::uint32_t normStart = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const Word& word = words[i];
+        const std::string_view norm =
+            std::string_view(norms).substr(normStart, word.normEnd - normStart);
+        normStart = word.normEnd;
+        const std::size_t byteBegin = offsets.byteOffset(word.start);
+        const std::size_t byteEnd = offsets.byteOffset(word.end);
+        const std::string_view raw = text.substr(byteBegin, byteEnd - byteBegin);
+        Token& token = tokens[i];
+        token.raw = raw;
+        token.norm = norm;
+        token.phon = phonetic(norm, language_);
+        if (hasDecimalDigit(units + word.start, word.end - word.start)) {
+            token.variants = NumberSpeller::variants(raw, language_);
+        }
+        token.range = {byteBegin, byteEnd};
+        token.utf16Range = {static_cast<std::size_t>(word.start),
+                            static_cast<std::size_t>(word.end - word.start)};
+        token.index = static_cast<long>(i);
+        token.isSentenceEnd = word.sentenceEnd;
+    }
     return tokens;
 }
 

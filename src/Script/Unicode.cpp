@@ -25,20 +25,23 @@ bool isAsciiPunctuationOrSymbol(char32_t c) {
            !(c >= 'A' && c <= 'Z');
 }
 
+// Reads inwards from both ends only as far as the first kept character, so trimming a
+// long text costs nothing in its length.
 template <class Predicate>
 std::string_view trimmed(std::string_view text, Predicate isTrimmed) {
     std::size_t begin = 0;
-    std::size_t end = 0;
-    bool seenKept = false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
-        if (!isTrimmed(nextCodePoint(text, pos))) {
-            if (!seenKept) begin = start;
-            seenKept = true;
-            end = pos;
-        }
+    while (begin < text.size()) {
+        std::size_t next = begin;
+        if (!isTrimmed(nextCodePoint(text, next))) break;
+        begin = next;
     }
-    return seenKept ? text.substr(begin, end - begin) : std::string_view{};
+    std::size_t end = text.size();
+    while (end > begin) {
+        std::size_t previous = end;
+        if (!isTrimmed(previousCodePoint(text, previous)) || previous < begin) break;
+        end = previous;
+    }
+    return begin == end ? std::string_view{} : text.substr(begin, end - begin);
 }
 
 struct CaseMapCloser {

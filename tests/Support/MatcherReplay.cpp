@@ -99,7 +99,7 @@ ReadingBuilder::ReadingBuilder(std::string text, std::vector<Token> tokens,
 std::vector<SpokenWord> ReadingBuilder::straight(long from, long to) const {
     std::vector<SpokenWord> words;
     for (long i = std::max(from, 0L); i <= to && i < static_cast<long>(tokens_.size()); ++i) {
-        words.push_back({tokens_[static_cast<std::size_t>(i)].raw, i, false});
+        words.push_back({tokens_[static_cast<std::size_t>(i)].raw.str(), i, false});
     }
     return words;
 }
@@ -135,7 +135,7 @@ Reading ReadingBuilder::substituted(double share) const {
     for (auto& word : reading.words) {
         if (chance(rng) >= share) continue;
         if (rng() % 2 == 0) {
-            word.text = tokens_[rng() % tokens_.size()].raw;
+            word.text = tokens_[rng() % tokens_.size()].raw.str();
         } else {
             word.text = misspelt(word.text, rng);
         }
@@ -199,8 +199,8 @@ Reading ReadingBuilder::numbersAsWords() const {
     Reading reading{"numbers as words", {}};
     for (const auto& token : tokens_) {
         auto spoken = token.variants.empty() ? std::vector<std::string>{}
-                                             : spokenNumber(token.raw, language_);
-        if (spoken.empty()) spoken.push_back(token.raw);
+                                             : spokenNumber(token.raw.str(), language_);
+        if (spoken.empty()) spoken.push_back(token.raw.str());
         for (auto& w : spoken) reading.words.push_back({w, token.index, false});
     }
     segment(reading.words, tokens_);

@@ -1,5 +1,8 @@
 #include "Platform/Foundation/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace vorela::unicode {
 
 namespace {
@@ -93,7 +96,15 @@ bool isAscii(std::string_view text) {
 }
 
 bool isValidUtf8(std::string_view text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     for (std::size_t i = 0; i < text.size();) {
+        // ASCII eight bytes at a time: most scripts are mostly ASCII.
+        std::uint64_t eight = 0;
+        if (i + sizeof eight <= text.size() &&
+            (std::memcpy(&eight, text.data() + i, sizeof eight), (eight & kHighBits) == 0)) {
+            i += sizeof eight;
+            continue;
+        }
         if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
             continue;

@@ -77,7 +77,7 @@ std::string ScriptImporter::clean(std::string_view text) { return TextCleanup::c
 ImportResult<std::string> ScriptImporter::readPlainText(const std::filesystem::path& path) {
     auto bytes = ImportFile::read(path);
     if (!bytes) return bytes.error();
-    return TextEncoding::decode(bytes.value());
+    return TextEncoding::decode(std::move(bytes.value()));
 }
 
 ImportResult<std::string> ScriptImporter::readRichText(const std::filesystem::path& path) {

@@ -1,5 +1,8 @@
 #include "Script/Importers/TextCleanup.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "Script/Unicode.h"
 
 namespace vorela {
@@ -16,33 +19,47 @@ constexpr Replacement kTypographic[] = {
     {"\u2013", "-"},  {"\u2014", "-"},  {"\u00A0", " "}, {"\u2022", ""},
 };
 
-// Steps 1 and 2 in one pass.
-std::string normalizedCharacters(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        const char ch = text[pos];
-        if (ch == '\r') {
-            out.push_back('\n');
-            pos += text.substr(pos).starts_with("\r\n") ? 2 : 1;
-            continue;
-        }
-        if (static_cast<unsigned char>(ch) == 0xC2 || static_cast<unsigned char>(ch) == 0xE2) {
-            bool replaced = false;
-            for (const auto& r : kTypographic) {
-                if (text.substr(pos).starts_with(r.from)) {
-                    out.append(r.to);
-                    pos += r.from.size();
-                    replaced = true;
-                    break;
-                }
+// The lead bytes of every replaced character: 0xC2 and 0xE2 are the only bytes that 0x20
+// turns into 0xE2.
+std::size_t nextReplacementLead(std::string_view line, std::size_t pos) {
+    while (pos < line.size() && (static_cast<unsigned char>(line[pos]) | 0x20) != 0xE2) ++pos;
+    return pos;
+}
+
+// Step 2 on one line (step 1 has split the lines); `scratch` holds the result when something
+// may be replaced, and lines without a lead byte are never copied.
+std::string_view replaceTypographic(std::string_view line, std::string& scratch) {
+    std::size_t lead = nextReplacementLead(line, 0);
+    if (lead == line.size()) return line;
+    scratch.assign(line.substr(0, lead));
+    while (lead < line.size()) {
+        std::size_t pos = lead + 1;
+        const std::string_view rest = line.substr(lead);
+        bool replaced = false;
+        for (const auto& r : kTypographic) {
+            if (rest.starts_with(r.from)) {
+                scratch.append(r.to);
+                pos = lead + r.from.size();
+                replaced = true;
+                break;
             }
-            if (replaced) continue;
         }
-        out.push_back(ch);
-        ++pos;
+        if (!replaced) scratch.push_back(line[lead]);
+        lead = nextReplacementLead(line, pos);
+        scratch.append(line.substr(pos, lead - pos));
     }
-    return out;
+    return scratch;
+}
+
+// The end of the line starting at `pos` and the start of the next one (npos after the
+// last): "\r\n", "\r" and "\n" each end a line.
+std::pair<std::size_t, std::size_t> lineEnd(std::string_view text, std::size_t pos) {
+    const std::size_t newline = std::min(text.find('\n', pos), text.size());
+    const std::size_t cr = text.substr(0, newline).find('\r', pos);
+    if (cr != std::string_view::npos)
+        return {cr, text.substr(cr).starts_with("\r\n") ? cr + 2 : cr + 1};
+    if (newline < text.size()) return {newline, newline + 1};
+    return {text.size(), std::string_view::npos};
 }
 
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerPrefix) {
@@ -105,29 +122,36 @@ std::size_t TextCleanup::bulletLength(std::string_view line) {
 }
 
 std::string TextCleanup::clean(std::string_view text) {
-    const std::string normalized = normalizedCharacters(text);
+    // One pass: each line is cut, its characters replaced, trimmed and stripped of headings
+    // and bullets as it is joined, and a run of more than two line breaks is cut as it is
+    // written (a line break follows every line but the last; only an empty line lets a run
+    // grow).
     std::string joined;
-    joined.reserve(normalized.size());
-    std::string_view rest = normalized;
+    joined.reserve(text.size());
+    std::string scratch;
+    std::size_t newlineRun = 0;
+    std::size_t pos = 0;
     while (true) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = unicode::trimWhitespace(rest.substr(0, end));
+        const auto [end, next] = lineEnd(text, pos);
+        std::string_view line = replaceTypographic(text.substr(pos, end - pos), scratch);
+        line = unicode::trimWhitespace(line);
         line.remove_prefix(slideHeadingLength(line));
         line.remove_prefix(bulletLength(line));
-        joined.append(line);
-        if (end == std::string_view::npos) break;
-        joined.push_back('\n');
-        rest.remove_prefix(end + 1);
+        if (!line.empty()) {
+            joined.append(line);
+            newlineRun = 0;
+        }
+        if (next == std::string_view::npos) break;
+        if (++newlineRun <= 2) joined.push_back('\n');
+        pos = next;
     }
 
-    std::string collapsed;
-    collapsed.reserve(joined.size());
-    std::size_t newlineRun = 0;
-    for (const char ch : joined) {
-        newlineRun = ch == '\n' ? newlineRun + 1 : 0;
-        if (newlineRun <= 2) collapsed.push_back(ch);
-    }
-    return std::string(unicode::trimWhitespaceAndNewlines(collapsed));
+    const std::string_view kept = unicode::trimWhitespaceAndNewlines(joined);
+    if (kept.empty()) return {};
+    const auto from = static_cast<std::size_t>(kept.data() - joined.data());
+    joined.resize(from + kept.size());
+    joined.erase(0, from);
+    return joined;
 }
 
 }  // namespace vorela

@@ -66,4 +66,16 @@ std::string TextEncoding::decode(std::string_view bytes) {
     return unicode::windows1252ToUtf8(bytes);
 }
 
+std::string TextEncoding::decode(std::string&& bytes) {
+    const std::string_view view = bytes;
+    const bool utf8Mark = view.starts_with("\xEF\xBB\xBF");
+    if (!utf8Mark && (view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF") ||
+                      view.starts_with(std::string_view("\x00\x00\xFE\xFF", 4)))) {
+        return decode(view);
+    }
+    if (!unicode::isValidUtf8(view.substr(utf8Mark ? 3 : 0))) return decode(view);
+    if (utf8Mark) bytes.erase(0, 3);
+    return std::move(bytes);
+}
+
 }  // namespace vorela

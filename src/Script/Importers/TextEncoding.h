@@ -14,6 +14,8 @@ namespace vorela {
 class TextEncoding {
 public:
     static std::string decode(std::string_view bytes);
+    // The same, handing valid UTF-8 on without a copy.
+    static std::string decode(std::string&& bytes);
 };
 
 }  // namespace vorela

@@ -36,6 +36,13 @@ TEST(TextCleanupTest, CleansIncomingText) {
         {"unicode spaces at the ends of the text", "\u2003\u3000texto\u2029", "texto"},
         {"inner spacing stays", "dos  espacios\tadentro", "dos  espacios\tadentro"},
         {"empty input", "", ""},
+        {"old mac and windows ends mixed", "a\r\r\nb\r\r\r\rc\n\r", "a\n\nb\n\nc"},
+        {"a line of no-break spaces is empty", "a\n\u00A0\u00A0\n\n\nb", "a\n\nb"},
+        {"replaced characters before a bullet", "\u00A0\u2022 x\n\u00A0- y", "x\ny"},
+        {"only blanks and breaks", " \r\n\u2003\n\t", ""},
+        {"a lead byte that replaces nothing", "\u00E9l \u00A9 \u2026 \u20AC",
+         "\u00E9l \u00A9 \u2026 \u20AC"},
+        {"typographic at the end of a line", "fin\u201D\r\n\u201Cotra", "fin\"\n\"otra"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

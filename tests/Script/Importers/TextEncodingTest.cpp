@@ -20,6 +20,7 @@ void expectDecoded(const Case (&cases)[N]) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(TextEncoding::decode(c.bytes), c.expected);
+        EXPECT_EQ(TextEncoding::decode(std::string(c.bytes)), c.expected) << "handed over";
     }
 }
 
@@ -37,6 +38,11 @@ TEST(TextEncodingTest, AByteOrderMarkDecidesTheEncodingAndOtherTextFallsBackToWi
          "año",
          "año"},
         {"valid UTF-8 without mark", "año “sí”", "año “sí”"},
+        {"UTF-8 mark before ill-formed bytes",
+         "\xEF\xBB\xBF"
+         "a\xFF"
+         "b",
+         "a\uFFFDb"},
         {"Windows-1252 quotes and dashes", "\x93Hola\x94 \x96 caf\xE9 \x85", "“Hola” – café …"},
         {"a mark alone", "\xFF\xFE", ""},
     };
