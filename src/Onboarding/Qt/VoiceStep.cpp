@@ -75,6 +75,9 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
         button(t("Abrir la configuración del sistema"), ButtonStyle::link, "openSettingsButton");
     connect(openSettings, &QPushButton::clicked, this, [this] { flow_.openMicrophoneSettings(); });
     problemColumn->addWidget(openSettings, 0, Qt::AlignLeft);
+    settingsProblem_ = callout({}, kOrange);
+    settingsProblem_->setObjectName("settingsProblemLabel");
+    problemColumn->addWidget(settingsProblem_);
     body->addWidget(problem_);
 
     phraseSection_ = new QWidget;
@@ -107,6 +110,7 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
     watch(flow_.isCalibrating);
     watch(flow_.calibrationResult);
     watch(flow_.permissionProblem);
+    watch(flow_.settingsProblem);
     watch(flow_.isMeasuring);
     watch(flow_.qualityResult);
     auto watchMeter = [this](const auto& field) {
@@ -126,6 +130,9 @@ void VoiceStep::refresh() {
     calibrateButton_->setEnabled(!flow_.isCalibrating.get());
     setIconLabelText(calibrationResult_, "calibrationResultLabel", flow_.calibrationResult.get());
     setIconLabelText(problem_, "permissionProblemLabel", flow_.permissionProblem.get());
+    const auto& settingsProblem = flow_.settingsProblem.get();
+    settingsProblem_->setVisible(settingsProblem.has_value());
+    settingsProblem_->setText(ViewKit::qText(settingsProblem.value_or("")));
     phraseSection_->setVisible(flow_.calibrationResult.get().has_value());
     measureButton_->setText(ViewKit::qText(flow_.measureButtonTitle()));
     measureButton_->setEnabled(!flow_.isMeasuring.get());

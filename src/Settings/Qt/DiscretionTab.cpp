@@ -16,6 +16,9 @@
 
 #include "App/AppState.h"
 #include "App/PanelController.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Workspace/DesktopSettings.h"
+#include "Platform/Workspace/Workspace.h"
 #include "Prefs/Prefs.h"
 #include "Settings/StealthCheckPresentation.h"
 #include "Settings/StealthChecker.h"
@@ -81,11 +84,13 @@ void addStep(QGridLayout* grid, int number, const char* title, const char* detai
 }  // namespace
 
 DiscretionTab::DiscretionTab(AppState& appState, PanelController& panelController, Screens& screens,
-                             std::unique_ptr<StealthChecker> checker, QWidget* parent)
+                             Workspace& workspace, std::unique_ptr<StealthChecker> checker,
+                             QWidget* parent)
     : QWidget(parent),
       appState_(appState),
       panelController_(panelController),
       screens_(screens),
+      workspace_(workspace),
       checker_(std::move(checker)) {
     setObjectName("discretionTab");
     auto* scroll = new QScrollArea(this);
@@ -171,6 +176,18 @@ QWidget* DiscretionTab::makeVerifierCard() {
     lines->addWidget(resultTitle_);
     lines->addWidget(resultDetail_);
     lines->addWidget(resultAdvice_);
+    permissionsButton_ = new QPushButton("Abrir permisos de grabación de pantalla");
+    permissionsButton_->setObjectName("permissionsButton");
+    permissionsButton_->setFlat(true);
+    permissionsButton_->setCursor(Qt::PointingHandCursor);
+    permissionsButton_->setStyleSheet(
+        QString("QPushButton { color: %1; border: none; padding: 0; text-align: left; }")
+            .arg(ViewKit::accentColor().name()));
+    connect(permissionsButton_, &QPushButton::clicked, this, [this] { openPermissions(); });
+    lines->addWidget(permissionsButton_, 0, Qt::AlignLeft);
+    permissionsProblem_ = label("permissionsProblem", {}, 0.92);
+    setTextColor(permissionsProblem_, kOrange);
+    lines->addWidget(permissionsProblem_);
     result->addLayout(lines, 1);
     column->addWidget(resultBox_);
 
@@ -264,6 +281,8 @@ void DiscretionTab::refresh() {
                 const auto when = QDateTime::fromMSecsSinceEpoch(qint64(d.secondsSince1970 * 1000));
                 return QLocale().toString(when, "d MMM yyyy, HH:mm").toStdString();
             },
+        .hasCapturePermission =
+            workspace_.offers(std::string(StealthCheckPresentation::kPermissionsUrl)),
     });
     verifyButton_->setText(qText(p.buttonTitle));
     verifyButton_->setEnabled(p.isButtonEnabled);
@@ -286,6 +305,8 @@ void DiscretionTab::refresh() {
     resultDetail_->setVisible(isDone);
     resultAdvice_->setText(qText(p.advice));
     resultAdvice_->setVisible(!p.advice.empty());
+    permissionsButton_->setVisible(p.showsPermissionsAction);
+    if (!p.showsPermissionsAction) permissionsProblem_->hide();
 
     storedLine_->setVisible(p.outcome == Outcome::stored);
     storedLine_->setText(qText(p.storedLine));
@@ -294,6 +315,15 @@ void DiscretionTab::refresh() {
     } else {
         setSecondary(storedLine_);
     }
+}
+
+void DiscretionTab::openPermissions() {
+    // A link that opens nothing says why rather than leaving the user waiting.
+    const bool opened = workspace_.openURL(std::string(StealthCheckPresentation::kPermissionsUrl));
+    permissionsProblem_->setText(opened ? QString()
+                                        : qText(Bundle::localized(DesktopSettings::missingToolText(
+                                              SettingsPage::screenCapture))));
+    permissionsProblem_->setVisible(!opened);
 }
 
 void DiscretionTab::showEvidence() {

@@ -26,7 +26,7 @@ constexpr const char* kTabProperty = "settingsTab";
 SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                                LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
                                ScreenCapture& screenCapture, Shortcuts::Context& shortcuts,
-                               bool showsDebugTab, QWidget* parent)
+                               Workspace& workspace, bool showsDebugTab, QWidget* parent)
     : QWidget(parent, Qt::Window), appState_(appState), loop_(loop), telemetry_(telemetry) {
     setObjectName("settingsWindow");
     setWindowTitle("Preferencias");
@@ -44,7 +44,7 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     addTab(SettingsTab::voice, new VoiceSettings(appState, loop));
     addTab(SettingsTab::shortcuts, new ShortcutSettings(shortcuts));
     addTab(SettingsTab::discretion,
-           new DiscretionTab(appState, panelController, screens,
+           new DiscretionTab(appState, panelController, screens, workspace,
                              std::make_unique<StealthChecker>(StealthChecker::Services{
                                  loop, screenCapture, currentSystemVersion()})));
     setShowsDebugTab(showsDebugTab);
