@@ -76,7 +76,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
                         performMenuAction(action, isOptionHeld);
                     });
     menuKeys_ = std::make_unique<MenuKeyEquivalents>(
-        app, [this] { return menuItems(); },
+        app, *shortcuts_, [this] { return menuItems(); },
         [this](const std::string& action) { performMenuAction(action, false); });
     if (hasSystemTray_) {
         tray_ = std::make_unique<TrayIcon>(
