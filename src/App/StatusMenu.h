@@ -54,8 +54,10 @@ struct Commands {
     AppState& state;
     PanelControlling& panel;
     AppScenes& scenes;
-    std::function<void()> calibrate;                  // 2 s of silence
-    std::function<void(const std::string&)> openUrl;  // the desktop's URL opener
+    std::function<void()> calibrate;  // 2 s of silence
+    // The desktop's URL opener; false when nothing could open the link.
+    std::function<bool(const std::string&)> openUrl;
+    std::function<void(const std::string&)> tellUser;  // a short message, as the tray shows
 };
 
 // Runs the action of a chosen item. `isOptionHeld` is whether Alt was down at the click.

@@ -4,6 +4,8 @@
 #include "App/AppState.h"
 #include "App/PanelControlling.h"
 #include "App/StatusMenu.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Workspace/DesktopSettings.h"
 #include "Prefs/Prefs.h"
 #include "Script/SampleScript.h"
 #include "Window/PanelPlacement.h"
@@ -39,7 +41,12 @@ const std::map<std::string_view, Command>& plainCommands() {
          }},
         {"microphoneSettings",
          [](const Commands& c, bool) {
-             if (c.openUrl) c.openUrl(std::string(kMicrophoneSettingsUrl));
+             // An item that does nothing would leave the user waiting: say why instead.
+             if (c.openUrl && c.openUrl(std::string(kMicrophoneSettingsUrl))) return;
+             if (c.tellUser) {
+                 c.tellUser(
+                     Bundle::localized(DesktopSettings::missingToolText(SettingsPage::microphone)));
+             }
          }},
         {"passThrough",
          [](const Commands& c, bool) {

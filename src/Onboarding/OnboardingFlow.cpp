@@ -8,6 +8,7 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Foundation/Format.h"
 #include "Platform/Pasteboard/Pasteboard.h"
+#include "Platform/Workspace/DesktopSettings.h"
 #include "Prefs/Prefs.h"
 #include "Script/Importers/ScriptImporter.h"
 #include "Script/SampleScript.h"
@@ -19,7 +20,7 @@ namespace {
 
 std::string t(std::string_view text) { return Bundle::localized(text); }
 
-// The desktop's URL opener maps this page to its own microphone settings, if it has any.
+// The desktop's URL opener maps this page to its own sound settings, if it has any.
 inline constexpr std::string_view kMicrophoneSettingsUrl =
     "x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone";
 
@@ -110,8 +111,11 @@ void OnboardingFlow::pasteFromPasteboard() {
 void OnboardingFlow::useSampleScript() { draft.set(SampleScript::text()); }
 
 void OnboardingFlow::openMicrophoneSettings() {
-    // The answer of the opener is not reported.
-    if (services_.openUrl) services_.openUrl(std::string(kMicrophoneSettingsUrl));
+    // A link that does nothing would leave the user waiting for a window: say so instead.
+    const bool opened = services_.openUrl && services_.openUrl(std::string(kMicrophoneSettingsUrl));
+    settingsProblem.set(
+        opened ? std::nullopt
+               : std::optional(t(DesktopSettings::missingToolText(SettingsPage::microphone))));
 }
 
 long OnboardingFlow::wordCount() const {

@@ -20,7 +20,8 @@ class SpeechAuthorization;
 struct OnboardingServices {
     SpeechAuthorization& speechAuthorization;
     const Pasteboard& pasteboard;
-    std::function<void(const std::string& url)> openUrl;  // the desktop's URL opener
+    // The desktop's URL opener; false when nothing could open the link.
+    std::function<bool(const std::string& url)> openUrl;
 };
 
 // The four-step first run: 0 intro, 1 voice (permissions, noise calibration, recognition
@@ -52,6 +53,8 @@ public:
     Observable<bool> isCalibrating{false};
     Observable<std::optional<std::string>> calibrationResult;
     Observable<std::optional<std::string>> permissionProblem;
+    // Why the microphone settings did not open: this desktop has no tool for them.
+    Observable<std::optional<std::string>> settingsProblem;
     Observable<bool> isMeasuring{false};
     Observable<std::optional<std::string>> qualityResult;
     Observable<std::string> draft;

@@ -80,6 +80,7 @@ double PrompterTextView::lineHeight() const {
 
 void PrompterTextView::rebuildContent() {
     lastLayoutWidth_ = viewSize_.width;
+    ++layoutGeneration_;
     if (viewSize_.width <= 0) {
         // Nothing is laid out before the view has a real width: a 1 pt column would cost a
         // full layout of every word one character per line, only to be thrown away.

@@ -67,6 +67,9 @@ public:
     double contentHeight() const { return contentHeight_; }
     double lastLayoutWidth() const { return lastLayoutWidth_; }
     const TextLayout* layout() const { return layout_.get(); }
+    // Changes whenever the script is laid out again, so a drawing of the old layout can
+    // tell it is stale.
+    std::uint64_t layoutGeneration() const { return layoutGeneration_; }
 
     // --- queries of the central state ---
     std::optional<double> scrollOffsetForToken(long index) const;
@@ -129,6 +132,7 @@ private:
     double scrollY_ = 0;
     Size viewSize_;
     std::unique_ptr<TextLayout> layout_;
+    std::uint64_t layoutGeneration_ = 0;
     // Where each word sits, by token index: its position in tokens_ and the first and last
     // layout line it covers (none: it has no rectangle). Twelve bytes a word.
     struct TokenLines {

@@ -36,6 +36,8 @@ StealthCheckPresentation StealthCheckPresentation::make(const Inputs& in) {
         case Kind::failed:
             p.outcome = Outcome::failed;
             p.title = in.status.message;
+            // A link that can grant nothing would send the user on a useless errand.
+            p.showsPermissionsAction = in.hasCapturePermission;
             break;
         case Kind::idle:
             if (!in.stored) break;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "Settings/StealthChecker.h"
 
@@ -13,6 +14,11 @@ namespace vorela {
 struct StealthCheckPresentation {
     enum class Outcome { none, progress, done, failed, stored };
 
+    // The settings page of the screen-capture permission, which the workspace maps to the
+    // desktop's own settings where the session has such a permission.
+    static constexpr std::string_view kPermissionsUrl =
+        "x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture";
+
     std::string buttonTitle;
     bool isButtonEnabled = false;
     bool showsPanelHint = false;  // "Mostrá el panel primero."
@@ -20,6 +26,8 @@ struct StealthCheckPresentation {
     Outcome outcome = Outcome::none;
     bool isVisible = false;  // done: orange warning, else green seal
     std::string title;       // done: the verdict; failed: the message
+    // failed: "Abrir permisos de grabación de pantalla", where a permission can be granted
+    bool showsPermissionsAction = false;
     std::string detail;      // done: where, when and how much pattern
     std::string advice;      // done and visible only
     std::string storedLine;  // stored: the earlier check, or the advice to repeat it
@@ -32,6 +40,8 @@ struct StealthCheckPresentation {
         bool isResultStale = false;
         // The user's abbreviated date with a short time.
         std::function<std::string(Date)> formatDate;
+        // Whether this session has a screen-capture permission to open (not on X11).
+        bool hasCapturePermission = false;
     };
     static StealthCheckPresentation make(const Inputs& inputs);
 };

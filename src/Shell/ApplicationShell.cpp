@@ -76,7 +76,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
                         performMenuAction(action, isOptionHeld);
                     });
     menuKeys_ = std::make_unique<MenuKeyEquivalents>(
-        app, [this] { return menuItems(); },
+        app, *shortcuts_, [this] { return menuItems(); },
         [this](const std::string& action) { performMenuAction(action, false); });
     if (hasSystemTray_) {
         tray_ = std::make_unique<TrayIcon>(
@@ -104,18 +104,19 @@ std::vector<MenuItem> ApplicationShell::menuItems() {
 }
 
 void ApplicationShell::performMenuAction(const std::string& action, bool isOptionHeld) {
-    StatusMenu::perform({
-                            .state = *state_,
-                            .panel = *panelControls_,
-                            .scenes = scenes_,
-                            .calibrate =
-                                [weak = std::weak_ptr(state_)] {
-                                    if (auto state = weak.lock())
-                                        state->calibrateNoiseFloor(2, [](const auto&) {});
-                                },
-                            .openUrl = [this](const std::string& url) { workspace_.openURL(url); },
-                        },
-                        action, isOptionHeld);
+    StatusMenu::perform(
+        {
+            .state = *state_,
+            .panel = *panelControls_,
+            .scenes = scenes_,
+            .calibrate =
+                [weak = std::weak_ptr(state_)] {
+                    if (auto state = weak.lock()) state->calibrateNoiseFloor(2, [](const auto&) {});
+                },
+            .openUrl = [this](const std::string& url) { return workspace_.openURL(url); },
+            .tellUser = [this](const std::string& text) { showToUser(text); },
+        },
+        action, isOptionHeld);
 }
 
 void ApplicationShell::registerWindows() {
@@ -130,7 +131,7 @@ void ApplicationShell::registerWindows() {
         return std::make_unique<OnboardingWindow>(
             *state_, *panelControls_,
             OnboardingServices{speechAuthorization_, pasteboard_,
-                               [this](const std::string& url) { workspace_.openURL(url); }},
+                               [this](const std::string& url) { return workspace_.openURL(url); }},
             loop_, accessibility_, [this] { scenes_.finishOnboarding(); });
     });
     presenter_.registerWindow(
@@ -138,7 +139,7 @@ void ApplicationShell::registerWindows() {
         [this](const QtWindowPresenter::Opening& opening) {
             return std::make_unique<SettingsWindow>(*state_, panel_, loop_, loginItem_, telemetry_,
                                                     screens_, screenCapture_, *shortcuts_,
-                                                    opening.showsDebugTab);
+                                                    workspace_, opening.showsDebugTab);
         },
         [](QWidget& window, const QtWindowPresenter::Opening& opening) {
             static_cast<SettingsWindow&>(window).setShowsDebugTab(opening.showsDebugTab);

@@ -5,7 +5,7 @@
 #include <QKeySequence>
 
 #include "App/Qt/StatusMenuRenderer.h"
-#include "Shortcuts/Shortcuts.h"
+#include "Shortcuts/Context.h"
 
 namespace vorela {
 namespace {
@@ -23,14 +23,16 @@ const MenuItem* itemFor(const std::vector<MenuItem>& items, const QKeySequence& 
 
 }  // namespace
 
-MenuKeyEquivalents::MenuKeyEquivalents(QObject& application, Items items, Perform perform)
-    : items_(std::move(items)), perform_(std::move(perform)) {
+MenuKeyEquivalents::MenuKeyEquivalents(QObject& application, Shortcuts::Context& shortcuts,
+                                       Items items, Perform perform)
+    : shortcuts_(shortcuts), items_(std::move(items)), perform_(std::move(perform)) {
     application.installEventFilter(this);  // Qt removes it when this object goes
 }
 
 bool MenuKeyEquivalents::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
-    if (!QApplication::activeWindow() || Shortcuts::isPaused()) return false;
+    // A recorder that records pauses the shortcuts: every key is its own then.
+    if (!QApplication::activeWindow() || shortcuts_.registry().isPaused()) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->isAutoRepeat()) return false;
     const QKeySequence pressed(key->keyCombination());

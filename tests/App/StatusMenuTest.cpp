@@ -3,6 +3,7 @@
 #include "App/AppScenes.h"
 #include "App/StatusMenu.h"
 #include "AppStateEnvironment.h"
+#include "Platform/Workspace/DesktopSettings.h"
 #include "Support/FakePanelController.h"
 #include "Window/PanelPlacement.h"
 
@@ -45,13 +46,22 @@ protected:
     };
 
     void perform(std::string_view action, bool alt = false) {
-        StatusMenu::perform({*state_, panel_, scenes_, [&] { ++calibrations_; }, {}}, action, alt);
+        StatusMenu::perform({*state_, panel_, scenes_, [&] { ++calibrations_; },
+                             [&](const std::string& url) {
+                                 opened_.push_back(url);
+                                 return opens_;
+                             },
+                             [&](const std::string& text) { told_.push_back(text); }},
+                            action, alt);
     }
 
     FakePanelController panel_;
     Windows windows_;
     AppScenes scenes_{windows_, true};
     int calibrations_ = 0;
+    std::vector<std::string> opened_;
+    bool opens_ = true;  // what the desktop's opener answers
+    std::vector<std::string> told_;
 };
 
 TEST_F(StatusMenuTest, TitlesChecksAndConditionalEntriesFollowTheLiveState) {
@@ -209,6 +219,21 @@ TEST_F(StatusMenuTest, PasteDoesNothingWithoutTextAndCalibrationAsksTheHook) {
 
     perform("calibrate");
     EXPECT_EQ(calibrations_, 1);
+}
+
+// The microphone item once did nothing visible on a desktop without a sound settings
+// tool: the user now reads why, and only then.
+TEST_F(StatusMenuTest, MicrophoneSettingsTellTheUserWhenNothingOpens) {
+    makeState();
+    perform("microphoneSettings");
+    EXPECT_EQ(opened_, (std::vector<std::string>{"x-apple.systempreferences:com.apple.preference."
+                                                 "security?Privacy_Microphone"}));
+    EXPECT_TRUE(told_.empty()) << "an opened tool needs no words";
+    opens_ = false;
+    perform("microphoneSettings");
+    EXPECT_EQ(
+        told_,
+        (std::vector<std::string>{DesktopSettings::missingToolText(SettingsPage::microphone)}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "App/AppStateEnvironment.h"
 #include "Onboarding/OnboardingFlow.h"
 #include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
+#include "Platform/Workspace/DesktopSettings.h"
 #include "Script/SampleScript.h"
 #include "Support/FakePanelController.h"
 
@@ -14,11 +15,13 @@ class OnboardingFlowTest : public testing::AppStateTest {
 protected:
     OnboardingFlow& makeFlow() {
         makeState();
-        flow_ = std::make_unique<OnboardingFlow>(
-            *state_, panel_,
-            OnboardingServices{speech_, pasteboard_,
-                               [this](const std::string& url) { openedUrls_.push_back(url); }},
-            [this] { ++finishCount_; });
+        flow_ = std::make_unique<OnboardingFlow>(*state_, panel_,
+                                                 OnboardingServices{speech_, pasteboard_,
+                                                                    [this](const std::string& url) {
+                                                                        openedUrls_.push_back(url);
+                                                                        return opens_;
+                                                                    }},
+                                                 [this] { ++finishCount_; });
         return *flow_;
     }
     void calibrate(bool withRoom = true) {
@@ -50,6 +53,7 @@ protected:
     testing::FakePanelController panel_;
     FakeSpeechAuthorization speech_{loop_};
     std::vector<std::string> openedUrls_;
+    bool opens_ = true;  // what the desktop's opener answers
     int finishCount_ = 0;
     std::unique_ptr<OnboardingFlow> flow_;
 };
@@ -175,6 +179,26 @@ TEST_F(OnboardingFlowTest, CalibrationOutcomes) {
     }
     flow_->openMicrophoneSettings();
     EXPECT_EQ(openedUrls_.size(), 1u);
+}
+
+// A desktop without a sound settings tool once left the link doing nothing at all: the
+// flow now says so, and a later link that opens takes the text away.
+TEST_F(OnboardingFlowTest, TheSettingsLinkSaysWhenNothingCouldOpen) {
+    OnboardingFlow& flow = makeFlow();
+    opens_ = false;
+    flow.openMicrophoneSettings();
+    ASSERT_EQ(openedUrls_,
+              (std::vector<std::string>{
+                  "x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"}));
+    EXPECT_EQ(flow.settingsProblem.get(),
+              DesktopSettings::missingToolText(SettingsPage::microphone));
+    opens_ = true;
+    flow.openMicrophoneSettings();
+    EXPECT_EQ(flow.settingsProblem.get(), std::nullopt);
+
+    OnboardingFlow withoutOpener(*state_, panel_, {speech_, pasteboard_, {}}, {});
+    withoutOpener.openMicrophoneSettings();
+    EXPECT_TRUE(withoutOpener.settingsProblem.get().has_value());
 }
 
 TEST_F(OnboardingFlowTest, AGrantAfterARefusalClearsTheProblem) {

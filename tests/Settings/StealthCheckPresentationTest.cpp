@@ -10,9 +10,10 @@ using Outcome = StealthCheckPresentation::Outcome;
 
 StealthCheckPresentation present(const Status& status, bool panelVisible,
                                  const std::optional<StealthResult>& stored = {},
-                                 bool stale = false) {
+                                 bool stale = false, bool hasCapturePermission = false) {
     return StealthCheckPresentation::make({status, panelVisible, stored, stale,
-                                           [](Date) { return std::string("7 dic 2026, 10:30"); }});
+                                           [](Date) { return std::string("7 dic 2026, 10:30"); },
+                                           hasCapturePermission});
 }
 
 TEST(StealthCheckPresentationTest, TheButtonFollowsTheCheckAndThePanel) {
@@ -70,6 +71,15 @@ TEST(StealthCheckPresentationTest, IdleShowsTheStoredResultAndFailureHidesIt) {
     EXPECT_EQ(failed.outcome, Outcome::failed);
     EXPECT_EQ(failed.title, "No se pudo capturar la pantalla.");
     EXPECT_TRUE(failed.storedLine.empty());
+}
+
+TEST(StealthCheckPresentationTest, OnlyAFailureWhereAPermissionExistsOffersIt) {
+    const auto denied = Status::failed("Esta sesión no deja leer la pantalla.");
+    EXPECT_TRUE(present(denied, true, {}, false, true).showsPermissionsAction);
+    EXPECT_FALSE(present(denied, true).showsPermissionsAction) << "no such permission on X11";
+    const auto done = Status::done({true, "6.1.0", Date{1}, 0.9});
+    EXPECT_FALSE(present(done, true, {}, false, true).showsPermissionsAction);
+    EXPECT_FALSE(present(Status{}, true, {}, false, true).showsPermissionsAction);
 }
 
 }  // namespace

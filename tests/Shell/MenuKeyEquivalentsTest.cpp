@@ -5,6 +5,7 @@
 
 #include "Shell/MenuKeyEquivalents.h"
 #include "Shortcuts/KeyEquivalent.h"
+#include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/QtTestApp.h"
 
 namespace vorela {
@@ -35,8 +36,10 @@ TEST(MenuKeyEquivalentsTest, TheMenusOwnKeysActWhileOurWindowIsActive) {
         rebound,
     };
     std::vector<std::string> performed;
+    Shortcuts::ShortcutsEnvironment shortcuts;
     MenuKeyEquivalents keys(
-        app, [&] { return menu; }, [&](const std::string& action) { performed.push_back(action); });
+        app, *shortcuts.context, [&] { return menu; },
+        [&](const std::string& action) { performed.push_back(action); });
     QWidget window;
     window.show();
     window.activateWindow();
@@ -51,6 +54,10 @@ TEST(MenuKeyEquivalentsTest, TheMenusOwnKeysActWhileOurWindowIsActive) {
     QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);  // a global shortcut's
     QTest::keyClick(&window, Qt::Key_Q);                       // no modifier
     EXPECT_EQ(performed, (std::vector<std::string>{"quit", "preferences", "mainWindow"}));
+
+    const Subscription recording = shortcuts.registry().pause();  // a recorder records
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(performed.size(), 3u) << "the recorder's key";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "App/Qt/PrompterContentWidget.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,6 +13,7 @@
 #include "Ui/ViewKit.h"
 #include "Window/PanelPlacement.h"
 #include "Window/PrompterContentView.h"
+#include "Window/Qt/CachedOpacityEffect.h"
 #include "Window/Qt/ControlBar.h"
 #include "Window/Qt/PanelGauges.h"
 #include "Window/Qt/SilhouetteMask.h"
@@ -33,8 +33,7 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     setAttribute(Qt::WA_TranslucentBackground);
     bridge_ = std::make_unique<PrompterViewBridge>(state, loop.clock(), *this);
     bar_ = new ControlBar([this] { state_.togglePlayback(); }, this);
-    barOpacity_ = new QGraphicsOpacityEffect(bar_);
-    bar_->setGraphicsEffect(barOpacity_);
+    barOpacity_ = new CachedOpacityEffect(bar_);
     progress_ = new ProgressStrip(this);
     silhouette_ = new SilhouetteMask(this);
 
@@ -135,8 +134,6 @@ void PrompterContentWidget::animationFrame() {
     const double opacity = hoverFade_.value(now);
     bar_->setVisible(opacity > 0);
     barOpacity_->setOpacity(opacity);
-    // Fully shown, the bar paints without the offscreen pass of its effect.
-    barOpacity_->setEnabled(opacity < 1);
     bar_->meter().setLevel(meter_.value(now),
                            PrompterContentView::meterFillColor(state_.isSpeaking.get()));
     if (hoverFade_.isDone(now) && meter_.isDone(now)) animationTimer_.cancel();

@@ -9,11 +9,10 @@
 #include "Platform/Loop/TimerHandle.h"
 #include "Render/Tween.h"
 
-class QGraphicsOpacityEffect;
-
 namespace vorela {
 
 class AppState;
+class CachedOpacityEffect;
 class ControlBar;
 class PrompterTextWidget;
 class PrompterViewBridge;
@@ -67,7 +66,7 @@ private:
     ControlBar* bar_ = nullptr;
     ProgressStrip* progress_ = nullptr;
     SilhouetteMask* silhouette_ = nullptr;
-    QGraphicsOpacityEffect* barOpacity_ = nullptr;
+    CachedOpacityEffect* barOpacity_ = nullptr;
     Tween hoverFade_ = Tween::at(0);
     Tween meter_ = Tween::at(0);
     QRegion outline_;

@@ -15,8 +15,9 @@ class LevelMeter;
 class OnboardingFlow;
 
 // Step 1: "Permitir y calibrar" with its result, the live level meter, the permission
-// problem row and, once calibrated, the phrase to read and "Leer la frase" with its
-// result. It shows the flow's state and acts only through the flow.
+// problem row (with what happened when its settings link could not open) and, once calibrated, the
+// phrase to read and "Leer la frase" with its result. It shows the flow's state and acts only
+// through the flow.
 class VoiceStep final : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ private:
     QWidget* calibrationResult_ = nullptr;
     LevelMeter* meter_ = nullptr;
     QWidget* problem_ = nullptr;
+    QLabel* settingsProblem_ = nullptr;  // no settings tool to open
     QWidget* phraseSection_ = nullptr;
     QPushButton* measureButton_ = nullptr;
     QWidget* qualityResult_ = nullptr;

@@ -2,11 +2,14 @@
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "Platform/Display/DisplayLink.h"
 #include "Render/PrompterTextView.h"
+#include "Render/Qt/LineImageCache.h"
 #include "Render/Qt/QtTextLayoutEngine.h"
 
 class QPainter;
@@ -14,13 +17,15 @@ class QPainter;
 namespace vorela {
 
 class Clock;
+struct FrameShading;
 
 // The prompter text on screen: paints what PrompterTextView computes and forwards wheel,
 // click and hover events to it. A click is a left press and release in one place: a
 // press that goes on to drag moves the panel and picks no word. A frame paints straight
 // onto whatever lies beneath (the panel's backing store): the edge fade and the dim are
-// folded into the brushes, so no offscreen image is made and nothing beneath is erased.
-// No layout happens while scrolling. Main thread only.
+// applied to each line's cached image as it is blended, so nothing beneath is erased and
+// glyphs are rasterised once per line, not per frame. No layout happens while scrolling.
+// Main thread only.
 class PrompterTextWidget final : public QWidget, public DisplayLinkSource {
     Q_OBJECT
 
@@ -49,10 +54,19 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QRegion repaintRegion() const;
+    void drawLines(QPainter& p, const FrameShading& shading) const;
+    // image, to be placed at view height y, with the fade and dim of its rows applied. The
+    // result borrows a buffer of this widget: draw it before the next call.
+    QImage shadedLine(const QImage& image, double y, bool flipY, const FrameShading& shading) const;
+
     const Clock& clock_;
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
-    std::optional<QPointF> pressedAt_;  // the left button's press, until it comes up
+    std::optional<QPointF> pressedAt_;
+    // Painting is const; what it keeps between frames is not the widget's state.
+    mutable LineImageCache lines_;
+    mutable std::vector<std::uint32_t> shadeBuffer_;  // the left button's press, until it comes up
     // Last: the view asks for no repaint of a widget on its way out.
     Subscription needsDisplay_;
 };

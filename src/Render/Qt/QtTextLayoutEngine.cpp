@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
@@ -41,6 +42,14 @@ void QtTextLayout::drawLines(QPainter& painter, std::size_t first, std::size_t l
         const auto& ref = refs_[i];
         paragraphs_[ref.paragraph]->lineAt(ref.line).draw(&painter, origin);
     }
+}
+
+QRectF QtTextLayout::inkRect(std::size_t index) const {
+    const auto& ref = refs_.at(index);
+    QRectF ink;
+    for (const QGlyphRun& run : paragraphs_[ref.paragraph]->lineAt(ref.line).glyphRuns())
+        ink |= run.boundingRect();
+    return ink;
 }
 
 QFont QtTextLayoutEngine::resolveFont(const FontDescription& description) {

@@ -8,6 +8,7 @@
 
 class QPainter;
 class QPointF;
+class QRectF;
 class QTextLayout;
 
 namespace vorela {
@@ -31,6 +32,8 @@ public:
     // Draws lines [first, last) with the painter's pen, content origin at origin.
     void drawLines(QPainter& painter, std::size_t first, std::size_t last,
                    const QPointF& origin) const;
+    // What line index's glyphs cover, in content coordinates; empty for a blank line.
+    QRectF inkRect(std::size_t index) const;
 
 private:
     friend class QtTextLayoutEngine;

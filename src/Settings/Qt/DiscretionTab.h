@@ -17,18 +17,21 @@ class AppState;
 class PanelController;
 class Screens;
 class StealthChecker;
+class Workspace;
 
 // The "Discreción" tab: runs the screen-capture visibility check on the live panel,
 // shows its verdict with the captured evidence (or the stored result of an earlier
 // check), and a guide to sharing without the prompter showing. It owns the checker for
-// its whole life; closing it during a check removes the test pattern. Main thread only;
-// state, controller and screens must outlive it.
+// its whole life; closing it during a check removes the test pattern. A failed check
+// offers the screen-capture permission where the session has one. Main thread only;
+// state, controller, screens and workspace must outlive it.
 class DiscretionTab final : public QWidget {
     Q_OBJECT
 
 public:
     DiscretionTab(AppState& appState, PanelController& panelController, Screens& screens,
-                  std::unique_ptr<StealthChecker> checker, QWidget* parent = nullptr);
+                  Workspace& workspace, std::unique_ptr<StealthChecker> checker,
+                  QWidget* parent = nullptr);
     ~DiscretionTab() override;
 
     StealthChecker& checker() { return *checker_; }
@@ -42,10 +45,12 @@ private:
     void run();
     void refresh();
     void showEvidence();
+    void openPermissions();
 
     AppState& appState_;
     PanelController& panelController_;
     Screens& screens_;
+    Workspace& workspace_;
     std::unique_ptr<StealthChecker> checker_;
     QWidget* content_ = nullptr;  // the scrolled column
     QPushButton* verifyButton_ = nullptr;
@@ -56,6 +61,8 @@ private:
     QLabel* resultTitle_ = nullptr;
     QLabel* resultDetail_ = nullptr;
     QLabel* resultAdvice_ = nullptr;
+    QPushButton* permissionsButton_ = nullptr;
+    QLabel* permissionsProblem_ = nullptr;  // no settings tool to open
     QLabel* storedLine_ = nullptr;
     QWidget* evidenceBox_ = nullptr;
     QLabel* evidenceImage_ = nullptr;

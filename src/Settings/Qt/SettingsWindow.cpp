@@ -12,6 +12,7 @@
 #include "Settings/Qt/ShortcutSettings.h"
 #include "Settings/Qt/VoiceSettings.h"
 #include "Settings/StealthChecker.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -26,13 +27,13 @@ constexpr const char* kTabProperty = "settingsTab";
 SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                                LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
                                ScreenCapture& screenCapture, Shortcuts::Context& shortcuts,
-                               bool showsDebugTab, QWidget* parent)
+                               Workspace& workspace, bool showsDebugTab, QWidget* parent)
     : QWidget(parent, Qt::Window), appState_(appState), loop_(loop), telemetry_(telemetry) {
     setObjectName("settingsWindow");
     setWindowTitle("Preferencias");
     setFixedSize(kWidthPoints, kHeightPoints);
     QPalette tinted = palette();
-    tinted.setColor(QPalette::Highlight, ViewKit::accentColor());
+    tinted.setColor(QPalette::Highlight, Style::accent());
     setPalette(tinted);
 
     auto* layout = new QVBoxLayout(this);
@@ -44,7 +45,7 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     addTab(SettingsTab::voice, new VoiceSettings(appState, loop));
     addTab(SettingsTab::shortcuts, new ShortcutSettings(shortcuts));
     addTab(SettingsTab::discretion,
-           new DiscretionTab(appState, panelController, screens,
+           new DiscretionTab(appState, panelController, screens, workspace,
                              std::make_unique<StealthChecker>(StealthChecker::Services{
                                  loop, screenCapture, currentSystemVersion()})));
     setShowsDebugTab(showsDebugTab);

@@ -15,6 +15,7 @@ class PanelController;
 class RunLoop;
 class ScreenCapture;
 class Screens;
+class Workspace;
 namespace Shortcuts {
 class Context;
 }
@@ -32,8 +33,8 @@ public:
 
     SettingsWindow(AppState& appState, PanelController& panelController, RunLoop& loop,
                    LoginItem& loginItem, MatcherTelemetry& telemetry, Screens& screens,
-                   ScreenCapture& screenCapture, Shortcuts::Context& shortcuts, bool showsDebugTab,
-                   QWidget* parent = nullptr);
+                   ScreenCapture& screenCapture, Shortcuts::Context& shortcuts,
+                   Workspace& workspace, bool showsDebugTab, QWidget* parent = nullptr);
 
     void setShowsDebugTab(bool shows);
     bool showsDebugTab() const { return showsDebugTab_; }

@@ -1,7 +1,9 @@
 #include "Window/Qt/SilhouetteMask.h"
 
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "Render/PanelSilhouette.h"
 #include "Ui/ViewKit.h"
@@ -31,17 +33,43 @@ void SilhouetteMask::updateOutside() {
     const Rect bounds{0, 0, double(width()), double(height())};
     QPainterPath all;
     all.addRect(0, 0, width(), height());
-    // Made once per size: a frame only fills it.
-    outside_ = all.subtracted(ViewKit::qPath(PanelSilhouette{isNotch_}.path(bounds)));
+    const PanelSilhouette silhouette{isNotch_};
+    outside_ = all.subtracted(ViewKit::qPath(silhouette.path(bounds)));
+    // Filling the path every frame cost more than the fill: its anti-aliased edge makes
+    // hundreds of spans, and Qt hands so many to its thread pool. Each corner is drawn
+    // once per size into a small image of its coverage, which a frame only blends.
+    corners_.clear();
+    ratio_ = devicePixelRatioF();
+    const int rows = static_cast<int>(std::ceil(silhouette.radius(bounds.size()))) + 1;
+    const int half = (width() + 1) / 2;
+    for (const QRect corner : {QRect(0, 0, half, rows), QRect(half, 0, width() - half, rows),
+                               QRect(0, height() - rows, half, rows),
+                               QRect(half, height() - rows, width() - half, rows)}) {
+        QPainterPath clip;
+        clip.addRect(corner);
+        const QPainterPath piece = outside_.intersected(clip);
+        const QRect box = piece.boundingRect().toAlignedRect() & corner;
+        if (piece.isEmpty() || box.isEmpty()) continue;
+        QImage coverage(box.size() * ratio_, QImage::Format_ARGB32_Premultiplied);
+        coverage.setDevicePixelRatio(ratio_);
+        coverage.fill(Qt::transparent);
+        QPainter p(&coverage);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(-box.topLeft());
+        p.fillPath(piece, Qt::black);
+        corners_.push_back({box, std::move(coverage)});
+    }
 }
 
 void SilhouetteMask::paintEvent(QPaintEvent* event) {
-    if (!outside_.intersects(QRectF(event->rect()))) return;
+    if (devicePixelRatioF() != ratio_) updateOutside();
+    const QRect area = event->rect();
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     // Keeps what lies beneath only inside the outline, in proportion at the soft edge.
     p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-    p.fillPath(outside_, Qt::black);
+    for (const Corner& corner : corners_) {
+        if (corner.box.intersects(area)) p.drawImage(corner.box.topLeft(), corner.coverage);
+    }
 }
 
 }  // namespace vorela

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QPainterPath>
 #include <QWidget>
+#include <vector>
 
 namespace vorela {
 
@@ -30,6 +32,13 @@ private:
 
     bool isNotch_ = false;
     QPainterPath outside_;
+    // What outside_ covers at each corner, as an image of its coverage.
+    struct Corner {
+        QRect box;
+        QImage coverage;
+    };
+    std::vector<Corner> corners_;
+    qreal ratio_ = 1;  // the device pixel ratio the corners were drawn at
 };
 
 }  // namespace vorela

@@ -15,10 +15,13 @@
 #include "Onboarding/Qt/StepDots.h"
 #include "Onboarding/Qt/WelcomeHeroView.h"
 #include "Platform/Speech/Fake/FakeSpeechAuthorization.h"
+#include "Platform/Workspace/Linux/XdgOpenWorkspace.h"
 #include "Script/SampleScript.h"
 #include "Support/FakePanelController.h"
 #include "Support/QtTestApp.h"
+#include "Support/StubPrograms.h"
 #include "Ui/LevelMeter.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -48,7 +51,10 @@ protected:
         window_ = std::make_unique<OnboardingWindow>(
             *state_, panel_,
             OnboardingServices{speech_, pasteboard_,
-                               [this](const std::string& url) { urls_.push_back(url); }},
+                               [this](const std::string& url) {
+                                   urls_.push_back(url);
+                                   return workspace_ ? workspace_->openURL(url) : true;
+                               }},
             loop_, accessibility_, [this] { ++finished_; });
         window_->show();
         window_->activateWindow();
@@ -73,7 +79,7 @@ protected:
         return image;
     }
     static bool isAccent(QColor c) {
-        const QColor a = ViewKit::accentColor();
+        const QColor a = Style::accent();
         return std::abs(c.red() - a.red()) < 12 && std::abs(c.green() - a.green()) < 12 &&
                std::abs(c.blue() - a.blue()) < 12;
     }
@@ -87,6 +93,8 @@ protected:
     testing::FakePanelController panel_;
     FakeSpeechAuthorization speech_{loop_};
     std::vector<std::string> urls_;
+    // The desktop's own opener, when a test gives one; else every link opens.
+    std::unique_ptr<XdgOpenWorkspace> workspace_;
     int finished_ = 0;
     std::unique_ptr<OnboardingWindow> window_;
 };
@@ -181,6 +189,49 @@ TEST_F(OnboardingWindowTest, ARefusedMicrophoneShowsItsWayOn) {
     calibrate();
     EXPECT_FALSE(shows("permissionProblem")) << "a later success clears the problem";
     EXPECT_TRUE(shows("phraseSection"));
+}
+
+// "Abrir la configuración del sistema" once did nothing on Linux: the opener refused the
+// settings address. It now starts the desktop's first sound settings tool found on PATH.
+TEST_F(OnboardingWindowTest, TheSettingsLinkStartsTheFirstSoundToolOnPathOrSaysThereIsNone) {
+    testing::StubPrograms stubs;
+    stubs.add("systemsettings");
+    stubs.add("pavucontrol");
+    const auto workspaceWithPath = [](const std::string& path) {
+        auto environment = DesktopSettings::Environment::current();
+        environment.path = path;
+        return std::make_unique<XdgOpenWorkspace>("xdg-open", DesktopSettings(environment),
+                                                  XdgOpenWorkspace::startDetached);
+    };
+
+    audio_->setAuthorizationStatus(AudioPermissionStatus::denied);
+    workspace_ = workspaceWithPath("/nonexistent:" + stubs.bin().string());
+    open();
+    click("primaryButton");
+    calibrate();
+    click("openSettingsButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stubs.ran().has_value(); }, 10000));
+    EXPECT_EQ(stubs.ran(), "systemsettings kcm_pulseaudio")
+        << "gnome-control-center is missing; KDE's settings come before pavucontrol";
+    EXPECT_FALSE(shows("settingsProblemLabel"));
+
+    workspace_ = workspaceWithPath("/nonexistent");
+    click("openSettingsButton");
+    EXPECT_TRUE(shows("settingsProblemLabel"));
+    EXPECT_EQ(text("settingsProblemLabel").toStdString(),
+              DesktopSettings::missingToolText(SettingsPage::microphone));
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    const QImage shot = screenshot("onboarding-1-voice-no-sound-settings.png");
+    // The orange text sits under the link.
+    const QLabel* label = find<QLabel>("settingsProblemLabel");
+    const QRect area(label->mapTo(window_.get(), QPoint(0, 0)), label->size());
+    int orange = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            orange += c.red() > 200 && c.green() > 100 && c.green() < 190 && c.blue() < 80;
+        }
+    EXPECT_GT(orange, 50) << "the text is drawn, in orange";
 }
 
 TEST_F(OnboardingWindowTest, ReturnAndSpaceReachTheRightControl) {

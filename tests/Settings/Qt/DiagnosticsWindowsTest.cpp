@@ -22,9 +22,9 @@ class DiagnosticsWindowsTest : public testing::SettingsWindowFixture {
 protected:
     std::unique_ptr<SettingsWindow> settingsOn(const char* tabName) {
         PanelController& panel = panel_ ? *panel_ : makePanel();
-        auto window =
-            std::make_unique<SettingsWindow>(*state_, panel, loop_, loginItem_, telemetry_,
-                                             screens_, screenCapture_, *shortcuts_.context, true);
+        auto window = std::make_unique<SettingsWindow>(*state_, panel, loop_, loginItem_,
+                                                       telemetry_, screens_, screenCapture_,
+                                                       *shortcuts_.context, workspace_, true);
         window->tabs()->setCurrentWidget(window->findChild<QWidget*>(tabName));
         window->show();
         return window;

@@ -9,9 +9,12 @@
 #include "Platform/Input/Fake/FakeInput.h"
 #include "Platform/Screens/Fake/FakeScreens.h"
 #include "Platform/Windows/Fake/FakePanelWindow.h"
+#include "Platform/Workspace/Fake/FakeWorkspace.h"
+#include "Platform/Workspace/Linux/XdgOpenWorkspace.h"
 #include "Settings/Qt/DiscretionTab.h"
 #include "Settings/StealthChecker.h"
 #include "Support/QtTestApp.h"
+#include "Support/StubPrograms.h"
 
 namespace vorela {
 namespace {
@@ -31,9 +34,9 @@ protected:
         tab_.reset();
         controller_.reset();
     }
-    DiscretionTab& makeTab() {
+    DiscretionTab& makeTab(Workspace* workspace = nullptr) {
         tab_ = std::make_unique<DiscretionTab>(
-            *state_, *controller_, screens_,
+            *state_, *controller_, screens_, workspace ? *workspace : workspace_,
             std::make_unique<StealthChecker>(StealthChecker::Services{loop_, capture_, "6.1.0"}));
         tab_->resize(700, 480);
         tab_->show();
@@ -67,6 +70,7 @@ protected:
     FakePanelWindowFactory windows_;
     FakeScreenCapture capture_{loop_};
     std::unique_ptr<PanelController> controller_;
+    FakeWorkspace workspace_;
     std::unique_ptr<DiscretionTab> tab_;
 };
 
@@ -125,6 +129,57 @@ TEST_F(DiscretionTabTest, AFailureShowsItsMessageAndDropsTheEvidence) {
     EXPECT_FALSE(find<QWidget>("evidence")->isVisible());
     EXPECT_FALSE(find<QLabel>("resultDetail")->isVisible());
     save("discretion-tab-failed.png");
+}
+
+// The failure's permissions link: X11 has no such permission, so the link would open a
+// page that grants nothing; a Wayland session with the desktop portal has one.
+TEST_F(DiscretionTabTest, TheFailureOffersThePermissionOnlyWhereTheSessionHasOne) {
+    testing::StubPrograms stubs;
+    stubs.add("gnome-control-center");
+    const std::string portal = "/usr/share/dbus-1/services/org.freedesktop.portal.Desktop.service";
+    const auto session = [&](const char* type, const std::string& path) {
+        auto environment = DesktopSettings::Environment::current();
+        environment.sessionType = type;
+        environment.hasWaylandDisplay = false;
+        environment.dataDirs = "/usr/share";
+        environment.path = path;
+        environment.exists = [portal](const std::string& file) { return file == portal; };
+        return std::make_unique<XdgOpenWorkspace>("xdg-open", DesktopSettings(environment),
+                                                  XdgOpenWorkspace::startDetached);
+    };
+    const auto failCheck = [&](Workspace& workspace) {
+        makeTab(&workspace);
+        capture_.setDisplays(ScreenCaptureError::permissionDenied);
+        runCheck();
+        EXPECT_EQ(find<QLabel>("resultTitle")->text().toStdString(),
+                  describe(ScreenCaptureError::permissionDenied));
+    };
+    controller_->show();
+
+    auto x11 = session("x11", stubs.bin().string());
+    failCheck(*x11);
+    EXPECT_FALSE(find<QPushButton>("permissionsButton")->isVisible());
+    save("discretion-tab-failed-x11.png");
+
+    auto wayland = session("wayland", stubs.bin().string());
+    failCheck(*wayland);
+    auto* action = find<QPushButton>("permissionsButton");
+    ASSERT_TRUE(action->isVisible());
+    EXPECT_EQ(action->text(), "Abrir permisos de grabación de pantalla");
+    save("discretion-tab-failed-wayland.png");
+    QTest::mouseClick(action, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stubs.ran().has_value(); }, 10000));
+    EXPECT_EQ(stubs.ran(), "gnome-control-center privacy");
+    EXPECT_FALSE(find<QLabel>("permissionsProblem")->isVisible());
+
+    auto bare = session("wayland", "/nonexistent");
+    failCheck(*bare);
+    QTest::mouseClick(find<QPushButton>("permissionsButton"), Qt::LeftButton);
+    auto* problem = find<QLabel>("permissionsProblem");
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_EQ(problem->text().toStdString(),
+              DesktopSettings::missingToolText(SettingsPage::screenCapture));
+    save("discretion-tab-failed-wayland-no-settings.png");
 }
 
 TEST_F(DiscretionTabTest, ClosingTheTabMidCheckLeavesThePanelAsItWas) {

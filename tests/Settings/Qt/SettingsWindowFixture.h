@@ -17,6 +17,7 @@
 #include "Platform/LoginItem/Fake/FakeLoginItem.h"
 #include "Platform/Screens/Fake/FakeScreens.h"
 #include "Platform/Windows/Fake/FakePanelWindow.h"
+#include "Platform/Workspace/Fake/FakeWorkspace.h"
 #include "Shortcuts/ShortcutsEnvironment.h"
 #include "Support/QtTestApp.h"
 
@@ -71,6 +72,7 @@ protected:
     Shortcuts::ShortcutsEnvironment shortcuts_;
     FakeScreens screens_;
     FakeScreenCapture screenCapture_{loop_};
+    FakeWorkspace workspace_;
     FakeInput input_;
     FakePanelWindowFactory windows_;
     FakeLoginItem loginItem_;

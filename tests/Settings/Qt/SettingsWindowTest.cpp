@@ -18,9 +18,9 @@ class SettingsWindowTest : public testing::SettingsWindowFixture {
 protected:
     std::unique_ptr<SettingsWindow> makeWindow(bool showsDebugTab = false) {
         PanelController& panel = panel_ ? *panel_ : makePanel();
-        auto window = std::make_unique<SettingsWindow>(*state_, panel, loop_, loginItem_,
-                                                       telemetry_, screens_, screenCapture_,
-                                                       *shortcuts_.context, showsDebugTab);
+        auto window = std::make_unique<SettingsWindow>(
+            *state_, panel, loop_, loginItem_, telemetry_, screens_, screenCapture_,
+            *shortcuts_.context, workspace_, showsDebugTab);
         window->show();
         return window;
     }

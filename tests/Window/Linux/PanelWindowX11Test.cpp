@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "App/AppStateEnvironment.h"
 #include "App/PanelController.h"
@@ -24,6 +26,14 @@ namespace {
 
 namespace Keys = Prefs::Keys;
 constexpr uint32_t kBelowColour = 0x12AB34;  // the window under the panel
+
+xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
+    auto* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
 
 // A plain window of another client, filling the screen under the panel, that counts the
 // clicks it receives.
@@ -85,17 +95,73 @@ public:
     }
 
 private:
-    xcb_atom_t atom(const char* name) {
-        auto* reply = xcb_intern_atom_reply(
-            c_, xcb_intern_atom(c_, 0, uint16_t(strlen(name)), name), nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
-    }
+    xcb_atom_t atom(const char* name) { return atomOf(c_, name); }
 
     xcb_connection_t* c_;
     uint32_t id_ = 0;
     int clicks_ = 0;
+};
+
+// Plays a compositor that blurs behind windows, as KWin announces its blur: a property of
+// the blur's name on the root window, or the name listed in _NET_SUPPORTED. Reads a
+// window's blur request. Undoes every announcement when it goes.
+class BlurCompositor {
+public:
+    BlurCompositor() : c_(xcb_connect(nullptr, nullptr)) {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+        blur_ = atom("_KDE_NET_WM_BLUR_BEHIND_REGION");
+        supported_ = atom("_NET_SUPPORTED");
+        auto* reply = xcb_get_property_reply(
+            c_, xcb_get_property(c_, 0, root_, supported_, XCB_ATOM_ATOM, 0, 4096), nullptr);
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        supportedBefore_.assign(atoms, atoms + xcb_get_property_value_length(reply) / 4);
+        std::free(reply);
+        withdraw();
+    }
+    ~BlurCompositor() {
+        withdraw();
+        xcb_disconnect(c_);
+    }
+    BlurCompositor(const BlurCompositor&) = delete;
+    BlurCompositor& operator=(const BlurCompositor&) = delete;
+
+    void announceOnRoot() {
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, blur_, XCB_ATOM_CARDINAL, 32, 0,
+                            nullptr);
+        xcb_flush(c_);
+    }
+    void announceInSupported() {
+        xcb_change_property(c_, XCB_PROP_MODE_APPEND, root_, supported_, XCB_ATOM_ATOM, 32, 1,
+                            &blur_);
+        xcb_flush(c_);
+    }
+    void withdraw() {
+        xcb_delete_property(c_, root_, blur_);
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, supported_, XCB_ATOM_ATOM, 32,
+                            uint32_t(supportedBefore_.size()), supportedBefore_.data());
+        xcb_flush(c_);
+    }
+    // The window's request: "none", or its type and length ("CARDINAL[0]": the whole window).
+    std::string requestOf(WId window) {
+        auto* reply = xcb_get_property_reply(
+            c_, xcb_get_property(c_, 0, xcb_window_t(window), blur_, XCB_ATOM_ANY, 0, 64), nullptr);
+        std::string result = "none";
+        if (reply && reply->type == XCB_ATOM_CARDINAL) {
+            result = "CARDINAL[" + std::to_string(xcb_get_property_value_length(reply) / 4) + "]";
+        } else if (reply && reply->type != XCB_ATOM_NONE) {
+            result = "other type";
+        }
+        std::free(reply);
+        return result;
+    }
+
+private:
+    xcb_atom_t atom(const char* name) { return atomOf(c_, name); }
+
+    xcb_connection_t* c_;
+    xcb_window_t root_ = 0;
+    xcb_atom_t blur_ = 0, supported_ = 0;
+    std::vector<xcb_atom_t> supportedBefore_;
 };
 
 class PanelWindowX11Test : public testing::AppStateTest {
@@ -345,6 +411,49 @@ TEST_F(PanelWindowX11Test, ClickThroughPassesClicksToTheWindowBelow) {
     clickAtCentre();
     EXPECT_EQ(below_->clicks(), 1) << "the click went through to the window below";
     EXPECT_FALSE(state_->isHovering.get()) << "no hover left behind";
+}
+
+// The glass background asks a compositor that offers blur to blur behind the panel, and
+// takes the request back when switched off; without such a compositor it asks nothing.
+TEST_F(PanelWindowX11Test, GlassAsksForBlurBehindThePanelWhereTheCompositorOffersIt) {
+    BlurCompositor compositor;
+    const auto setGlass = [&](bool on) {
+        Prefs::set(Keys::glassBackground(), on);
+        loop_.runUntilIdle();
+    };
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    setGlass(true);
+    EXPECT_EQ(compositor.requestOf(window().winId()), "none") << "openbox alone blurs nothing";
+
+    compositor.announceOnRoot();
+    setGlass(false);
+    setGlass(true);
+    EXPECT_EQ(compositor.requestOf(window().winId()), "CARDINAL[0]")
+        << "an empty region: behind the whole panel";
+    QRect panel;
+    const QImage image = screenshot("panel-glass-blur-requested.png", &panel);
+    EXPECT_EQ(count(image, panel.adjusted(12, 12, -12, -12), isBelow), 0)
+        << "without a running compositor the glass panel still covers what lies below";
+    setGlass(false);
+    EXPECT_EQ(compositor.requestOf(window().winId()), "none");
+
+    // Announced in _NET_SUPPORTED instead; a compositor that starts while the panel is
+    // hidden is found at the next show.
+    compositor.withdraw();
+    setGlass(true);
+    controller_->hide();
+    settle();
+    compositor.announceInSupported();
+    controller_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    EXPECT_EQ(compositor.requestOf(window().winId()), "CARDINAL[0]");
+    compositor.withdraw();
+    controller_->hide();
+    settle();
+    controller_->show();
+    EXPECT_EQ(compositor.requestOf(window().winId()), "none")
+        << "a compositor gone: no stale request for the next one";
 }
 
 }  // namespace

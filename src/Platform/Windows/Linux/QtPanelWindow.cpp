@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Platform/Windows/Linux/X11BlurBehind.h"
+
 namespace vorela {
 
 namespace {
@@ -80,6 +82,14 @@ void QtPanelWindow::applyX11State() {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, internAtom(c, "_NET_WM_DESKTOP"),
                         XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
     xcb_flush(c);
+    X11BlurBehind::request(c, window, blursBackground_);
+}
+
+void QtPanelWindow::setBlursBackground(bool blurs) {
+    blursBackground_ = blurs;
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* c = x11 ? x11->connection() : nullptr)
+        X11BlurBehind::request(c, static_cast<xcb_window_t>(winId()), blurs);
 }
 
 QRect QtPanelWindow::toQt(const Rect& frame) const {

@@ -25,6 +25,10 @@ public:
 
     // The panel's content, resized with it; the window takes ownership.
     void setContent(QWidget* content);
+    // The glass background: asks the compositor to blur what lies behind the panel, where
+    // it offers that (looked at again before every map, as a compositor may have started).
+    void setBlursBackground(bool blurs);
+    bool blursBackground() const { return blursBackground_; }
 
     Rect frame() const override;
     Rect frameOnScreen() const override;
@@ -54,6 +58,7 @@ private:
 
     PanelWindowBehavior behavior_;
     bool ignoresMouse_ = false;
+    bool blursBackground_ = false;
     QWidget* content_ = nullptr;
     // The frame last asked for: the window manager may report 0,0 right after mapping.
     QRect requested_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,16 @@ class FakeWorkspace final : public Workspace {
 public:
     bool openURL(const std::string& url) override {
         opened.push_back(url);
-        return true;
+        return opens;
+    }
+    bool offers(const std::string& url) const override {
+        return std::find(notOffered.begin(), notOffered.end(), url) == notOffered.end();
     }
 
     // --- test controls ---
     std::vector<std::string> opened;
+    bool opens = true;                    // what openURL answers
+    std::vector<std::string> notOffered;  // links this session has no use for
 };
 
 }  // namespace vorela

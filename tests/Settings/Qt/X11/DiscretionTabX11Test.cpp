@@ -11,6 +11,7 @@
 #include "Platform/Input/Linux/QtInput.h"
 #include "Platform/Loop/Linux/QtRunLoop.h"
 #include "Platform/Screens/Linux/QtScreens.h"
+#include "Platform/Workspace/Fake/FakeWorkspace.h"
 #include "Settings/Qt/DiscretionTab.h"
 #include "Settings/StealthChecker.h"
 #include "Settings/StealthMeasure.h"
@@ -67,6 +68,7 @@ protected:
     std::unique_ptr<PanelController> controller_;
     std::unique_ptr<QtRunLoop> checkLoop_;
     std::unique_ptr<X11ScreenCapture> capture_;
+    FakeWorkspace workspace_;
     std::unique_ptr<DiscretionTab> tab_;
 };
 
@@ -78,7 +80,7 @@ TEST_F(DiscretionTabX11Test, TheRealPanelIsCapturedAndFoundVisible) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panelWidget));
     settle();
     tab_ =
-        std::make_unique<DiscretionTab>(*state_, *controller_, *screens_,
+        std::make_unique<DiscretionTab>(*state_, *controller_, *screens_, workspace_,
                                         std::make_unique<StealthChecker>(StealthChecker::Services{
                                             *checkLoop_, *capture_, currentSystemVersion()}));
     tab_->setGeometry(20, 300, 700, 480);
