@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -10,7 +11,6 @@ namespace vorela {
 namespace {
 
 // The detector's own "speech" green, as the desktop's success colour would show it.
-const QColor kSpeakingGreen(52, 199, 89);
 constexpr double kMarkerWidth = 1.5;  // points
 
 QPainterPath capsule(double width, double height) {
@@ -49,9 +49,9 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     QColor secondary = palette().color(QPalette::WindowText);
     secondary.setAlphaF(0.5);
     // Levels are drawn as given: the producer keeps them within 0-1.
-    painter.fillPath(capsule(fillWidth(), h), isSpeaking_ ? kSpeakingGreen : secondary);
+    painter.fillPath(capsule(fillWidth(), h), isSpeaking_ ? Style::green() : secondary);
     // Not clipped to the track: at threshold 1 the marker stands beyond its end.
-    painter.fillRect(QRectF(markerX(), 0, kMarkerWidth, h), ViewKit::accentColor());
+    painter.fillRect(QRectF(markerX(), 0, kMarkerWidth, h), Style::accent());
 }
 
 }  // namespace vorela

@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <cmath>
 
-#include "Render/Brand.h"
 #include "Ui/IconCache.h"
 
 namespace vorela::ViewKit {
@@ -15,8 +14,6 @@ QColor qColor(const Color& c, double alphaFactor) {
     return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green),
                             static_cast<float>(c.blue), static_cast<float>(c.alpha * alphaFactor));
 }
-
-QColor accentColor() { return qColor(Brand::accent()); }
 
 void fillInBands(QPainter& painter, const QRectF& rect, const QBrush& brush) {
     // 64 device rows: under Qt's 96, and whole rows, so the bands meet without a seam.

@@ -21,7 +21,8 @@ class QRectF;
 //
 // - Icons: symbolIcon() takes the symbol names of the original design ("play.fill",
 //   "mic", "mic.fill", "hand.raised.slash", ...) and answers it in the given tint.
-// - Colours: qColor() turns a core Color into a QColor; accentColor() is the brand accent.
+// - Colours: qColor() turns a core Color into a QColor; the named colours, text roles
+//   and spacings of the views are in Style.
 // - Texts: numbers in view texts go through vorela::format (locale-independent) and reach
 //   Qt through qText(); Qt's locale never formats a number of ours.
 // - Test fixtures: every control carries an objectName after its name in the design
@@ -29,7 +30,6 @@ class QRectF;
 namespace vorela::ViewKit {
 
 QColor qColor(const Color& color, double alphaFactor = 1);
-QColor accentColor();
 inline QString qText(const std::string& text) { return QString::fromStdString(text); }
 QPainterPath qPath(const std::vector<PathElement>& elements);
 // Fills a rectangle as fillRect does, in bands short enough that Qt keeps the work on

@@ -5,6 +5,7 @@
 
 #include "Support/QtTestApp.h"
 #include "Ui/LevelMeter.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 #include "Voice/VoiceProfile.h"
 
@@ -55,7 +56,7 @@ TEST(LevelMeterTest, DrawsFillAndMarkerWhereTheInputsSay) {
     QImage image = render(meter, "level-meter-speaking.png");
     EXPECT_TRUE(isGreenish(image.pixelColor(60, 5))) << "fill while speaking";
     EXPECT_FALSE(isGreenish(image.pixelColor(150, 5))) << "beyond the fill";
-    EXPECT_EQ(image.pixelColor(50, 5), ViewKit::accentColor()) << "marker at 0.25 of 200";
+    EXPECT_EQ(image.pixelColor(50, 5), Style::accent()) << "marker at 0.25 of 200";
     EXPECT_EQ(meter.accessibleDescription(), "hablando");
 
     meter.setInputs(0.5, 0.25, false);
@@ -68,7 +69,7 @@ TEST(LevelMeterTest, DrawsFillAndMarkerWhereTheInputsSay) {
     EXPECT_EQ(meter.fillWidth(), 0);
     EXPECT_EQ(meter.markerX(), 0);
     image = render(meter, "level-meter-empty.png");
-    EXPECT_EQ(image.pixelColor(0, 5), ViewKit::accentColor()) << "marker at the leading edge";
+    EXPECT_EQ(image.pixelColor(0, 5), Style::accent()) << "marker at the leading edge";
 
     meter.setInputs(1, 1, true);
     EXPECT_EQ(meter.fillWidth(), 200);

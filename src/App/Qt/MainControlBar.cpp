@@ -18,6 +18,7 @@
 #include "Ui/LevelMeter.h"
 #include "Ui/LiveToolTip.h"
 #include "Ui/StatusDot.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -26,8 +27,7 @@ namespace {
 
 constexpr PrompterMode kModes[] = {PrompterMode::manual, PrompterMode::classic,
                                    PrompterMode::voiceActivated, PrompterMode::wordTracking};
-const QColor kGreen(52, 199, 89);
-const QColor kRed(255, 59, 48);
+namespace Spacing = Style::Spacing;
 
 QFrame* verticalDivider(QWidget* parent) {
     auto* divider = new QFrame(parent);
@@ -49,13 +49,13 @@ QColor shadeColor(MainWindowModel::DotShade shade, const QPalette& palette) {
         case Shade::clear:
             return Qt::transparent;
         case Shade::accent:
-            return ViewKit::accentColor();
+            return Style::accent();
         case Shade::secondary:
             return palette.color(QPalette::PlaceholderText);
         case Shade::green:
-            return kGreen;
+            return Style::green();
         case Shade::red:
-            return kRed;
+            return Style::red();
     }
     return Qt::transparent;
 }
@@ -67,8 +67,8 @@ MainControlBar::MainControlBar(AppState& appState, PanelControlling& panel, QWid
     setObjectName("controlBar");
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
-    auto* layout = row(this, 16);
-    layout->setContentsMargins(16, 10, 16, 10);
+    auto* layout = row(this, Spacing::large);
+    layout->setContentsMargins(Spacing::large, Spacing::medium, Spacing::large, Spacing::medium);
     layout->addWidget(makeTransport());
     layout->addWidget(verticalDivider(this));
     modePicker_ = new QComboBox(this);
@@ -103,11 +103,11 @@ MainControlBar::~MainControlBar() = default;
 QWidget* MainControlBar::makeTransport() {
     auto* transport = new QWidget(this);
     transport->setObjectName("transportControls");
-    auto* layout = row(transport, 8);
+    auto* layout = row(transport, Spacing::compact);
     playPause_ = new QToolButton(transport);
     playPause_->setObjectName("playPauseButton");
     playPause_->setFixedSize(26, 22);
-    playPause_->setStyleSheet("QToolButton { background: " + ViewKit::accentColor().name() +
+    playPause_->setStyleSheet("QToolButton { background: " + Style::css(Style::accent()) +
                               "; border: none; border-radius: 5px; }");
     connect(playPause_, &QToolButton::clicked, this, [this] { playPause(); });
     setLiveToolTip(playPause_, [this] {
@@ -132,7 +132,7 @@ QWidget* MainControlBar::makeSpeedControl() {
     auto* speed = new QWidget(this);
     speed->setObjectName("speedControl");
     speed->setToolTip("Ritmo de lectura en palabras por minuto");
-    auto* layout = row(speed, 8);
+    auto* layout = row(speed, Spacing::compact);
     auto* icon = new QLabel(speed);
     icon->setPixmap(
         ViewKit::symbolPixmap("speedometer", palette().color(QPalette::PlaceholderText), 16));
@@ -157,11 +157,11 @@ QWidget* MainControlBar::makeSpeedControl() {
 QWidget* MainControlBar::makeStatus() {
     auto* status = new QWidget(this);
     status->setObjectName("statusIndicators");
-    auto* layout = row(status, 14);
+    auto* layout = row(status, Spacing::roomy);
     micRow_ = new QWidget(status);
     micRow_->setObjectName("micRow");
     micRow_->setToolTip("Nivel del micrófono y umbral de voz");
-    auto* mic = row(micRow_, 6);
+    auto* mic = row(micRow_, Spacing::small);
     micIcon_ = new QLabel(micRow_);
     micIcon_->setObjectName("micIcon");
     meter_ = new LevelMeter(micRow_);
@@ -171,7 +171,7 @@ QWidget* MainControlBar::makeStatus() {
     voiceRow_ = new QWidget(status);
     voiceRow_->setObjectName("voiceStatusRow");
     voiceRow_->setToolTip("Qué está haciendo el seguimiento por voz");
-    auto* voice = row(voiceRow_, 6);
+    auto* voice = row(voiceRow_, Spacing::small);
     dot_ = new StatusDot(7, voiceRow_);
     dot_->setObjectName("statusDot");
     // A problem's text can be long (the audio library's own words): it takes the bar's
@@ -219,9 +219,9 @@ void MainControlBar::refresh() {
     micRow_->setVisible(voice);
     voiceRow_->setVisible(voice);
     const bool speaking = appState_.isSpeaking.get();
-    const QPixmap mic =
-        ViewKit::symbolPixmap(speaking ? "mic.fill" : "mic",
-                              speaking ? kGreen : palette().color(QPalette::PlaceholderText), 14);
+    const QPixmap mic = ViewKit::symbolPixmap(
+        speaking ? "mic.fill" : "mic",
+        speaking ? Style::green() : palette().color(QPalette::PlaceholderText), 14);
     if (mic.cacheKey() != micIcon_->pixmap().cacheKey()) micIcon_->setPixmap(mic);
     refreshMeter();
     const VoiceStatus status = appState_.voiceStatus();

@@ -14,23 +14,20 @@
 
 #include "App/ScriptLibraryViewModel.h"
 #include "Script/Bookmark.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
 
 namespace {
 
-QFont systemFont(double points, QFont::Weight weight = QFont::Normal) {
-    QFont font;
-    font.setPointSizeF(points);
-    font.setWeight(weight);
-    return font;
-}
+using Style::TextRole;
+namespace Spacing = Style::Spacing;
 
 QLabel* captionLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    label->setFont(systemFont(10));
+    label->setFont(Style::font(TextRole::caption));
     label->setForegroundRole(QPalette::PlaceholderText);
     return label;
 }
@@ -41,14 +38,14 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     : QWidget(parent), model_(model) {
     setObjectName("editor");
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(10);
+    column->setContentsMargins(Spacing::large, Spacing::large, Spacing::large, Spacing::large);
+    column->setSpacing(Spacing::medium);
 
     title_ = new QLineEdit(this);
     title_->setObjectName("titleField");
     title_->setPlaceholderText("Título");
     title_->setFrame(false);
-    title_->setFont(systemFont(18, QFont::DemiBold));
+    title_->setFont(Style::font(TextRole::title2));
     title_->setStyleSheet("QLineEdit { background: transparent; }");
     connect(title_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.editTitle(text.toStdString()); });
@@ -56,7 +53,7 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     column->addWidget(title_);
 
     auto* info = new QHBoxLayout;
-    info->setSpacing(12);
+    info->setSpacing(Spacing::regular);
     wordCount_ = captionLabel("wordCountLabel", this);
     readingTime_ = captionLabel("readingTimeLabel", this);
     bookmarkCount_ = captionLabel("bookmarkCountLabel", this);
@@ -73,13 +70,15 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
 
     saveError_ = new QWidget(this);
     saveError_->setObjectName("saveErrorNotice");
-    saveError_->setStyleSheet("#saveErrorNotice { background: rgba(179,38,30,0.12); }");
+    saveError_->setStyleSheet(
+        QString("#saveErrorNotice { background: %1; }").arg(Style::css(Style::errorFill(0.12))));
     auto* notice = new QHBoxLayout(saveError_);
-    notice->setContentsMargins(8, 6, 8, 6);
+    notice->setContentsMargins(Spacing::compact, Spacing::small, Spacing::compact, Spacing::small);
     saveErrorText_ = new QLabel(saveError_);
     saveErrorText_->setObjectName("saveErrorLabel");
     saveErrorText_->setWordWrap(true);
-    saveErrorText_->setStyleSheet("QLabel { color: #b3261e; }");
+    saveErrorText_->setStyleSheet(
+        QString("QLabel { color: %1; }").arg(Style::css(Style::errorText())));
     // Two lines at the least: a wrapped label is otherwise squeezed by the body's stretch.
     saveErrorText_->setMinimumHeight(2 * saveErrorText_->fontMetrics().lineSpacing() + 4);
     auto* retry = new QPushButton("Reintentar", saveError_);
@@ -92,10 +91,10 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
 
     body_ = new QPlainTextEdit(this);
     body_->setObjectName("bodyEditor");
-    body_->setFont(systemFont(14));
+    body_->setFont(Style::font(TextRole::bodyLarge));
     body_->setFrameShape(QFrame::NoFrame);
-    body_->setStyleSheet(
-        "QPlainTextEdit { background: rgba(128,128,128,0.12); border-radius: 8px; }");
+    body_->setStyleSheet(QString("QPlainTextEdit { background: %1; border-radius: 8px; }")
+                             .arg(Style::css(Style::neutral(0.12))));
     connect(body_, &QPlainTextEdit::textChanged, this, [this] {
         const QScopedValueRollback typing(isTypingBody_, true);
         model_.editBody(body_->toPlainText().toStdString());
@@ -112,7 +111,7 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     stripContent_ = new QWidget(strip_);
     stripRow_ = new QHBoxLayout(stripContent_);
     stripRow_->setContentsMargins(0, 0, 0, 0);
-    stripRow_->setSpacing(8);
+    stripRow_->setSpacing(Spacing::compact);
     strip_->setWidget(stripContent_);
     column->addWidget(strip_);
     refresh();
@@ -164,7 +163,7 @@ void ScriptEditorView::rebuildBookmarkStrip() {
         button->setIcon(
             ViewKit::symbolIcon("bookmark.fill", palette().color(QPalette::ButtonText)));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setFont(systemFont(10));
+        button->setFont(Style::font(TextRole::caption));
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         // Weakly held: a click after the bookmark was removed elsewhere does nothing.
         std::weak_ptr<Bookmark> weak = bookmark;

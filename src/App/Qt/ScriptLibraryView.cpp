@@ -22,6 +22,7 @@
 #include "App/Qt/ScriptRowDelegate.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "Script/Script.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -86,9 +87,12 @@ QWidget* ScriptLibraryView::makeSidebar() {
     libraryError_ = new QLabel(sidebar);
     libraryError_->setObjectName("libraryErrorLabel");
     libraryError_->setWordWrap(true);
-    libraryError_->setContentsMargins(8, 8, 8, 8);
+    libraryError_->setContentsMargins(Style::Spacing::compact, Style::Spacing::compact,
+                                      Style::Spacing::compact, Style::Spacing::compact);
     libraryError_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    libraryError_->setStyleSheet("QLabel { color: #b3261e; background: rgba(179,38,30,0.10); }");
+    libraryError_->setStyleSheet(
+        QString("QLabel { color: %1; background: %2; }")
+            .arg(Style::css(Style::errorText()), Style::css(Style::errorFill(0.1))));
     libraryError_->hide();
     column->addWidget(libraryError_);
 
@@ -109,8 +113,9 @@ QWidget* ScriptLibraryView::makeSidebar() {
     column->addWidget(divider);
 
     auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(8, 8, 8, 8);
-    bar->setSpacing(8);
+    bar->setContentsMargins(Style::Spacing::compact, Style::Spacing::compact,
+                            Style::Spacing::compact, Style::Spacing::compact);
+    bar->setSpacing(Style::Spacing::compact);
     auto button = [&](const char* name, const char* symbol, const char* tip, auto action) {
         auto* b = new QToolButton(sidebar);
         b->setObjectName(name);
@@ -149,10 +154,7 @@ QWidget* ScriptLibraryView::makeEmptyState() {
     icon->setAlignment(Qt::AlignCenter);
     auto* title = new QLabel("Elegí un guion", empty);
     title->setObjectName("emptyStateTitle");
-    QFont big = title->font();
-    big.setPointSizeF(16);
-    big.setWeight(QFont::DemiBold);
-    title->setFont(big);
+    title->setFont(Style::font(Style::TextRole::title3));
     title->setAlignment(Qt::AlignCenter);
     auto* description = new QLabel(
         "O arrastrá acá un .txt, .md, .rtf o un .pptx con notas del presentador.", empty);

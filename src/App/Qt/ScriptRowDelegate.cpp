@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "App/Qt/ScriptListModel.h"
+#include "Ui/Style.h"
 
 namespace vorela {
 
@@ -13,7 +14,6 @@ namespace {
 constexpr int kSideMargin = 4;
 constexpr int kVerticalMargin = 3;
 constexpr int kLineSpacing = 2;
-constexpr double kDetailPoints = 9;  // the caption style
 
 bool isSection(const QModelIndex& index) {
     return index.data(ScriptListModel::IsSectionRole).toBool();
@@ -29,7 +29,7 @@ QFont ScriptRowDelegate::sectionFont(const QFont& base) {
 
 QFont ScriptRowDelegate::detailFont(const QFont& base) {
     QFont font = base;
-    font.setPointSizeF(kDetailPoints);
+    font.setPointSizeF(Style::pointSize(Style::TextRole::caption2));
     return font;
 }
 

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -17,7 +18,7 @@ TrayIcon::TrayIcon(NotificationCenter& notifications, StatusMenuRenderer::Build 
     new StatusMenuRenderer(*menu_, notifications, std::move(build), std::move(perform));
     icon_->setObjectName("statusItem");
     // Trays are light on some desktops and dark on others: a mid grey reads on both.
-    icon_->setIcon(ViewKit::symbolIcon("text.alignleft", QColor(0x80, 0x80, 0x80)));
+    icon_->setIcon(ViewKit::symbolIcon("text.alignleft", Style::neutral(1)));
     icon_->setToolTip("Vorela");
     icon_->setContextMenu(menu_.get());
     // A menu-bar item opens its menu on a plain click too.

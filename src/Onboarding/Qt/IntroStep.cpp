@@ -11,6 +11,7 @@
 #include "Platform/Accessibility/AccessibilitySettings.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -29,16 +30,16 @@ QWidget* claim(std::string_view icon, const QString& title, const QString& detai
     box->setFixedWidth(150);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    column->setSpacing(Style::Spacing::small);
     auto* symbol = new QLabel;
-    symbol->setPixmap(ViewKit::symbolPixmap(icon, ViewKit::accentColor(), 20));
+    symbol->setPixmap(ViewKit::symbolPixmap(icon, Style::accent(), 20));
     symbol->setFixedHeight(22);
     symbol->setAlignment(Qt::AlignCenter);
     column->addWidget(symbol);
-    auto* heading = label(title, 13, QFont::DemiBold);
+    auto* heading = label(title, Style::TextRole::body, QFont::DemiBold);
     heading->setAlignment(Qt::AlignHCenter);
     column->addWidget(heading);
-    auto* words = label(detail, 11, QFont::Normal, secondaryColor(), true);
+    auto* words = label(detail, Style::TextRole::subheadline, Style::secondaryOnDark(), true);
     words->setAlignment(Qt::AlignHCenter);
     column->addWidget(words);
     return box;
@@ -57,7 +58,7 @@ IntroStep::IntroStep(RunLoop& loop, const AccessibilitySettings& accessibility, 
     setObjectName("introStep");
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(22);
+    column->setSpacing(Style::Spacing::wide);
     column->addStretch(1);
 
     hero_ = new WelcomeHeroView(loop_);
@@ -66,14 +67,14 @@ IntroStep::IntroStep(RunLoop& loop, const AccessibilitySettings& accessibility, 
     auto* text = new QWidget;
     auto* textColumn = new QVBoxLayout(text);
     textColumn->setContentsMargins(0, 0, 0, 0);
-    textColumn->setSpacing(8);
-    auto* title = label(t("Tus notas, pegadas a tu cámara."), 27, QFont::DemiBold);
+    textColumn->setSpacing(Style::Spacing::compact);
+    auto* title = label(t("Tus notas, pegadas a tu cámara."), Style::TextRole::largeTitle);
     title->setObjectName("introTitle");
     title->setAlignment(Qt::AlignHCenter);
     textColumn->addWidget(title);
     auto* subtitle = label(t("Vorela pone tu guion justo debajo del lente y lo mueve al ritmo de "
                              "tu voz. Mirás a la cámara, no a tus notas."),
-                           14, QFont::Normal, secondaryColor(), true);
+                           Style::TextRole::bodyLarge, Style::secondaryOnDark(), true);
     subtitle->setAlignment(Qt::AlignHCenter);
     subtitle->setFixedWidth(480);
     textColumn->addWidget(subtitle, 0, Qt::AlignHCenter);
@@ -83,7 +84,7 @@ IntroStep::IntroStep(RunLoop& loop, const AccessibilitySettings& accessibility, 
     claims->setObjectName("claims");
     auto* row = new QHBoxLayout(claims);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(26);
+    row->setSpacing(Style::Spacing::xWide);
     row->addStretch(1);
     row->addWidget(
         claim("waveform", t("Sigue tu voz"), t("Avanza cuando hablás y se detiene cuando parás.")),

@@ -1,5 +1,6 @@
 #include "Onboarding/Qt/OnboardingStyle.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -10,45 +11,32 @@
 namespace vorela::OnboardingStyle {
 namespace {
 
-constexpr double kSecondaryOpacity = 0.6;  // reads as secondary on the 0.07 grey
-constexpr int kIconPixels = 16;
+using Style::css;
+using Style::TextRole;
+namespace Spacing = Style::Spacing;
 
-QString rgba(const QColor& c) {
-    return QString("rgba(%1, %2, %3, %4)")
-        .arg(c.red())
-        .arg(c.green())
-        .arg(c.blue())
-        .arg(QString::number(c.alphaF(), 'f', 3));
-}
+constexpr int kIconPixels = 16;
+// The steps' header starts this far below the window's top edge.
+constexpr int kStepTop = 34;
 
 }  // namespace
 
-QColor secondaryColor() {
-    QColor c(Qt::white);
-    c.setAlphaF(kSecondaryOpacity);
-    return c;
+QLabel* label(const QString& text, TextRole role, const QColor& color, bool wraps) {
+    return label(text, role, Style::pixelFont(role).weight(), color, wraps);
 }
 
-QFont font(int pixelSize, QFont::Weight weight) {
-    QFont f;
-    f.setPixelSize(pixelSize);
-    f.setWeight(weight);
-    return f;
-}
-
-QLabel* label(const QString& text, int pixelSize, QFont::Weight weight, const QColor& color,
+QLabel* label(const QString& text, TextRole role, QFont::Weight weight, const QColor& color,
               bool wraps) {
     auto* l = new QLabel(text);
-    l->setFont(font(pixelSize, weight));
-    l->setStyleSheet(QString("color: %1; background: transparent;").arg(rgba(color)));
+    l->setFont(Style::pixelFont(role, weight));
+    l->setStyleSheet(QString("color: %1; background: transparent;").arg(css(color)));
     l->setWordWrap(wraps);
     l->setTextFormat(Qt::PlainText);
     return l;
 }
 
 QLabel* callout(const QString& text, const QColor& color) {
-    // The callout style is 12 points on the original desktop, one less than the body.
-    return label(text, 12, QFont::Normal, color, true);
+    return label(text, TextRole::callout, color, true);
 }
 
 QWidget* iconLabel(std::string_view symbol, const QString& text, const QColor& color,
@@ -56,7 +44,7 @@ QWidget* iconLabel(std::string_view symbol, const QString& text, const QColor& c
     auto* box = new QWidget;
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    row->setSpacing(Spacing::small);
     auto* icon = new QLabel;
     icon->setPixmap(ViewKit::symbolPixmap(symbol, color, kIconPixels));
     icon->setFixedSize(kIconPixels, kIconPixels);
@@ -71,29 +59,30 @@ QPushButton* button(const QString& title, ButtonStyle style, const char* objectN
     auto* b = new QPushButton(title);
     b->setObjectName(objectName);
     b->setCursor(Qt::PointingHandCursor);
-    const QString accent = rgba(ViewKit::accentColor());
+    const QString accent = css(Style::accent());
+    QColor dimAccent = Style::accent();
+    dimAccent.setAlphaF(0.45f);
     switch (style) {
         case ButtonStyle::prominent:
             b->setStyleSheet(QString("QPushButton { background: %1; color: white; border: none;"
                                      " border-radius: 6px; padding: 6px 16px; }"
-                                     "QPushButton:disabled { background: rgba(247, 126, 45, 0.45);"
-                                     " color: rgba(255, 255, 255, 0.6); }"
+                                     "QPushButton:disabled { background: %2; color: %3; }"
                                      "QPushButton:focus { border: 2px solid white; }")
-                                 .arg(accent));
+                                 .arg(accent, css(dimAccent), css(Style::secondaryOnDark())));
             break;
         case ButtonStyle::standard:
-            b->setStyleSheet(
-                "QPushButton { background: rgba(255, 255, 255, 0.12); color: white;"
-                " border: 1px solid rgba(255, 255, 255, 0.18); border-radius: 6px;"
-                " padding: 4px 12px; }"
-                "QPushButton:disabled { color: rgba(255, 255, 255, 0.4); }"
-                "QPushButton:focus { border: 1px solid " +
-                accent + "; }");
+            b->setStyleSheet(QString("QPushButton { background: %1; color: white;"
+                                     " border: 1px solid %2; border-radius: 6px;"
+                                     " padding: 4px 12px; }"
+                                     "QPushButton:disabled { color: %3; }"
+                                     "QPushButton:focus { border: 1px solid %4; }")
+                                 .arg(css(Style::onDark(0.12)), css(Style::onDark(0.18)),
+                                      css(Style::onDark(0.4)), accent));
             break;
         case ButtonStyle::plain:
             b->setStyleSheet(QString("QPushButton { background: transparent; color: %1;"
                                      " border: none; padding: 6px 10px; }")
-                                 .arg(rgba(secondaryColor())));
+                                 .arg(css(Style::secondaryOnDark())));
             break;
         case ButtonStyle::link:
             b->setStyleSheet(QString("QPushButton { background: transparent; color: %1;"
@@ -104,20 +93,27 @@ QPushButton* button(const QString& title, ButtonStyle style, const char* objectN
     return b;
 }
 
+QFrame* divider() {
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setStyleSheet(QString("color: %1;").arg(css(Style::onDark(0.15))));
+    return line;
+}
+
 QString roundedBackground(double whiteOpacity, int radius) {
-    return QString("background: rgba(255, 255, 255, %1); border-radius: %2px;")
-        .arg(QString::number(whiteOpacity, 'f', 2))
+    return QString("background: %1; border-radius: %2px;")
+        .arg(css(Style::onDark(whiteOpacity)))
         .arg(radius);
 }
 
 QBoxLayout* stepLayout(QWidget* step, const QString& title, const QString& subtitle,
                        int bodySpacing) {
     auto* column = new QVBoxLayout(step);
-    column->setContentsMargins(0, 34, 0, 0);
-    column->setSpacing(18);
+    column->setContentsMargins(0, kStepTop, 0, 0);
+    column->setSpacing(Spacing::section);
     auto* header = new QVBoxLayout;
-    header->setSpacing(6);
-    auto* titleLabel = label(title, 24, QFont::DemiBold);
+    header->setSpacing(Spacing::small);
+    auto* titleLabel = label(title, TextRole::title);
     titleLabel->setObjectName("stepTitle");
     header->addWidget(titleLabel);
     header->addWidget(callout(subtitle));

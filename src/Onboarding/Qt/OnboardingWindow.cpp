@@ -50,7 +50,7 @@ OnboardingWindow::OnboardingWindow(AppState& appState, PanelControlling& panel,
     setFixedSize(kWidth, kHeight);
     // The window is always dark, whatever the desktop's theme.
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet("#onboarding { background: rgb(18, 18, 18); }");
+    setStyleSheet(QString("#onboarding { background: %1; }").arg(Style::css(Style::darkWindow())));
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -64,17 +64,19 @@ OnboardingWindow::OnboardingWindow(AppState& appState, PanelControlling& panel,
     steps_->addWidget(new ReadyStep);
     auto* content = new QWidget;
     auto* contentLayout = new QVBoxLayout(content);
-    contentLayout->setContentsMargins(40, 0, 40, 0);
+    contentLayout->setContentsMargins(Style::Spacing::page, 0, Style::Spacing::page, 0);
     contentLayout->addWidget(steps_);
     root->addWidget(content, 1);
 
     auto* footer = new QWidget;
     footer->setObjectName("footer");
     footer->setAttribute(Qt::WA_StyledBackground);
-    footer->setStyleSheet("#footer { background: rgba(0, 0, 0, 0.35); }");
+    footer->setStyleSheet(
+        QString("#footer { background: %1; }").arg(Style::css(Style::shade(0.35))));
     auto* bar = new QHBoxLayout(footer);
-    bar->setContentsMargins(40, 20, 40, 20);
-    bar->setSpacing(14);
+    bar->setContentsMargins(Style::Spacing::page, Style::Spacing::xLarge, Style::Spacing::page,
+                            Style::Spacing::xLarge);
+    bar->setSpacing(Style::Spacing::roomy);
     dots_ = new StepDots(loop_, OnboardingFlow::stepCount, accessibility.reduceMotion());
     bar->addWidget(dots_, 0, Qt::AlignVCenter);
     bar->addStretch(1);
@@ -83,7 +85,7 @@ OnboardingWindow::OnboardingWindow(AppState& appState, PanelControlling& panel,
     connect(backButton_, &QPushButton::clicked, this, [this] { flow_->back(); });
     bar->addWidget(backButton_);
     primaryButton_ = button({}, ButtonStyle::prominent, "primaryButton");
-    primaryButton_->setFont(OnboardingStyle::font(15, QFont::Medium));  // the large control size
+    primaryButton_->setFont(Style::pixelFont(Style::TextRole::lead));  // the large control size
     connect(primaryButton_, &QPushButton::clicked, this, [this] { flow_->advance(); });
     bar->addWidget(primaryButton_);
     root->addWidget(footer);

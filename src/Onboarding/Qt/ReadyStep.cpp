@@ -11,6 +11,7 @@
 #include "Onboarding/Qt/OnboardingStyle.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Shortcuts/Shortcuts.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -21,7 +22,7 @@ using namespace OnboardingStyle;
 QString t(std::string_view text) { return ViewKit::qText(Bundle::localized(text)); }
 
 QLabel* keyCap(const QString& key) {
-    auto* cap = label(key, 13, QFont::Medium);
+    auto* cap = label(key, Style::TextRole::body, QFont::Medium);
     QFont f = cap->font();
     f.setFamily("monospace");
     f.setStyleHint(QFont::Monospace);
@@ -47,10 +48,10 @@ ReadyStep::ReadyStep(QWidget* parent) : QWidget(parent) {
     QBoxLayout* body = stepLayout(this, t("Listo para grabar"),
                                   t("El panel ya está debajo de tu cámara. Estas son las cuatro "
                                     "teclas que vas a usar:"),
-                                  18);
+                                  Style::Spacing::section);
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(18);
-    grid->setVerticalSpacing(12);
+    grid->setHorizontalSpacing(Style::Spacing::section);
+    grid->setVerticalSpacing(Style::Spacing::regular);
     const struct {
         QString key;
         const char* description;
@@ -65,22 +66,20 @@ ReadyStep::ReadyStep(QWidget* parent) : QWidget(parent) {
         auto* cap = keyCap(row.key);
         cap->setObjectName("shortcutKey");
         grid->addWidget(cap, r, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        grid->addWidget(label(t(row.description), 12, QFont::Normal, secondaryColor()), r, 1,
-                        Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(
+            label(t(row.description), Style::TextRole::callout, Style::secondaryOnDark()), r, 1,
+            Qt::AlignLeft | Qt::AlignVCenter);
         ++r;
     }
     grid->setColumnStretch(1, 1);
     body->addLayout(grid);
 
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setStyleSheet("color: rgba(255, 255, 255, 0.15);");
-    body->addWidget(divider);
+    body->addWidget(divider());
 
     auto* advice = new QHBoxLayout;
-    advice->setSpacing(10);
+    advice->setSpacing(Style::Spacing::medium);
     auto* eye = new QLabel;
-    eye->setPixmap(ViewKit::symbolPixmap("eye.slash", ViewKit::accentColor(), 16));
+    eye->setPixmap(ViewKit::symbolPixmap("eye.slash", Style::accent(), 16));
     advice->addWidget(eye, 0, Qt::AlignTop);
     advice->addWidget(
         callout(t("Al compartir pantalla, lo más seguro es compartir una ventana en vez de la "

@@ -26,12 +26,12 @@ ScriptStep::ScriptStep(OnboardingFlow& flow, QWidget* parent) : QWidget(parent),
         this, t("Pegá tu guion"),
         t("Lo que vas a leer. Después podés tener todos los que quieras en la biblioteca, o "
           "arrastrar un .txt, .md, .rtf o un .pptx con notas del presentador."),
-        12);
+        Style::Spacing::regular);
 
     editor_ = new QPlainTextEdit;
     editor_->setObjectName("draftEditor");
     editor_->setAccessibleName(t("Texto del guion"));
-    editor_->setFont(OnboardingStyle::font(13));
+    editor_->setFont(Style::pixelFont(Style::TextRole::body));
     editor_->setMinimumHeight(200);
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setStyleSheet("QPlainTextEdit { color: white; padding: 6px; " +
@@ -45,7 +45,7 @@ ScriptStep::ScriptStep(OnboardingFlow& flow, QWidget* parent) : QWidget(parent),
     connect(paste, &QPushButton::clicked, this, [this] { flow_.pasteFromPasteboard(); });
     auto* sample = button(t("Usar el guion de ejemplo"), ButtonStyle::standard, "sampleButton");
     connect(sample, &QPushButton::clicked, this, [this] { flow_.useSampleScript(); });
-    wordCount_ = label({}, 12, QFont::Normal, secondaryColor());
+    wordCount_ = label({}, Style::TextRole::callout, Style::secondaryOnDark());
     wordCount_->setObjectName("wordCountLabel");
     row->addWidget(paste);
     row->addWidget(sample);

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -58,13 +59,12 @@ void StepDots::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    QColor dim(Qt::white);
-    dim.setAlphaF(0.2f);
+    const QColor dim = Style::onDark(0.2);
     const double now = loop_.uptime();
     double x = 0;
     for (std::size_t i = 0; i < emphasis_.size(); ++i) {
         const double w = dotWidth(int(i));
-        p.setBrush(blend(dim, ViewKit::accentColor(), emphasis_[i].value(now)));
+        p.setBrush(blend(dim, Style::accent(), emphasis_[i].value(now)));
         p.drawRoundedRect(QRectF(x, 0, w, kDotHeight), kDotHeight / 2, kDotHeight / 2);
         x += w + kSpacing;
     }

@@ -20,15 +20,12 @@ using namespace OnboardingStyle;
 
 QString t(std::string_view text) { return ViewKit::qText(Bundle::localized(text)); }
 
-const QColor kGreen = QColor(52, 199, 89);
-const QColor kOrange = QColor(255, 149, 0);
-
 // A button and, beside it, its result taking the rest of the width.
 QWidget* row(QWidget* button, QWidget* result) {
     auto* box = new QWidget;
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    layout->setSpacing(Style::Spacing::regular);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     layout->addWidget(button, 0, Qt::AlignVCenter);
     layout->addWidget(result, 1, Qt::AlignVCenter);
@@ -51,11 +48,12 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
         this, t("Aprendé tu voz"),
         t("Dos permisos y treinta segundos. Todo el reconocimiento ocurre dentro de tu equipo: "
           "no se envía audio ni texto a ningún servidor, ni siquiera anónimo."),
-        16);
+        Style::Spacing::large);
 
     calibrateButton_ = button({}, ButtonStyle::prominent, "calibrateButton");
     connect(calibrateButton_, &QPushButton::clicked, this, [this] { flow_.requestAndCalibrate(); });
-    calibrationResult_ = iconLabel("checkmark.circle.fill", {}, kGreen, "calibrationResultLabel");
+    calibrationResult_ =
+        iconLabel("checkmark.circle.fill", {}, Style::green(), "calibrationResultLabel");
     body->addWidget(row(calibrateButton_, calibrationResult_));
 
     meter_ = new LevelMeter;
@@ -67,15 +65,15 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
     problem_->setObjectName("permissionProblem");
     auto* problemColumn = new QVBoxLayout(problem_);
     problemColumn->setContentsMargins(0, 0, 0, 0);
-    problemColumn->setSpacing(6);
+    problemColumn->setSpacing(Style::Spacing::small);
     problemColumn->addWidget(
-        iconLabel("exclamationmark.triangle.fill", {}, kOrange, "permissionProblemLabel"));
+        iconLabel("exclamationmark.triangle.fill", {}, Style::orange(), "permissionProblemLabel"));
     // "Ajustes del Sistema" names the original desktop's settings application.
     auto* openSettings =
         button(t("Abrir la configuración del sistema"), ButtonStyle::link, "openSettingsButton");
     connect(openSettings, &QPushButton::clicked, this, [this] { flow_.openMicrophoneSettings(); });
     problemColumn->addWidget(openSettings, 0, Qt::AlignLeft);
-    settingsProblem_ = callout({}, kOrange);
+    settingsProblem_ = callout({}, Style::orange());
     settingsProblem_->setObjectName("settingsProblemLabel");
     problemColumn->addWidget(settingsProblem_);
     body->addWidget(problem_);
@@ -84,23 +82,20 @@ VoiceStep::VoiceStep(OnboardingFlow& flow, const AppState& appState, QWidget* pa
     phraseSection_->setObjectName("phraseSection");
     auto* phrase = new QVBoxLayout(phraseSection_);
     phrase->setContentsMargins(0, 0, 0, 0);
-    phrase->setSpacing(16);
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setStyleSheet("color: rgba(255, 255, 255, 0.15);");
-    phrase->addWidget(divider);
+    phrase->setSpacing(Style::Spacing::large);
+    phrase->addWidget(divider());
     phrase->addWidget(callout(
         t("Ahora leé esta frase en voz alta, a tu ritmo normal. Con eso medimos qué tan bien te "
           "entiende el reconocedor y ajustamos el seguimiento a tu forma de hablar.")));
-    auto* sentence =
-        label(ViewKit::qText(AppState::calibrationPhrase()), 15, QFont::Medium, Qt::white, true);
+    auto* sentence = label(ViewKit::qText(AppState::calibrationPhrase()), Style::TextRole::lead,
+                           Qt::white, true);
     sentence->setObjectName("calibrationPhraseLabel");
     sentence->setStyleSheet("color: white; padding: 12px; " + roundedBackground(0.06, 10));
     phrase->addWidget(sentence);
     measureButton_ = button({}, ButtonStyle::standard, "measureButton");
     connect(measureButton_, &QPushButton::clicked, this, [this] { flow_.measureQuality(); });
-    qualityResult_ =
-        iconLabel("waveform.badge.magnifyingglass", {}, secondaryColor(), "qualityResultLabel");
+    qualityResult_ = iconLabel("waveform.badge.magnifyingglass", {}, Style::secondaryOnDark(),
+                               "qualityResultLabel");
     phrase->addWidget(row(measureButton_, qualityResult_));
     body->addWidget(phraseSection_);
 

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "Platform/Loop/RunLoop.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -118,9 +119,7 @@ QPixmap WelcomeHeroView::drawBackground(double devicePixelRatio) {
     gradient.setColorAt(0, grey(0.2));
     gradient.setColorAt(1, grey(0.09));
     p.setBrush(gradient);
-    QColor border(Qt::white);
-    border.setAlphaF(0.08f);
-    p.setPen(QPen(border, 1));
+    p.setPen(QPen(Style::onDark(0.08), 1));
     p.drawRoundedRect(screen.adjusted(0.5, 0.5, -0.5, -0.5), kScreenRadius, kScreenRadius);
 
     p.setPen(Qt::NoPen);
@@ -166,7 +165,7 @@ void WelcomeHeroView::paintEvent(QPaintEvent*) {
     // Footer: microphone bars standing on a 10-point frame, then the progress bar.
     const double footerLeft = kPanelLeft + 14;
     const double micMiddle = kFooterTop + kMicFrameHeight / 2;
-    QColor micColor = ViewKit::accentColor();
+    QColor micColor = Style::accent();
     micColor.setAlphaF(0.9f);
     for (int bar = 0; bar < 4; ++bar) {
         const double h = hero.drawnMicBarHeight(bar);
@@ -175,11 +174,9 @@ void WelcomeHeroView::paintEvent(QPaintEvent*) {
     const double progressLeft = footerLeft + 4 * 2 + 3 * 2 + 6;
     const double progressWidth = kPanel.right() - 14 - progressLeft;
     const QRectF track(progressLeft, micMiddle - 1.5, progressWidth, 3);
-    QColor trackColor(Qt::white);
-    trackColor.setAlphaF(0.12f);
-    capsule(p, track, trackColor);
+    capsule(p, track, Style::onDark(0.12));
     capsule(p, QRectF(track.left(), track.top(), progressWidth * hero.drawnProgressFraction(), 3),
-            ViewKit::accentColor());
+            Style::accent());
 }
 
 }  // namespace vorela

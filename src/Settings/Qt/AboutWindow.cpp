@@ -9,6 +9,7 @@
 #include "Platform/Workspace/Workspace.h"
 #include "Settings/AboutLinks.h"
 #include "Settings/Qt/SettingsForm.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -37,8 +38,9 @@ AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
     setObjectName("aboutWindow");
     setWindowTitle("Acerca de Vorela");
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(28, 28, 28, 28);
-    stack->setSpacing(14);
+    stack->setContentsMargins(Style::Spacing::window, Style::Spacing::window,
+                              Style::Spacing::window, Style::Spacing::window);
+    stack->setSpacing(Style::Spacing::roomy);
 
     const QColor secondary = palette().color(QPalette::PlaceholderText);
     auto* symbol = new QLabel;
@@ -48,10 +50,7 @@ AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
 
     auto* title = new QLabel("Vorela");
     title->setObjectName("productName");
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(Style::desktopFont(Style::DesktopText::title, title->font()));
     stack->addWidget(title, 0, Qt::AlignHCenter);
 
     auto* version = SettingsForm::makeText(
@@ -64,7 +63,7 @@ AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
     auto* dividerRow = new QHBoxLayout;
-    dividerRow->setContentsMargins(40, 0, 40, 0);
+    dividerRow->setContentsMargins(Style::Spacing::page, 0, Style::Spacing::page, 0);
     dividerRow->addWidget(divider);
     stack->addLayout(dividerRow);
 
@@ -74,7 +73,7 @@ AboutWindow::AboutWindow(Workspace& workspace, QWidget* parent)
     stack->addWidget(promise);
 
     auto* links = new QHBoxLayout;
-    links->setSpacing(14);
+    links->setSpacing(Style::Spacing::roomy);
     links->addStretch(1);
     for (std::size_t i = 0; i < 3; ++i)
         links->addWidget(makeLink(AboutLinks::kLinks[i], workspace_));

@@ -23,26 +23,24 @@
 #include "Settings/StealthCheckPresentation.h"
 #include "Settings/StealthChecker.h"
 #include "Settings/StealthMeasure.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
 
 namespace {
 
+using Style::DesktopText;
 using ViewKit::qText;
 
-const QColor kOrange(255, 149, 0);
-const QColor kGreen(52, 199, 89);
 constexpr int kEvidenceMaxHeight = 90;  // points
 
-QLabel* label(const char* name, const QString& text, double pointScale = 1, bool bold = false) {
+QLabel* label(const char* name, const QString& text, DesktopText role = DesktopText::body,
+              bool bold = false) {
     auto* l = new QLabel(text);
     l->setObjectName(name);
     l->setWordWrap(true);
-    QFont font = l->font();
-    font.setPointSizeF(font.pointSizeF() * pointScale);
-    font.setBold(bold);
-    l->setFont(font);
+    l->setFont(Style::desktopFont(role, l->font(), bold ? QFont::Bold : QFont::Normal));
     return l;
 }
 
@@ -68,14 +66,15 @@ QPixmap iconPixmap(const char* symbol, const QColor& tint) {
 // lost it in the scroll area.
 void addStep(QGridLayout* grid, int number, const char* title, const char* detail) {
     const int row = grid->rowCount();
-    auto* badge = label("stepBadge", QString::number(number), 0.85, true);
+    auto* badge = label("stepBadge", QString::number(number), DesktopText::caption, true);
     badge->setWordWrap(false);
     badge->setAlignment(Qt::AlignCenter);
     badge->setFixedSize(18, 18);
-    badge->setStyleSheet("background: rgba(128,128,128,0.18); border-radius: 9px;");
+    badge->setStyleSheet(
+        QString("background: %1; border-radius: 9px;").arg(Style::css(Style::neutral(0.18))));
     grid->addWidget(badge, row, 0, 2, 1, Qt::AlignTop);
-    grid->addWidget(label("stepTitle", QString::fromUtf8(title), 1, true), row, 1);
-    auto* detailLabel = label("stepDetail", QString::fromUtf8(detail), 0.92);
+    grid->addWidget(label("stepTitle", QString::fromUtf8(title), DesktopText::body, true), row, 1);
+    auto* detailLabel = label("stepDetail", QString::fromUtf8(detail), DesktopText::footnote);
     setSecondary(detailLabel);
     grid->addWidget(detailLabel, row + 1, 1);
     grid->setRowMinimumHeight(row + 2, 12);  // the spacing between steps
@@ -131,13 +130,13 @@ QWidget* DiscretionTab::makeVerifierCard() {
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
-    column->addWidget(label("verifierTitle", "Verificá tu setup", 1.15, true));
+    column->addWidget(label("verifierTitle", "Verificá tu setup", DesktopText::heading, true));
     column->addWidget(label(
         "verifierIntro",
         "Vamos a pintar el panel de un color plano, grabar tu pantalla completa con la misma API "
         "que usan Zoom, Meet y Teams, y contar si ese color aparece. Tarda unos segundos y no se "
         "guarda ninguna imagen fuera de esta ventana.",
-        0.92));
+        DesktopText::footnote));
 
     auto* row = new QHBoxLayout;
     row->setSpacing(12);
@@ -146,7 +145,7 @@ QWidget* DiscretionTab::makeVerifierCard() {
     verifyButton_->setDefault(true);
     connect(verifyButton_, &QPushButton::clicked, this, [this] { run(); });
     row->addWidget(verifyButton_);
-    panelHint_ = label("panelHint", "Mostrá el panel primero.", 0.92);
+    panelHint_ = label("panelHint", "Mostrá el panel primero.", DesktopText::footnote);
     panelHint_->setWordWrap(false);
     setSecondary(panelHint_);
     row->addWidget(panelHint_);
@@ -169,10 +168,10 @@ QWidget* DiscretionTab::makeVerifierCard() {
     result->addWidget(resultIcon_, 0, Qt::AlignTop);
     auto* lines = new QVBoxLayout;
     lines->setSpacing(2);
-    resultTitle_ = label("resultTitle", {}, 1, true);
-    resultDetail_ = label("resultDetail", {}, 0.85);
+    resultTitle_ = label("resultTitle", {}, DesktopText::body, true);
+    resultDetail_ = label("resultDetail", {}, DesktopText::caption);
     setSecondary(resultDetail_);
-    resultAdvice_ = label("resultAdvice", {}, 0.92);
+    resultAdvice_ = label("resultAdvice", {}, DesktopText::footnote);
     lines->addWidget(resultTitle_);
     lines->addWidget(resultDetail_);
     lines->addWidget(resultAdvice_);
@@ -182,16 +181,16 @@ QWidget* DiscretionTab::makeVerifierCard() {
     permissionsButton_->setCursor(Qt::PointingHandCursor);
     permissionsButton_->setStyleSheet(
         QString("QPushButton { color: %1; border: none; padding: 0; text-align: left; }")
-            .arg(ViewKit::accentColor().name()));
+            .arg(Style::css(Style::accent())));
     connect(permissionsButton_, &QPushButton::clicked, this, [this] { openPermissions(); });
     lines->addWidget(permissionsButton_, 0, Qt::AlignLeft);
-    permissionsProblem_ = label("permissionsProblem", {}, 0.92);
-    setTextColor(permissionsProblem_, kOrange);
+    permissionsProblem_ = label("permissionsProblem", {}, DesktopText::footnote);
+    setTextColor(permissionsProblem_, Style::orange());
     lines->addWidget(permissionsProblem_);
     result->addLayout(lines, 1);
     column->addWidget(resultBox_);
 
-    storedLine_ = label("storedResult", {}, 0.92);
+    storedLine_ = label("storedResult", {}, DesktopText::footnote);
     column->addWidget(storedLine_);
 
     evidenceBox_ = new QWidget;
@@ -199,8 +198,8 @@ QWidget* DiscretionTab::makeVerifierCard() {
     auto* evidence = new QVBoxLayout(evidenceBox_);
     evidence->setContentsMargins(0, 0, 0, 0);
     evidence->setSpacing(4);
-    auto* caption =
-        label("evidenceCaption", "Lo que vio la captura, en la región del panel:", 0.85);
+    auto* caption = label("evidenceCaption",
+                          "Lo que vio la captura, en la región del panel:", DesktopText::caption);
     setSecondary(caption);
     evidence->addWidget(caption);
     evidenceImage_ = new QLabel;
@@ -216,8 +215,10 @@ QWidget* DiscretionTab::makeGuide() {
     auto* column = new QVBoxLayout(guide);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(12);
-    column->addWidget(label("guideTitle", "Cómo compartir sin que se vea", 1.15, true));
-    auto* order = label("guideOrder", "En orden de fiabilidad real, no de comodidad:", 0.92);
+    column->addWidget(
+        label("guideTitle", "Cómo compartir sin que se vea", DesktopText::heading, true));
+    auto* order =
+        label("guideOrder", "En orden de fiabilidad real, no de comodidad:", DesktopText::footnote);
     setSecondary(order);
     column->addWidget(order);
     auto* steps = new QGridLayout;
@@ -240,7 +241,7 @@ QWidget* DiscretionTab::makeGuide() {
                        "Linux no ofrece ninguna API pública que garantice que una ventana quede "
                        "fuera de una captura de pantalla completa. Por eso esta app no te promete "
                        "que sea invisible: te da la herramienta para comprobarlo en tu equipo.",
-                       0.92);
+                       DesktopText::footnote);
     setSecondary(note);
     column->addWidget(note);
     return guide;
@@ -292,10 +293,11 @@ void DiscretionTab::refresh() {
     const bool isDone = p.outcome == Outcome::done;
     resultBox_->setVisible(isDone || p.outcome == Outcome::failed);
     if (isDone) {
-        resultIcon_->setPixmap(p.isVisible ? iconPixmap("exclamationmark.triangle.fill", kOrange)
-                                           : iconPixmap("checkmark.seal.fill", kGreen));
+        resultIcon_->setPixmap(p.isVisible
+                                   ? iconPixmap("exclamationmark.triangle.fill", Style::orange())
+                                   : iconPixmap("checkmark.seal.fill", Style::green()));
     } else {
-        resultIcon_->setPixmap(iconPixmap("exclamationmark.triangle", kOrange));
+        resultIcon_->setPixmap(iconPixmap("exclamationmark.triangle", Style::orange()));
     }
     resultTitle_->setText(qText(p.title));
     QFont titleFont = resultTitle_->font();
@@ -311,7 +313,7 @@ void DiscretionTab::refresh() {
     storedLine_->setVisible(p.outcome == Outcome::stored);
     storedLine_->setText(qText(p.storedLine));
     if (p.isStale) {
-        setTextColor(storedLine_, kOrange);
+        setTextColor(storedLine_, Style::orange());
     } else {
         setSecondary(storedLine_);
     }

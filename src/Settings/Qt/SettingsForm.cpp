@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "App/AppState.h"
+#include "Ui/Style.h"
 
 namespace vorela::SettingsForm {
 
@@ -47,23 +48,20 @@ QLabel* makeText(const char* objectName, const QString& text, TextStyle style) {
     label->setWordWrap(true);
     QFont font = label->font();
     QPalette palette = label->palette();
-    const QColor secondary = palette.color(QPalette::WindowText);
     switch (style) {
         case TextStyle::body:
             break;
         case TextStyle::caption:
-            font.setPointSizeF(font.pointSizeF() * 0.85);
-            palette.setColor(QPalette::WindowText,
-                             QColor(secondary.red(), secondary.green(), secondary.blue(), 150));
+            font = Style::desktopFont(Style::DesktopText::caption, font);
+            palette.setColor(QPalette::WindowText, Style::secondaryText(palette));
             break;
         case TextStyle::callout:
-            font.setPointSizeF(font.pointSizeF() * 0.95);
-            palette.setColor(QPalette::WindowText,
-                             QColor(secondary.red(), secondary.green(), secondary.blue(), 150));
+            font = Style::desktopFont(Style::DesktopText::callout, font);
+            palette.setColor(QPalette::WindowText, Style::secondaryText(palette));
             break;
         case TextStyle::warning:
-            font.setPointSizeF(font.pointSizeF() * 0.9);
-            palette.setColor(QPalette::WindowText, QColor(255, 149, 0));  // the system orange
+            font = Style::desktopFont(Style::DesktopText::footnote, font);
+            palette.setColor(QPalette::WindowText, Style::orange());
             break;
     }
     label->setFont(font);

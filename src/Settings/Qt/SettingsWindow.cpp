@@ -12,6 +12,7 @@
 #include "Settings/Qt/ShortcutSettings.h"
 #include "Settings/Qt/VoiceSettings.h"
 #include "Settings/StealthChecker.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -32,7 +33,7 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     setWindowTitle("Preferencias");
     setFixedSize(kWidthPoints, kHeightPoints);
     QPalette tinted = palette();
-    tinted.setColor(QPalette::Highlight, ViewKit::accentColor());
+    tinted.setColor(QPalette::Highlight, Style::accent());
     setPalette(tinted);
 
     auto* layout = new QVBoxLayout(this);

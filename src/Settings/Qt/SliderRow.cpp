@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "Settings/SettingsTexts.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -35,8 +36,7 @@ SliderRow::SliderRow(const char* objectName, double minimum, double maximum, con
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     valueLabel_->setFont(digits);
     QPalette palette = valueLabel_->palette();
-    const QColor text = palette.color(QPalette::WindowText);
-    palette.setColor(QPalette::WindowText, QColor(text.red(), text.green(), text.blue(), 150));
+    palette.setColor(QPalette::WindowText, Style::secondaryText(palette));
     valueLabel_->setPalette(palette);
     row->addWidget(slider_, 1);
     row->addWidget(valueLabel_);

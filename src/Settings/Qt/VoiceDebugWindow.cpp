@@ -13,6 +13,7 @@
 #include "App/AppState.h"
 #include "Settings/Qt/SettingsForm.h"
 #include "Settings/SettingsTexts.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -22,11 +23,7 @@ using ViewKit::qText;
 
 namespace {
 
-QColor secondaryOf(const QWidget* widget) {
-    QColor color = widget->palette().color(QPalette::WindowText);
-    color.setAlpha(150);
-    return color;
-}
+QColor secondaryOf(const QWidget* widget) { return Style::secondaryText(widget->palette()); }
 
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
@@ -65,10 +62,7 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
     stack->addWidget(divider);
     auto* title = new QLabel("Transcripción en vivo");
     title->setObjectName("transcriptTitle");
-    QFont titleFont = title->font();
-    titleFont.setPointSize(11);
-    titleFont.setWeight(QFont::DemiBold);
-    title->setFont(titleFont);
+    title->setFont(Style::font(Style::TextRole::subheadline, QFont::DemiBold));
     setTextColor(title, secondaryOf(this));
     stack->addWidget(title);
 
@@ -76,9 +70,7 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
     transcript_->setObjectName("transcriptLabel");
     transcript_->setWordWrap(true);
     transcript_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont transcriptFont = transcript_->font();
-    transcriptFont.setPointSize(13);
-    transcript_->setFont(transcriptFont);
+    transcript_->setFont(Style::font(Style::TextRole::body));
     auto* scroll = new QScrollArea;
     scroll->setObjectName("transcriptScroll");
     scroll->setWidgetResizable(true);
@@ -97,7 +89,7 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
     listen_->setObjectName("listenButton");
     listen_->setDefault(true);
     QPalette tinted = listen_->palette();
-    tinted.setColor(QPalette::Button, ViewKit::accentColor());
+    tinted.setColor(QPalette::Button, Style::accent());
     tinted.setColor(QPalette::ButtonText, Qt::white);
     listen_->setPalette(tinted);
     connect(listen_, &QPushButton::clicked, this, [this] {
@@ -123,8 +115,7 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
 
 QLabel* VoiceDebugWindow::addRow(QGridLayout* grid, const char* label, const char* objectName) {
     // The rows read as a table: 12 points, equal-width digits.
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(12);
+    const QFont font = Style::monospaced(Style::TextRole::callout);
     auto* name = new QLabel(label);
     name->setFont(font);
     setTextColor(name, secondaryOf(this));

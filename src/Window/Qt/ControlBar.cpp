@@ -8,36 +8,22 @@
 
 #include "Platform/Foundation/Format.h"
 #include "Ui/StatusDot.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 #include "Window/Qt/PanelGauges.h"
 
 namespace vorela {
 
-namespace {
-
-QFont systemFont(double points, QFont::Weight weight) {
-    QFont font;
-    font.setPointSizeF(points);
-    font.setWeight(weight);
-    return font;
-}
-
-// Digits of equal width, so the time and the rate do not jitter as they count. The
-// desktop's sans fonts draw figures of one width by default; Qt 6.4 cannot ask for it.
-QFont monospacedDigits(double points, QFont::Weight weight) { return systemFont(points, weight); }
-
-QString rgba(const QColor& c) {
-    return ViewKit::qText(format("rgba(%d,%d,%d,%d)", c.red(), c.green(), c.blue(), c.alpha()));
-}
-
-}  // namespace
+using Style::css;
+using Style::TextRole;
+namespace Spacing = Style::Spacing;
 
 ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWidget(parent) {
     setObjectName("controlBar");
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(12, 8, 12, 8);
-    row->setSpacing(10);
-    const QString text = "color: " + rgba(QColor::fromRgbF(1, 1, 1, 0.8f)) + ";";
+    row->setContentsMargins(Spacing::regular, Spacing::compact, Spacing::regular, Spacing::compact);
+    row->setSpacing(Spacing::medium);
+    const QString text = "color: " + css(Style::onDark(0.8)) + ";";
 
     playPause_ = new QToolButton(this);
     playPause_->setObjectName("playPauseButton");
@@ -45,13 +31,13 @@ ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWi
     playPause_->setIconSize(QSize(12, 12));
     playPause_->setFocusPolicy(Qt::NoFocus);
     playPause_->setStyleSheet("QToolButton { border: none; border-radius: 11px; background: " +
-                              rgba(QColor::fromRgbF(1, 1, 1, 0.14f)) + "; }");
+                              css(Style::onDark(0.14)) + "; }");
     connect(playPause_, &QToolButton::clicked, this, [onPlayPause] { onPlayPause(); });
     row->addWidget(playPause_);
 
     wpm_ = new QLabel(this);
     wpm_->setObjectName("wpmLabel");
-    wpm_->setFont(monospacedDigits(11, QFont::Medium));
+    wpm_->setFont(Style::monospacedDigits(TextRole::subheadline, QFont::Medium));
     wpm_->setStyleSheet(text);
     row->addWidget(wpm_);
 
@@ -60,28 +46,27 @@ ControlBar::ControlBar(std::function<void()> onPlayPause, QWidget* parent) : QWi
     voiceGroup_ = new QWidget(this);
     auto* group = new QHBoxLayout(voiceGroup_);
     group->setContentsMargins(0, 0, 0, 0);
-    group->setSpacing(5);
+    group->setSpacing(Spacing::xSmall);
     dot_ = new StatusDot(6, voiceGroup_);
     dot_->setObjectName("statusDot");
     status_ = new QLabel(voiceGroup_);
     status_->setObjectName("statusLabel");
-    status_->setFont(systemFont(10.5, QFont::Normal));
-    status_->setStyleSheet("color: " + rgba(QColor::fromRgbF(1, 1, 1, 0.65f)) + ";");
+    status_->setFont(Style::font(TextRole::footnote));
+    status_->setStyleSheet("color: " + css(Style::onDark(0.65)) + ";");
     group->addWidget(dot_);
     group->addWidget(status_);
     row->addWidget(voiceGroup_);
 
     badge_ = new QLabel(this);
     badge_->setObjectName("passThroughBadge");
-    badge_->setPixmap(
-        ViewKit::symbolPixmap("hand.raised.slash", QColor::fromRgbF(1, 1, 1, 0.5f), 12));
+    badge_->setPixmap(ViewKit::symbolPixmap("hand.raised.slash", Style::onDark(0.5), 12));
     badge_->setToolTip("Los clicks pasan a través del panel. Mantené Alt para moverlo.");
     row->addWidget(badge_);
 
     row->addStretch(1);
     time_ = new QLabel(this);
     time_->setObjectName("remainingTimeLabel");
-    time_->setFont(monospacedDigits(11, QFont::Medium));
+    time_->setFont(Style::monospacedDigits(TextRole::subheadline, QFont::Medium));
     time_->setStyleSheet(text);
     row->addWidget(time_);
     refresh(Model{});
@@ -110,8 +95,8 @@ void ControlBar::refresh(const Model& model) {
 void ControlBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QLinearGradient shade(0, 0, 0, height());
-    shade.setColorAt(0, QColor::fromRgbF(0, 0, 0, 0));
-    shade.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.75f));
+    shade.setColorAt(0, Style::shade(0));
+    shade.setColorAt(1, Style::shade(0.75));
     p.fillRect(rect(), shade);
 }
 

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -44,9 +45,9 @@ void PanelLevelMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width(), h = height();
-    fillCapsule(p, QRectF(0, 0, w, h), QColor::fromRgbF(1, 1, 1, 0.15f));
+    fillCapsule(p, QRectF(0, 0, w, h), Style::onDark(0.15));
     fillCapsule(p, QRectF(0, 0, w * level_, h), ViewKit::qColor(fill_));
-    p.fillRect(QRectF(w * marker_, 0, 1.5, h), ViewKit::accentColor());
+    p.fillRect(QRectF(w * marker_, 0, 1.5, h), Style::accent());
 }
 
 ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
@@ -64,8 +65,8 @@ void ProgressStrip::setProgress(double fraction) {
 
 void ProgressStrip::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), QColor::fromRgbF(1, 1, 1, 0.1f));
-    p.fillRect(QRectF(0, 0, width() * progress_, height()), ViewKit::accentColor());
+    p.fillRect(rect(), Style::onDark(0.1));
+    p.fillRect(QRectF(0, 0, width() * progress_, height()), Style::accent());
 }
 
 }  // namespace vorela

@@ -21,6 +21,7 @@
 #include "Support/QtTestApp.h"
 #include "Support/StubPrograms.h"
 #include "Ui/LevelMeter.h"
+#include "Ui/Style.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -78,7 +79,7 @@ protected:
         return image;
     }
     static bool isAccent(QColor c) {
-        const QColor a = ViewKit::accentColor();
+        const QColor a = Style::accent();
         return std::abs(c.red() - a.red()) < 12 && std::abs(c.green() - a.green()) < 12 &&
                std::abs(c.blue() - a.blue()) < 12;
     }

@@ -29,8 +29,8 @@ protected:
     std::optional<QRect> openShortcutsTab(const VorelaProcess& vorela) {
         if (!openTrayMenu(vorela)) return std::nullopt;
         desktop_.screenshot("desktop-tray-menu-keys");
-        // "Preferencias…" is the menu's fourteenth item.
-        for (int i = 0; i < 14; ++i) run({"xdotool", "key", "Down"});
+        // Up from no item is the last, "Salir"; then "Acerca de Vorela", "Preferencias…".
+        run({"xdotool", "key", "--delay", "100", "Up", "Up", "Up"});
         key("Return");
         std::optional<QRect> window;
         for (int i = 0; i < 100 && !window; ++i, QTest::qWait(50))
