@@ -33,7 +33,9 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
     observations_.push_back(state.theme.observe(changed));
     observations_.push_back(state.scriptText.observe(changed));
     observations_.push_back(state.tokens.observe(changed));
-    observations_.push_back(state.currentTokenIndex.observe(changed));
+    // A new word only moves the highlight: the text and its ranges stay as they are.
+    observations_.push_back(state.currentTokenIndex.observe(
+        guard_.bind([this](long index) { widget_->view().setCurrentTokenIndex(index); })));
 }
 
 PrompterViewBridge::~PrompterViewBridge() = default;
