@@ -7,6 +7,7 @@
 #include "App/AppState.h"
 #include "App/Qt/PrompterViewBridge.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Prefs/KeyWatcher.h"
 #include "Prefs/Prefs.h"
 #include "Render/PanelSilhouette.h"
 #include "Render/Qt/PrompterTextWidget.h"
@@ -28,7 +29,11 @@ constexpr int kBarHeight = 38;
 }  // namespace
 
 PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWidget* parent)
-    : QWidget(parent), state_(state), loop_(loop) {
+    : QWidget(parent),
+      state_(state),
+      loop_(loop),
+      glass_(Prefs::get(Prefs::Keys::glassBackground())),
+      glassKeys_(loop) {
     setObjectName("prompterContent");
     setAttribute(Qt::WA_TranslucentBackground);
     bridge_ = std::make_unique<PrompterViewBridge>(state, loop.clock(), *this);
@@ -37,20 +42,26 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
     progress_ = new ProgressStrip(this);
     silhouette_ = new SilhouetteMask(this);
 
-    const auto changed = guard_.bind([this](const auto&) { refresh(); });
-    observations_.push_back(state.theme.observe(changed));
-    observations_.push_back(state.showsStealthTestPattern.observe(changed));
-    observations_.push_back(state.panelMode.observe(changed));
-    observations_.push_back(state.notchHeight.observe(changed));
-    observations_.push_back(state.isPassThroughActive.observe(changed));
-    observations_.push_back(state.playback.observe(changed));
-    observations_.push_back(state.wpm.observe(changed));
-    observations_.push_back(state.mode.observe(changed));
-    observations_.push_back(state.isSpeaking.observe(changed));
-    observations_.push_back(state.voiceProfile.observe(changed));
-    observations_.push_back(state.currentTokenIndex.observe(changed));
-    observations_.push_back(state.tokens.observe(changed));
-    observations_.push_back(state.observeVoiceStatus(changed));
+    // Each change redraws only what shows it: a new word moves the gauges, not the
+    // background or the children's places.
+    const auto gauges = guard_.bind([this](const auto&) { refreshGauges(); });
+    const auto shape = guard_.bind([this](const auto&) { refreshShape(); });
+    observations_.push_back(state.theme.observe(guard_.bind([this](const auto&) { update(); })));
+    observations_.push_back(state.showsStealthTestPattern.observe(guard_.bind([this](const auto&) {
+        refreshShape();
+        update();
+    })));
+    observations_.push_back(state.panelMode.observe(shape));
+    observations_.push_back(state.notchHeight.observe(shape));
+    observations_.push_back(state.isPassThroughActive.observe(gauges));
+    observations_.push_back(state.playback.observe(gauges));
+    observations_.push_back(state.wpm.observe(gauges));
+    observations_.push_back(state.mode.observe(gauges));
+    observations_.push_back(state.isSpeaking.observe(gauges));
+    observations_.push_back(state.voiceProfile.observe(gauges));
+    observations_.push_back(state.currentTokenIndex.observe(gauges));
+    observations_.push_back(state.tokens.observe(gauges));
+    observations_.push_back(state.observeVoiceStatus(gauges));
     observations_.push_back(state.micLevel.observe(guard_.bind([this](double level) {
         meter_ = meter_.retargeted(level, loop_.uptime(), kMeterSeconds, Tween::Curve::linear);
         startAnimating();
@@ -60,6 +71,10 @@ PrompterContentWidget::PrompterContentWidget(AppState& state, RunLoop& loop, QWi
                                            Tween::Curve::easeOut);
         startAnimating();
     })));
+    glassKeys_.watch(Prefs::Keys::glassBackground(), guard_.bind([this] {
+        glass_ = Prefs::get(Prefs::Keys::glassBackground());
+        update();
+    }));
     meter_ = Tween::at(state.micLevel.get());
     hoverFade_ = Tween::at(state.isHovering.get() ? 1 : 0);
     refresh();
@@ -75,12 +90,20 @@ double PrompterContentWidget::controlBarOpacity() const {
 }
 
 void PrompterContentWidget::refresh() {
+    refreshShape();
+    refreshGauges();
+    update();
+}
+
+void PrompterContentWidget::refreshShape() {
     silhouette_->setNotch(state_.panelMode.get() == PanelMode::notch);
     textWidget().setVisible(!state_.showsStealthTestPattern.get());
+    layoutChildren();
+}
+
+void PrompterContentWidget::refreshGauges() {
     progress_->setProgress(state_.progress());
     refreshBar();
-    layoutChildren();
-    update();
 }
 
 void PrompterContentWidget::refreshBar() {
@@ -148,7 +171,7 @@ void PrompterContentWidget::paintEvent(QPaintEvent* event) {
     }
     const double opacity = state_.theme.get().backgroundOpacity;
     // Without a blur behind the window on X11 the glass look is the black at half opacity.
-    const bool glass = Prefs::get(Prefs::Keys::glassBackground());
+    const bool glass = glass_;
     ViewKit::fillInBands(
         p, area,
         QColor::fromRgbF(

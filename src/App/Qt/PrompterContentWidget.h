@@ -7,6 +7,7 @@
 
 #include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Loop/TimerHandle.h"
+#include "Prefs/KeyWatcher.h"
 #include "Render/Tween.h"
 
 namespace vorela {
@@ -54,6 +55,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The silhouette, the text's visibility and the children's places.
+    void refreshShape();
+    // The progress strip and the control bar.
+    void refreshGauges();
     void refreshBar();
     void layoutChildren();
     void startAnimating();
@@ -70,8 +75,10 @@ private:
     Tween hoverFade_ = Tween::at(0);
     Tween meter_ = Tween::at(0);
     QRegion outline_;
+    bool glass_ = false;  // followed, not read in every paint
     // Their callbacks reach everything above.
     std::vector<Subscription> observations_;
+    Prefs::KeyWatcher glassKeys_;
     TimerHandle animationTimer_;
     LifetimeGuard guard_;  // last
 };

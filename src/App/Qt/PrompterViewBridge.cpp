@@ -34,7 +34,7 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
     // The text alone is not followed: its words always come after it, and laying it out
     // with the previous text's words would walk them over the new lines for nothing.
     observations_.push_back(state.tokens.observe(changed));
-    // A new word, many times a second while reading, compares no text.
+    // A new word only moves the highlight: the text and its ranges stay as they are.
     observations_.push_back(state.currentTokenIndex.observe(
         guard_.bind([this](long index) { widget_->view().setCurrentTokenIndex(index); })));
 }

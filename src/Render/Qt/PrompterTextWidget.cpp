@@ -84,7 +84,7 @@ PrompterTextWidget::PrompterTextWidget(const Clock& clock, const Theme& theme, Q
     : QWidget(parent), clock_(clock), view_(engine_, theme) {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(false);
-    needsDisplay_ = view_.setOnNeedsDisplay([this] { update(repaintRegion()); });
+    needsDisplay_ = view_.setOnNeedsDisplay([this] { needsDisplay(); });
 }
 
 PrompterTextWidget::~PrompterTextWidget() = default;
@@ -92,6 +92,33 @@ PrompterTextWidget::~PrompterTextWidget() = default;
 std::unique_ptr<DisplayLink> PrompterTextWidget::makeDisplayLink(
     DisplayLink::FrameCallback onFrame) {
     return std::make_unique<QtDisplayLink>(this, clock_, std::move(onFrame));
+}
+
+PrompterTextWidget::Shown PrompterTextWidget::shown() const {
+    return {view_.scrollY(), view_.viewSize(), view_.theme(), view_.layoutGeneration(),
+            view_.highlightRect()};
+}
+
+void PrompterTextWidget::needsDisplay() {
+    const Shown now = shown();
+    // A new word over the same page changes only the highlight: the old one and the new.
+    if (painted_ && painted_->scrollY == now.scrollY && painted_->size == now.size &&
+        painted_->theme == now.theme && painted_->layoutGeneration == now.layoutGeneration) {
+        update(highlightArea(painted_->highlight) + highlightArea(now.highlight));
+    } else {
+        update(repaintRegion());
+    }
+}
+
+QRegion PrompterTextWidget::highlightArea(const std::optional<Rect>& highlight) const {
+    if (!highlight) return {};
+    const Point origin = view_.contentOrigin();
+    QRectF area = qRect(*highlight).translated(origin.x, origin.y).adjusted(-2, -2, 2, 2);
+    const auto s = scale(view_.theme().mirror);
+    const Size size = view_.viewSize();
+    if (s.horizontal < 0) area.moveLeft(size.width - area.right());
+    if (s.vertical < 0) area.moveTop(size.height - area.bottom());
+    return area.toAlignedRect();
 }
 
 QRegion PrompterTextWidget::repaintRegion() const {
@@ -229,6 +256,7 @@ QImage PrompterTextWidget::renderFrame() const {
 void PrompterTextWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintFrame(p);
+    painted_ = shown();
 }
 
 void PrompterTextWidget::resizeEvent(QResizeEvent* event) {

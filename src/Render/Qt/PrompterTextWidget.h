@@ -54,6 +54,17 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // What a frame showed, so a change can repaint only what differs.
+    struct Shown {
+        double scrollY = 0;
+        Size size;
+        Theme theme;
+        std::uint64_t layoutGeneration = 0;
+        std::optional<Rect> highlight;
+    };
+    Shown shown() const;
+    void needsDisplay();
+    QRegion highlightArea(const std::optional<Rect>& highlight) const;
     QRegion repaintRegion() const;
     void drawLines(QPainter& p, const FrameShading& shading) const;
     // image, to be placed at view height y, with the fade and dim of its rows applied. The
@@ -64,6 +75,7 @@ private:
     QtTextLayoutEngine engine_;
     PrompterTextView view_;
     std::optional<QPointF> pressedAt_;
+    std::optional<Shown> painted_;  // the last frame painted on screen
     // Painting is const; what it keeps between frames is not the widget's state.
     mutable LineImageCache lines_;
     mutable std::vector<std::uint32_t> shadeBuffer_;  // the left button's press, until it comes up

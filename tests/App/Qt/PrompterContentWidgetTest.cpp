@@ -6,8 +6,10 @@
 #include "App/AppStateEnvironment.h"
 #include "App/Qt/PrompterContentWidget.h"
 #include "Platform/Windows/Linux/QtPanelWindow.h"
+#include "Prefs/Prefs.h"
 #include "Render/Qt/PrompterTextWidget.h"
 #include "Support/QtTestApp.h"
+#include "Window/PanelPlacement.h"
 #include "Window/PrompterContentView.h"
 #include "Window/Qt/ControlBar.h"
 #include "Window/Qt/PanelGauges.h"
@@ -153,6 +155,32 @@ TEST_F(PrompterContentWidgetTest, EveryNewTextReachesTheViewWithItsOwnWords) {
     }
     state_->jumpToToken(1);
     EXPECT_EQ(view.currentTokenIndex(), 1);
+}
+
+TEST_F(PrompterContentWidgetTest, ANewWordRedrawsItsGaugesAndTheGlassSwitchTheBackground) {
+    makeContent({620, 240}).show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(content_.get()));
+    state_->load("uno dos tres cuatro cinco seis siete ocho nueve diez", "Prueba");
+    QApplication::processEvents();
+    struct PaintedArea : QObject {
+        QRegion area;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } painted;
+    content_->installEventFilter(&painted);
+    state_->jumpToToken(2);
+    QApplication::processEvents();
+    EXPECT_FALSE(painted.area.isEmpty()) << "the highlight moved";
+    EXPECT_LT(painted.area.boundingRect().height(), 100) << "not the whole panel";
+
+    const auto backgroundAlpha = [&] { return qAlpha(content_->grab().toImage().pixel(600, 200)); };
+    EXPECT_EQ(backgroundAlpha(), 255);
+    Prefs::set(Prefs::Keys::glassBackground(), true);
+    loop_.runUntilIdle();
+    QApplication::processEvents();
+    EXPECT_NEAR(backgroundAlpha(), 128, 1) << "the glass switch is followed";
 }
 
 TEST_F(PrompterContentWidgetTest, ClickThroughWhileHoveringEndsTheHoverPause) {

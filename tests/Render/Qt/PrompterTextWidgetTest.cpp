@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
+#include <functional>
 
 #include "Platform/Time/Fake/ManualClock.h"
 #include "Render/FrameShading.h"
@@ -136,6 +138,60 @@ TEST_F(PrompterTextWidgetTest, AFramePaintedOnThePanelLooksLikeTheMaskedFrameOve
         }
     }
     EXPECT_LE(worst, 3);
+}
+
+// The area the paint events a widget receives cover.
+struct PaintedArea : QObject {
+    QRegion area;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(PrompterTextWidgetTest, ANewWordRepaintsOnlyTheHighlightsAndAScrollEverything) {
+    auto& view = widget_.view();
+    widget_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget_));
+    PaintedArea painted;
+    widget_.installEventFilter(&painted);
+    const QRect whole = widget_.rect();
+
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        bool everything;
+    };
+    const long line2 = view.lineStarts().at(1).tokenIndex;
+    const std::vector<Step> steps = {
+        {"a word on the same line", [&] { view.setCurrentTokenIndex(2); }, false},
+        {"a word on the next line", [&] { view.setCurrentTokenIndex(line2 + 1); }, false},
+        {"a scroll", [&] { view.setScrollY(12); }, true},
+        {"a word and a scroll at once",
+         [&] {
+             view.setCurrentTokenIndex(line2);
+             view.setScrollY(30);
+         },
+         true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        QApplication::processEvents();
+        painted.area = {};
+        const QRect before = viewRect(*view.highlightRect()).adjusted(-2, -2, 2, 2);
+        step.change();
+        QApplication::processEvents();
+        const QRect after = viewRect(*view.highlightRect()).adjusted(-2, -2, 2, 2);
+        if (step.everything) {
+            // Every other band leaves out the first column, which shows no text.
+            EXPECT_TRUE(painted.area.contains(whole.adjusted(1, 0, 0, 0)));
+        } else {
+            EXPECT_TRUE(painted.area.contains(before.intersected(whole)));
+            EXPECT_TRUE(painted.area.contains(after.intersected(whole)));
+            EXPECT_LE(painted.area.boundingRect().height(), before.united(after).height() + 2);
+            EXPECT_FALSE(painted.area.contains(QPoint(300, 230))) << "nothing else";
+        }
+    }
 }
 
 // Mirrored, glyphs are drawn mirrored rather than a drawing flipped, so their edges may
