@@ -18,35 +18,9 @@ trap 'rm -rf "$work"' EXIT
 # shellcheck source=mix.sh
 source "$here/mix.sh"
 
-words() { wc -w <"$1"; }
-# Word indexes (0-based, white-space words) of paragraph starts and sentence ends.
-para_first() { awk -v want="$2" 'BEGIN{RS=""} NR<want{n+=NF} END{print n}' "$1"; }
-sentence_end() {
-  tr -s ' \n\t' '\n\n\n' <"$1" | awk -v from="$2" 'NF{ if (i>=from && $0 ~ /[.!?]$/) {print i; exit} i++ }'
-}
-
-# reading NAME SET LANG VOICE RATE PITCH PLAN|- NOISE...
-reading() {
-  local name="$1" set="$2" lang="$3" voice="$4" rate="$5" pitch="$6" plan="$7"; shift 7
-  local dir="$out/$name" planArgs=()
-  mkdir -p "$dir"
-  cp "$here/texts/$lang.txt" "$dir/script.txt"
-  if [ "$lang" = es ]; then echo es-ES; else echo en-US; fi >"$dir/locale"
-  [ "$plan" != "-" ] && { cp "$plan" "$dir/plan.txt"; planArgs=(--plan "$dir/plan.txt"); }
-  "$speak" --script "$dir/script.txt" "${planArgs[@]}" --voice "$voice" --rate "$rate" \
-    --pitch "$pitch" --set "$set" --wav "$work/$name.wav" --truth "$dir/truth.json"
-  mix "$work/$name.wav" "$dir/audio.wav" "$@"
-  rm -f "$work/$name.wav"
-}
-
-for lang in es en; do
-  s="$here/texts/$lang.txt"; end=$(( $(words "$s") - 1 ))
-  p2="$(para_first "$s" 2)"; p3="$(para_first "$s" 3)"; p4="$(para_first "$s" 4)"
-  s2="$(sentence_end "$s" "$p2")"; s3="$(sentence_end "$s" "$p3")"
-  { echo "read 0 $s3"; echo "say $(cat "$here/texts/remark-$lang.txt")"; echo "read $((s3 + 1)) $end"; } >"$work/remark-$lang.plan"
-  { echo "read 0 $((p3 - 1))"; echo "read $p4 $end"; } >"$work/skip-$lang.plan"
-  { echo "read 0 $s2"; echo "read $p2 $end"; } >"$work/reread-$lang.plan"
-done
+# shellcheck source=readings.sh
+source "$here/readings.sh"
+write_edit_plans
 
 floor=(pinknoise 45)
 # name                  set            lang voice      rate pitch plan                  noise

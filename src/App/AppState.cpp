@@ -90,7 +90,8 @@ AppState::~AppState() = default;
 
 ScriptTokens AppState::tokenize(const std::string& text) const {
     const Tokenizer tokenizer(Tokenizer::languageFor(transcriptionLocale()));
-    return ScriptTokens{std::make_shared<const std::vector<Token>>(tokenizer.tokenize(text))};
+    return ScriptTokens{std::make_shared<const std::vector<Token>>(tokenizer.tokenize(text)),
+                        textRevision_};
 }
 
 void AppState::load(std::string text, std::string title) {
@@ -101,7 +102,7 @@ void AppState::load(std::string text, std::string title) {
 void AppState::loadText(std::string text, std::string title) {
     // The tokens' ranges address the sanitised text; the view lays out the same one.
     if (!unicode::isValidUtf8(text)) text = unicode::sanitizeUtf8(text);
-    scriptText.set(std::move(text));
+    if (scriptText.set(std::move(text))) ++textRevision_;
     scriptTitle.set(std::move(title));
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);

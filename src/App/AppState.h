@@ -224,6 +224,7 @@ private:
     UpdateController updates_;
     ScriptMatcher matcher_;
     double wordPosition_ = 0;
+    std::uint64_t textRevision_ = 0;
     bool pausedByHover_ = false;
     std::optional<long> lastMatchedIndex_;  // consumed by the next frame
     CallbackSlot<> onRequestShowPanel_;

@@ -109,6 +109,7 @@ Inputs readInputs(AppState& state, const PanelControlling& panel) {
         .screens = panel.availableScreens(),
         .passThrough = Prefs::get(Prefs::Keys::passThrough()),
         .glassBackground = Prefs::get(Prefs::Keys::glassBackground()),
+        .togglePanelKey = std::nullopt,  // the shell fills it from its shortcuts context
     };
 }
 

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 #include "Platform/Bundle/SystemLocale.h"
 #include "Platform/Log/Log.h"
@@ -225,9 +227,20 @@ Tokenizer::Tokenizer(Language language, std::string wordLocale)
 
 namespace {
 
-// Runs `onWord(start, end, sentenceEnd, norm)` for each spoken word of `text16`, with the
-// word's UTF-16 bounds and its normalised form (never empty). False when ICU cannot
-// break the text into words for that locale.
+// Runs `onWord(start, end, sentenceEnd)` for each word-like segment of `text16`, with its
+// UTF-16 bounds once absorbed punctuation and symbols are added; it is a spoken word when
+// its normalised form is not empty. False when ICU cannot break the text into words for
+// that locale.
+// FNV-1a over the units: words are short, and the library's hash of the bytes costs more
+// than the lookup it serves.
+struct SpellingHash {
+    std::size_t operator()(std::u16string_view spelling) const noexcept {
+        std::uint64_t hash = 14695981039346656037u;
+        for (const char16_t unit : spelling) hash = (hash ^ unit) * 1099511628211u;
+        return static_cast<std::size_t>(hash);
+    }
+};
+
 template <class OnWord>
 bool forEachWord(const icu::UnicodeString& text16, const std::string& wordLocale, OnWord&& onWord) {
     if (text16.isEmpty()) return true;
@@ -241,7 +254,6 @@ bool forEachWord(const icu::UnicodeString& text16, const std::string& wordLocale
     words->setText(text16);
     const char16_t* units = text16.getBuffer();
     const std::int32_t length = text16.length();
-    std::string norm;
     std::int32_t start = words->first();
     for (std::int32_t end = words->next(); end != icu::BreakIterator::DONE;
          start = end, end = words->next()) {
@@ -250,9 +262,7 @@ bool forEachWord(const icu::UnicodeString& text16, const std::string& wordLocale
         if (end <= start || words->getRuleStatus() < UBRK_WORD_NONE_LIMIT) continue;
         bool sentenceEnd = false;
         const std::int32_t tokenEnd = extendEnd(units, length, end, sentenceEnd);
-        const std::int32_t tokenStart = extendStart(units, start);
-        normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
-        if (!norm.empty()) onWord(tokenStart, tokenEnd, sentenceEnd, norm);
+        onWord(extendStart(units, start), tokenEnd, sentenceEnd);
     }
     return true;
 }
@@ -267,58 +277,82 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
         text16.toUTF8String(sanitized);
         text = sanitized;
     }
-    // The words are found first and the tokens built after, at their exact count: the list
-    // is kept as long as the script is loaded, and growing it would move every token.
+    // A script says the same words again and again, so each distinct spelling is normalised
+    // and keyed once. Its keys are taken when the tokens are built, after all words are
+    // found: the list then has its exact size (it is kept as long as the script is loaded,
+    // and growing it would move every token).
+    struct Form {
+        CompactString norm;  // empty: not a spoken word
+        CompactString phon;
+        std::vector<std::string> variants;
+        bool keyed = false;
+    };
     struct Word {
         std::int32_t start;
         std::int32_t end;
-        std::uint32_t normEnd;  // in `norms`, which holds the words' forms one after another
+        std::uint32_t form;
         bool sentenceEnd;
     };
+    const char16_t* units = text16.getBuffer();
+    std::vector<Form> forms;
+    std::unordered_map<std::u16string_view, std::uint32_t, SpellingHash> formOf;
+    formOf.reserve(4096);
     std::vector<Word> words;
     words.reserve(static_cast<std::size_t>(text16.length() / 6));
-    std::string norms;
-    norms.reserve(static_cast<std::size_t>(text16.length()));
-    forEachWord(
-        text16, wordLocale_,
-        [&](std::int32_t tokenStart, std::int32_t tokenEnd, bool sentenceEnd, std::string& norm) {
-            norms += norm;
-            words.push_back(
-                {tokenStart, tokenEnd, static_cast<std::uint32_t>(norms.size()), sentenceEnd});
-        });
+    std::string norm;
+    forEachWord(text16, wordLocale_,
+                [&](std::int32_t tokenStart, std::int32_t tokenEnd, bool sentenceEnd) {
+                    const std::u16string_view spelling(
+                        units + tokenStart, static_cast<std::size_t>(tokenEnd - tokenStart));
+                    auto [it, isNew] = formOf.try_emplace(spelling, 0);
+                    if (isNew) {
+                        normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
+                        it->second = static_cast<std::uint32_t>(forms.size());
+                        forms.emplace_back().norm = norm;
+                    }
+                    if (forms[it->second].norm.empty()) return;
+                    words.push_back({tokenStart, tokenEnd, it->second, sentenceEnd});
+                });
 
-    std::vector<Token> tokens(words.size());
-    const char16_t* units = text16.getBuffer();
+    std::vector<Token> tokens;
+    tokens.reserve(words.size());
     OffsetMap offsets(units, text16.length());
-    std::uint32_t normStart = 0;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const Word& word = words[i];
-        const std::string_view norm =
-            std::string_view(norms).substr(normStart, word.normEnd - normStart);
-        normStart = word.normEnd;
+    for (const Word& word : words) {
         const std::size_t byteBegin = offsets.byteOffset(word.start);
         const std::size_t byteEnd = offsets.byteOffset(word.end);
         const std::string_view raw = text.substr(byteBegin, byteEnd - byteBegin);
-        Token& token = tokens[i];
-        token.raw = raw;
-        token.norm = norm;
-        token.phon = phonetic(norm, language_);
-        if (hasDecimalDigit(units + word.start, word.end - word.start)) {
-            token.variants = NumberSpeller::variants(raw, language_);
+        Form& form = forms[word.form];
+        if (!form.keyed) {
+            form.phon = phonetic(form.norm, language_);
+            if (hasDecimalDigit(units + word.start, word.end - word.start))
+                form.variants = NumberSpeller::variants(raw, language_);
+            form.keyed = true;
         }
-        token.range = {byteBegin, byteEnd};
-        token.utf16Range = {static_cast<std::size_t>(word.start),
-                            static_cast<std::size_t>(word.end - word.start)};
-        token.index = static_cast<long>(i);
-        token.isSentenceEnd = word.sentenceEnd;
+        // Built whole and moved in, so the list's memory is written once.
+        tokens.push_back(Token{
+            .raw = CompactString(raw),
+            .norm = form.norm,
+            .phon = form.phon,
+            .variants = form.variants,
+            .range = {byteBegin, byteEnd},
+            .utf16Range = {static_cast<std::size_t>(word.start),
+                           static_cast<std::size_t>(word.end - word.start)},
+            .index = static_cast<long>(tokens.size()),
+            .isSentenceEnd = word.sentenceEnd,
+        });
     }
     return tokens;
 }
 
 long Tokenizer::countWords(std::string_view text) const {
     long count = 0;
-    forEachWord(unicode::toUtf16(text), wordLocale_,
-                [&](std::int32_t, std::int32_t, bool, const std::string&) { ++count; });
+    const icu::UnicodeString text16 = unicode::toUtf16(text);
+    const char16_t* units = text16.getBuffer();
+    std::string norm;
+    forEachWord(text16, wordLocale_, [&](std::int32_t start, std::int32_t end, bool) {
+        normalizeInto(units + start, end - start, norm);
+        if (!norm.empty()) ++count;
+    });
     return count;
 }
 

@@ -88,7 +88,10 @@ void ModernTranscriber::begin(const std::string& localeIdentifier,
 
     telemetry.log("modern.modeloListo");
     const auto audioFormat = analyzer.bestAudioFormat();
-    auto [stream, run] = openRun(session);
+    // Named, not a structured binding: lambdas below capture the run number.
+    auto opened = openRun(session);
+    auto& stream = opened.first;
+    const std::uint64_t run = opened.second;
     {
         std::lock_guard guard(lock_);
         analyzerFormat_ = audioFormat;

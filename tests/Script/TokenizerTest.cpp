@@ -177,6 +177,28 @@ TEST(TokenizerTest, ArbitraryBytesNeverBreakTheTokenInvariants) {
     }
 }
 
+// A spelling met again takes the keys worked out the first time; only its place differs.
+TEST(TokenizerTest, ARepeatedSpellingHasTheKeysItHasAlone) {
+    const std::string text =
+        "Año 2031: el año 2031, y otra vez 2031. ¿Camión? camión Camión, $1,500 y $1,500. "
+        "Straße straße 18.4% 18.4% mañana mañana";
+    for (const auto language : Tokenizer::allLanguages) {
+        const Tokenizer tokenizer(language, "es_ES");
+        const auto tokens = tokenizer.tokenize(text);
+        ASSERT_EQ(tokens.size(), 21u);
+        for (const Token& token : tokens) {
+            SCOPED_TRACE(token.raw);
+            const auto alone = tokenizer.tokenize(token.raw.view());
+            ASSERT_EQ(alone.size(), 1u);
+            EXPECT_EQ(token.norm, alone[0].norm);
+            EXPECT_EQ(token.phon, alone[0].phon);
+            EXPECT_EQ(token.variants, alone[0].variants);
+            EXPECT_EQ(token.isSentenceEnd, alone[0].isSentenceEnd);
+        }
+        expectRangesAddressRaw(text, tokens);
+    }
+}
+
 TEST(TokenizerTest, NormalizeKeepsLettersNumbersAndInnerHyphensOnly) {
     struct Case {
         const char* name;

@@ -31,7 +31,8 @@ PrompterViewBridge::PrompterViewBridge(AppState& state, const Clock& clock, QWid
 
     const auto changed = guard_.bind([this](const auto&) { update(); });
     observations_.push_back(state.theme.observe(changed));
-    observations_.push_back(state.scriptText.observe(changed));
+    // The text alone is not followed: its words always come after it, and laying it out
+    // with the previous text's words would walk them over the new lines for nothing.
     observations_.push_back(state.tokens.observe(changed));
     // A new word only moves the highlight: the text and its ranges stay as they are.
     observations_.push_back(state.currentTokenIndex.observe(

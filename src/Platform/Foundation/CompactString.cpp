@@ -15,8 +15,21 @@ CompactString& CompactString::operator=(std::string_view text) {
 void CompactString::assign(std::string_view text) {
     char bytes[sizeof bytes_] = {};
     if (text.size() <= kTag) {
-        if (!text.empty()) std::memcpy(bytes, text.data(), text.size());
-        bytes[kTag] = static_cast<char>(text.size());
+        // Two fixed-size copies that may overlap cost less than a call for a few bytes.
+        const char* from = text.data();
+        const std::size_t n = text.size();
+        if (n >= 8) {
+            std::memcpy(bytes, from, 8);
+            std::memcpy(bytes + n - 8, from + n - 8, 8);
+        } else if (n >= 4) {
+            std::memcpy(bytes, from, 4);
+            std::memcpy(bytes + n - 4, from + n - 4, 4);
+        } else if (n > 0) {
+            bytes[0] = from[0];
+            bytes[n / 2] = from[n / 2];
+            bytes[n - 1] = from[n - 1];
+        }
+        bytes[kTag] = static_cast<char>(n);
     } else {
         const std::size_t size = text.size();
         char* block = new char[sizeof size + size];

@@ -15,7 +15,12 @@ class CompactString {
 public:
     CompactString() noexcept { clearInline(); }
     explicit CompactString(std::string_view text) { assign(text); }
-    CompactString(const CompactString& other) { assign(other.view()); }
+    CompactString(const CompactString& other) {
+        if (other.onHeap())
+            assign(other.view());
+        else
+            std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    }
     CompactString(CompactString&& other) noexcept {
         std::memcpy(bytes_, other.bytes_, sizeof bytes_);
         other.clearInline();

@@ -100,8 +100,9 @@ DiscretionTab::DiscretionTab(AppState& appState, PanelController& panelControlle
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     content_ = new QWidget;
     auto* column = new QVBoxLayout(content_);
-    column->setContentsMargins(18, 18, 18, 18);
-    column->setSpacing(16);
+    column->setContentsMargins(Style::Spacing::section, Style::Spacing::section,
+                               Style::Spacing::section, Style::Spacing::section);
+    column->setSpacing(Style::Spacing::large);
     column->addWidget(makeVerifierCard());
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -129,7 +130,7 @@ QWidget* DiscretionTab::makeVerifierCard() {
     auto* card = new QWidget;
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    column->setSpacing(Style::Spacing::medium);
     column->addWidget(label("verifierTitle", "Verificá tu setup", DesktopText::heading, true));
     column->addWidget(label(
         "verifierIntro",
@@ -139,7 +140,7 @@ QWidget* DiscretionTab::makeVerifierCard() {
         DesktopText::footnote));
 
     auto* row = new QHBoxLayout;
-    row->setSpacing(12);
+    row->setSpacing(Style::Spacing::regular);
     verifyButton_ = new QPushButton;
     verifyButton_->setObjectName("verifyButton");
     verifyButton_->setDefault(true);
@@ -167,7 +168,7 @@ QWidget* DiscretionTab::makeVerifierCard() {
     resultIcon_->setObjectName("resultIcon");
     result->addWidget(resultIcon_, 0, Qt::AlignTop);
     auto* lines = new QVBoxLayout;
-    lines->setSpacing(2);
+    lines->setSpacing(Style::Spacing::hairline);
     resultTitle_ = label("resultTitle", {}, DesktopText::body, true);
     resultDetail_ = label("resultDetail", {}, DesktopText::caption);
     setSecondary(resultDetail_);
@@ -197,7 +198,7 @@ QWidget* DiscretionTab::makeVerifierCard() {
     evidenceBox_->setObjectName("evidence");
     auto* evidence = new QVBoxLayout(evidenceBox_);
     evidence->setContentsMargins(0, 0, 0, 0);
-    evidence->setSpacing(4);
+    evidence->setSpacing(Style::Spacing::tiny);
     auto* caption = label("evidenceCaption",
                           "Lo que vio la captura, en la región del panel:", DesktopText::caption);
     setSecondary(caption);
@@ -214,7 +215,7 @@ QWidget* DiscretionTab::makeGuide() {
     auto* guide = new QWidget;
     auto* column = new QVBoxLayout(guide);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    column->setSpacing(Style::Spacing::regular);
     column->addWidget(
         label("guideTitle", "Cómo compartir sin que se vea", DesktopText::heading, true));
     auto* order =
@@ -222,8 +223,8 @@ QWidget* DiscretionTab::makeGuide() {
     setSecondary(order);
     column->addWidget(order);
     auto* steps = new QGridLayout;
-    steps->setHorizontalSpacing(10);
-    steps->setVerticalSpacing(2);
+    steps->setHorizontalSpacing(Style::Spacing::medium);
+    steps->setVerticalSpacing(Style::Spacing::hairline);
     steps->setColumnStretch(1, 1);
     addStep(steps, 1, "Compartí una ventana, no la pantalla",
             "El prompter nunca aparece y no depende de ninguna API. En Zoom: "

@@ -39,12 +39,13 @@ VoiceDebugWindow::VoiceDebugWindow(AppState& appState, RunLoop& loop, QWidget* p
     setWindowTitle("Diagnóstico de voz");
     setFixedSize(kWidthPoints, kHeightPoints);
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(18, 18, 18, 18);
-    stack->setSpacing(14);
+    stack->setContentsMargins(Style::Spacing::section, Style::Spacing::section,
+                              Style::Spacing::section, Style::Spacing::section);
+    stack->setSpacing(Style::Spacing::roomy);
 
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
+    grid->setHorizontalSpacing(Style::Spacing::roomy);
+    grid->setVerticalSpacing(Style::Spacing::small);
     grid->setColumnStretch(1, 1);
     engine_ = addRow(grid, "Motor", "engineValue");
     locale_ = addRow(grid, "Idioma", "localeValue");

@@ -140,6 +140,23 @@ TEST_F(PrompterContentWidgetTest, WheelScrollsByHandAndOnlyNewWordRangesResetThe
     EXPECT_EQ(text.view().text(), state_->scriptText.get());
 }
 
+// The view lays a new text out when its words arrive; a text whose words are all the same
+// as the last one's (only what follows the last word differs) must still reach it.
+TEST_F(PrompterContentWidgetTest, EveryNewTextReachesTheViewWithItsOwnWords) {
+    makeContent({620, 240}).show();
+    PrompterTextView& view = content_->textWidget().view();
+    const char* texts[] = {"hola mundo", "hola mundo\n\n🎉", "hola mundo", "otra cosa", "otra cosa"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        state_->load(text, "Prueba");
+        EXPECT_EQ(view.text(), text);
+        EXPECT_EQ(&view.tokens(), state_->tokens.get().list.get());
+        EXPECT_GT(view.contentHeight(), 0);
+    }
+    state_->jumpToToken(1);
+    EXPECT_EQ(view.currentTokenIndex(), 1);
+}
+
 TEST_F(PrompterContentWidgetTest, ANewWordRedrawsItsGaugesAndTheGlassSwitchTheBackground) {
     makeContent({620, 240}).show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(content_.get()));

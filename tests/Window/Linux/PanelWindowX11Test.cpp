@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -105,6 +106,12 @@ private:
 // Plays a compositor that blurs behind windows, as KWin announces its blur: a property of
 // the blur's name on the root window, or the name listed in _NET_SUPPORTED. Reads a
 // window's blur request. Undoes every announcement when it goes.
+// Flushed is not processed: another client's request may be served first unless this
+// connection waits for a reply.
+void roundTrip(xcb_connection_t* c) {
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
 class BlurCompositor {
 public:
     BlurCompositor() : c_(xcb_connect(nullptr, nullptr)) {
@@ -128,21 +135,22 @@ public:
     void announceOnRoot() {
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, blur_, XCB_ATOM_CARDINAL, 32, 0,
                             nullptr);
-        xcb_flush(c_);
+        roundTrip(c_);
     }
     void announceInSupported() {
         xcb_change_property(c_, XCB_PROP_MODE_APPEND, root_, supported_, XCB_ATOM_ATOM, 32, 1,
                             &blur_);
-        xcb_flush(c_);
+        roundTrip(c_);
     }
     void withdraw() {
         xcb_delete_property(c_, root_, blur_);
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, supported_, XCB_ATOM_ATOM, 32,
                             uint32_t(supportedBefore_.size()), supportedBefore_.data());
-        xcb_flush(c_);
+        roundTrip(c_);
     }
     // The window's request: "none", or its type and length ("CARDINAL[0]": the whole window).
     std::string requestOf(WId window) {
+        roundTrip(qApp->nativeInterface<QNativeInterface::QX11Application>()->connection());
         auto* reply = xcb_get_property_reply(
             c_, xcb_get_property(c_, 0, xcb_window_t(window), blur_, XCB_ATOM_ANY, 0, 64), nullptr);
         std::string result = "none";

@@ -1,5 +1,6 @@
 #include "Platform/Audio/Linux/PortAudioEngine.h"
 
+#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -91,6 +92,21 @@ bool isAccessRefused(PaError error) {
     return info && (info->errorCode == -EACCES || info->errorCode == -EPERM);
 }
 
+// PortAudio hides a device the user may not open: its probe leaves it out of the list,
+// and a refused open of a listed one comes back as a bad device combination without the
+// system's error. So the refusal is read from ALSA itself, on the device PortAudio uses
+// by default.
+bool isDefaultCaptureRefused() {
+    snd_pcm_t* pcm = nullptr;
+    int opened = 0;
+    {
+        const AudioLibraryNoise noise;
+        opened = snd_pcm_open(&pcm, "default", SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+        if (opened == 0) snd_pcm_close(pcm);
+    }
+    return opened == -EACCES || opened == -EPERM;
+}
+
 PaStreamParameters inputParameters(PaDeviceIndex device, const AudioFormat& format) {
     PaStreamParameters parameters{};
     parameters.device = device;
@@ -145,7 +161,9 @@ bool PortAudioEngine::refreshDevices() {
 AudioPermissionStatus PortAudioEngine::authorizationStatus() {
     if (stream_ || !refreshDevices()) return AudioPermissionStatus::authorized;
     const PaDeviceIndex device = Pa_GetDefaultInputDevice();
-    if (device == paNoDevice) return AudioPermissionStatus::authorized;
+    if (device == paNoDevice)
+        return isDefaultCaptureRefused() ? AudioPermissionStatus::denied
+                                         : AudioPermissionStatus::authorized;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
     const AudioFormat probe{info->defaultSampleRate, static_cast<std::uint32_t>(std::clamp(
                                                          info->maxInputChannels, 1, kMaxChannels))};
@@ -158,8 +176,9 @@ AudioPermissionStatus PortAudioEngine::authorizationStatus() {
                               paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
         if (stream) Pa_CloseStream(stream);
     }
-    return isAccessRefused(error) ? AudioPermissionStatus::denied
-                                  : AudioPermissionStatus::authorized;
+    if (error == paNoError) return AudioPermissionStatus::authorized;
+    return isAccessRefused(error) || isDefaultCaptureRefused() ? AudioPermissionStatus::denied
+                                                               : AudioPermissionStatus::authorized;
 }
 
 void PortAudioEngine::requestAccess(PermissionCompletion completion) {
