@@ -16,7 +16,7 @@ SpeechScript longScript(std::size_t words) {
         for (const char c : text + " ") {
             if (c == ' ' || c == '\n') {
                 if (!word.empty() && script.words.size() < words)
-                    script.words.push_back({word, word, {}});
+                    script.words.push_back({CompactString(word), CompactString(word), {}});
                 word.clear();
             } else if (c != ',' && c != '.') {
                 word += c;

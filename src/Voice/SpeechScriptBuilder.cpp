@@ -54,7 +54,7 @@ std::shared_ptr<const SpeechScript> SpeechScriptBuilder::make(const std::vector<
     script->words.reserve(tokens.size());
     for (const Token& token : tokens) {
         SpeechScriptWord word;
-        word.word = token.norm.str();
+        word.word = token.norm;
         word.spelling = spellingOf(token.raw);
         if (!token.variants.empty()) {
             if (language == Tokenizer::Language::spanish) {

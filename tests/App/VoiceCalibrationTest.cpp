@@ -359,7 +359,7 @@ TEST_F(RecognitionTestTest, TheEngineExpectsThePhraseOnlyDuringTheTest) {
     loop_.runUntilIdle();
     ASSERT_NE(engine->script(), nullptr);
     std::vector<std::string> expected;
-    for (const auto& word : engine->script()->words) expected.push_back(word.word);
+    for (const auto& word : engine->script()->words) expected.push_back(word.word.str());
     EXPECT_EQ(expected.front(), "cerramos");
     EXPECT_EQ(expected.size(), 19u);
     state.load("Otro texto cargado durante la prueba", "otro");

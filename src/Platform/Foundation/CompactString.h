@@ -15,6 +15,8 @@ class CompactString {
 public:
     CompactString() noexcept { clearInline(); }
     explicit CompactString(std::string_view text) { assign(text); }
+    // Literals convert, so that records of such strings are written like those of std::string.
+    CompactString(const char* text) { assign(text); }  // NOLINT(google-explicit-constructor)
     CompactString(const CompactString& other) {
         if (other.onHeap())
             assign(other.view());
@@ -58,6 +60,9 @@ public:
     }
     friend bool operator==(const CompactString& a, std::string_view b) noexcept {
         return a.view() == b;
+    }
+    friend bool operator==(const CompactString& a, const char* b) noexcept {
+        return a.view() == std::string_view(b);
     }
     friend std::ostream& operator<<(std::ostream& out, const CompactString& text);
 

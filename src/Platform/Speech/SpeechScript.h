@@ -3,12 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Foundation/CompactString.h"
+
 namespace vorela {
 
 // One word of the loaded script as a reader may say it.
 struct SpeechScriptWord {
-    std::string word;      // comparison form, what the recogniser answers ("tenia", "1250")
-    std::string spelling;  // lower case, accents kept: pronunciation rules read it ("tenía")
+    CompactString word;      // comparison form, what the recogniser answers ("tenia", "1250")
+    CompactString spelling;  // lower case, accents kept: pronunciation rules read it ("tenía")
     // Spoken phrases of a number, most likely first ("mil doscientos cincuenta"); empty
     // for a word without digits.
     std::vector<std::string> readings;

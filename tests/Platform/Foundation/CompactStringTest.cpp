@@ -70,7 +70,9 @@ TEST(CompactStringTest, ComparesByContent) {
     EXPECT_EQ(CompactString(std::string(20, 'q')), std::string(20, 'q'));
     EXPECT_NE(CompactString(std::string(20, 'q')), std::string(21, 'q'));
     EXPECT_EQ(CompactString(), "");
-    EXPECT_EQ(CompactString("ñ"), "ñ");
+    const CompactString fromLiteral = "dieciséis bytes!";
+    EXPECT_EQ(fromLiteral, "dieciséis bytes!");
+    EXPECT_NE(fromLiteral, "dieciséis bytes");
 }
 
 }  // namespace

@@ -87,8 +87,8 @@ ScriptModel ScriptModelBuilder::build(const SpeechScript& script, const Options&
 
     for (const auto& word : script.words) {
         if (word.readings.empty()) {
-            if (!word.word.empty() && add(word.word, word.spelling))
-                input.stream.push_back(word.word);
+            if (!word.word.empty() && add(word.word.str(), word.spelling))
+                input.stream.push_back(word.word.str());
             continue;
         }
         const std::string previous = input.stream.empty() ? std::string() : input.stream.back();

@@ -19,7 +19,7 @@ using Words = std::vector<std::string>;
 
 SpeechScript scriptOf(const std::string& locale, const Words& words) {
     SpeechScript script{locale, {}};
-    for (const auto& w : words) script.words.push_back({w, w, {}});
+    for (const auto& w : words) script.words.push_back({CompactString(w), CompactString(w), {}});
     return script;
 }
 
