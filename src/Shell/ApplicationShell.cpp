@@ -17,6 +17,7 @@
 #include "Settings/Qt/AboutWindow.h"
 #include "Settings/Qt/SettingsWindow.h"
 #include "Settings/Qt/VoiceDebugWindow.h"
+#include "Shell/CaretBlinkTimeout.h"
 #include "Shell/MenuKeyEquivalents.h"
 #include "Voice/Linux/SystemTranscriptionEngine.h"
 
@@ -74,6 +75,7 @@ ApplicationShell::ApplicationShell(QApplication& app)
                     [this](const std::string& action, bool isOptionHeld) {
                         performMenuAction(action, isOptionHeld);
                     });
+    caretBlink_ = std::make_unique<CaretBlinkTimeout>(app, loop_);
     menuKeys_ = std::make_unique<MenuKeyEquivalents>(
         app, *shortcuts_, [this] { return menuItems(); },
         [this](const std::string& action) { performMenuAction(action, false); });

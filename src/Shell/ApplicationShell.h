@@ -40,6 +40,7 @@ class QApplication;
 namespace vorela {
 
 class AppMainMenu;
+class CaretBlinkTimeout;
 class MenuKeyEquivalents;
 class TrayIcon;
 
@@ -111,6 +112,7 @@ private:
     SuiteFileWatcher suiteWatcher_{loop_, UserDefaults::standard()};
     // The menu's own keys while one of our windows is active.
     std::unique_ptr<MenuKeyEquivalents> menuKeys_;
+    std::unique_ptr<CaretBlinkTimeout> caretBlink_;
     // Last: it posts to the loop and shows through the tray or a message box.
     Subscription preferenceProblems_;
 };
