@@ -63,7 +63,6 @@ ApplicationShell::ApplicationShell(QApplication& app)
     if (library_.loadError()) logger_.error("Biblioteca: " + *library_.loadError());
 
     // The shortcuts work before launching finishes, whatever window opens.
-    hotKeys_->setDesktopKeyBindings(&readOpenboxKeyBindings);
     shortcuts_ = std::make_unique<Shortcuts::Context>(Shortcuts::Context::Environment{
         loop_, UserDefaults::standard(), notifications_, *hotKeys_, *keyboard_});
     shortcuts_->makeCurrent();

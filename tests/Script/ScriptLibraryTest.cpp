@@ -8,6 +8,8 @@
 #include <mutex>
 
 #include "Platform/Bundle/SystemLocale.h"
+#include "Platform/Store/ModelContext.h"
+#include "Platform/Store/ModelStore.h"
 #include "Platform/Time/Fake/ManualClock.h"
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"
@@ -230,6 +232,65 @@ TEST_F(ScriptLibraryTest, OneLiveObjectPerRowAndIdentityEquality) {
     EXPECT_NE(std::find(library.scripts().begin(), library.scripts().end(), a),
               library.scripts().end());
     EXPECT_EQ(a->bookmarks().front(), mark);
+}
+
+// A fetch reads whole only the rows without a live record, one by one when they are few
+// and in one pass when many; the live ones come back as they are, unsaved edits included.
+TEST_F(ScriptLibraryTest, AFetchKeepsLiveRecordsAndReadsTheOthersWhole) {
+    const struct {
+        const char* name;
+        int released;
+    } cases[] = {{"all live", 0}, {"a few released", 5}, {"most released", 50}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto opened = ModelStore::openInMemory({&Script::entityDescription()});
+        ASSERT_TRUE(opened.store);
+        ModelContext& context = opened.store->mainContext();
+        std::vector<std::shared_ptr<Script>> held;
+        for (int i = 0; i < 60; ++i) {
+            held.push_back(Script::make("guion " + std::to_string(i), "cuerpo " + std::to_string(i),
+                                        "es-ES", clock_.now()));
+            context.insert(held.back());
+        }
+        ASSERT_FALSE(context.save());
+        // Released records leave the context; every third one of them.
+        std::vector<std::shared_ptr<Script>> kept;
+        int released = 0;
+        for (std::size_t i = 0; i < held.size(); ++i) {
+            if (i % 3 == 1 && released < c.released) {
+                ++released;
+                continue;
+            }
+            kept.push_back(held[i]);
+        }
+        held.clear();
+        kept.front()->setBody("editado sin guardar");
+        context.deleteObject(kept.back());
+        auto pending = Script::make("nuevo", "sin guardar", "es-ES", clock_.now());
+        context.insert(pending);
+
+        const auto fetched = context.fetchAll(Script::entityDescription());
+        ASSERT_FALSE(fetched.error);
+        ASSERT_EQ(fetched.objects.size(), 60u);  // 59 stored and not deleted, 1 pending
+        for (std::size_t i = 0; i + 1 < fetched.objects.size(); ++i) {
+            const auto& script = static_cast<const Script&>(*fetched.objects[i]);
+            EXPECT_EQ(script.persistentModelID().row, static_cast<std::int64_t>(i + 1));
+            EXPECT_EQ(script.title(), "guion " + std::to_string(i));
+            if (i > 0) {
+                EXPECT_EQ(script.body(), "cuerpo " + std::to_string(i));
+            }
+        }
+        EXPECT_EQ(fetched.objects.front(), kept.front());
+        EXPECT_EQ(static_cast<const Script&>(*fetched.objects.front()).body(),
+                  "editado sin guardar");
+        EXPECT_EQ(fetched.objects.back(), pending);
+        for (const auto& live : kept) {
+            if (live == kept.back()) continue;
+            EXPECT_NE(std::find(fetched.objects.begin(), fetched.objects.end(), live),
+                      fetched.objects.end())
+                << live->title();
+        }
+    }
 }
 
 TEST_F(ScriptLibraryTest, LocaleFallsBackToTheSystemDefault) {

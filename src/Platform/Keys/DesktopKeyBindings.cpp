@@ -114,10 +114,13 @@ std::optional<std::string> openboxConfigPath() {
 
 std::vector<DesktopKeyBinding> readOpenboxKeyBindings() {
     const auto path = openboxConfigPath();
-    if (!path) return {};
+    return path ? readOpenboxKeyBindings(*path) : std::vector<DesktopKeyBinding>{};
+}
+
+std::vector<DesktopKeyBinding> readOpenboxKeyBindings(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::file_size(*path, error) > kMaxConfigBytes || error) return {};
-    std::ifstream file(*path, std::ios::binary);
+    if (std::filesystem::file_size(path, error) > kMaxConfigBytes || error) return {};
+    std::ifstream file(path, std::ios::binary);
     const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     return parseOpenboxKeyBindings(xml);
 }

@@ -28,5 +28,7 @@ std::optional<std::string> openboxConfigPath();
 
 // Reads the bindings of the openbox configuration, when there is one.
 std::vector<DesktopKeyBinding> readOpenboxKeyBindings();
+// Reads the bindings of the openbox configuration in `path`; nothing when it cannot be read.
+std::vector<DesktopKeyBinding> readOpenboxKeyBindings(const std::string& path);
 
 }  // namespace vorela

@@ -18,6 +18,16 @@ std::string columnList(const EntityDescription& entity) {
     return columns;
 }
 
+// The attributes of the row a statement selected with columnList().
+std::vector<ModelValue> readValues(const SqliteDatabase::Statement& select,
+                                   const EntityDescription& entity) {
+    std::vector<ModelValue> values;
+    values.reserve(entity.attributes.size());
+    for (std::size_t i = 0; i < entity.attributes.size(); ++i)
+        values.push_back(select.column(static_cast<int>(i + 1), entity.attributes[i].type));
+    return values;
+}
+
 }  // namespace
 
 ModelContext::ModelContext(SqliteDatabase& db, const std::vector<const EntityDescription*>& schema,
@@ -174,29 +184,53 @@ ModelContext::FetchResult ModelContext::fetch(
         sweepAtSize_ = std::max<std::size_t>(64, 2 * live_.size());
     }
 
-    std::string sql = "SELECT " + columnList(description) + " FROM " + quoted(description.name);
-    if (filter) sql += " WHERE " + quoted(description.attributes[filter->first].name) + " = ?";
-    sql += " ORDER BY id";
-    SqliteDatabase::Statement select(db_, sql);
-    if (filter) select.bind(1, filter->second);
+    const auto select = [&](const std::string& columns) {
+        std::string sql = "SELECT " + columns + " FROM " + quoted(description.name);
+        if (filter) sql += " WHERE " + quoted(description.attributes[filter->first].name) + " = ?";
+        return sql + " ORDER BY id";
+    };
     const auto matches = [&](const ModelObject& object) {
         return !filter || object.values_[filter->first] == ModelValue(filter->second);
     };
-    std::set<std::int64_t> seen;
-    while (select.step()) {
-        const std::int64_t row = select.integer(0);
-        if (deleted_.contains({entity, row})) continue;
-        std::vector<ModelValue> values;
-        values.reserve(description.attributes.size());
-        for (std::size_t i = 0; i < description.attributes.size(); ++i) {
-            values.push_back(
-                select.column(static_cast<int>(i + 1), description.attributes[i].type));
+    // Ids first: a live record already holds its values, unsaved edits included, and reading
+    // them again (every script's whole body) only to throw them away was most of a reload.
+    std::vector<std::pair<std::int64_t, std::shared_ptr<ModelObject>>> rows;
+    std::size_t missing = 0;
+    {
+        SqliteDatabase::Statement ids(db_, select("id"));
+        if (filter) ids.bind(1, filter->second);
+        while (ids.step()) {
+            const std::int64_t row = ids.integer(0);
+            if (deleted_.contains({entity, row})) continue;
+            const auto live = live_.find({entity, row});
+            auto object = live != live_.end() ? live->second.lock() : nullptr;
+            if (!object) ++missing;
+            rows.emplace_back(row, std::move(object));
         }
-        auto object = materialize(entity, row, std::move(values));
-        seen.insert(row);
-        if (matches(*object)) result.objects.push_back(std::move(object));
+        if (auto error = ids.error()) return FetchResult{{}, error};
     }
-    if (auto error = select.error()) return FetchResult{{}, error};
+    if (missing > kRowsLoadedOneByOne) {
+        // Opening the store: one pass over every column beats a query per record.
+        SqliteDatabase::Statement all(db_, select(columnList(description)));
+        if (filter) all.bind(1, filter->second);
+        auto next = rows.begin();
+        while (all.step()) {
+            const std::int64_t row = all.integer(0);
+            while (next != rows.end() && next->first < row) ++next;
+            if (next == rows.end() || next->first != row || next->second) continue;
+            next->second = materialize(entity, row, readValues(all, description));
+        }
+        if (auto error = all.error()) return FetchResult{{}, error};
+    } else if (missing > 0) {
+        for (auto& [row, object] : rows) {
+            if (!object) object = load(entity, row);
+        }
+    }
+    std::set<std::int64_t> seen;
+    for (auto& [row, object] : rows) {
+        seen.insert(row);
+        if (object && matches(*object)) result.objects.push_back(std::move(object));
+    }
 
     // Pending inserts, and live records whose reference was changed here but not saved.
     for (auto it = live_.lower_bound({entity, 0}); it != live_.end() && it->first.first == entity;
@@ -233,16 +267,16 @@ std::shared_ptr<ModelObject> ModelContext::object(const EntityDescription& entit
         if (auto object = live->second.lock()) return object->isDeleted() ? nullptr : object;
     }
     if (deleted_.contains({index, row})) return nullptr;
-    const EntityDescription& description = *schema_[index];
+    return load(index, row);
+}
+
+std::shared_ptr<ModelObject> ModelContext::load(std::size_t entity, std::int64_t row) {
+    const EntityDescription& description = *schema_[entity];
     SqliteDatabase::Statement select(db_, "SELECT " + columnList(description) + " FROM " +
                                               quoted(description.name) + " WHERE id = ?");
     select.bind(1, row);
     if (!select.step()) return nullptr;
-    std::vector<ModelValue> values;
-    for (std::size_t i = 0; i < description.attributes.size(); ++i) {
-        values.push_back(select.column(static_cast<int>(i + 1), description.attributes[i].type));
-    }
-    return materialize(index, row, std::move(values));
+    return materialize(entity, row, readValues(select, description));
 }
 
 }  // namespace vorela

@@ -62,6 +62,11 @@ private:
                                              std::vector<ModelValue> values);
     FetchResult fetch(std::size_t entity,
                       std::optional<std::pair<std::size_t, std::int64_t>> filter);
+    // Reads one row whole and makes it live; null when it is not stored.
+    std::shared_ptr<ModelObject> load(std::size_t entity, std::int64_t row);
+    // Up to this many records without a live object are read one query each, beyond it in
+    // one pass over the table.
+    static constexpr std::size_t kRowsLoadedOneByOne = 32;
     void deleteRecursively(const std::shared_ptr<ModelObject>& object);
     std::optional<StoreError> writeChanges();
 

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "Platform/Foundation/Format.h"
 #include "Platform/Keys/Linux/XkbKeyboardLayout.h"
@@ -94,6 +95,7 @@ X11HotKeyRegistrar::X11HotKeyRegistrar(xcb_connection_t* connection) : connectio
             nullptr));
     }
     xkbContext_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    desktopKeyBindings_ = [this] { return runningOpenboxKeyBindings(); };
 }
 
 std::unique_ptr<X11HotKeyRegistrar> X11HotKeyRegistrar::attachToQtApplication() {
@@ -105,8 +107,6 @@ std::unique_ptr<X11HotKeyRegistrar> X11HotKeyRegistrar::attachToQtApplication() 
         log().notice("Atajos globales no disponibles: la aplicación no usa X11");
         return registrar;
     }
-    // The desktop's own bindings, where it publishes them in a readable file.
-    registrar->setDesktopKeyBindings([] { return readOpenboxKeyBindings(); });
     registrar->filter_ = std::make_unique<QtEventFilter>(*registrar);
     application->installNativeEventFilter(registrar->filter_.get());
     return registrar;
@@ -282,6 +282,38 @@ bool X11HotKeyRegistrar::isKeyDown(std::uint32_t carbonKeyCode) const {
     const bool isDown = (reply->keys[*keycode / 8] & (1u << (*keycode % 8))) != 0;
     std::free(reply);
     return isDown;
+}
+
+std::optional<std::string> X11HotKeyRegistrar::rootText(const char* property) const {
+    if (!connection_) return std::nullopt;
+    const auto roots = rootWindows(connection_);
+    if (roots.empty()) return std::nullopt;
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection_,
+        xcb_intern_atom(connection_, 1, static_cast<std::uint16_t>(std::strlen(property)),
+                        property),
+        nullptr);
+    const xcb_atom_t name = atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(atom);
+    if (name == XCB_ATOM_NONE) return std::nullopt;
+    // A path: a few kilobytes at most (the length is in 32-bit units).
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 0, roots.front(), name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr);
+    std::optional<std::string> text;
+    if (reply && reply->format == 8 && reply->type != XCB_ATOM_NONE)
+        text = std::string(static_cast<const char*>(xcb_get_property_value(reply)),
+                           static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    std::free(reply);
+    return text;
+}
+
+std::vector<DesktopKeyBinding> X11HotKeyRegistrar::runningOpenboxKeyBindings() const {
+    if (const auto file = rootText("_OB_CONFIG_FILE"); file && !file->empty())
+        return readOpenboxKeyBindings(*file);
+    if (rootText("_OB_VERSION")) return readOpenboxKeyBindings();
+    return {};
 }
 
 std::vector<std::pair<int, int>> X11HotKeyRegistrar::systemShortcuts() const {

@@ -67,13 +67,22 @@ public:
     bool isAvailable() const { return connection_ != nullptr; }
 
     // Where the desktop's own key bindings are read (each time the system shortcuts are
-    // asked for); the application reads openbox's rc.xml.
+    // asked for); at first, those of the openbox that manages this display.
     void setDesktopKeyBindings(std::function<std::vector<DesktopKeyBinding>()> source) {
         desktopKeyBindings_ = std::move(source);
     }
 
+    // The bindings of the openbox that manages this display: the configuration file it
+    // announces on the root window (a session may start it with a file of its own), or
+    // its default files when it announces none; nothing when openbox does not run here,
+    // whatever openbox files are installed.
+    std::vector<DesktopKeyBinding> runningOpenboxKeyBindings() const;
+
 private:
     class QtEventFilter;
+
+    // A text property of the first root window; nothing when it is not set.
+    std::optional<std::string> rootText(const char* property) const;
 
     using GrabKeys = std::pair<std::uint8_t, std::uint16_t>;  // X keycode, modifiers
     struct Grab {

@@ -13,9 +13,12 @@
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#include <unistd.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -303,6 +306,52 @@ TEST_F(X11HotKeyRegistrarTest, TheDesktopsBindingsCountAsHeldByTheSystemByTheirK
     const auto expected = std::vector<std::pair<int, int>>{{49, 0x800}, {14, 0x100}, {123, 0x1000}};
     EXPECT_EQ(registrar_->systemShortcuts(), expected);
     EXPECT_EQ(registrar_->systemShortcuts(), expected);  // read afresh, no duplicates
+}
+
+// How the bug showed: under a window manager other than openbox, or an openbox started
+// with a file of its own, the onboarding said "Sin atajo" for an Alt+Space that worked.
+// Why: only the openbox that runs holds keys, and it holds those of the file it announces.
+TEST_F(X11HotKeyRegistrarTest, OnlyTheRunningOpenboxsBindingsAreTheDesktops) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::temp_directory_path() / ("vorela-running-openbox-" + std::to_string(getpid()));
+    fs::create_directories(root / "xdg" / "openbox");
+    std::ofstream(root / "xdg" / "openbox" / "rc.xml")
+        << "<c><keyboard><keybind key=\"A-space\"/></keyboard></c>";
+    std::ofstream(root / "session-rc.xml") << "<c><keyboard><keybind key=\"W-e\"/></keyboard></c>";
+    setenv("XDG_CONFIG_HOME", (root / "home").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (root / "xdg").c_str(), 1);
+    const xcb_window_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    auto announce = [&](const char* property, const std::string& text) {
+        const std::string name = property;
+        auto* atom = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, name.size(), name.c_str()), nullptr);
+        std::free(xcb_request_check(
+            connection_,
+            xcb_change_property_checked(connection_, XCB_PROP_MODE_REPLACE, screen, atom->atom,
+                                        XCB_ATOM_STRING, 8, text.size(), text.data())));
+        std::free(atom);
+    };
+    const struct {
+        const char* when;
+        const char* property;
+        std::string value;
+        std::vector<std::pair<int, int>> held;
+    } cases[] = {
+        {"openbox installed but not running", nullptr, {}, {}},
+        {"openbox running on its default files", "_OB_VERSION", "3.6.1", {{49, 0x800}}},
+        {"openbox running on a file of the session",
+         "_OB_CONFIG_FILE",
+         (root / "session-rc.xml").string(),
+         {{14, 0x100}}},
+    };
+    for (const auto& c : cases) {
+        if (c.property) announce(c.property, c.value);
+        EXPECT_EQ(registrar_->systemShortcuts(), c.held) << c.when;
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_CONFIG_DIRS");
+    fs::remove_all(root);
 }
 
 TEST_F(X11HotKeyRegistrarTest, KeyStateIsReadFromTheServer) {
