@@ -65,7 +65,15 @@ DesktopAccessibilitySettings::~DesktopAccessibilitySettings() = default;
 
 bool DesktopAccessibilitySettings::reduceMotion() const {
     if (!gio_) return false;
-    return gio_->getBoolean(gio_->settings, kKey) == 0;
+    // A read goes through GVariant and dconf, about 25 us: asked every frame of a scroll
+    // it was several percent of the program's CPU. A second old is fresh enough for a
+    // switch the user flips in the desktop's settings.
+    const auto now = std::chrono::steady_clock::now();
+    if (!readAt_ || now - *readAt_ >= kRereadAfter) {
+        reduceMotion_ = gio_->getBoolean(gio_->settings, kKey) == 0;
+        readAt_ = now;
+    }
+    return reduceMotion_;
 }
 
 }  // namespace vorela

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include "Platform/Accessibility/AccessibilitySettings.h"
 
@@ -8,8 +10,8 @@ namespace vorela {
 
 // Reduce motion follows the desktop's animation switch, GNOME's
 // org.gnome.desktop.interface enable-animations, read through GSettings. GIO is loaded
-// at run time: without it, or without that schema, reduce motion is off. A read is an
-// in-memory lookup in the settings database, so it may be asked every frame.
+// at run time: without it, or without that schema, reduce motion is off. The setting is
+// read at most once a second, so it may be asked every frame.
 class DesktopAccessibilitySettings final : public AccessibilitySettings {
 public:
     DesktopAccessibilitySettings();
@@ -24,8 +26,12 @@ public:
     bool isAvailable() const { return gio_ != nullptr; }
 
 private:
+    static constexpr std::chrono::seconds kRereadAfter{1};
+
     struct Gio;
     std::unique_ptr<Gio> gio_;
+    mutable bool reduceMotion_ = false;
+    mutable std::optional<std::chrono::steady_clock::time_point> readAt_;
 };
 
 }  // namespace vorela
