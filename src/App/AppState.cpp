@@ -118,8 +118,13 @@ void AppState::loadText(std::string text, std::string title) {
 void AppState::load(const std::shared_ptr<Script>& script) {
     // Its words would not fit in memory; the library view never offers to load it.
     if (!script || script->isTooLargeToOpen()) return;
-    setTranscriptionLocale(script->locale());
+    // The locale is stored first so that the new text is tokenised once, in its language;
+    // switching it as the settings do would key the previous text again only to drop it.
+    const TranscriptionLocale locale = script->locale();
+    const bool newLocale = locale != transcriptionLocale();
+    if (newLocale) Prefs::set(Prefs::Keys::transcriptionLocale(), locale);
     loadText(script->body(), script->title());
+    if (newLocale) restartTranscription();
     activeScript.set(script);
     if (const auto preferred = script->preferredWPM()) setWpm(*preferred);
 }
@@ -436,10 +441,13 @@ void AppState::setTranscriptionLocale(TranscriptionLocale locale) {
     matcher_.setTokens(tokens.get().list);
     matcher_.reset(0);
     voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), locale));
-    if (isTranscribing.get()) {
-        voice_.stopTranscription();
-        voice_.startTranscription();
-    }
+    restartTranscription();
+}
+
+void AppState::restartTranscription() {
+    if (!isTranscribing.get()) return;
+    voice_.stopTranscription();
+    voice_.startTranscription();
 }
 
 MirrorMode AppState::mirrorMode() const { return Prefs::get(Prefs::Keys::mirrorMode()); }

@@ -205,6 +205,8 @@ private:
 
     void loadText(std::string text, std::string title);
     ScriptTokens tokenize(const std::string& text) const;
+    // A new locale reaches the recogniser by a restart, when it is listening.
+    void restartTranscription();
     void moveScrollToTop();
     void tick(double dt);
     // True while tick() may move the reading position: the frames must run.

@@ -124,9 +124,18 @@ protected:
 };
 
 TEST_F(AppStateLibraryTest, ARecordBringsItsLocaleRateAndBookmarks) {
+    Prefs::set(Keys::transcriptionLocale(), TranscriptionLocale::spanishSpain);
     AppState& state = makeAttachedState(40);
     const auto script = makeScript("en-GB", 400, {25, 5, 15});
+    // A record in another language switched the locale first and so keyed the previous
+    // text again before its own: its words are keyed once, in their language.
+    state.load(numberedWords(40, "otra"), "Otra");
+    int published = 0;
+    auto watch = state.tokens.observe([&](const ScriptTokens&) { ++published; });
     state.load(script);
+    EXPECT_EQ(published, 1);
+    EXPECT_EQ(state.tokens.get()->front().phon,
+              Tokenizer::englishPhonetic(state.tokens.get()->front().norm));
     EXPECT_EQ(state.activeScript.get(), script);
     EXPECT_EQ(state.transcriptionLocale(), TranscriptionLocale::englishUK);
     EXPECT_EQ(Prefs::get(Keys::wpm()), 260);
