@@ -31,7 +31,8 @@ protected:
     }
 
     // Mean brightness (0-255) of a region composited over black, as the panel shows it.
-    static double brightness(const QImage& image, const QRect& region) {
+    static double brightness(const QImage& image, const QRect& wanted) {
+        const QRect region = wanted & image.rect();  // a line near the top reaches above it
         double sum = 0;
         int n = 0;
         for (int y = region.top(); y <= region.bottom(); ++y) {
@@ -43,7 +44,8 @@ protected:
         }
         return n ? sum / n : 0;
     }
-    static double orangeExcess(const QImage& image, const QRect& region) {
+    static double orangeExcess(const QImage& image, const QRect& wanted) {
+        const QRect region = wanted & image.rect();
         double sum = 0;
         int n = 0;
         for (int y = region.top(); y <= region.bottom(); ++y) {
