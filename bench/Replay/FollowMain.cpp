@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
                 const auto index =
                     static_cast<std::size_t>(std::min<long>(current, long(tokens.size()) - 1));
                 std::printf("{\"t\": %s, \"start\": %zu}\n", format("%.3f", decoderClock).c_str(),
-                            tokens[index].range.begin);
+                            std::size_t{tokens[index].range.begin});
             }
         }
         state.setMode(PrompterMode::manual);

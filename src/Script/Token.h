@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,19 +9,22 @@
 
 namespace vorela {
 
+// Offsets are 32-bit: a script body is far below 4 GiB (and ICU counts UTF-16 units in
+// 32 bits anyway), and every token of a loaded script is held, so each byte counts.
+
 // A stretch of the script text in UTF-8 bytes, [begin, end).
 struct ByteRange {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t size() const { return end - begin; }
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    std::uint32_t size() const { return end - begin; }
     bool operator==(const ByteRange&) const = default;
 };
 
 // The same stretch in UTF-16 code units, as the text layout counts positions.
 struct Utf16Range {
-    std::size_t location = 0;
-    std::size_t length = 0;
-    std::size_t end() const { return location + length; }
+    std::uint32_t location = 0;
+    std::uint32_t length = 0;
+    std::uint32_t end() const { return location + length; }
     bool operator==(const Utf16Range&) const = default;
 };
 

@@ -36,8 +36,8 @@ public:
         std::vector<Rect> rects;
         if (range.length == 0) return rects;
         for (const auto& line : lines_) {
-            const std::size_t from = std::max(range.location, line.utf16Start);
-            const std::size_t to = std::min(range.end(), line.utf16End);
+            const std::size_t from = std::max<std::size_t>(range.location, line.utf16Start);
+            const std::size_t to = std::min<std::size_t>(range.end(), line.utf16End);
             if (from >= to) continue;
             rects.push_back({(from - line.utf16Start) * advance_, line.top, (to - from) * advance_,
                              line.bottom - line.top});

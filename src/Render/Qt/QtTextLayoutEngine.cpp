@@ -25,8 +25,8 @@ std::vector<Rect> QtTextLayout::segmentRects(Utf16Range range) const {
         const auto& ref = refs_[static_cast<std::size_t>(it - lines_.begin())];
         const QTextLine line = paragraphs_[ref.paragraph]->lineAt(ref.line);
         const std::size_t base = paragraphStarts_[ref.paragraph];
-        const std::size_t from = std::max(range.location, it->utf16Start) - base;
-        const std::size_t to = std::min(range.end(), it->utf16End) - base;
+        const std::size_t from = std::max<std::size_t>(range.location, it->utf16Start) - base;
+        const std::size_t to = std::min<std::size_t>(range.end(), it->utf16End) - base;
         if (from >= to) continue;
         const double x1 = line.cursorToX(static_cast<int>(from));
         const double x2 = line.cursorToX(static_cast<int>(to));
