@@ -11,7 +11,8 @@
 #include <array>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "Platform/Bundle/SystemLocale.h"
 #include "Platform/Log/Log.h"
@@ -233,12 +234,71 @@ namespace {
 // that locale.
 // FNV-1a over the units: words are short, and the library's hash of the bytes costs more
 // than the lookup it serves.
-struct SpellingHash {
-    std::size_t operator()(std::u16string_view spelling) const noexcept {
-        std::uint64_t hash = 14695981039346656037u;
-        for (const char16_t unit : spelling) hash = (hash ^ unit) * 1099511628211u;
-        return static_cast<std::size_t>(hash);
+std::uint32_t spellingHash(const char16_t* units, std::int32_t length) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (std::int32_t i = 0; i < length; ++i) hash = (hash ^ units[i]) * 1099511628211u;
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// The distinct spellings of one pass, each numbered in the order first seen. Open addressing
+// in one flat array: a node-based map allocated per spelling and chased pointers per word.
+// A spelling is kept as its place in the text, so nothing is copied.
+class SpellingTable {
+public:
+    explicit SpellingTable(const char16_t* units) : units_(units), slots_(kInitialSlots) {}
+
+    // The number of the spelling units_[start, end), and whether it was new.
+    std::pair<std::uint32_t, bool> find(std::int32_t start, std::int32_t end) {
+        const std::int32_t length = end - start;
+        const std::uint32_t hash = spellingHash(units_ + start, length);
+        std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.number == kEmpty) break;
+            if (slot.hash != hash) continue;
+            const Spelling& known = spellings_[slot.number];
+            if (known.length == length &&
+                std::equal(units_ + start, units_ + end, units_ + known.start)) {
+                return {slot.number, false};
+            }
+        }
+        const auto number = static_cast<std::uint32_t>(spellings_.size());
+        spellings_.push_back({start, length});
+        if (spellings_.size() * 2 > slots_.size()) grow();
+        mask = slots_.size() - 1;
+        std::size_t i = hash & mask;
+        while (slots_[i].number != kEmpty) i = (i + 1) & mask;
+        slots_[i] = {hash, number};
+        return {number, true};
     }
+
+private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t number = kEmpty;
+    };
+    struct Spelling {
+        std::int32_t start;
+        std::int32_t length;
+    };
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static constexpr std::size_t kInitialSlots = 8192;  // a power of two
+
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.number == kEmpty) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].number != kEmpty) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    const char16_t* units_;
+    std::vector<Slot> slots_;
+    std::vector<Spelling> spellings_;
 };
 
 template <class OnWord>
@@ -295,31 +355,27 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     };
     const char16_t* units = text16.getBuffer();
     std::vector<Form> forms;
-    std::unordered_map<std::u16string_view, std::uint32_t, SpellingHash> formOf;
-    formOf.reserve(4096);
+    SpellingTable formOf(units);
     std::vector<Word> words;
     words.reserve(static_cast<std::size_t>(text16.length() / 6));
     std::string norm;
     forEachWord(text16, wordLocale_,
                 [&](std::int32_t tokenStart, std::int32_t tokenEnd, bool sentenceEnd) {
-                    const std::u16string_view spelling(
-                        units + tokenStart, static_cast<std::size_t>(tokenEnd - tokenStart));
-                    auto [it, isNew] = formOf.try_emplace(spelling, 0);
+                    const auto [form, isNew] = formOf.find(tokenStart, tokenEnd);
                     if (isNew) {
                         normalizeInto(units + tokenStart, tokenEnd - tokenStart, norm);
-                        it->second = static_cast<std::uint32_t>(forms.size());
                         forms.emplace_back().norm = norm;
                     }
-                    if (forms[it->second].norm.empty()) return;
-                    words.push_back({tokenStart, tokenEnd, it->second, sentenceEnd});
+                    if (forms[form].norm.empty()) return;
+                    words.push_back({tokenStart, tokenEnd, form, sentenceEnd});
                 });
 
     std::vector<Token> tokens;
     tokens.reserve(words.size());
     OffsetMap offsets(units, text16.length());
     for (const Word& word : words) {
-        const std::size_t byteBegin = offsets.byteOffset(word.start);
-        const std::size_t byteEnd = offsets.byteOffset(word.end);
+        const auto byteBegin = static_cast<std::uint32_t>(offsets.byteOffset(word.start));
+        const auto byteEnd = static_cast<std::uint32_t>(offsets.byteOffset(word.end));
         const std::string_view raw = text.substr(byteBegin, byteEnd - byteBegin);
         Form& form = forms[word.form];
         if (!form.keyed) {
@@ -335,8 +391,8 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
             .phon = form.phon,
             .variants = form.variants,
             .range = {byteBegin, byteEnd},
-            .utf16Range = {static_cast<std::size_t>(word.start),
-                           static_cast<std::size_t>(word.end - word.start)},
+            .utf16Range = {static_cast<std::uint32_t>(word.start),
+                           static_cast<std::uint32_t>(word.end - word.start)},
             .index = static_cast<long>(tokens.size()),
             .isSentenceEnd = word.sentenceEnd,
         });
