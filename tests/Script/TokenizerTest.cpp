@@ -199,6 +199,33 @@ TEST(TokenizerTest, ARepeatedSpellingHasTheKeysItHasAlone) {
     }
 }
 
+// Thousands of distinct spellings, each met again in another case and after many others:
+// every word must keep the forms of its own spelling however full the pass's memory gets.
+TEST(TokenizerTest, ManyDistinctSpellingsEachKeepTheirOwnForms) {
+    std::vector<std::string> spellings;
+    for (int i = 0; i < 20000; ++i) {
+        std::string word = "p";
+        for (int n = i; n > 0; n /= 26) word += static_cast<char>('a' + n % 26);
+        spellings.push_back(word);
+    }
+    std::string text;
+    for (const auto& word : spellings) text += word + " ";
+    for (auto it = spellings.rbegin(); it != spellings.rend(); ++it) {
+        std::string upper = *it;
+        upper[0] = 'P';
+        text += *it + " " + upper + ", ";
+    }
+    const Tokenizer tokenizer(Tokenizer::Language::english, "en_US");
+    const auto tokens = tokenizer.tokenize(text);
+    ASSERT_EQ(tokens.size(), 3 * spellings.size());
+    for (const Token& token : tokens) {
+        const std::string norm = Tokenizer::normalize(token.raw.view());
+        ASSERT_EQ(token.norm, norm) << token.raw;
+        ASSERT_EQ(token.phon, Tokenizer::phonetic(norm, Tokenizer::Language::english)) << token.raw;
+    }
+    expectRangesAddressRaw(text, tokens);
+}
+
 TEST(TokenizerTest, NormalizeKeepsLettersNumbersAndInnerHyphensOnly) {
     struct Case {
         const char* name;
