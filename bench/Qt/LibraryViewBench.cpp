@@ -13,19 +13,12 @@
 #include <memory>
 #include <string>
 
-#include "App/AppState.h"
 #include "App/Qt/ScriptLibraryView.h"
 #include "App/ScriptLibraryViewModel.h"
+#include "BenchAppState.h"
 #include "BenchScript.h"
-#include "Matcher/MatcherTelemetry.h"
-#include "Platform/Accessibility/Fake/FakeAccessibilitySettings.h"
-#include "Platform/Audio/Fake/FakeAudioEngine.h"
-#include "Platform/Defaults/UserDefaults.h"
 #include "Platform/Loop/Fake/ManualRunLoop.h"
-#include "Platform/Observation/NotificationCenter.h"
-#include "Platform/Pasteboard/Fake/FakePasteboard.h"
 #include "Platform/Time/Fake/ManualClock.h"
-#include "Platform/Updates/Fake/FakeUpdater.h"
 #include "QtBenchMain.h"
 #include "Script/SampleScript.h"
 #include "Script/ScriptLibrary.h"
@@ -61,24 +54,10 @@ const fs::path& storeFile(int count) {
 }
 
 struct Fixture {
-    bool inMemoryDefaults = (UserDefaults::setStandard(UserDefaults::inMemory()), true);
     ManualRunLoop loop;
-    FakeAccessibilitySettings accessibility;
-    FakeUpdateFramework updates{loop};
-    FakePasteboard pasteboard;
-    MatcherTelemetry telemetry{std::nullopt};
-    AppState state{AppServices{
-        .runLoop = loop,
-        .accessibility = accessibility,
-        .audioEngine = std::make_shared<FakeAudioEngine>(loop),
-        .workspaceCenter = std::make_shared<NotificationCenter>(loop),
-        .updateFramework = updates,
-        .pasteboard = pasteboard,
-        .makeTranscriptionEngine = [] { return nullptr; },
-        .telemetry = telemetry,
-    }};
+    bench::BenchAppState app{loop};
     ScriptLibrary library;
-    ScriptLibraryViewModel model{state, library, pasteboard};
+    ScriptLibraryViewModel model{app.state, library, app.pasteboard};
 
     explicit Fixture(int scripts) : library(storeFile(scripts), clock()) {}
 };
