@@ -9,8 +9,9 @@
 
 namespace vorela {
 
-// Offsets are 32-bit: a script body is far below 4 GiB (and ICU counts UTF-16 units in
-// 32 bits anyway), and every token of a loaded script is held, so each byte counts.
+// Offsets and token indices are 32-bit: a script body is far below 4 GiB (and ICU counts
+// UTF-16 units in 32 bits anyway), and every token of a loaded script is held, so each
+// byte counts.
 
 // A stretch of the script text in UTF-8 bytes, [begin, end).
 struct ByteRange {
@@ -38,7 +39,7 @@ struct Token {
     std::vector<std::string> variants;
     ByteRange range;
     Utf16Range utf16Range;
-    long index = 0;  // 0, 1, 2... without gaps
+    std::int32_t index = 0;  // 0, 1, 2... without gaps
     bool isSentenceEnd = false;
 
     bool operator==(const Token&) const = default;

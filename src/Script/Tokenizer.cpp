@@ -393,7 +393,7 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
             .range = {byteBegin, byteEnd},
             .utf16Range = {static_cast<std::uint32_t>(word.start),
                            static_cast<std::uint32_t>(word.end - word.start)},
-            .index = static_cast<long>(tokens.size()),
+            .index = static_cast<std::int32_t>(tokens.size()),
             .isSentenceEnd = word.sentenceEnd,
         });
     }

@@ -44,7 +44,7 @@ std::shared_ptr<const std::vector<Token>> tokensFromWords(const std::vector<std:
         token.raw = word;
         token.norm = Tokenizer::normalize(word);
         token.phon = Tokenizer::phonetic(token.norm, language);
-        token.index = static_cast<long>(tokens->size());
+        token.index = static_cast<std::int32_t>(tokens->size());
         token.isSentenceEnd = !word.empty() && word.back() == '.';
         tokens->push_back(std::move(token));
     }
