@@ -16,20 +16,13 @@ constexpr const char* kFullScreenPanel =
     "<key>didFinishOnboarding</key><true/><key>openMainWindowAtLaunch</key><false/>"
     "<key>panelMode</key><string>fullscreen</string>";
 
-// A script long enough to fill the full-screen panel.
-std::string longScriptLink() {
-    std::string text;
-    for (int i = 0; i < 150; ++i) text += "texto%20" + std::to_string(i) + "%20";
-    return "prompter://read?text=" + text;
-}
-
 // The panel and the windows around it on a desktop a new user meets.
 class PanelDesktopTest : public VorelaDesktopTest {
 protected:
     // Hands a long script to the running program; the panel that shows it.
     std::optional<QRect> showLongScript(const VorelaProcess& vorela) {
         if (!vorela.waitForTrayIcon()) return std::nullopt;
-        if (vorela.startAgain({longScriptLink()}) != 0) return std::nullopt;
+        if (vorela.startAgain({longScriptLink(150)}) != 0) return std::nullopt;
         return waitForPanel();
     }
 };

@@ -60,9 +60,7 @@ TEST_F(ShortcutsDesktopTest, ARefusedDefaultShowsAsTakenAndAFreeKeyWorksAtOnce) 
     EXPECT_GT(differingPixels(taken, rebound, *window), 8000) << vorela.log();
 
     // The new key works at once, from anywhere: it starts the scrolling.
-    std::string text;
-    for (int i = 0; i < 120; ++i) text += "texto%20" + std::to_string(i) + "%20";
-    ASSERT_EQ(vorela.startAgain({"prompter://read?text=" + text}), 0);
+    ASSERT_EQ(vorela.startAgain({longScriptLink(120)}), 0);
     const auto panel = waitForPanel();
     ASSERT_TRUE(panel) << vorela.log();
     QTest::qWait(700);

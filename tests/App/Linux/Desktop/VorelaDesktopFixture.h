@@ -34,6 +34,12 @@ protected:
         }
         return std::nullopt;
     }
+    // A link that hands the running program a script of numbered words.
+    static std::string longScriptLink(int words) {
+        std::string text;
+        for (int i = 0; i < words; ++i) text += "texto%20" + std::to_string(i) + "%20";
+        return "prompter://read?text=" + text;
+    }
     // Right-clicks the tray icon; false when there is none.
     static bool openTrayMenu(const VorelaProcess& vorela) {
         const auto icon = vorela.waitForTrayIcon();

@@ -97,9 +97,7 @@ TEST_F(VorelaDesktopTest, TheReadSelectionActionLoadsTheSelectedTextOrSaysThereI
 TEST_F(VorelaDesktopTest, AltSpaceStartsAndStopsTheScrolling) {
     VorelaProcess vorela(kQuietLaunch);
     ASSERT_TRUE(vorela.waitForTrayIcon()) << vorela.log();
-    std::string text;
-    for (int i = 0; i < 120; ++i) text += "texto%20" + std::to_string(i) + "%20";
-    ASSERT_EQ(vorela.startAgain({"prompter://read?text=" + text}), 0);
+    ASSERT_EQ(vorela.startAgain({longScriptLink(120)}), 0);
     const auto panel = waitForPanel();
     ASSERT_TRUE(panel) << vorela.log();
     QTest::qWait(700);
