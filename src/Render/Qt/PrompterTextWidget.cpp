@@ -193,9 +193,8 @@ void PrompterTextWidget::drawLines(QPainter& p, const FrameShading& shading) con
     const Size size = view_.viewSize();
     const Point origin = view_.contentOrigin();
     for (std::size_t i = first; i < last; ++i) {
-        const QImage& image = lines_.line(*layout, i).image;
+        const auto& [image, topLeft] = lines_.line(*layout, i);
         if (image.isNull()) continue;
-        const QPointF topLeft = lines_.line(*layout, i).topLeft;
         const double iw = image.width() / ratio, ih = image.height() / ratio;
         // Placed on whole device pixels, so the blend copies rows as they are.
         double x = origin.x + topLeft.x(), y = origin.y + topLeft.y();
