@@ -100,6 +100,8 @@ void PrompterTextView::rebuildTokenRects() {
     if (tokens_->empty() || !layout_) return;
     contentHeight_ = layout_->height();
     const auto& lines = layout_->lines();
+    // An empty text has no line: no word can land anywhere.
+    if (lines.empty()) return;
     // Words come in text order, so the search for each one's first line starts at the
     // previous word's: one walk over the lines, no glyph measured.
     auto from = lines.begin();

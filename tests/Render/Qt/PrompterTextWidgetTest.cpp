@@ -142,6 +142,22 @@ TEST_F(PrompterTextWidgetTest, AFramePaintedOnThePanelLooksLikeTheMaskedFrameOve
     EXPECT_LE(worst, 3);
 }
 
+TEST_F(PrompterTextWidgetTest, WordsBeyondTheTextAreSkipped) {
+    // Tokens may arrive for a text that is not (or no longer) there: an empty text has no
+    // line to look them up in, and a short one holds only the first word.
+    auto& view = widget_.view();
+    const auto tokens = std::make_shared<std::vector<Token>>(view.tokens());
+    for (const std::string text : {"", "pala", "palabra\n"}) {
+        SCOPED_TRACE(text);
+        view.setContent(text, tokens);
+        EXPECT_EQ(view.tokenRect(0).has_value(), !text.empty());
+        EXPECT_FALSE(view.tokenRect(1));
+        EXPECT_FALSE(view.scrollOffsetForToken(2));
+        EXPECT_EQ(view.lineStarts().size(), text.empty() ? 0u : 1u);
+        EXPECT_FALSE(widget_.renderFrame().isNull());
+    }
+}
+
 // The area the paint events a widget receives cover.
 struct PaintedArea : QObject {
     QRegion area;
