@@ -16,6 +16,13 @@ Rect unite(const Rect& a, const Rect& b) {
     return {minX, minY, maxX - minX, maxY - minY};
 }
 
+std::optional<Rect> united(const std::vector<Rect>& pieces) {
+    if (pieces.empty()) return std::nullopt;
+    Rect rect = pieces.front();
+    for (std::size_t i = 1; i < pieces.size(); ++i) rect = unite(rect, pieces[i]);
+    return rect;
+}
+
 bool contains(const Rect& r, Point p) {
     return p.x >= r.minX() && p.x < r.maxX() && p.y >= r.minY() && p.y < r.maxY();
 }
@@ -141,11 +148,20 @@ std::optional<Rect> PrompterTextView::tokenRect(long index) const {
         return std::nullopt;
     const TokenLines& entry = tokenLines_[static_cast<std::size_t>(index)];
     if (entry.first == TokenLines::kNone) return std::nullopt;
-    const auto pieces = layout_->segmentRects((*tokens_)[entry.position].utf16Range);
-    if (pieces.empty()) return std::nullopt;
-    Rect rect = pieces.front();
-    for (std::size_t i = 1; i < pieces.size(); ++i) rect = unite(rect, pieces[i]);
-    return rect;
+    const Utf16Range range = (*tokens_)[entry.position].utf16Range;
+    if (entry.last - entry.first < 2) return united(layout_->segmentRects(range));
+    // A word over many lines (a run with no space in it) fills the lines between its
+    // first and last across the column: only its two ends are measured, not every line.
+    const auto& lines = layout_->lines();
+    auto pieces = layout_->segmentRects(
+        {range.location, static_cast<std::uint32_t>(lines[entry.first].utf16End) - range.location});
+    const auto start = static_cast<std::uint32_t>(lines[entry.last].utf16Start);
+    for (const Rect& piece : layout_->segmentRects({start, range.end() - start}))
+        pieces.push_back(piece);
+    const double top = lines[entry.first].top;
+    pieces.push_back({0, top, std::max(lastLayoutWidth_ - 2 * kHorizontalInset, 1.0),
+                      lines[entry.last].bottom - top});
+    return united(pieces);
 }
 
 std::optional<double> PrompterTextView::scrollOffsetForToken(long index) const {

@@ -118,6 +118,13 @@ TEST_F(PrompterTextViewTest, AWordWrappedOverTwoLinesGetsOneRectangleSpanningBot
     ASSERT_TRUE(view_.tokenRect(0));
     EXPECT_EQ(*view_.tokenRect(0), (Rect{0, 0, 154, kPitch + 28}));
     EXPECT_EQ(view_.lineStarts().size(), 2u);  // the wrapped word opens one line only
+
+    // Over many lines (a run with no space), the lines between its ends are taken as full:
+    // a frame measures two lines of it, not thousands.
+    load("ab " + std::string(60, 'x') + " fin");
+    ASSERT_TRUE(view_.tokenRect(1));
+    EXPECT_EQ(*view_.tokenRect(1), (Rect{0, kPitch, 156, 5 * kPitch + 28}));
+    EXPECT_EQ(*view_.tokenRect(2), (Rect{84, 6 * kPitch, 42, 28}));
 }
 
 TEST_F(PrompterTextViewTest, ReadingLineFadeAndWheelFigures) {

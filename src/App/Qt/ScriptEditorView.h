@@ -48,6 +48,7 @@ private:
     // is the draft, and its text is neither read back nor compared.
     std::uint64_t shownBodyRevision_ = 0;
     bool isTypingBody_ = false;
+    bool isSettingBody_ = false;
 };
 
 }  // namespace vorela

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -13,12 +15,14 @@ class QTextLayout;
 
 namespace vorela {
 
-// A script laid out with QTextLayout, one layout per paragraph, lines placed one under the
-// other with the style's extra spacing. Lines are drawn one at a time, so a frame touches
-// only the lines it shows.
+// A script laid out with QTextLayout at one width, lines placed one under the other with
+// the style's extra spacing. Only where each line breaks is kept (tens of bytes a line):
+// a line's glyphs are shaped again when it is drawn or measured, and the few last asked
+// for are kept, so a frame touches only the lines it shows and a long script costs
+// little more than its text.
 class QtTextLayout final : public TextLayout {
 public:
-    QtTextLayout();
+    QtTextLayout(QString text, QFont font, double width);
     ~QtTextLayout() override;
     QtTextLayout(const QtTextLayout&) = delete;
     QtTextLayout& operator=(const QtTextLayout&) = delete;
@@ -37,14 +41,19 @@ public:
 
 private:
     friend class QtTextLayoutEngine;
-    struct LineRef {
-        std::size_t paragraph = 0;
-        int line = 0;
+    struct Shaped {
+        std::size_t index = 0;
+        std::unique_ptr<QTextLayout> layout;
     };
-    std::vector<std::unique_ptr<QTextLayout>> paragraphs_;
-    std::vector<std::size_t> paragraphStarts_;  // UTF-16 offset of each paragraph
+    // Line index shaped alone, placed where it was laid out.
+    const QTextLayout& shaped(std::size_t index) const;
+
+    QString text_;
+    QFont font_;
+    double width_ = 0;
     std::vector<LayoutLine> lines_;
-    std::vector<LineRef> refs_;
+    std::vector<bool> rightToLeft_;     // of each line's paragraph
+    mutable std::list<Shaped> shaped_;  // most recent first
 };
 
 class QtTextLayoutEngine final : public TextLayoutEngine {

@@ -151,5 +151,28 @@ TEST_F(ScriptLibraryViewTest, TypingSavesAndTheBookmarkStripJumpsAndRemoves) {
     screenshot(*view_, "library-view-editor.png");
 }
 
+TEST_F(ScriptLibraryViewTest, ARunWithoutABreakIsWrappedAnywhereInTheEditor) {
+    // Qt wraps a run with no break at word boundaries in time quadratic in its length (a
+    // million characters froze the window for minutes), and anywhere in linear time. The
+    // text itself is never touched.
+    makeView();
+    const std::string run(5000, 'x');
+    const auto words = add("Palabras", "uno dos tres");
+    const auto unbroken = add("De un tirón", "antes " + run + " después");
+    auto* body = child<QPlainTextEdit>("bodyEditor");
+    model_->select(unbroken);
+    EXPECT_EQ(body->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(body->toPlainText().toStdString(), unbroken->body());
+    model_->select(words);
+    EXPECT_EQ(body->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    // Pasted into a script of words.
+    body->moveCursor(QTextCursor::End);
+    body->insertPlainText(QString::fromStdString(" " + run));
+    EXPECT_EQ(body->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(words->body(), "uno dos tres " + run);
+    EXPECT_EQ(body->toPlainText().toStdString(), words->body());
+}
+
 }  // namespace
 }  // namespace vorela
