@@ -62,13 +62,25 @@ ReadingScore FollowScorer::score(const std::vector<FollowMove>& moves) const {
     }
 
     std::size_t s = 0;
+    std::optional<double> farSince;  // first sample of the current stretch far ahead
     for (long k = 0; k * kSampleSeconds < durationSeconds_; ++k) {
         const double t = k * kSampleSeconds;
         while (s < spoken_.size() && spoken_[s].end <= t) ++s;
         if (s == spoken_.size()) break;
         if (spoken_[s].start > t || spoken_[s].index < 0) continue;
         ++out.speechSamples;
-        if (std::labs(track.at(t) - spoken_[s].index) <= kToleranceWords) ++out.withinSamples;
+        const long lead = track.at(t) - spoken_[s].index;
+        if (std::labs(lead) <= kToleranceWords) ++out.withinSamples;
+        if (lead > kToleranceWords) ++out.aheadSamples;
+        if (lead < -kToleranceWords) ++out.behindSamples;
+        if (lead > kFarWords) {
+            ++out.farAheadSamples;
+            if (!farSince) farSince = t;
+            out.longestFarAheadSeconds =
+                std::max(out.longestFarAheadSeconds, t + kSampleSeconds - *farSince);
+        } else {
+            farSince.reset();
+        }
     }
     scoreLatency(track, out);
     scoreJumps(track, out);
@@ -81,6 +93,10 @@ void FollowScorer::scoreLatency(const Track& track, ReadingScore& out) const {
         if (w.index < 0) continue;
         const long low = std::min(w.index + leadWords_, lastIndex_);
         const auto inBand = [&](long i) { return i >= low && i <= low + kToleranceWords; };
+        if (w.index + leadWords_ <= lastIndex_ && track.at(w.start) >= low) {
+            ++out.aheadWords;
+            continue;
+        }
         std::optional<double> reached;
         if (inBand(track.at(w.start))) reached = w.start;
         for (std::size_t c = track.firstChangeAfter(w.start); !reached && c < track.times.size();

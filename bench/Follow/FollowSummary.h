@@ -8,7 +8,8 @@
 
 namespace vorela::follow {
 
-// Scores of many readings, pooled per set: one JSON line per reading and a table per set.
+// Scores of many readings, pooled per set and per scenario (a reading named
+// LANG-SCENARIO-VOICE): one JSON line per reading and a table of each grouping.
 class FollowSummary {
 public:
     struct Run {
@@ -22,14 +23,16 @@ public:
     void add(Run run);
 
     static std::string jsonLine(const Run& run);
-    // One row per set plus "all", with the targets' figures.
+    // One row per set plus "all", then one per scenario plus "all", with the targets' figures.
     std::string table() const;
+    static std::string scenarioOf(const std::string& reading);
 
     // Nearest-rank percentile (0-100) of unsorted values; 0 when there are none.
     static double percentile(std::vector<double> values, double percent);
 
 private:
     std::map<std::string, std::vector<Run>> runsBySet_;
+    std::map<std::string, std::vector<Run>> runsByScenario_;
 };
 
 }  // namespace vorela::follow

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the follower on every reading of a corpus (four at a time), scores its output and
+# Runs the follower on every reading of a corpus (VORELA_FOLLOW_JOBS at a time, default 3), scores its output and
 # prints one JSON line per reading and the summary table per set.
 #   evaluate.sh VORELA_FOLLOW_BINARY CORPUS_DIR [RESULTS_DIR]
 # RESULTS_DIR (default: a new temporary folder) keeps each run's output, errors and exit code.
@@ -27,6 +27,6 @@ run_one() {
 export -f run_one
 
 find "$corpus" -mindepth 2 -maxdepth 2 -name truth.json -printf '%h\0' | sort -z |
-  xargs -0 -P 4 -I{} bash -c 'run_one "$@"' _ {} "$follow" "$results"
+  xargs -0 -P "${VORELA_FOLLOW_JOBS:-3}" -I{} bash -c 'run_one "$@"' _ {} "$follow" "$results"
 "$score" --lead "${VORELA_FOLLOW_LEAD:-1}" "$corpus" "$results" | tee "$results/scores.txt"
 echo "evaluate.sh: results in $results" >&2

@@ -2,9 +2,11 @@
 # Writes the follower's evaluation corpus: synthetic Spanish and English readings of our own
 # scripts, each with the script file, the audio and the truth of what was said when.
 #   make_corpus.sh OUT_DIR [VORELA_SPEAK_BINARY]
-# Readings (one folder each under OUT_DIR, with script.txt, audio.wav, truth.json, locale): clean readings by several voices; edited readings
-# (an off-script remark, a skipped paragraph, a re-read sentence, numbers read aloud in words);
-# fast and slow readings; readings under mixed noise. The script file is the same for every
+# Readings (one folder each under OUT_DIR, with script.txt, audio.wav, truth.json, locale):
+# clean readings by several voices; edited readings (an off-script remark, a skipped
+# paragraph, a re-read sentence, numbers read aloud in words; a ten-second ad-lib, re-reads
+# of 16-24 words, phrases from further on said in passing); fast and slow readings; readings
+# under mixed noise and under babble. The script file is the same for every
 # reading of a language: only what is spoken changes. Needs espeak-ng data and sox.
 set -euo pipefail
 
@@ -68,6 +70,14 @@ for edit in remark skip reread numbers; do
   reading en-$edit-us       edits     en   en-us        160  50  "$work/$edit-en.plan"    "${floor[@]}"
   reading en-$edit-gb-m3    edits     en   en+m3        165  45  "$work/$edit-en.plan"    "${floor[@]}"
 done
+# What people do that the edits above do not: a ten-second ad-lib, re-reads of 16-24 words,
+# phrases from further on said (or misheard) in passing.
+for edit in adlib reread20 misheard; do
+  reading es-$edit-es       $edit     es   es           160  50  "$work/$edit-es.plan"    $(es_noise 18)
+  reading es-$edit-es419-m3 $edit     es   es-419+m3    165  45  "$work/$edit-es.plan"    $(es_noise 16)
+  reading en-$edit-us       $edit     en   en-us        160  50  "$work/$edit-en.plan"    "${floor[@]}"
+  reading en-$edit-gb-m3    $edit     en   en+m3        165  45  "$work/$edit-en.plan"    "${floor[@]}"
+done
 for pace in 190 120; do
   reading es-pace$pace-es419 pace    es   es-419       $pace 50 -                          $(es_noise 18)
   reading es-pace$pace-es-f3 pace    es   es+f3        $pace 60 -                          $(es_noise 18)
@@ -78,4 +88,9 @@ reading es-noisy-es         noisy     es   es           160  50  -              
 reading es-noisy-es419-f3   noisy     es   es-419+f3    160  55  -                          "${mixed[@]}"
 reading en-noisy-us         noisy     en   en-us        160  50  -                          "${mixed[@]}"
 reading en-noisy-gb-m3      noisy     en   en+m3        160  45  -                          "${mixed[@]}"
+# Babble (four voices talking at once) at 17 dB.
+reading es-babble17-es      babble17  es   es           160  50  -                          babble-es 17 "${floor[@]}"
+reading es-babble17-es419-f3 babble17 es   es-419+f3    160  55  -                          babble-es 17 "${floor[@]}"
+reading en-babble17-us      babble17  en   en-us        160  50  -                          babble-en 17 "${floor[@]}"
+reading en-babble17-gb-m3   babble17  en   en+m3        160  45  -                          babble-en 17 "${floor[@]}"
 echo "make_corpus.sh: $(ls "$out" | wc -l) readings in $out"

@@ -138,6 +138,58 @@ TEST(FollowScorerTest, RemarkDriftAndNumbersReadAloud) {
     EXPECT_EQ(scoreOf(truth, moves).remarkDriftWords, 5);
 }
 
+TEST(FollowScorerTest, TimeAheadAndBehindAreApartAndAheadIsNoLatency) {
+    // Sixty words, "a a a ...": word i still starts at byte 2 i. The reader reads 0-40.
+    std::string longScript = "a";
+    for (int i = 1; i < 60; ++i) longScript += " a";
+    const SpeechTruth truth = truthOf(straight(0, 40));
+    const auto follower = [&](long stopAfter, long holdAt, long resumeWith) {
+        // Follows until word `stopAfter`, then holds on `holdAt` until the reader says
+        // `resumeWith`, then follows again.
+        std::vector<FollowMove> moves;
+        for (const auto& w : truth.words) {
+            const long i = w.scriptOffset / 2;
+            if (i <= stopAfter || i >= resumeWith)
+                moves.push_back({w.endSeconds + 0.1, w.scriptOffset + 2});
+            if (i == stopAfter) moves.push_back({w.endSeconds + 0.1, offsetOf(holdAt)});
+        }
+        std::stable_sort(moves.begin(), moves.end(),
+                         [](auto& a, auto& b) { return a.seconds < b.seconds; });
+        return moves;
+    };
+    struct Case {
+        const char* name;
+        std::vector<FollowMove> moves;
+        int aheadSamples, behindSamples, farAheadSamples;
+        double longestFarSeconds;
+        int aheadWords, latencyWords, unreachedWords;
+    };
+    const Case cases[] = {
+        // From word 11 on the text waits at word 35 for the reader: words 11-31 are spoken
+        // more than 3 words behind it, 11-14 more than 20; the stretch far ahead runs from
+        // word 11's start to word 14's end (1.9 s with the pauses between words). Words
+        // 11-34 were reached before they were spoken: no latency of theirs is counted, the
+        // rest (0-10, 35-40) took 0.1 s each.
+        {"runaway", follower(10, 35, 35), 21 * 40, 0, 4 * 40, 1.9, 24, 17, 0},
+        // The text stays on word 11 until word 18 is heard: words 15-18 are spoken more than
+        // 3 words ahead of it; it then leaps to word 19, past the bands of words 11-14.
+        {"stuck behind", follower(10, 11, 18), 0, 4 * 40, 0, 0.0, 0, 37, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadingScore s = FollowScorer(ScriptWords(longScript), truth, 1).score(c.moves);
+        EXPECT_EQ(s.speechSamples, 41 * 40);
+        EXPECT_EQ(s.aheadSamples, c.aheadSamples);
+        EXPECT_EQ(s.behindSamples, c.behindSamples);
+        EXPECT_EQ(s.withinSamples + s.aheadSamples + s.behindSamples, s.speechSamples);
+        EXPECT_EQ(s.farAheadSamples, c.farAheadSamples);
+        EXPECT_NEAR(s.longestFarAheadSeconds, c.longestFarSeconds, 1e-6);
+        EXPECT_EQ(s.aheadWords, c.aheadWords);
+        EXPECT_EQ(static_cast<int>(s.latenciesSeconds.size()), c.latencyWords);
+        EXPECT_EQ(s.unreachedWords, c.unreachedWords);
+    }
+}
+
 TEST(FollowScorerTest, OutputLinesAndOffsets) {
     const FollowLog log = FollowLog::parse(
         "{\"t\": 0.5, \"start\": 4}\n\nnot json\n{\"t\": 1}\n{\"t\": 1.5, \"start\": 7}\n");

@@ -46,5 +46,32 @@ TEST(FollowSummaryTest, SetsPoolSpeechTimeNotReadings) {
     EXPECT_EQ(line["run"], "rtf 0.1");
 }
 
+TEST(FollowSummaryTest, ScenariosGroupReadingsAcrossSets) {
+    const struct {
+        const char* reading;
+        const char* scenario;
+    } names[] = {{"en-clean-us", "clean"},
+                 {"es-clean-es419-m3", "clean"},
+                 {"es-pace190-es-f3", "pace190"},
+                 {"single", "single"}};
+    for (const auto& n : names) EXPECT_EQ(FollowSummary::scenarioOf(n.reading), n.scenario);
+
+    FollowSummary summary;
+    for (const char* name : {"en-remark-us", "es-remark-es", "en-skip-us"}) {
+        FollowSummary::Run run{name, "edits", {}, false, ""};
+        run.score.speechSamples = 1000;
+        run.score.withinSamples = 900;
+        run.score.aheadSamples = 100;
+        run.score.farAheadSamples = std::string(name) == "es-remark-es" ? 700 : 300;
+        summary.add(run);
+    }
+    const std::string table = summary.table();
+    EXPECT_NE(table.find("edits         3    0     30.0   0.900"), std::string::npos) << table;
+    // Seven seconds far ahead is the worst single reading, not the sum of the set's.
+    EXPECT_NE(table.find("remark        2    0     20.0   0.900"), std::string::npos) << table;
+    EXPECT_NE(table.find("0.100  0.000    7.0"), std::string::npos) << table;
+    EXPECT_NE(table.find("skip          1    0     10.0"), std::string::npos) << table;
+}
+
 }  // namespace
 }  // namespace vorela::follow
