@@ -249,8 +249,12 @@ void AppState::tick(double dt) {
             if (matched) {
                 p = static_cast<double>(*matched);
             } else if (matcher_.state() == MatchState::lost && isSpeaking.get()) {
-                // Dead reckoning: a reader the matcher lost is most likely still reading.
-                p = std::min(wordPosition_ + dt * matcher_.measuredWPM() / 60, limit);
+                // Dead reckoning: a reader the matcher lost is most likely still reading,
+                // but the text waits where the lost search can still find the reader.
+                const double reach =
+                    static_cast<double>(matcher_.confirmed() + matcher_.config().recoverBack);
+                p = std::min({wordPosition_ + dt * matcher_.measuredWPM() / 60, limit,
+                              std::max(wordPosition_, reach)});
             }
             if (p == wordPosition_) return;
             if (!matched && matcher_.tokenCount() > 0) {

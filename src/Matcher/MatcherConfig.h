@@ -7,8 +7,7 @@ namespace vorela {
 // Counts are tokens or heard words; times are seconds.
 struct MatcherConfig {
     int listenWindow = 6;              // heard words kept
-    int back = 6;                      // searched behind the cursor while not lost; also the
-                                       // farthest behind an accepted position may lie, always
+    int back = 6;                      // searched behind the cursor while not lost
     int forward = 45;                  // searched ahead while not lost; proximity scale
     double thetaLock = 0.55;           // acceptance threshold while not lost
     double thetaJump = 0.75;           // least score for a position beyond jumpGuard
@@ -18,7 +17,8 @@ struct MatcherConfig {
     double lostTimeout = 2.5;          // seconds without acceptance before `lost`
     double gapPenalty = 0.15;          // penalty for a window made wholly of misses
     double proximityBonus = 0.2;       // bonus at the cursor, falling linearly to 0
-    int recoverBack = 15;              // searched behind the cursor while lost
+    int recoverBack = 15;              // searched behind the cursor while lost; also how far
+                                       // past the last match dead reckoning may go
     int recoverForward = 120;          // searched ahead while lost; proximity scale
     double sentenceAnchorBonus = 0.1;  // while lost, for a candidate that starts a sentence
     double minUpdateInterval = 0.1;    // least time between alignments (the driver's rule)

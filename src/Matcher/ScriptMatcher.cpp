@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "Matcher/CanonicalText.h"
 #include "Matcher/Similarity.h"
@@ -48,6 +49,8 @@ void ScriptMatcher::reset(long index) {
     state_ = MatchState::searching;
     recentHeard_.clear();
     consumedCount_ = 0;
+    lastPartial_.clear();
+    alignedHeardCount_ = heardCount_;
     pendingJump_.reset();
     searchingSince_.reset();
     lastScore_ = 0;
@@ -61,6 +64,13 @@ void ScriptMatcher::setCursor(long cursor) {
 void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Language language,
                            double now) {
     const long n = static_cast<long>(update.words.size());
+    // A final that repeats the partial before it brings its held-back word into the
+    // window, but that word was already heard: it is no new evidence.
+    const bool repeatsPartial = update.isFinal && update.words == lastPartial_;
+    if (update.isFinal)
+        lastPartial_.clear();
+    else
+        lastPartial_ = update.words;
     // A result no longer than what was taken belongs to a new hypothesis.
     if (consumedCount_ >= n) consumedCount_ = 0;
     const long start = consumedCount_;
@@ -75,6 +85,7 @@ void ScriptMatcher::ingest(const TranscriptionUpdate& update, Tokenizer::Languag
                                : Tokenizer::spanishPhonetic(norm);
         recentHeard_.push_back(HeardWord{std::move(norm), std::move(phon)});
         wordTimes_.push_back(now);
+        if (!repeatsPartial) ++heardCount_;
     }
     consumedCount_ = update.isFinal ? 0 : end;
 
@@ -164,11 +175,12 @@ std::optional<long> ScriptMatcher::align(double now) {
         }
     }
     lastScore_ = bestScore;
+    const bool heardMore = std::exchange(alignedHeardCount_, heardCount_) != heardCount_;
 
+    // Every position searched may be accepted: while lost that reaches `recoverBack`
+    // behind, so a reader the text ran ahead of is found again.
     const double threshold = lost ? config_.thetaRecover : config_.thetaLock;
-    // The backward limit is `back` in every state: the lost search looks farther behind
-    // only so that such a best position is refused rather than another one taken.
-    if (bestScore < threshold || best < cursor_ - config_.back) {
+    if (bestScore < threshold) {
         fail(now);
         return std::nullopt;
     }
@@ -177,6 +189,8 @@ std::optional<long> ScriptMatcher::align(double now) {
             fail(now);
             return std::nullopt;
         }
+        // The same words aligned again are the same sighting, not a second one.
+        if (!heardMore) return std::nullopt;
         // A far jump needs a second sighting near the first: a misheard phrase that
         // happens to match elsewhere in the script rarely does so twice running.
         const bool seenNear =

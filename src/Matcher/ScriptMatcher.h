@@ -105,6 +105,10 @@ private:
     long consumedCount_ = 0;
     std::optional<PendingJump> pendingJump_;
     std::vector<double> wordTimes_;
+    // Jump evidence: words heard in all, and how many of them the last alignment saw.
+    long heardCount_ = 0;
+    long alignedHeardCount_ = 0;
+    std::vector<std::string> lastPartial_;  // the latest partial's words, until a final
 };
 
 }  // namespace vorela

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include "App/AppState.h"
@@ -218,6 +219,28 @@ protected:
         loop_.runUntilIdle();
     }
 
+    // Results of `perResult` words every `interval` seconds, the speaker heard talking and
+    // the frames running in between, first...last of the script or, with `offScript`, as
+    // many words that match nothing. Returns the largest lead of the current word over the
+    // word being spoken.
+    double read(long first, long last, bool offScript = false) {
+        constexpr long perResult = 3;
+        constexpr double interval = 1.2;  // 150 words a minute
+        double lead = 0;
+        for (long i = first; i <= last; i += perResult) {
+            std::vector<std::string> words;
+            for (long k = i; k < std::min(i + perResult, last + 1); ++k)
+                words.push_back(offScript ? "zqx" + std::to_string(k) : words_[std::size_t(k)]);
+            loop_.advanceBy(interval);
+            engines_.last()->yield({words, true, std::nullopt, loop_.uptime()});
+            loop_.runUntilIdle();
+            hear(true);
+            frames(interval);
+            lead = std::max(lead, state_->wordPosition() - static_cast<double>(i));
+        }
+        return lead;
+    }
+
     std::vector<std::string> words_ = testing::distinctWords(80);
 };
 
@@ -276,6 +299,33 @@ TEST_F(WordTrackingTest, OnlyALostSpeakerMovesWithoutAMatch) {
     frames(1.0 / 60);
     EXPECT_EQ(state.wordPosition(), 18);
     EXPECT_EQ(state.matcher().state(), MatchState::locked);
+}
+
+TEST_F(WordTrackingTest, AnOffScriptRemarkLeavesTheReaderWithinReach) {
+    AppState& state = start();
+    read(0, 11);
+    ASSERT_EQ(state.wordPosition(), 12);
+    const long confirmed = state.matcher().confirmed();
+    read(0, 29, true);  // about ten seconds off the script
+    ASSERT_EQ(state.matcher().state(), MatchState::lost);
+    const long reach = confirmed + state.matcher().config().recoverBack;
+    EXPECT_EQ(state.wordPosition(), reach) << "the text waits for the reader";
+    EXPECT_EQ(state.matcher().cursor(), reach);
+
+    read(12, 17);  // back where they left
+    EXPECT_EQ(state.wordPosition(), 18);
+    EXPECT_EQ(state.matcher().state(), MatchState::locked);
+}
+
+TEST_F(WordTrackingTest, ARereadOfTwentyWordsIsFollowedAgainWhereItEnds) {
+    AppState& state = start();
+    read(0, 35);
+    ASSERT_EQ(state.wordPosition(), 36);
+    read(16, 35);  // the last twenty words again
+    const double lead = read(36, 47);
+    EXPECT_EQ(state.wordPosition(), 48);
+    EXPECT_EQ(state.matcher().state(), MatchState::locked);
+    EXPECT_LE(lead, state.matcher().config().recoverBack);
 }
 
 TEST_F(WordTrackingTest, AMatchPendingWhenAnotherTextLoadsIsDropped) {

@@ -69,8 +69,8 @@ TEST(ReplayTest, NumbersReadAsWordsAreFollowed) {
 
 // A skipped paragraph lies beyond the search window: the matcher finds the speaker once
 // it is lost and its widened window has seen the new place twice. A re-read sentence lies
-// behind the back limit: the cursor goes back no farther than that limit, waits there and
-// follows again once the speaker reaches it.
+// behind the back limit: the cursor waits, and once lost goes back no farther than the
+// lost search reaches, then follows the speaker again.
 TEST(ReplayTest, ASkipIsFoundOnceLostAndAReReadWaitsForTheSpeaker) {
     const auto& text = testing::spanishSpeech();
     const auto tokens = std::make_shared<const std::vector<Token>>(
@@ -82,7 +82,7 @@ TEST(ReplayTest, ASkipIsFoundOnceLostAndAReReadWaitsForTheSpeaker) {
         std::size_t recovery;  // words after the edit until the cursor is within 3 again
         long backward;
     } cases[] = {
-        {"re-read sentence", builder.repeatedSentence(), 20, MatcherConfig{}.back},
+        {"re-read sentence", builder.repeatedSentence(), 20, MatcherConfig{}.recoverBack},
         {"skipped paragraph", builder.skippedParagraph(), 15, 0},
     };
     for (const auto& c : cases) {

@@ -79,10 +79,10 @@ protected:
         std::printf("%s: worst step back %ld words, at %s s\n", reading.name, worstStepBack,
                     format("%.2f", worstAt).c_str());
         // One word is the goal. A misheard phrase within the jump guard moves the text on
-        // at once, and the reader's own words bring it back, never farther than the
-        // matcher's back limit.
-        EXPECT_LE(worstStepBack, MatcherConfig{}.back)
-            << "at " << worstAt << " s: never back past the back limit";
+        // at once, and the reader's own words bring it back, never farther than the lost
+        // search reaches.
+        EXPECT_LE(worstStepBack, MatcherConfig{}.recoverBack)
+            << "at " << worstAt << " s: never back past the lost search's reach";
         const long lastSentence = firstWordOfLastSentence(*state.tokens.get());
         EXPECT_GE(frames.back().index, lastSentence) << "the last sentence is reached";
         // The pause: once the sentence before it is taken in, nothing moves until the
