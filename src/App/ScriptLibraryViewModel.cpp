@@ -228,7 +228,10 @@ void ScriptLibraryViewModel::saveDraft() {
 std::optional<std::string> ScriptLibraryViewModel::saveErrorText() const {
     const auto& error = library_.saveError();
     if (!error) return std::nullopt;
-    return Bundle::localized("No se pudo guardar. ") + *error +
+    // Named: one script the file refuses does not keep the others from being saved.
+    const std::string titles = library_.unsavedTitles();
+    return Bundle::localized("No se pudo guardar") + (titles.empty() ? "" : " " + titles) + ". " +
+           *error +
            Bundle::localized(
                " Los cambios siguen aquí y se vuelven a guardar con cada cambio o "
                "con «Reintentar».");

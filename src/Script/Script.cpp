@@ -51,8 +51,15 @@ Date Script::date(Attribute attribute) const {
 
 const std::string& Script::title() const { return text(kTitle); }
 
+// A fresh record holds no value, which reads as "" yet would be stored as NULL: only a
+// stored text equal to the new one is left alone.
+bool Script::holdsText(Attribute attribute, const std::string& text) const {
+    const auto* stored = std::get_if<std::string>(&value(attribute));
+    return stored && *stored == text;
+}
+
 void Script::setTitle(std::string title) {
-    if (title == this->title()) return;
+    if (holdsText(kTitle, title)) return;
     lowercasedTitle_.reset();
     setValue(kTitle, std::move(title));
 }
@@ -60,7 +67,7 @@ void Script::setTitle(std::string title) {
 const std::string& Script::body() const { return text(kBody); }
 
 void Script::setBody(std::string body) {
-    if (body == this->body()) return;
+    if (holdsText(kBody, body)) return;
     wordCount_.reset();
     lowercasedBody_.reset();
     setValue(kBody, std::move(body));

@@ -77,6 +77,7 @@ private:
         kModifiedAt
     };
     const std::string& text(Attribute attribute) const;
+    bool holdsText(Attribute attribute, const std::string& text) const;
     Date date(Attribute attribute) const;
 
     mutable std::optional<long> wordCount_;

@@ -7,6 +7,7 @@
 #include "Script/Bookmark.h"
 #include "Script/SampleScript.h"
 #include "Script/Unicode.h"
+#include "Script/UnsavedTextFile.h"
 
 namespace vorela {
 
@@ -34,14 +35,49 @@ ScriptLibrary::ScriptLibrary(const std::filesystem::path& file, const Clock& clo
 }
 
 // A last try for changes an earlier save could not write (a signal ends the program without
-// asking); a failure is logged.
-ScriptLibrary::~ScriptLibrary() { save(); }
+// asking); what it cannot write either is kept as text.
+ScriptLibrary::~ScriptLibrary() {
+    save();
+    if (keepsUnsavedText_) keepUnsavedText();
+}
+
+void ScriptLibrary::keepUnsavedText() {
+    const ScriptList unsaved = unsavedScripts();
+    if (unsaved.empty() || location_.empty()) return;
+    const auto written = UnsavedTextFile::write(location_.parent_path(), unsaved, clock_.now());
+    if (written.path.empty()) {
+        logger_.error("Se pierde el texto de " + unsavedTitles() +
+                      ": no se pudo guardar ni escribir en «" + location_.parent_path().string() +
+                      "» (" + written.error.value_or("") + ")");
+        return;
+    }
+    if (written.error) {
+        logger_.error("El texto de " + unsavedTitles() + " quedó incompleto en «" +
+                      written.path.string() + "» (" + *written.error + ")");
+        return;
+    }
+    logger_.notice("El texto de " + unsavedTitles() + ", que no se pudo guardar, quedó en «" +
+                   written.path.string() + "»");
+}
+
+void ScriptLibrary::noticeUnsavedTextFiles() {
+    const auto files = UnsavedTextFile::takeNew(location_.parent_path());
+    if (files.empty()) return;
+    std::string names;
+    for (const auto& file : files) names += (names.empty() ? "«" : "», «") + file.string();
+    unsavedTextNotice_ = Bundle::localized(
+                             "La última vez que se cerró, Vorela no pudo guardar algunos "
+                             "guiones en la biblioteca. Su texto quedó en ") +
+                         names + "».";
+    logger_.notice(*unsavedTextNotice_);
+}
 
 std::filesystem::path ScriptLibrary::storeLocation() {
     return ModelStore::defaultLocation("library.sqlite");
 }
 
 void ScriptLibrary::open(ModelStore::OpenResult opened) {
+    if (!location_.empty()) noticeUnsavedTextFiles();
     if (opened.store) {
         store_ = std::move(opened.store);
     } else {
@@ -137,8 +173,11 @@ void ScriptLibrary::save() {
     }
     if (auto error = store_->mainContext().save()) {
         // Logged once per failure, not at every keystroke that retries it.
-        if (saveError_ != error->description())
-            logger_.error("No se pudo guardar: " + error->description());
+        if (saveError_ != error->description()) {
+            const std::string titles = unsavedTitles();
+            logger_.error("No se pudo guardar: " + error->description() +
+                          (titles.empty() ? "" : " Sin guardar: " + titles + "."));
+        }
         saveError_ = error->description();
     } else {
         saveError_.reset();
@@ -147,6 +186,21 @@ void ScriptLibrary::save() {
 
 bool ScriptLibrary::hasUnsavedChanges() const {
     return store_ && store_->mainContext().hasChanges();
+}
+
+ScriptLibrary::ScriptList ScriptLibrary::unsavedScripts() const {
+    ScriptList unsaved;
+    if (!store_) return unsaved;
+    for (auto& object : store_->mainContext().unsavedObjects(Script::entityDescription()))
+        unsaved.push_back(std::static_pointer_cast<Script>(object));
+    return unsaved;
+}
+
+std::string ScriptLibrary::unsavedTitles() const {
+    std::string titles;
+    for (const auto& script : unsavedScripts())
+        titles += (titles.empty() ? "«" : ", «") + script->title() + "»";
+    return titles;
 }
 
 }  // namespace vorela

@@ -20,7 +20,8 @@ namespace vorela {
 // ordered by last modification (newest first) for the views, seeds the sample script
 // into an empty library, and offers search, creation, import, editing, duplication and
 // saving. Failures are logged under "library"; a store that fails to open leaves the
-// library empty, with loadError() set, and is never overwritten. Main thread only.
+// library empty, with loadError() set, and is never overwritten. What no save could write
+// by the end goes into a text file beside the store (UnsavedTextFile). Main thread only.
 class ScriptLibrary {
 public:
     using ScriptList = std::vector<std::shared_ptr<Script>>;
@@ -62,21 +63,35 @@ public:
                 std::optional<std::string> body, std::optional<long> bodyWordCount = std::nullopt);
     void duplicate(const std::shared_ptr<Script>& source);
     // Writes the main context's pending changes; a failure is logged and kept in
-    // saveError(), and the changes stay pending for the next save.
+    // saveError(), and the changes stay pending for the next save. A script the file
+    // refuses stays pending alone: the others are written.
     void save();
     // Why the last save failed; none once a save succeeds or nothing is pending.
     const std::optional<std::string>& saveError() const { return saveError_; }
     bool hasUnsavedChanges() const;
+    // The scripts whose text is not written yet.
+    ScriptList unsavedScripts() const;
+    // "«title»" of each of them, joined by ", "; empty when there is none.
+    std::string unsavedTitles() const;
+    // The user chose to lose what is unsaved: the end writes no text file of it.
+    void discardUnsavedChanges() { keepsUnsavedText_ = false; }
+    // What to tell the user about the text files of scripts an earlier run could not save;
+    // none when there are none.
+    const std::optional<std::string>& unsavedTextNotice() const { return unsavedTextNotice_; }
 
 private:
     void open(ModelStore::OpenResult opened);
     void seedIfEmpty();
+    void keepUnsavedText();
+    void noticeUnsavedTextFiles();
 
     const Clock& clock_;
     Log logger_{"library"};
     Observable<ScriptList> scripts_;
     std::optional<std::string> loadError_;
     std::optional<std::string> saveError_;
+    std::optional<std::string> unsavedTextNotice_;
+    bool keepsUnsavedText_ = true;
     std::filesystem::path location_;
     std::unique_ptr<ModelStore> store_;
 };

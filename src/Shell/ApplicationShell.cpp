@@ -159,6 +159,7 @@ void ApplicationShell::finishLaunching() {
         "X11 no permite excluir ventanas de las capturas de pantalla: las ventanas flotantes y "
         "el panel pueden aparecer en ellas");
     scenes_.runLaunchTask();
+    if (const auto& notice = library_.unsavedTextNotice()) showToUser(*notice);
 }
 
 void ApplicationShell::handle(const InstanceMessage& message, bool isOwnStart) {

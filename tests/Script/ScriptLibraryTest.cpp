@@ -358,6 +358,134 @@ TEST_F(ScriptLibraryTest, FailedSaveKeepsChangesAndTheNextSaveWritesThem) {
                                                 "Guion de ejemplo/Buenos dí"}));
 }
 
+TEST_F(ScriptLibraryTest, ANewScriptWithAnEmptyBodyIsSavedAndSavingGoesOn) {
+    // "Nuevo guion" stored its empty body as NULL: the file refused the script, and the
+    // refused insert then failed every later save of any script.
+    {
+        auto library = openLibrary();
+        ASSERT_NE(library->create("Guion sin título", ""), nullptr);
+        EXPECT_FALSE(library->saveError()) << *library->saveError();
+        ASSERT_NE(library->create("", "sin título"), nullptr);
+        EXPECT_FALSE(library->saveError()) << *library->saveError();
+        library->update(library->search("Guion de ejemplo")[0], std::nullopt, "editado");
+        EXPECT_FALSE(library->hasUnsavedChanges());
+    }
+    OtherConnection db(storeFile());
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script WHERE title = 'Guion sin título' AND "
+                       "body = ''"),
+              1);
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script WHERE title = '' AND body = 'sin título'"), 1);
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script WHERE body = 'editado'"), 1);
+}
+
+TEST_F(ScriptLibraryTest, AScriptTheFileRefusesStaysPendingAloneAndNamed) {
+    // A newer version's library, whose Script table has one more column that must be
+    // filled: no script this version makes fits it, but every other change still does.
+    fs::create_directories(storeFile().parent_path());
+    {
+        OtherConnection newer(storeFile());
+        newer.execute(
+            "PRAGMA application_id = 1448234049;"
+            "CREATE TABLE Script (id INTEGER PRIMARY KEY AUTOINCREMENT, title TEXT NOT NULL, "
+            "body TEXT NOT NULL, localeIdentifier TEXT NOT NULL, preferredWPM REAL, folder TEXT, "
+            "createdAt REAL NOT NULL, modifiedAt REAL NOT NULL, color TEXT NOT NULL);"
+            "INSERT INTO Script VALUES (1, 'Antiguo', 'uno', 'es-MX', NULL, NULL, 0, 0, 'rojo')");
+    }
+    auto library = openLibrary();
+    ASSERT_FALSE(library->loadError()) << *library->loadError();
+    ASSERT_EQ(library->scripts().size(), 1u);
+    const auto old = library->scripts()[0];
+
+    const auto imported = library->importScript({"Importado", "texto importado"});
+    ASSERT_NE(imported, nullptr);
+    ASSERT_TRUE(library->saveError());
+    EXPECT_NE(library->saveError()->find("Script.color"), std::string::npos)
+        << *library->saveError();
+    EXPECT_EQ(library->unsavedScripts(), ScriptLibrary::ScriptList{imported});
+    EXPECT_EQ(library->unsavedTitles(), "«Importado»");
+    EXPECT_NE(sink_->lines().back().find("Sin guardar: «Importado»."), std::string::npos)
+        << sink_->lines().back();
+
+    library->update(old, "Antiguo editado", "dos");
+    library->update(imported, std::nullopt, "escrito después");
+    OtherConnection db(storeFile());
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script WHERE title = 'Antiguo editado' AND "
+                       "body = 'dos' AND color = 'rojo'"),
+              1)
+        << "written beside the refused script";
+    EXPECT_EQ(library->unsavedScripts(), ScriptLibrary::ScriptList{imported});
+    EXPECT_EQ(imported->body(), "escrito después");
+
+    library->container()->mainContext().deleteObject(imported);
+    library->save();
+    EXPECT_FALSE(library->saveError());
+    EXPECT_FALSE(library->hasUnsavedChanges());
+    EXPECT_EQ(db.count("SELECT count(*) FROM Script"), 1);
+}
+
+TEST_F(ScriptLibraryTest, TextNoSaveCouldWriteIsKeptInAFileNamedOnceAtTheNextStart) {
+    // A signal ends the program without asking: an edit the store could not write was lost.
+    const fs::path folder = storeFile().parent_path();
+    const auto keptFiles = [&] {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".txt") files.push_back(entry.path());
+        return files;
+    };
+    {
+        auto library = openLibrary();
+        const auto speech = library->create("Discurso", "antes");
+        OtherConnection other(storeFile());
+        other.execute("BEGIN IMMEDIATE");  // another process holds the file to the end
+        library->update(speech, std::nullopt, "después, sin guardar");
+        library->create("Nuevo", "recién escrito");
+        ASSERT_TRUE(library->saveError());
+        library.reset();
+        other.execute("ROLLBACK");
+    }
+    const auto written = keptFiles();
+    ASSERT_EQ(written.size(), 1u);
+    const std::string name = written[0].filename().string();
+    EXPECT_TRUE(name.starts_with("Textos sin guardar ") && name.ends_with(" (nuevo).txt")) << name;
+    EXPECT_EQ(fs::status(written[0]).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    const std::string text = fileBytes(written[0]);
+    EXPECT_NE(text.find("=== Discurso ===\n\ndespués, sin guardar\n\n=== Nuevo ===\n\nrecién "
+                        "escrito\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(sink_->lines().back(),
+              "library: El texto de «Discurso», «Nuevo», que no se pudo "
+              "guardar, quedó en «" +
+                  written[0].string() + "»");
+
+    auto reopened = openLibrary();
+    const auto named = keptFiles();
+    ASSERT_EQ(named.size(), 1u);
+    EXPECT_FALSE(named[0].filename().string().ends_with("(nuevo).txt"));
+    EXPECT_EQ(fileBytes(named[0]), text);
+    ASSERT_TRUE(reopened->unsavedTextNotice());
+    EXPECT_EQ(*reopened->unsavedTextNotice(),
+              "La última vez que se cerró, Vorela no pudo guardar algunos guiones en la "
+              "biblioteca. Su texto quedó en «" +
+                  named[0].string() + "».");
+    reopened.reset();
+    EXPECT_FALSE(openLibrary()->unsavedTextNotice()) << "named once";
+
+    // What the user chose to lose, and a library that saved everything, leave no file.
+    {
+        auto library = openLibrary();
+        OtherConnection other(storeFile());
+        other.execute("BEGIN IMMEDIATE");
+        library->create("Descartado", "x");
+        library->discardUnsavedChanges();
+        library.reset();
+        other.execute("ROLLBACK");
+    }
+    openLibrary()->create("Guardado", "y");
+    EXPECT_EQ(keptFiles().size(), 1u);
+}
+
 TEST_F(ScriptLibraryTest, UpdatingADeletedScriptIsALoggedNoOp) {
     // Editing a script that was deleted meanwhile reported a save that stored nothing; the
     // update is now refused with a log line and leaves no pending change behind.

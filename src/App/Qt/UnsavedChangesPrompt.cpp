@@ -28,9 +28,11 @@ void UnsavedChangesPrompt::requestQuit() {
 }
 
 void UnsavedChangesPrompt::ask() {
-    const QString text = ViewKit::qText(
-        "No se pudieron guardar los últimos cambios de la biblioteca. " +
-        library_.saveError().value_or("") + " Si salís ahora, esos cambios se pierden.");
+    const std::string titles = library_.unsavedTitles();
+    const QString text = ViewKit::qText("No se pudieron guardar los últimos cambios de " +
+                                        (titles.empty() ? std::string("la biblioteca") : titles) +
+                                        ". " + library_.saveError().value_or("") +
+                                        " Si salís ahora, esos cambios se pierden.");
     if (question_ && question_->isVisible()) {
         question_->setText(text);  // a retry that failed again: the newest reason
         question_->raise();
@@ -50,7 +52,12 @@ void UnsavedChangesPrompt::ask() {
     connect(
         retry, &QPushButton::clicked, this, [this] { requestQuit(); }, Qt::QueuedConnection);
     connect(
-        discard, &QPushButton::clicked, this, [this] { quit_(); }, Qt::QueuedConnection);
+        discard, &QPushButton::clicked, this,
+        [this] {
+            library_.discardUnsavedChanges();
+            quit_();
+        },
+        Qt::QueuedConnection);
     question_->show();
 }
 

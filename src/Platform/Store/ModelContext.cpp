@@ -110,19 +110,49 @@ std::optional<StoreError> ModelContext::save() {
     if (auto error = db_.execute("BEGIN IMMEDIATE")) return error;
     // References are checked when the transaction commits, so the order of writes is free.
     std::optional<StoreError> error = db_.execute("PRAGMA defer_foreign_keys = ON");
-    if (!error) error = writeChanges();
+    Refusals refused;
+    if (!error) error = writeChanges(refused);
     if (!error) error = db_.execute("COMMIT");
     if (error) {
-        db_.execute("ROLLBACK");
+        // A write error may have ended the transaction already.
+        if (db_.isInTransaction()) db_.execute("ROLLBACK");
         return error;
     }
-    inserted_.clear();
-    updated_.clear();
-    deleted_.clear();
+    // What the file refused stays pending, alone: the next save tries it again.
+    std::erase_if(inserted_, [&](const auto& item) { return !refused.keys.contains(item.first); });
+    std::erase_if(updated_, [&](const auto& item) { return !refused.keys.contains(item.first); });
+    std::erase_if(deleted_, [&](const auto& item) { return !refused.keys.contains(item.first); });
+    return refused.first;
+}
+
+std::vector<std::shared_ptr<ModelObject>> ModelContext::unsavedObjects(
+    const EntityDescription& entity) const {
+    const std::size_t index = entityIndex(entity);
+    std::vector<std::shared_ptr<ModelObject>> objects;
+    for (const auto* changes : {&inserted_, &updated_}) {
+        for (auto it = changes->lower_bound({index, 0});
+             it != changes->end() && it->first.first == index; ++it)
+            objects.push_back(it->second);
+    }
+    std::sort(objects.begin(), objects.end(), [](const auto& a, const auto& b) {
+        return a->persistentModelID().row < b->persistentModelID().row;
+    });
+    return objects;
+}
+
+std::optional<StoreError> ModelContext::writeChange(SqliteDatabase::Statement& statement,
+                                                    const Key& key, Refusals& refused) {
+    statement.step();
+    const auto error = statement.error();
+    if (!error) return std::nullopt;
+    // SQLite undid the one statement and kept the transaction: the others are still written.
+    if (!db_.isInTransaction()) return error;
+    refused.keys.insert(key);
+    if (!refused.first) refused.first = error;
     return std::nullopt;
 }
 
-std::optional<StoreError> ModelContext::writeChanges() {
+std::optional<StoreError> ModelContext::writeChanges(Refusals& refused) {
     for (const auto& [key, object] : inserted_) {
         const EntityDescription& entity = *schema_[key.first];
         std::string placeholders = "?";
@@ -134,8 +164,7 @@ std::optional<StoreError> ModelContext::writeChanges() {
         for (std::size_t i = 0; i < entity.attributes.size(); ++i) {
             insert.bind(static_cast<int>(i + 2), object->values_[i]);
         }
-        insert.step();
-        if (auto error = insert.error()) return error;
+        if (auto error = writeChange(insert, key, refused)) return error;
     }
     for (const auto& [key, object] : updated_) {
         const EntityDescription& entity = *schema_[key.first];
@@ -149,15 +178,13 @@ std::optional<StoreError> ModelContext::writeChanges() {
             update.bind(static_cast<int>(i + 1), object->values_[i]);
         }
         update.bind(static_cast<int>(entity.attributes.size() + 1), key.second);
-        update.step();
-        if (auto error = update.error()) return error;
+        if (auto error = writeChange(update, key, refused)) return error;
     }
     for (const auto& [key, object] : deleted_) {
         SqliteDatabase::Statement remove(
             db_, "DELETE FROM " + quoted(schema_[key.first]->name) + " WHERE id = ?");
         remove.bind(1, key.second);
-        remove.step();
-        if (auto error = remove.error()) return error;
+        if (auto error = writeChange(remove, key, refused)) return error;
     }
     return std::nullopt;
 }

@@ -4,22 +4,23 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
 #include "Platform/Store/ModelObject.h"
 #include "Platform/Store/ModelSchema.h"
+#include "Platform/Store/SqliteDatabase.h"
 #include "Platform/Store/StoreError.h"
 
 namespace vorela {
 
-class SqliteDatabase;
-
 // The store's main context: the live records and their unsaved changes. Inserts,
-// changes and deletions wait here until save() writes them all in one transaction; a
-// failed save rolls the transaction back and keeps every pending change for the next
-// save. Fetches see pending changes (inserted records appear, deleted ones do not).
-// Main thread only.
+// changes and deletions wait here until save() writes them in one transaction. A change
+// the file refuses (a constraint of the table) stays pending on its own while the others
+// are written; a save that fails as a whole (a lock, a full disk) rolls back and keeps
+// every change for the next save. Fetches see pending changes (inserted records appear,
+// deleted ones do not). Main thread only.
 class ModelContext : public std::enable_shared_from_this<ModelContext> {
 public:
     struct FetchResult {
@@ -40,7 +41,10 @@ public:
     // Deletes the record and, through cascading references, the records that depend on it.
     void deleteObject(const std::shared_ptr<ModelObject>& object);
     bool hasChanges() const;
-    // Writes every pending change in one transaction; nothing on success.
+    // The records of the entity inserted or changed and not yet written, in row order.
+    std::vector<std::shared_ptr<ModelObject>> unsavedObjects(const EntityDescription& entity) const;
+    // Writes the pending changes in one transaction; nothing when every one was written,
+    // else the first error.
     std::optional<StoreError> save();
 
     // Every record of the entity, in row order.
@@ -68,7 +72,15 @@ private:
     // one pass over the table.
     static constexpr std::size_t kRowsLoadedOneByOne = 32;
     void deleteRecursively(const std::shared_ptr<ModelObject>& object);
-    std::optional<StoreError> writeChanges();
+    // The changes the file refused, and why the first one was.
+    struct Refusals {
+        std::set<Key> keys;
+        std::optional<StoreError> first;
+    };
+    // An error that ended the transaction; a refused change is only noted.
+    std::optional<StoreError> writeChanges(Refusals& refused);
+    std::optional<StoreError> writeChange(SqliteDatabase::Statement& statement, const Key& key,
+                                          Refusals& refused);
 
     SqliteDatabase& db_;
     const std::vector<const EntityDescription*>& schema_;

@@ -55,6 +55,8 @@ std::optional<StoreError> SqliteDatabase::execute(std::string_view sql) {
 
 bool SqliteDatabase::isReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
 
+bool SqliteDatabase::isInTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
 StoreError SqliteDatabase::lastError() const {
     if (!db_) return StoreError{StoreError::Kind::failed, "sin conexión"};
     return StoreError{kindFor(sqlite3_extended_errcode(db_)), sqlite3_errmsg(db_)};

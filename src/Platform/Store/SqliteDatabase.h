@@ -51,6 +51,8 @@ public:
     std::optional<StoreError> open(const std::string& path);
     std::optional<StoreError> execute(std::string_view sql);
     bool isReadOnly() const;
+    // False outside a transaction, also after an error made SQLite roll one back.
+    bool isInTransaction() const;
 
     // The error of the last failed call, classified.
     StoreError lastError() const;

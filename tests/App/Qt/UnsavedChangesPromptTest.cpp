@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QLabel>
 #include <QMessageBox>
@@ -76,7 +77,7 @@ TEST_F(UnsavedChangesPromptTest, AFailedSaveStaysInSightAndQuittingAsksFirst) {
     ASSERT_TRUE(notice->isVisible());
     EXPECT_TRUE(child<QLabel>(*editor_, "saveErrorLabel")
                     ->text()
-                    .startsWith("No se pudo guardar. No queda espacio en el disco"));
+                    .startsWith("No se pudo guardar «Discurso». No queda espacio en el disco"));
     QCoreApplication::processEvents();  // the notice's own layout
     screenshot(*editor_, "editor-save-failed.png");
     const QColor tint = notice->grab().toImage().pixelColor(2, 2);
@@ -110,6 +111,40 @@ TEST_F(UnsavedChangesPromptTest, AFailedSaveStaysInSightAndQuittingAsksFirst) {
     library_ = std::make_unique<ScriptLibrary>(disk_->folder() / "library.sqlite", loop_.clock());
     ASSERT_EQ(library_->scripts().size(), 1u);
     EXPECT_TRUE(library_->scripts().front()->body() == edit_) << "the edit reached the disk";
+}
+
+TEST_F(UnsavedChangesPromptTest, OnlyWhatTheUserChoseToLoseIsLeftOutOfTheTextFile) {
+    makeAttachedState(40);
+    const auto textFiles = [&] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            count += entry.path().extension() == ".txt";
+        return count;
+    };
+    for (const bool discards : {true, false}) {
+        SCOPED_TRACE(discards ? "Salir sin guardar" : "the end without asking");
+        reopenLibrary();
+        // Another program holds the library file: nothing can be saved to the end.
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(libraryFile().c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        library_->update(library_->scripts().front(), "Escrito", std::nullopt);
+        int quits = 0;
+        UnsavedChangesPrompt prompt(*library_, [&] { ++quits; });
+        if (discards) {
+            prompt.requestQuit();
+            ASSERT_NE(prompt.question(), nullptr);
+            EXPECT_TRUE(prompt.question()->text().startsWith(
+                "No se pudieron guardar los últimos cambios de «Escrito»."))
+                << prompt.question()->text().toStdString();
+            click(*prompt.question(), "quitWithoutSavingButton");
+            EXPECT_EQ(quits, 1);
+        }
+        library_.reset();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        EXPECT_EQ(textFiles(), discards ? 0 : 1);
+    }
 }
 
 TEST_F(UnsavedChangesPromptTest, RetryInTheEditorSavesOnceThereIsRoom) {
