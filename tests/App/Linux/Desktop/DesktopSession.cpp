@@ -176,18 +176,27 @@ void Desktop::setWindowManagerKeys(const std::vector<std::string>& keys) const {
     QTest::qWait(500);
 }
 
-VorelaProcess::VorelaProcess(const std::string& preferences) {
-    char pattern[] = "/tmp/vorela-home-XXXXXX";
-    home_ = mkdtemp(pattern);
-    const auto runtime = home_ / "runtime";
+namespace {
+
+// The program's folders, all inside `home`.
+void useHome(const std::filesystem::path& home) {
+    const auto runtime = home / "runtime";
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
-    setenv("HOME", home_.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (home_ / "cache").c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+}
+
+}  // namespace
+
+VorelaProcess::VorelaProcess(const std::string& preferences) {
+    char pattern[] = "/tmp/vorela-home-XXXXXX";
+    home_ = mkdtemp(pattern);
+    useHome(home_);
     writeFile(home_ / "config/app.vorela.Vorela/app.vorela.Vorela.plist",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
                   preferences + "</dict></plist>\n");
@@ -203,6 +212,12 @@ VorelaProcess::~VorelaProcess() {
     }
     std::error_code error;
     std::filesystem::remove_all(home_, error);
+}
+
+void VorelaProcess::relaunch() {
+    if (pid_ > 0) return;
+    useHome(home_);
+    pid_ = spawnLogged({VORELA_PROGRAM}, (home_ / "vorela.log").string());
 }
 
 std::optional<int> VorelaProcess::startAgain(const std::vector<std::string>& arguments) const {

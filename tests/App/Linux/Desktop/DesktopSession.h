@@ -61,6 +61,8 @@ public:
     VorelaProcess(const VorelaProcess&) = delete;
     VorelaProcess& operator=(const VorelaProcess&) = delete;
 
+    // Starts the program again in the same home, once the last run has ended.
+    void relaunch();
     // A later start of the program with these arguments; its exit status.
     std::optional<int> startAgain(const std::vector<std::string>& arguments) const;
     std::string log() const;
