@@ -27,25 +27,32 @@ std::string localStamp(Date now) {
     return text;
 }
 
-std::string contents(const std::vector<std::shared_ptr<Script>>& scripts) {
-    std::string text = Bundle::localized(
+std::string heading() {
+    return Bundle::localized(
         "Vorela no pudo guardar estos guiones en su biblioteca al cerrarse; su texto quedó "
         "aquí.\n");
+}
+
+std::string contents(const std::vector<std::shared_ptr<Script>>& scripts) {
+    std::string text = heading();
     for (const auto& script : scripts) {
         text += "\n=== " + script->title() + " ===\n\n" + script->body() + "\n";
     }
     return text;
 }
 
-bool writeAll(int descriptor, const std::string& text) {
+// The bytes written before a failure; all of them, synced, on success.
+std::size_t writeAll(int descriptor, const std::string& text, bool& complete) {
     std::size_t done = 0;
+    complete = false;
     while (done < text.size()) {
         const ssize_t written = ::write(descriptor, text.data() + done, text.size() - done);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written <= 0) return done;
         done += static_cast<std::size_t>(written);
     }
-    return ::fsync(descriptor) == 0;
+    complete = ::fsync(descriptor) == 0;
+    return done;
 }
 
 }  // namespace
@@ -63,12 +70,17 @@ UnsavedTextFile::Written UnsavedTextFile::write(const std::filesystem::path& fol
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (descriptor < 0 && errno == EEXIST) continue;
         if (descriptor < 0) return {{}, std::strerror(errno)};
-        const bool complete = writeAll(descriptor, contents(scripts));
+        bool complete = false;
+        const std::size_t written = writeAll(descriptor, contents(scripts), complete);
         const int error = errno;
         ::close(descriptor);
-        // What fitted of a text is still the user's: the file stays, cut short.
-        if (!complete) return {path, std::strerror(error)};
-        return {path, std::nullopt};
+        if (complete) return {path, std::nullopt};
+        // What fitted of a text is still the user's: the file stays, cut short, unless it
+        // holds none of it.
+        if (written > heading().size()) return {path, std::strerror(error)};
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        return {{}, std::strerror(error)};
     }
     return {{}, std::strerror(EEXIST)};
 }
