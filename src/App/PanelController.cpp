@@ -78,11 +78,14 @@ void PanelController::resizeSavedFrame() {
     if (!screen) return;
     const std::string id = PanelPlacement::screenIdentifier(*screen);
     const double width = clampWidth(mode.get(), Prefs::get(Keys::panelWidth()));
-    const double height = clampHeight(mode.get(), Prefs::get(Keys::panelHeight()));
+    const NotchMetrics metrics(*screen);
     Prefs::update(Keys::panelGeometryByScreen(), [&](PanelGeometryByScreen& saved) {
         const auto entry = saved.find(id);
         if (entry == saved.end()) return;
         PanelGeometry& frame = entry->second;
+        // The stored height leaves out the notch strip the frame covers; the frame keeps it.
+        const double height = clampHeight(mode.get(), Prefs::get(Keys::panelHeight())) +
+                              PanelPlacement::notchPart(frame.rect(), metrics);
         frame.y += frame.height - height;
         frame.width = width;
         frame.height = height;

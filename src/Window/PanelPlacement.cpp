@@ -152,27 +152,28 @@ Placement place(const Request& request, const Screen& screen) {
     return placement;
 }
 
+double notchPart(const Rect& frame, const NotchMetrics& metrics) {
+    const auto& notch = metrics.notchRect;
+    if (!notch || !notch->intersects(frame)) return 0;
+    return std::min(frame.maxY(), notch->maxY()) - std::max(frame.minY(), notch->minY());
+}
+
 std::optional<SavedGeometry> geometryToSave(PanelMode configuredMode, bool didFallBackToFloating,
                                             const Rect& panelFrame,
                                             const std::optional<Screen>& panelScreen) {
     if (!panelScreen) return std::nullopt;
     if (configuredMode != PanelMode::floating && !didFallBackToFloating) return std::nullopt;
 
-    // A floating panel placed on the notch rectangle has the notch strip on top of its own
-    // height. Saving that strip as part of the height would add it again at the next
-    // placement, so the panel would grow by the notch at every cycle.
-    double notchPart = 0;
-    if (const auto notch = NotchMetrics(*panelScreen).notchRect;
-        notch && notch->intersects(panelFrame)) {
-        notchPart =
-            std::min(panelFrame.maxY(), notch->maxY()) - std::max(panelFrame.minY(), notch->minY());
-    }
     SavedGeometry saved;
     saved.screenIdentifier = screenIdentifier(*panelScreen);
     saved.entry = PanelGeometry{std::string(rawValue(configuredMode)), panelFrame.x, panelFrame.y,
                                 panelFrame.width, panelFrame.height};
     saved.panelWidth = clampWidth(configuredMode, panelFrame.width);
-    saved.panelHeight = clampHeight(configuredMode, panelFrame.height - notchPart);
+    // A floating panel placed on the notch rectangle has the notch strip on top of its own
+    // height. Saving that strip as part of the height would add it again at the next
+    // placement, so the panel would grow by the notch at every cycle.
+    saved.panelHeight = clampHeight(
+        configuredMode, panelFrame.height - notchPart(panelFrame, NotchMetrics(*panelScreen)));
     return saved;
 }
 

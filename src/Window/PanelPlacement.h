@@ -70,6 +70,9 @@ struct Placement {
 // Resolves the effective placement and its frame. Logs the notch fallback each time.
 Placement place(const Request& request, const Screen& screen);
 
+// The height of the band where the frame covers the screen's notch, else 0.
+double notchPart(const Rect& frame, const NotchMetrics& metrics);
+
 // What a move or resize of the panel saves, or nothing when nothing is saved (no screen
 // under the panel, or a fixed placement).
 struct SavedGeometry {

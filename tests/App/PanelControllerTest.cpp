@@ -142,6 +142,26 @@ TEST_F(PanelControllerTest, SizesSetByHandResizeADraggedFloatingFrameFromItsTopL
               (Rect{300, 100, 1200, 250}));
 }
 
+TEST_F(PanelControllerTest, SizesSetByHandOnTheNotchRectangleKeepTheStripOnTop) {
+    // A floating panel on a notched screen sits on the notch rectangle. Its resized frame
+    // left the strip out and saving took it off again: each change lost 32 points.
+    Prefs::set(Keys::panelMode(), PanelMode::floating);
+    screens_.setScreens({FakeScreens::makeNotchedScreen("Notch", {0, 0, 1512, 982}, 200, 32)});
+    PanelController& controller = makeController();
+    controller.show();
+    EXPECT_EQ(panel().frame(), (Rect{446, 790, 620, 192}));
+
+    controller.setHeight(600);
+    EXPECT_EQ(Prefs::get(Keys::panelHeight()), 500) << "clamped and stored";
+    EXPECT_EQ(panel().frame(), (Rect{446, 450, 620, 532})) << "hangs from the top edge";
+    for (int change = 0; change < 3; ++change) controller.setHeight(300);
+    EXPECT_EQ(Prefs::get(Keys::panelHeight()), 300);
+    EXPECT_EQ(panel().frame(), (Rect{446, 650, 620, 332}));
+    controller.setWidth(700);
+    EXPECT_EQ(Prefs::get(Keys::panelHeight()), 300);
+    EXPECT_EQ(panel().frame(), (Rect{446, 650, 700, 332})) << "the top-left corner stays";
+}
+
 TEST_F(PanelControllerTest, ScreensUnpluggedAndPluggedBackMoveThePanel) {
     Prefs::set(Keys::panelMode(), PanelMode::fullscreen);
     screens_.setScreens(twoScreens());
