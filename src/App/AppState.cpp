@@ -110,8 +110,7 @@ void AppState::loadText(std::string text, std::string title) {
     voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), transcriptionLocale()));
     // A match found in the previous text means nothing in this one.
     lastMatchedIndex_.reset();
-    currentTokenIndex.set(0);
-    wordPosition_ = 0;
+    moveReadingPosition(0, 0);
     moveScrollToTop();
 }
 
@@ -182,8 +181,7 @@ void AppState::moveScrollToTop() {
 
 void AppState::resetScroll() {
     moveScrollToTop();
-    currentTokenIndex.set(0);
-    wordPosition_ = 0;
+    moveReadingPosition(0, 0);
 }
 
 void AppState::restart() { resetScroll(); }
@@ -286,6 +284,12 @@ std::optional<double> AppState::scrollOffset(double forWordPosition) const {
     return *a + (forWordPosition - base) * (*b - *a);
 }
 
+void AppState::moveReadingPosition(long index, double position) {
+    // The position first: whoever hears of the new word reads the gauges from it.
+    wordPosition_ = position;
+    currentTokenIndex.set(index);
+}
+
 void AppState::scrollChanged(double y) {
     if (auto view = textView_.lock()) view->setScrollY(y);
     syncCurrentTokenToScroll();
@@ -295,10 +299,8 @@ void AppState::syncCurrentTokenToScroll() {
     if (mode.get() != PrompterMode::manual) return;
     const auto view = textView_.lock();
     if (!view) return;
-    if (const auto index = view->tokenIndexAtReadingLine()) {
-        currentTokenIndex.set(*index);
-        wordPosition_ = static_cast<double>(*index);
-    }
+    if (const auto index = view->tokenIndexAtReadingLine())
+        moveReadingPosition(*index, static_cast<double>(*index));
 }
 
 // --- jumps and bookmarks ---
@@ -308,15 +310,13 @@ void AppState::jumpToToken(long index) {
     if (!view) return;
     const auto offset = view->scrollOffsetForToken(index);
     if (!offset) return;
-    currentTokenIndex.set(index);
-    wordPosition_ = static_cast<double>(index);
+    moveReadingPosition(index, static_cast<double>(index));
     matcher_.reset(index);
     scrollEngine_.setTargetY(clampedTarget(*offset, *view));
 }
 
 void AppState::returnTo(const ReadingPlace& place) {
-    currentTokenIndex.set(place.tokenIndex);
-    wordPosition_ = place.wordPosition;
+    moveReadingPosition(place.tokenIndex, place.wordPosition);
     matcher_.reset(place.tokenIndex);
     scrollEngine_.setTargetY(place.scrollTargetY);
 }

@@ -208,6 +208,7 @@ private:
     // A new locale reaches the recogniser by a restart, when it is listening.
     void restartTranscription();
     void moveScrollToTop();
+    void moveReadingPosition(long index, double position);
     void tick(double dt);
     // True while tick() may move the reading position: the frames must run.
     bool needsTicks() const;

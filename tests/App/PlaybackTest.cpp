@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "App/AppState.h"
 #include "App/AppStateEnvironment.h"
@@ -87,6 +89,34 @@ TEST_F(PlaybackTest, PauseRestartAndManualScrolling) {
     frames(2);
     EXPECT_EQ(state.currentTokenIndex.get(), 9) << "the word at the reading line";
     EXPECT_EQ(state.wordPosition(), 9);
+}
+
+TEST_F(PlaybackTest, WhoeverHearsOfANewWordReadsTheGaugesOfThatWord) {
+    // The word index was announced before the position had moved: a restart from the end
+    // showed a full bar and no time left.
+    AppState& state = playing(100, PrompterMode::classic);
+    struct Heard {
+        long word;
+        double progress, remaining;
+        bool operator==(const Heard&) const = default;
+    };
+    std::vector<Heard> heard;
+    auto watch = state.currentTokenIndex.observe([&](long word) {
+        heard.push_back({word, state.progress(), state.remainingSeconds()});
+    });
+    frames(60);
+    EXPECT_EQ(state.playback.get(), PlaybackState::stopped);
+    heard.clear();
+    state.restart();
+    state.jumpToToken(99);
+    state.setMode(PrompterMode::manual);
+    state.scrollManually(205);
+    frames(2);
+    ASSERT_GT(heard.size(), 3u) << "the scroll passes words";
+    for (const Heard& h : heard) {
+        const Heard expected{h.word, h.word / 99.0, (100 - h.word) / 2.0};
+        EXPECT_EQ(h, expected) << "word " << h.word;
+    }
 }
 
 TEST_F(PlaybackTest, ALayoutAtANewWidthPutsTheWordBeingReadBackOnTheReadingLineAtOnce) {

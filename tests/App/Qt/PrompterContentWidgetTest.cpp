@@ -173,7 +173,9 @@ TEST_F(PrompterContentWidgetTest, ANewWordRedrawsItsGaugesAndTheGlassSwitchTheBa
     state_->jumpToToken(2);
     QApplication::processEvents();
     EXPECT_FALSE(painted.area.isEmpty()) << "the highlight moved";
-    EXPECT_LT(painted.area.boundingRect().height(), 100) << "not the whole panel";
+    const QRect strip(0, 237, 620, 3);
+    EXPECT_TRUE(painted.area.intersects(strip)) << "the progress moved";
+    EXPECT_LT((painted.area - strip).boundingRect().height(), 100) << "not the whole panel";
 
     const auto backgroundAlpha = [&] { return qAlpha(content_->grab().toImage().pixel(600, 200)); };
     EXPECT_EQ(backgroundAlpha(), 255);
@@ -181,6 +183,22 @@ TEST_F(PrompterContentWidgetTest, ANewWordRedrawsItsGaugesAndTheGlassSwitchTheBa
     loop_.runUntilIdle();
     QApplication::processEvents();
     EXPECT_NEAR(backgroundAlpha(), 128, 1) << "the glass switch is followed";
+}
+
+TEST_F(PrompterContentWidgetTest, TheGaugesFollowJumpsAndARestartFromTheEnd) {
+    // They read the position when the word index changed, before the position itself
+    // had moved: after a restart from the end they showed 0:00 and a full bar.
+    makeContent().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(content_.get()));
+    state_->load("uno dos tres cuatro cinco seis siete ocho nueve diez", "Prueba");
+    QApplication::processEvents();
+    const auto remaining = [&] { return child<QLabel>("remainingTimeLabel").text().toStdString(); };
+    state_->jumpToToken(9);
+    EXPECT_EQ(child<ProgressStrip>("progressBar").progress(), 1);
+    EXPECT_EQ(remaining(), PrompterContentView::timeString(1 / (140 / 60.0)));
+    state_->restart();
+    EXPECT_EQ(child<ProgressStrip>("progressBar").progress(), 0);
+    EXPECT_EQ(remaining(), PrompterContentView::timeString(10 / (140 / 60.0)));
 }
 
 TEST_F(PrompterContentWidgetTest, ClickThroughWhileHoveringEndsTheHoverPause) {
