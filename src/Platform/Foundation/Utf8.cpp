@@ -124,6 +124,23 @@ std::string sanitizeUtf8(std::string_view text) {
     return out;
 }
 
+std::string printableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const DecodedScalar decoded = decodeUtf8(text, i);
+        i += decoded.length;
+        const char32_t c = decoded.scalar;
+        if (c == '\t' || c == '\n' || c == '\r') {
+            out += ' ';
+        } else if (decoded.isValid && c >= 0x20 && !(c >= 0x7F && c <= 0x9F) &&
+                   c != kReplacementCharacter) {
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
 namespace {
 
 // Windows-1252's 0x80-0x9F; the rest of the page is Latin-1. 0 marks the five unused bytes.

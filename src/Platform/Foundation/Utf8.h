@@ -35,6 +35,9 @@ bool isAscii(std::string_view text);
 bool isValidUtf8(std::string_view text);
 // Valid text comes back unchanged.
 std::string sanitizeUtf8(std::string_view text);
+// Text from outside fit to show: ill-formed bytes, U+FFFD and control characters are
+// dropped, except tabs and line breaks, which become spaces.
+std::string printableText(std::string_view text);
 // Windows-1252: Latin-1 on every printable byte, typographic quotes, dashes and the euro
 // sign on 0x80-0x9F; its five unused bytes become U+FFFD.
 std::string windows1252ToUtf8(std::string_view bytes);

@@ -124,5 +124,15 @@ TEST(Utf8Test, SanitisingKeepsValidTextAndReplacesTheRest) {
     EXPECT_FALSE(unicode::isAscii("caf\xc3\xa9"));
 }
 
+TEST(Utf8Test, PrintableTextDropsRawBytesAndControlsAndKeepsEveryCharacterShown) {
+    // A library's error line quoting the first bytes of a damaged binary file.
+    EXPECT_EQ(unicode::printableText("read \xcb\xae\xff\xfe\x01\x1c\x04 ok"), "read \u02ee ok");
+    EXPECT_EQ(unicode::printableText("año 😀 — ½"), "año 😀 — ½");
+    EXPECT_EQ(unicode::printableText("one\ttwo\nthree\r\n"), "one two three  ");
+    EXPECT_EQ(unicode::printableText("\x7f\xc2\x85\xc2\x9f\xef\xbf\xbd\xe2\x82 x"), " x")
+        << "delete, C1 controls, a replacement character already there, a cut sequence";
+    EXPECT_EQ(unicode::printableText(std::string("a\0b", 3)), "ab");
+}
+
 }  // namespace
 }  // namespace vorela

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Platform/Foundation/Format.h"
+#include "Platform/Foundation/Utf8.h"
 #include "Platform/Speech/Linux/DecoderProcess.h"
 
 namespace vorela {
@@ -368,7 +369,9 @@ void PocketSphinxAnalyzer::exited(std::uint64_t generation) {
     if (restarts) logger_.error("El decodificador de voz se detuvo; se vuelve a arrancar.");
 }
 
-void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& reason) {
+void PocketSphinxAnalyzer::failed(std::uint64_t generation, const std::string& message) {
+    // The library quotes what it read from a damaged model file, raw bytes included.
+    const std::string reason = unicode::printableText(message);
     {
         std::lock_guard guard(mutex_);
         if (generation != generation_) return;

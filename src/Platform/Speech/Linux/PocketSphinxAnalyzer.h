@@ -118,7 +118,7 @@ private:
     void load(const std::string& locale, const std::shared_ptr<const SpeechScript>& script);
     void received(std::uint64_t generation, const decoder::Message& message);
     void exited(std::uint64_t generation);
-    void failed(std::uint64_t generation, const std::string& reason);
+    void failed(std::uint64_t generation, const std::string& message);
     // Under mutex_: what waits for the decoder is let go, as no decoder will answer.
     void dropWaitingInput();
     void retireProcess();

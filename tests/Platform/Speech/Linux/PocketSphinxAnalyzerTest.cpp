@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Foundation/Utf8.h"
 #include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
 #include "Platform/Speech/Linux/ScriptedProgram.h"
 #include "Platform/Speech/Linux/SpokenAudio.h"
@@ -335,9 +337,50 @@ TEST_F(PocketSphinxAnalyzerTest, ADamagedUserModelFailsTheRunWithTheLibrarysReas
     std::filesystem::remove_all(data);
 }
 
+// A copied model whose binary mdef lost its header: the library quotes the file's first
+// bytes in its error line, and they reached the user as raw bytes.
+TEST_F(PocketSphinxAnalyzerTest, ADamagedBinaryModelIsNamedInPrintableTextOnly) {
+    const std::filesystem::path english = "/usr/share/pocketsphinx/model/en-us/en-us";
+    if (!std::filesystem::exists(english / "mdef")) GTEST_SKIP() << "no English model here";
+    char pattern[] = "/tmp/vorela-data-XXXXXX";
+    const std::filesystem::path data = mkdtemp(pattern);
+    const auto model = data / Bundle::identifier() / "models" / "en-US";
+    std::filesystem::create_directories(model.parent_path());
+    std::filesystem::copy(english, model);
+    {
+        std::fstream mdef(model / "mdef", std::ios::in | std::ios::out | std::ios::binary);
+        mdef.write("\xcb\xae\xff\xfe", 4);
+    }
+    const char* previous = getenv("XDG_DATA_HOME");
+    const std::string restore = previous ? previous : "";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config());
+    if (restore.empty()) {
+        unsetenv("XDG_DATA_HOME");
+    } else {
+        setenv("XDG_DATA_HOME", restore.c_str(), 1);
+    }
+    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    startRun(*analyzer, "en-US");
+    ASSERT_TRUE(waitForFailure(20));
+    const auto isShown = [](const std::string& text) {
+        return unicode::isValidUtf8(text) && text.find("\uFFFD") == std::string::npos &&
+               std::none_of(text.begin(), text.end(),
+                            [](unsigned char c) { return c < 0x20 || c == 0x7f; });
+    };
+    const std::string failure = failures_.at(0);
+    EXPECT_NE(failure.find("no se pudo cargar (FATAL: "), std::string::npos) << failure;
+    EXPECT_TRUE(isShown(failure)) << failure;
+    EXPECT_NE(failure.find("Version error: Expecing 0.3, but read \u02ee)"), std::string::npos)
+        << "what can be shown of the bytes stays";
+    EXPECT_TRUE(isShown(analyzer->modelFailure().value_or("")));
+    run_.reset();
+    std::filesystem::remove_all(data);
+}
+
 // A decoder that dies without a word (a crash at its start) is restarted at once, then
-// after 0.5, 1 and 2 s; its fifth quick death fails the run instead of a tight loop. A
-// new start tries again.
+// after 0.5, 1 and 2 s; its fifth quick death fails the run instead of a tight loop, and
+// that last decoder is waited for at once, not left a zombie. A new start tries again.
 TEST_F(PocketSphinxAnalyzerTest, ADecoderThatKeepsDyingIsRestartedLaterEachTimeThenGivenUp) {
     testing::ScriptedProgram dying("exit 1");
     auto settings = config();
