@@ -156,6 +156,8 @@ void AppState::attach(const std::shared_ptr<PrompterTextSurface>& view) {
 void AppState::play() {
     if (tokens.get().empty()) return;
     if (mode.get() == PrompterMode::manual) setMode(Prefs::get(Prefs::Keys::defaultMode()));
+    // A recogniser given up stays so until the reader asks to go on.
+    voice_.retryFailedTranscription();
     pausedByHover_ = false;
     playback.set(PlaybackState::playing);
 }

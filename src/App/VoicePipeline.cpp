@@ -49,7 +49,8 @@ VoicePipeline::VoicePipeline(VoiceStateSink& state, const AppServices& services)
                                                    services.workspaceCenter)) {
     voiceHandler_ = vad_->setOnUpdate(makeVoiceHandler(*this, meterThrottle_));
     audioStatusObservation_ = audioSession_->observeStatus(guard_.bind([this](const auto& status) {
-        if (status.kind() == AudioSession::Status::Kind::running) audioResumed();
+        // The microphone came back (plugged in again, the sound server restarted).
+        if (status.kind() == AudioSession::Status::Kind::running) retryFailedTranscription();
     }));
 }
 
@@ -97,10 +98,7 @@ void VoicePipeline::syncAudioToMode() {
     stopTranscription();
 }
 
-void VoicePipeline::audioResumed() {
-    // The microphone came back (plugged in again, the sound server restarted) under word
-    // tracking: an engine that failed or ended without it starts again, as entering the
-    // mode would have started it.
+void VoicePipeline::retryFailedTranscription() {
     if (state_.currentMode() != PrompterMode::wordTracking) return;
     if (!transcriptionTask_ || !transcriptionTask_->hasFailed) return;
     stopTranscription();

@@ -50,6 +50,9 @@ public:
     void syncAudioToMode();
     // Nothing while a task exists (starting, running, failed or ended).
     void startTranscription();
+    // Under word tracking, an engine that failed or ended starts again, as entering the
+    // mode would have started it.
+    void retryFailedTranscription();
     // Nothing without an engine. The engine is stopped on the run loop afterwards.
     void stopTranscription();
     // The loaded script for recognition: handed to the engine now and to every new one.
@@ -84,7 +87,6 @@ private:
     struct TranscriptionTask;
 
     void registerConsumerIfNeeded();
-    void audioResumed();
     void removeConsumer();
     void runTranscriptionTask(const std::shared_ptr<TranscriptionTask>& task,
                               const std::shared_ptr<TranscriptionEngine>& engine,

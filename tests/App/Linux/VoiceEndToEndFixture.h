@@ -53,6 +53,7 @@ protected:
         setenv("PULSE_SOURCE", "vmic_mon", 1);
         previousDefaults_ = UserDefaults::standard();
         UserDefaults::setStandard(defaults_);
+        analyzer_ = std::make_shared<PocketSphinxAnalyzer>(systemAnalyzerConfig());
         state_ = std::make_unique<AppState>(AppServices{
             .runLoop = loop_,
             .accessibility = accessibility_,
@@ -60,7 +61,7 @@ protected:
             .workspaceCenter = std::make_shared<NotificationCenter>(loop_),
             .updateFramework = updates_,
             .pasteboard = pasteboard_,
-            .makeTranscriptionEngine = makeSystemTranscriptionEngine(loop_, telemetry_),
+            .makeTranscriptionEngine = makeSystemTranscriptionEngine(loop_, telemetry_, analyzer_),
             .telemetry = telemetry_,
             .updateInfo = [](std::string_view) { return std::optional<std::string>(); },
         });
@@ -68,6 +69,7 @@ protected:
     void TearDown() override {
         if (player_.joinable()) player_.join();
         state_.reset();
+        analyzer_.reset();
         pump(0.1);
         telemetry_.waitUntilIdle();
         if (previousDefaults_) UserDefaults::setStandard(previousDefaults_);
@@ -148,6 +150,7 @@ protected:
     FakePasteboard pasteboard_;
     std::shared_ptr<FakeTextSurface> surface_ = std::make_shared<FakeTextSurface>();
     std::thread player_;
+    std::shared_ptr<PocketSphinxAnalyzer> analyzer_;  // every engine of the state runs on it
     std::unique_ptr<AppState> state_;
 };
 

@@ -184,7 +184,12 @@ void PocketSphinxAnalyzer::work() {
         const bool hasFailed = modelFailure_ || restarts_.hasGivenUp();
         const bool canRun = !locale_.empty() && !hasFailed;
         const bool needsProcess = canRun && (!process_ || isProcessGone_);
-        if (needsProcess && Clock::now() < restarts_.restartAt()) {
+        if (process_ && isProcessGone_) {
+            // Waited for at once: a decoder given up, or one to start later, is no zombie.
+            lock.unlock();
+            retireProcess();
+            lock.lock();
+        } else if (needsProcess && Clock::now() < restarts_.restartAt()) {
             wake_.wait_until(lock, restarts_.restartAt());
         } else if (needsProcess) {
             lock.unlock();

@@ -13,6 +13,7 @@
 #include "Platform/Speech/Linux/PocketSphinxAnalyzer.h"
 #include "Platform/Speech/Linux/ScriptedProgram.h"
 #include "Platform/Speech/Linux/SpokenAudio.h"
+#include "Support/ChildProcesses.h"
 
 namespace vorela {
 namespace {
@@ -397,6 +398,7 @@ TEST_F(PocketSphinxAnalyzerTest, ADecoderThatKeepsDyingIsRestartedLaterEachTimeT
     EXPECT_EQ(failures_,
               Words{"El decodificador de voz se detuvo 5 veces seguidas y no se vuelve a "
                     "arrancar."});
+    EXPECT_TRUE(testing::childrenReapedWithin(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(analyzer->decoderStarts(), 5);
     feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
