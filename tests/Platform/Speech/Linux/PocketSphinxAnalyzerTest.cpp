@@ -99,6 +99,9 @@ protected:
         return heard_;
     }
 
+    // An analyser with the English script whose user models lie in the data folder `data`.
+    std::shared_ptr<PocketSphinxAnalyzer> englishAnalyzerOver(const std::filesystem::path& data);
+
     // Waits for the run's first failure, at most `seconds`.
     bool waitForFailure(double seconds) {
         std::unique_lock lock(mutex_);
@@ -302,15 +305,8 @@ TEST_F(PocketSphinxAnalyzerTest, ARunOutlivingItsAnalyzerIsInert) {
     EXPECT_TRUE(heard_.empty());
 }
 
-// A damaged model in the user's models folder made the decoder exit at every load, and
-// it was restarted about 85 times a second while the panel said it listened. The run now
-// fails once with the library's own reason, and the decoder is not started again.
-TEST_F(PocketSphinxAnalyzerTest, ADamagedUserModelFailsTheRunWithTheLibrarysReason) {
-    char pattern[] = "/tmp/vorela-data-XXXXXX";
-    const std::filesystem::path data = mkdtemp(pattern);
-    const auto model = data / Bundle::identifier() / "models" / "en-US";
-    std::filesystem::create_directories(model);
-    std::ofstream(model / "mdef") << "not a model\n";
+std::shared_ptr<PocketSphinxAnalyzer> PocketSphinxAnalyzerTest::englishAnalyzerOver(
+    const std::filesystem::path& data) {
     const char* previous = getenv("XDG_DATA_HOME");
     const std::string restore = previous ? previous : "";
     setenv("XDG_DATA_HOME", data.c_str(), 1);
@@ -321,6 +317,19 @@ TEST_F(PocketSphinxAnalyzerTest, ADamagedUserModelFailsTheRunWithTheLibrarysReas
         setenv("XDG_DATA_HOME", restore.c_str(), 1);
     }
     analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    return analyzer;
+}
+
+// A damaged model in the user's models folder made the decoder exit at every load, and
+// it was restarted about 85 times a second while the panel said it listened. The run now
+// fails once with the library's own reason, and the decoder is not started again.
+TEST_F(PocketSphinxAnalyzerTest, ADamagedUserModelFailsTheRunWithTheLibrarysReason) {
+    char pattern[] = "/tmp/vorela-data-XXXXXX";
+    const std::filesystem::path data = mkdtemp(pattern);
+    const auto model = data / Bundle::identifier() / "models" / "en-US";
+    std::filesystem::create_directories(model);
+    std::ofstream(model / "mdef") << "not a model\n";
+    auto analyzer = englishAnalyzerOver(data);
     startRun(*analyzer, "en-US");
     feed(testing::SpokenAudio::say("the northern wind", "en-us", 0.002));
     ASSERT_TRUE(waitForFailure(20));
@@ -352,16 +361,7 @@ TEST_F(PocketSphinxAnalyzerTest, ADamagedBinaryModelIsNamedInPrintableTextOnly) 
         std::fstream mdef(model / "mdef", std::ios::in | std::ios::out | std::ios::binary);
         mdef.write("\xcb\xae\xff\xfe", 4);
     }
-    const char* previous = getenv("XDG_DATA_HOME");
-    const std::string restore = previous ? previous : "";
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    auto analyzer = std::make_shared<PocketSphinxAnalyzer>(config());
-    if (restore.empty()) {
-        unsetenv("XDG_DATA_HOME");
-    } else {
-        setenv("XDG_DATA_HOME", restore.c_str(), 1);
-    }
-    analyzer->setScript(std::make_shared<SpeechScript>(scriptOf("en-US", split(kEnglish))));
+    auto analyzer = englishAnalyzerOver(data);
     startRun(*analyzer, "en-US");
     ASSERT_TRUE(waitForFailure(20));
     const auto isShown = [](const std::string& text) {
