@@ -258,6 +258,14 @@ TEST_F(LibraryDesktopTest, TextTheLibraryRefusesIsKeptInAFileAtASignalAndNamedAt
               std::string::npos)
         << vorela.log();
     EXPECT_FALSE(fs::exists(kept[0])) << "named once: no longer new";
+    // The user is told, beside the main window and the tray icon.
+    int shown = 0;
+    for (int i = 0; i < 100 && shown < 2; ++i, QTest::qWait(50)) {
+        shown = 0;
+        for (const auto& [title, frame] : desktop_.programWindows()) shown += frame.width() > 32;
+    }
+    EXPECT_EQ(shown, 2) << vorela.log();
+    desktop_.screenshot("desktop-library-unsaved-text-named");
 }
 
 }  // namespace
