@@ -5,6 +5,8 @@
 
 #include "App/AppDelegate.h"
 #include "App/AppScenes.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Script/Script.h"
 
 namespace vorela::LaunchRequest {
 namespace {
@@ -31,8 +33,15 @@ InstanceMessage fromArguments(const std::vector<std::string>& arguments,
     return {InstanceMessage::Kind::activate, {}};
 }
 
+std::optional<std::string> refusal(const InstanceMessage& message) {
+    if (message.kind != InstanceMessage::Kind::readText) return std::nullopt;
+    if (message.payload.size() <= Script::kMaxBodySize) return std::nullopt;
+    return Bundle::localized("El texto seleccionado ocupa más de 50 MB; no se puede leer.");
+}
+
 std::optional<std::string> handle(const InstanceMessage& message, AppDelegate& delegate,
                                   AppScenes& scenes) {
+    if (auto text = refusal(message)) return text;
     switch (message.kind) {
         case InstanceMessage::Kind::activate:
             // Starting the program again is how a user without a tray reaches it.

@@ -24,6 +24,10 @@ inline constexpr const char* kReadSelectionArgument = "--read-selection";
 InstanceMessage fromArguments(const std::vector<std::string>& arguments,
                               const std::function<std::optional<std::string>()>& readSelection);
 
+// The text for the user when the running instance would refuse the request whatever it
+// holds (a selection over a script's largest size), so a later start need not send it.
+std::optional<std::string> refusal(const InstanceMessage& message);
+
 // Runs a request in the running instance. Returns a text for the user when the request
 // could not be served ("No había texto seleccionado.").
 std::optional<std::string> handle(const InstanceMessage& message, AppDelegate& delegate,

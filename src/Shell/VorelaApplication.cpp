@@ -3,6 +3,8 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <iostream>
 
 #include "App/LaunchRequest.h"
 #include "Platform/Pasteboard/Linux/QtPasteboard.h"
@@ -10,9 +12,23 @@
 #include "Shell/TerminationSignals.h"
 
 namespace vorela {
+namespace {
 
-VorelaApplication::VorelaApplication(QApplication& app, std::unique_ptr<SingleInstance> instance)
-    : app_(app), instance_(std::move(instance)) {}
+// A start from a link or the desktop's action has no terminal: the box is what is seen.
+void tellUserAndWait(const std::string& text) {
+    std::cerr << text << std::endl;
+    QMessageBox box(QMessageBox::Warning, "Vorela", QString::fromStdString(text));
+    box.setObjectName("laterStartMessage");
+    box.exec();
+}
+
+}  // namespace
+
+VorelaApplication::VorelaApplication(QApplication& app, std::unique_ptr<SingleInstance> instance,
+                                     TellUser tellUser)
+    : app_(app),
+      instance_(std::move(instance)),
+      tellUser_(tellUser ? std::move(tellUser) : TellUser(tellUserAndWait)) {}
 
 VorelaApplication::~VorelaApplication() = default;
 
@@ -26,10 +42,17 @@ int VorelaApplication::run(const std::vector<std::string>& arguments) {
         if (shell_) shell_->handle(message, false);
     });
     switch (role) {
-        case InstanceRole::secondary:
-            if (instance_->handOff(request)) return 0;
-            logger_.error("No se pudo entregar el pedido a Vorela, que ya está abierto");
+        case InstanceRole::secondary: {
+            std::optional<std::string> problem = LaunchRequest::refusal(request);
+            if (!problem) {
+                const auto error = instance_->handOff(request);
+                if (!error) return 0;
+                problem = error->description();
+            }
+            logger_.error(*problem);
+            tellUser_(*problem);
             return 1;
+        }
         case InstanceRole::failed:
             logger_.error(
                 "No se pudo comprobar si Vorela ya está abierto; se sigue sin esa "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,10 +17,15 @@ class ApplicationShell;
 // The program a user starts. It claims the one instance first: a later start hands its
 // "prompter:" URL or the selected text to the running instance and ends; the first start
 // builds the application (ApplicationShell) and serves its own request and every later
-// one. Without a usable runtime folder it carries on alone.
+// one. A later start that cannot hand its request over says why and fails.
 class VorelaApplication {
 public:
-    VorelaApplication(QApplication& app, std::unique_ptr<SingleInstance> instance);
+    // How a later start, which has no window of its own, tells the user why it failed:
+    // by default on standard error and in a message box it waits on.
+    using TellUser = std::function<void(const std::string&)>;
+
+    VorelaApplication(QApplication& app, std::unique_ptr<SingleInstance> instance,
+                      TellUser tellUser = {});
     ~VorelaApplication();
     VorelaApplication(const VorelaApplication&) = delete;
     VorelaApplication& operator=(const VorelaApplication&) = delete;
@@ -33,6 +39,7 @@ private:
     QApplication& app_;
     Log logger_{"app"};
     std::unique_ptr<SingleInstance> instance_;
+    TellUser tellUser_;
     std::unique_ptr<ApplicationShell> shell_;  // after the instance: built once it is ours
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
+#include "Script/ScriptLibrary.h"
 #include "Shell/QtTranslations.h"
 #include "Shell/VorelaApplication.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     VorelaApplication application(app, std::make_unique<LocalSocketSingleInstance>(
-                                           LocalSocketSingleInstance::defaultRuntimeFolder()));
+                                           LocalSocketSingleInstance::defaultRuntimeFolder(),
+                                           ScriptLibrary::storeLocation().parent_path()));
     return application.run(std::vector<std::string>(argv + 1, argv + argc));
 }

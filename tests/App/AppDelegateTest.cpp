@@ -6,6 +6,7 @@
 #include "AppStateEnvironment.h"
 #include "Platform/Ipc/Fake/FakeSingleInstance.h"
 #include "Script/Importers/ImportFile.h"
+#include "Script/Script.h"
 #include "Support/FakePanelController.h"
 #include "Support/RecordingLogSink.h"
 
@@ -198,20 +199,41 @@ TEST_F(AppDelegateTest, ASecondStartHandsItsRequestToTheFirstAndItRunsThere) {
 
     const auto url = LaunchRequest::fromArguments({"vorela", "prompter://read?text=Desde%20otro"},
                                                   [] { return std::optional<std::string>("x"); });
-    EXPECT_TRUE(second.handOff(url));
+    EXPECT_EQ(second.handOff(url), std::nullopt);
     loop_.runUntilIdle();
     EXPECT_EQ(shared_->scriptText.get(), "Desde otro");
 
     const auto selection = LaunchRequest::fromArguments(
         {"vorela", LaunchRequest::kReadSelectionArgument}, [] { return std::nullopt; });
     EXPECT_EQ(selection, (InstanceMessage{InstanceMessage::Kind::readText, ""}));
-    EXPECT_TRUE(third.handOff(selection));
-    EXPECT_TRUE(third.handOff(LaunchRequest::fromArguments({"vorela"}, {})));
+    EXPECT_EQ(third.handOff(selection), std::nullopt);
+    EXPECT_EQ(third.handOff(LaunchRequest::fromArguments({"vorela"}, {})), std::nullopt);
     loop_.runUntilIdle();
     EXPECT_EQ(userTexts, (std::vector<std::optional<std::string>>{
                              std::nullopt, "No había texto seleccionado.", std::nullopt}));
     EXPECT_EQ(windows.opened, std::vector<WindowId>{WindowId::main});
-    EXPECT_FALSE(first.handOff(url));  // the primary has nobody to hand to
+    EXPECT_NE(first.handOff(url), std::nullopt);  // the primary has nobody to hand to
+}
+
+TEST_F(AppDelegateTest, ASelectionOverTheScriptBoundIsRefusedAndTheUserTold) {
+    // It was loaded from this start's own selection, and dropped with a log line only
+    // when a later start had it: the user now hears why, as from an import.
+    struct NoWindows final : WindowPresenter {
+        void activateForWindow() override {}
+        void open(WindowId, bool) override {}
+        void dismiss(WindowId) override {}
+        void terminate() override {}
+    } windows;
+    AppScenes scenes(windows, true);
+    AppDelegate delegate = makeDelegate();
+    const InstanceMessage huge{InstanceMessage::Kind::readText,
+                               std::string(Script::kMaxBodySize + 1, 'a')};
+    const std::string expected = "El texto seleccionado ocupa más de 50 MB; no se puede leer.";
+    EXPECT_EQ(LaunchRequest::refusal(huge), expected);
+    EXPECT_EQ(LaunchRequest::handle(huge, delegate, scenes), expected);
+    EXPECT_EQ(shared_->scriptText.get(), "uno dos tres");
+    EXPECT_EQ(panel_->showCount, 0);
+    EXPECT_EQ(LaunchRequest::refusal({InstanceMessage::Kind::readText, "hola"}), std::nullopt);
 }
 
 TEST(InstanceMessageTest, EncodingRoundTripsAndRefusesAnythingElse) {

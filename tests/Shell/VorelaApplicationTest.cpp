@@ -33,6 +33,10 @@ protected:
     FakeInstanceBus bus_{loop_};
     FakeSingleInstance running_{bus_};
     std::vector<InstanceMessage> received_;
+    std::vector<std::string> told_;
+    VorelaApplication::TellUser tellUser() {
+        return [this](const std::string& text) { told_.push_back(text); };
+    }
 };
 
 TEST_F(VorelaApplicationTest, ALaterStartHandsItsRequestToTheRunningOneAndEnds) {
@@ -52,7 +56,7 @@ TEST_F(VorelaApplicationTest, ALaterStartHandsItsRequestToTheRunningOneAndEnds) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         received_.clear();
-        VorelaApplication later(app_, std::make_unique<FakeSingleInstance>(bus_));
+        VorelaApplication later(app_, std::make_unique<FakeSingleInstance>(bus_), tellUser());
         EXPECT_EQ(later.run(c.arguments), 0);
         loop_.runUntilIdle();
         ASSERT_EQ(received_.size(), 1u);
@@ -63,15 +67,20 @@ TEST_F(VorelaApplicationTest, ALaterStartHandsItsRequestToTheRunningOneAndEnds) 
 }
 
 // A start that could not deliver its request must not claim success: the desktop (or
-// the user's script) would take the link as handled.
+// the user's script) would take the link as handled. The user is told why.
 TEST_F(VorelaApplicationTest, AnUndeliveredRequestEndsWithAFailureStatus) {
     class Unreachable final : public SingleInstance {
     public:
         InstanceRole claim(MessageHandler) override { return InstanceRole::secondary; }
-        bool handOff(const InstanceMessage&) override { return false; }
+        std::optional<HandOffError> handOff(const InstanceMessage&) override {
+            return HandOffError{HandOffError::Kind::notConfirmed, {}};
+        }
     };
-    VorelaApplication later(app_, std::make_unique<Unreachable>());
+    VorelaApplication later(app_, std::make_unique<Unreachable>(), tellUser());
     EXPECT_EQ(later.run({"prompter://play"}), 1);
+    const std::vector<std::string> expected{
+        HandOffError{HandOffError::Kind::notConfirmed, {}}.description()};
+    EXPECT_EQ(told_, expected);
     EXPECT_FALSE(std::filesystem::exists(ScriptLibrary::storeLocation()));
 }
 

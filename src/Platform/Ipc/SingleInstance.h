@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "Platform/Ipc/HandOffError.h"
+
 namespace vorela {
 
 // What a later start hands to the running instance.
@@ -22,11 +24,11 @@ struct InstanceMessage {
 enum class InstanceRole {
     primary,    // this process is the one instance
     secondary,  // another process is: hand it the message and exit
-    failed,     // no lock could be taken (unusable runtime folder)
+    failed,     // no lock could be taken at all
 };
 
-// One running instance per user. The primary owns the script library: claim() must come
-// before the library is opened, so a second start never touches the database.
+// One running instance per user and library. The primary owns the script library: claim()
+// must come before the library is opened, so a second start never touches the database.
 // Messages reach the primary's handler on the main thread, whole, in arrival order.
 class SingleInstance {
 public:
@@ -35,8 +37,9 @@ public:
     virtual ~SingleInstance() = default;
     // Takes the per-user lock; as primary, starts listening for later starts.
     virtual InstanceRole claim(MessageHandler onMessage) = 0;
-    // As secondary: delivers the message to the primary; false when it could not.
-    virtual bool handOff(const InstanceMessage& message) = 0;
+    // As secondary: delivers the message to the primary, and nothing when the primary
+    // confirmed it has it.
+    virtual std::optional<HandOffError> handOff(const InstanceMessage& message) = 0;
 };
 
 }  // namespace vorela

@@ -13,14 +13,14 @@ InstanceRole FakeSingleInstance::claim(MessageHandler onMessage) {
     return InstanceRole::primary;
 }
 
-bool FakeSingleInstance::handOff(const InstanceMessage& message) {
+std::optional<HandOffError> FakeSingleInstance::handOff(const InstanceMessage& message) {
     std::weak_ptr<MessageHandler> weak = bus_.primary();
-    if (handler_ || weak.expired()) return false;
+    if (handler_ || weak.expired()) return HandOffError{HandOffError::Kind::notListening, {}};
     handedOff_.push_back(message);
     bus_.loop().post([weak, message] {
         if (auto handler = weak.lock()) (*handler)(message);
     });
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace vorela

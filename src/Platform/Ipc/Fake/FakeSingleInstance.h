@@ -30,7 +30,7 @@ public:
     explicit FakeSingleInstance(FakeInstanceBus& bus) : bus_(bus) {}
 
     InstanceRole claim(MessageHandler onMessage) override;
-    bool handOff(const InstanceMessage& message) override;
+    std::optional<HandOffError> handOff(const InstanceMessage& message) override;
 
     // --- test controls ---
     void failClaims(bool fails) { failsClaims_ = fails; }

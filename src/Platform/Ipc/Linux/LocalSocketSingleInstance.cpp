@@ -1,14 +1,12 @@
 #include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
-#include <QByteArray>
 #include <QLocalServer>
-#include <QLocalSocket>
-#include <QTimer>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -24,17 +22,14 @@
 namespace vorela {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 const Log& logger() {
     static const Log log("app");
     return log;
 }
 
 std::string baseName() { return Bundle::identifier(); }
-
-// Read a connection in pieces this size, so only the message itself grows in memory.
-constexpr qint64 kReadChunkBytes = 64 * 1024;
-// Later starts come one or two at a time; more waiting than this is someone else's doing.
-constexpr std::size_t kMaxWaitingConnections = 32;
 
 // Hands each accepted connection over as a bare descriptor, before anything reads it.
 class DescriptorServer final : public QLocalServer {
@@ -85,25 +80,71 @@ void logRefusal(const std::filesystem::path& folder, const std::string& refusal)
                    "; Vorela no la usa ni entrega nada a través de ella");
 }
 
+// Until `deadline`, for `events` on `fd`.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return false;
+        pollfd polled{fd, events, 0};
+        const int ready = ::poll(&polled, 1, static_cast<int>(left.count()));
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return false;
+    }
+}
+
+// A connected, non-blocking socket, or -1 (nobody listening, or a full queue).
+int connectTo(const std::filesystem::path& socket) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socket.native().size() >= sizeof address.sun_path) return -1;
+    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+
+bool sendAll(int fd, const std::string& bytes, Clock::time_point deadline) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        } else if (!waitFor(fd, POLLOUT, deadline)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isAcknowledged(int fd, Clock::time_point deadline) {
+    for (;;) {
+        char answer = 0;
+        const ssize_t n = ::recv(fd, &answer, 1, 0);
+        if (n == 1) return answer == HandOffReceiver::kAcknowledgement;
+        if (n == 0 || (errno != EAGAIN && errno != EINTR)) return false;
+        if (!waitFor(fd, POLLIN, deadline)) return false;
+    }
+}
+
 }  // namespace
 
 LocalSocketSingleInstance::LocalSocketSingleInstance(std::filesystem::path runtimeFolder,
+                                                     std::filesystem::path dataFolder,
                                                      LocalSocketLimits limits)
-    : folder_(std::move(runtimeFolder)), limits_(limits), idleTimer_(new QTimer(this)) {
-    idleTimer_->setSingleShot(true);
-    connect(idleTimer_, &QTimer::timeout, this,
-            [this] { dropCurrent("Conexión de otra instancia cerrada: no envió nada a tiempo"); });
-}
+    : folder_(std::move(runtimeFolder)), dataFolder_(std::move(dataFolder)), limits_(limits) {}
 
 LocalSocketSingleInstance::~LocalSocketSingleInstance() {
-    for (const int fd : waiting_) ::close(fd);
     if (server_) {
         server_->close();
         // Removed while the lock is still ours, so no new primary's socket is lost.
         std::error_code ignored;
         std::filesystem::remove(socketPath(), ignored);
     }
-    if (lockFd_ >= 0) ::close(lockFd_);
 }
 
 std::filesystem::path LocalSocketSingleInstance::defaultRuntimeFolder() {
@@ -116,155 +157,80 @@ std::filesystem::path LocalSocketSingleInstance::socketPath() const {
 }
 
 InstanceRole LocalSocketSingleInstance::claim(MessageHandler onMessage) {
-    if (lockFd_ >= 0) return InstanceRole::primary;
+    if (runtimeLock_.isHeld() || dataLock_.isHeld()) return InstanceRole::primary;
+    const auto runtimeLockPath = folder_ / (baseName() + ".lock");
+    auto runtime = FileLock::Outcome::failed;
     if (const std::string refusal = claimPrivateFolder(folder_); !refusal.empty()) {
         logRefusal(folder_, refusal);
-        return InstanceRole::failed;
+    } else {
+        runtime = runtimeLock_.take(runtimeLockPath);
+        if (runtime == FileLock::Outcome::busy) return InstanceRole::secondary;
+        if (runtime == FileLock::Outcome::failed)
+            logger().error("No se pudo tomar el cerrojo de instancia única: " +
+                           runtimeLockPath.string());
     }
-    const auto lockPath = folder_ / (baseName() + ".lock");
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        logger().error("No se pudo abrir el cerrojo de instancia única: " + lockPath.string());
-        return InstanceRole::failed;
+    // The library's own lock: whatever became of the runtime folder, one process uses it.
+    const auto dataLockPath = dataFolder_ / (baseName() + ".lock");
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder_, ignored);
+    const auto data = dataLock_.take(dataLockPath);
+    if (data == FileLock::Outcome::busy) {
+        runtimeLock_.release();
+        return InstanceRole::secondary;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int cause = errno;
-        ::close(fd);
-        if (cause == EWOULDBLOCK) return InstanceRole::secondary;
-        logger().error("No se pudo tomar el cerrojo de instancia única: " + lockPath.string());
-        return InstanceRole::failed;
+    if (data == FileLock::Outcome::failed)
+        logger().error("No se pudo tomar el cerrojo de la biblioteca: " + dataLockPath.string());
+    if (runtime != FileLock::Outcome::taken) {
+        if (data != FileLock::Outcome::taken) return InstanceRole::failed;
+        logger().error("Vorela sigue sin recibir pedidos de otros inicios");
+        return InstanceRole::primary;
     }
-    lockFd_ = fd;
-    onMessage_ = std::move(onMessage);
+    listen(std::move(onMessage));
+    return InstanceRole::primary;
+}
+
+void LocalSocketSingleInstance::listen(MessageHandler onMessage) {
+    receiver_ = new HandOffReceiver(this, limits_, std::move(onMessage));
     const QString path = QString::fromStdString(socketPath().string());
     QLocalServer::removeServer(path);  // left by a process that died
-    server_ = new DescriptorServer(this, [this](int fd) { queueConnection(fd); });
+    server_ = new DescriptorServer(this, [this](int fd) { receiver_->serve(fd); });
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(path)) {
         logger().error("No se pudo escuchar en " + socketPath().string() + ": " +
                        server_->errorString().toStdString());
     }
-    return InstanceRole::primary;
 }
 
-void LocalSocketSingleInstance::queueConnection(int fd) {
-    if (waiting_.size() >= kMaxWaitingConnections) {
-        ::close(fd);
-        logger().error("Conexión de otra instancia rechazada: demasiadas en espera");
-        return;
-    }
-    waiting_.push_back(fd);
-    serveNextConnection();
-}
-
-void LocalSocketSingleInstance::serveNextConnection() {
-    if (current_ || waiting_.empty()) return;
-    const int fd = waiting_.front();
-    waiting_.pop_front();
-    current_ = new QLocalSocket(this);
-    // Qt would otherwise buffer whatever the peer sends, however much.
-    current_->setReadBufferSize(kReadChunkBytes);
-    if (!current_->setSocketDescriptor(fd)) {
-        ::close(fd);
-        releaseCurrent();
-        serveNextConnection();
-        return;
-    }
-    currentAge_.start();
-    idleTimer_->start(limits_.idleTimeout);
-    connect(current_, &QLocalSocket::readyRead, this, &LocalSocketSingleInstance::readCurrent);
-    connect(current_, &QLocalSocket::disconnected, this, &LocalSocketSingleInstance::finishCurrent);
-    // Data may have arrived, or the peer gone, before the signals were connected.
-    readCurrent();
-    if (current_ && current_->state() != QLocalSocket::ConnectedState) finishCurrent();
-}
-
-void LocalSocketSingleInstance::readCurrent() {
-    if (!current_) return;
-    while (current_->bytesAvailable() > 0) {
-        const qint64 available = current_->bytesAvailable();
-        if (static_cast<std::size_t>(received_.size()) + static_cast<std::size_t>(available) >
-            limits_.maxMessageBytes) {
-            dropCurrent(format("Mensaje de otra instancia descartado: más de %zu bytes",
-                               limits_.maxMessageBytes));
-            return;
-        }
-        received_.append(current_->read(available));
-    }
-    if (currentAge_.elapsed() > limits_.messageDeadline.count()) {
-        dropCurrent("Mensaje de otra instancia descartado: tardó demasiado en llegar");
-        return;
-    }
-    idleTimer_->start(limits_.idleTimeout);
-}
-
-void LocalSocketSingleInstance::finishCurrent() {
-    if (!current_) return;
-    readCurrent();
-    if (!current_) return;  // dropped while reading the rest
-    const QByteArray bytes = std::exchange(received_, QByteArray());
-    releaseCurrent();
-    if (!bytes.isEmpty()) {
-        auto message = InstanceMessage::decoded(std::string_view(bytes.constData(), bytes.size()));
-        if (!message) {
-            logger().error("Mensaje de otra instancia ilegible");
-        } else if (onMessage_) {
-            onMessage_(std::move(*message));
-        }
-    }
-    serveNextConnection();
-}
-
-void LocalSocketSingleInstance::dropCurrent(const std::string& reason) {
-    if (!current_) return;
-    logger().error(reason);
-    releaseCurrent();
-    serveNextConnection();
-}
-
-void LocalSocketSingleInstance::releaseCurrent() {
-    idleTimer_->stop();
-    received_ = QByteArray();
-    QLocalSocket* socket = std::exchange(current_, nullptr);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
-}
-
-bool LocalSocketSingleInstance::handOff(const InstanceMessage& message) {
+std::optional<HandOffError> LocalSocketSingleInstance::handOff(const InstanceMessage& message) {
     if (const std::string refusal = privateFolderRefusal(folder_); !refusal.empty()) {
         logRefusal(folder_, refusal);
-        return false;
+        return HandOffError{HandOffError::Kind::unsafeFolder,
+                            "«" + folder_.string() + "» " + refusal};
     }
-    const QString path = QString::fromStdString(socketPath().string());
     const std::string bytes = message.encoded();
     if (bytes.size() > limits_.maxMessageBytes) {
         logger().error(
             format("El pedido ocupa más de %zu bytes y no se entrega", limits_.maxMessageBytes));
-        return false;
+        return HandOffError{HandOffError::Kind::tooLarge, {}};
     }
-    // The primary may be reading other starts' messages first, each within its deadline.
-    const int writeWaitMs = static_cast<int>(limits_.messageDeadline.count()) + 5000;
     // The primary may hold the lock a moment before it listens: try for about 2 s.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(path);
-        if (!socket.waitForConnected(100)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            continue;
-        }
-        socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        while (socket.bytesToWrite() > 0) {
-            if (!socket.waitForBytesWritten(writeWaitMs)) break;
-        }
-        const bool isComplete = socket.bytesToWrite() == 0;
-        socket.disconnectFromServer();
-        if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(1000);
-        if (isComplete) return true;
-        break;
+    int fd = -1;
+    for (int attempt = 0; attempt < 20 && fd < 0; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        fd = connectTo(socketPath());
     }
-    logger().error("No se pudo entregar el pedido a la instancia en marcha");
-    return false;
+    if (fd < 0) {
+        logger().error("Nadie atiende en " + socketPath().string());
+        return HandOffError{HandOffError::Kind::notListening, {}};
+    }
+    // The primary answers within its deadline for this connection, however busy.
+    const auto deadline = Clock::now() + limits_.messageDeadline + std::chrono::seconds(5);
+    const bool isConfirmed = sendAll(fd, bytes, deadline) && ::shutdown(fd, SHUT_WR) == 0 &&
+                             isAcknowledged(fd, deadline);
+    ::close(fd);
+    if (isConfirmed) return std::nullopt;
+    logger().error("La instancia en marcha no confirmó el pedido");
+    return HandOffError{HandOffError::Kind::notConfirmed, {}};
 }
 
 }  // namespace vorela

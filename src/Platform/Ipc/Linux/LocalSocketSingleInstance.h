@@ -1,49 +1,33 @@
 #pragma once
 
-#include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
-#include <chrono>
-#include <cstddef>
-#include <deque>
 #include <filesystem>
-#include <memory>
 
+#include "Platform/Ipc/Linux/FileLock.h"
+#include "Platform/Ipc/Linux/HandOffReceiver.h"
 #include "Platform/Ipc/SingleInstance.h"
 
 class QLocalServer;
-class QLocalSocket;
-class QTimer;
 
 namespace vorela {
 
-// What the primary accepts from one connection.
-struct LocalSocketLimits {
-    // The largest text a script may hold (that of a text file), with the kind line.
-    std::size_t maxMessageBytes = (50ull << 20) + 64;
-    // A sender writes its whole message at once: locally that takes well under 1 s.
-    std::chrono::milliseconds idleTimeout{3000};
-    std::chrono::milliseconds messageDeadline{15000};
-};
-
-// One instance per user through a lock file and a local socket in the runtime folder
-// ($XDG_RUNTIME_DIR): flock() decides the primary (the kernel drops it when a process
-// dies, so a crash leaves no stale owner); the primary listens on the socket, and later
-// starts write one message each and disconnect. Needs a Qt event loop in the primary.
-// The folder must be a real folder of ours with mode 0700 (made so when missing): one
-// that another user could have made or entered is refused, claim() fails and handOff()
-// delivers nothing, so no lock, socket or text ever goes through it.
+// One instance per user and library, through two locks and a local socket. flock() on a
+// file in the runtime folder ($XDG_RUNTIME_DIR) decides who hears later starts: the
+// primary listens on the socket beside it, and later starts hand it one message each
+// (HandOffReceiver says how, and how the primary stands up to misbehaving peers). flock()
+// on a file in the data folder keeps the library to one process, even when the runtime
+// folder cannot be used. The kernel drops both when a process dies, so a crash leaves no
+// stale owner. Needs a Qt event loop in the primary.
 //
-// Any process of the user can connect, so the primary serves one connection at a time
-// (the others wait in the socket's queue) and reads it in small pieces: a message past
-// maxMessageBytes is dropped as soon as it gets there, a peer silent for idleTimeout or
-// still sending after messageDeadline is cut off, and memory never holds more than one
-// message.
+// The runtime folder must be a real folder of ours with mode 0700 (made so when missing):
+// one that another user could have made or entered is refused, and no lock, socket or
+// text ever goes through it. The primary then runs without the socket, still alone on its
+// library, and a later start finds the library taken and cannot hand anything over.
 class LocalSocketSingleInstance final : public QObject, public SingleInstance {
     Q_OBJECT
 public:
-    explicit LocalSocketSingleInstance(std::filesystem::path runtimeFolder,
-                                       LocalSocketLimits limits = {});
+    LocalSocketSingleInstance(std::filesystem::path runtimeFolder, std::filesystem::path dataFolder,
+                              LocalSocketLimits limits = {});
     ~LocalSocketSingleInstance() override;
     LocalSocketSingleInstance(const LocalSocketSingleInstance&) = delete;
     LocalSocketSingleInstance& operator=(const LocalSocketSingleInstance&) = delete;
@@ -54,30 +38,20 @@ public:
     static std::filesystem::path defaultRuntimeFolder();
 
     InstanceRole claim(MessageHandler onMessage) override;
-    bool handOff(const InstanceMessage& message) override;
+    std::optional<HandOffError> handOff(const InstanceMessage& message) override;
 
     std::filesystem::path socketPath() const;
 
 private:
-    void queueConnection(int fd);
-    void serveNextConnection();
-    void readCurrent();
-    void finishCurrent();
-    void dropCurrent(const std::string& reason);
-    void releaseCurrent();
+    void listen(MessageHandler onMessage);
 
     std::filesystem::path folder_;
+    std::filesystem::path dataFolder_;
     LocalSocketLimits limits_;
-    int lockFd_ = -1;
-    MessageHandler onMessage_;
-    QLocalServer* server_ = nullptr;  // child of this object
-    // Accepted connections not read yet, as bare descriptors: a Qt socket would start
-    // reading into memory of its own at once.
-    std::deque<int> waiting_;
-    QLocalSocket* current_ = nullptr;  // the connection being read; child of this object
-    QByteArray received_;              // what current_ sent so far
-    QElapsedTimer currentAge_;
-    QTimer* idleTimer_ = nullptr;  // child of this object
+    FileLock runtimeLock_;
+    FileLock dataLock_;                    // after the runtime lock: let go of first
+    QLocalServer* server_ = nullptr;       // child of this object
+    HandOffReceiver* receiver_ = nullptr;  // child of this object
 };
 
 }  // namespace vorela

@@ -179,10 +179,10 @@ void Desktop::setWindowManagerKeys(const std::vector<std::string>& keys) const {
 namespace {
 
 // The program's folders, all inside `home`.
-void useHome(const std::filesystem::path& home) {
+void useHome(const std::filesystem::path& home, std::filesystem::perms runtimePermissions) {
     const auto runtime = home / "runtime";
     std::filesystem::create_directories(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(runtime, runtimePermissions,
                                  std::filesystem::perm_options::replace);
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
@@ -193,10 +193,12 @@ void useHome(const std::filesystem::path& home) {
 
 }  // namespace
 
-VorelaProcess::VorelaProcess(const std::string& preferences) {
+VorelaProcess::VorelaProcess(const std::string& preferences,
+                             std::filesystem::perms runtimePermissions)
+    : runtimePermissions_(runtimePermissions) {
     char pattern[] = "/tmp/vorela-home-XXXXXX";
     home_ = mkdtemp(pattern);
-    useHome(home_);
+    useHome(home_, runtimePermissions_);
     writeFile(home_ / "config/app.vorela.Vorela/app.vorela.Vorela.plist",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
                   preferences + "</dict></plist>\n");
@@ -216,21 +218,33 @@ VorelaProcess::~VorelaProcess() {
 
 void VorelaProcess::relaunch() {
     if (pid_ > 0) return;
-    useHome(home_);
+    useHome(home_, runtimePermissions_);
     pid_ = spawnLogged({VORELA_PROGRAM}, (home_ / "vorela.log").string());
 }
 
 std::optional<int> VorelaProcess::startAgain(const std::vector<std::string>& arguments) const {
+    const pid_t pid = startAgainInBackground(arguments);
+    const auto status = waitForExit(pid, 20);
+    if (!status) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return status;
+}
+
+pid_t VorelaProcess::startAgainInBackground(const std::vector<std::string>& arguments) const {
     std::vector<std::string> command{VORELA_PROGRAM};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const pid_t pid = spawnLogged(command, (home_ / "second.log").string());
-    const auto status = waitForExit(pid, 20);
-    if (!status) kill(pid, SIGKILL);
-    return status;
+    return spawnLogged(command, (home_ / "second.log").string());
 }
 
 std::string VorelaProcess::log() const {
     std::ifstream file(home_ / "vorela.log");
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::string VorelaProcess::laterStartsLog() const {
+    std::ifstream file(home_ / "second.log");
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 

@@ -55,8 +55,11 @@ private:
 // The real program under a home folder of its own, on the shared desktop.
 class VorelaProcess {
 public:
-    // `preferences` are <key>…</key><value/> pairs of the standard suite's plist.
-    explicit VorelaProcess(const std::string& preferences = {});
+    // `preferences` are <key>…</key><value/> pairs of the standard suite's plist; the
+    // runtime folder ($XDG_RUNTIME_DIR) gets `runtimePermissions`.
+    explicit VorelaProcess(
+        const std::string& preferences = {},
+        std::filesystem::perms runtimePermissions = std::filesystem::perms::owner_all);
     ~VorelaProcess();
     VorelaProcess(const VorelaProcess&) = delete;
     VorelaProcess& operator=(const VorelaProcess&) = delete;
@@ -65,6 +68,10 @@ public:
     void relaunch();
     // A later start of the program with these arguments; its exit status.
     std::optional<int> startAgain(const std::vector<std::string>& arguments) const;
+    // The same, left running: its process id.
+    pid_t startAgainInBackground(const std::vector<std::string>& arguments) const;
+    // What later starts wrote to standard output and error.
+    std::string laterStartsLog() const;
     std::string log() const;
     bool isRunning();
     // Sends the signal and waits for the program to end; its exit status (-1 when the
@@ -76,6 +83,7 @@ public:
 
 private:
     std::filesystem::path home_;
+    std::filesystem::perms runtimePermissions_;
     pid_t pid_ = 0;
 };
 

@@ -14,11 +14,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Platform/Ipc/Linux/FileLock.h"
 #include "Platform/Ipc/Linux/LocalSocketSingleInstance.h"
 
 extern char** environ;
@@ -130,18 +132,30 @@ protected:
         return done();
     }
 
+    // A later start hands over from its own thread: the running instance answers only
+    // while this one's event loop runs.
+    std::optional<HandOffError> handOff(LocalSocketSingleInstance& later,
+                                        const InstanceMessage& message) {
+        auto result = std::async(std::launch::async, [&] { return later.handOff(message); });
+        pumpUntil(
+            [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return result.get();
+    }
+    void receive(InstanceMessage message) { received_.push_back(std::move(message)); }
+
     std::filesystem::path folder_ = [] {
         char pattern[] = "/tmp/vorela-ipc-XXXXXX";
         return std::filesystem::path(mkdtemp(pattern));
     }();
+    std::filesystem::path data_ = folder_ / "data";
     std::vector<InstanceMessage> received_;
 };
 
 TEST_F(LocalSocketSingleInstanceTest, ASecondProcessHandsItsTextToTheFirstAndExits) {
-    LocalSocketSingleInstance first(folder_);
+    LocalSocketSingleInstance first(folder_, data_);
     ASSERT_EQ(first.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
               InstanceRole::primary);
-    EXPECT_EQ(LocalSocketSingleInstance(folder_).claim({}), InstanceRole::secondary);
+    EXPECT_EQ(LocalSocketSingleInstance(folder_, data_).claim({}), InstanceRole::secondary);
 
     const std::string filter = "--gtest_filter=LocalSocketSingleInstanceChild.*";
     const std::string variable = std::string(kChildFolderVariable) + "=" + folder_.string();
@@ -162,31 +176,37 @@ TEST_F(LocalSocketSingleInstanceTest, ASecondProcessHandsItsTextToTheFirstAndExi
 
 TEST_F(LocalSocketSingleInstanceTest, TheLockGoesWithItsOwnerAndAStaleSocketIsReplaced) {
     {
-        LocalSocketSingleInstance gone(folder_);
+        LocalSocketSingleInstance gone(folder_, data_);
         ASSERT_EQ(gone.claim({}), InstanceRole::primary);
     }
     // As if a crashed primary left its socket file behind.
     std::filesystem::create_directories(folder_);
-    LocalSocketSingleInstance next(folder_);
+    LocalSocketSingleInstance next(folder_, data_);
     ASSERT_EQ(next.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
               InstanceRole::primary);
-    LocalSocketSingleInstance later(folder_);
+    LocalSocketSingleInstance later(folder_, data_);
     ASSERT_EQ(later.claim({}), InstanceRole::secondary);
-    EXPECT_TRUE(later.handOff({InstanceMessage::Kind::openUrl, "prompter://play"}));
+    EXPECT_EQ(handOff(later, {InstanceMessage::Kind::openUrl, "prompter://play"}), std::nullopt);
     EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
     EXPECT_EQ(received_.at(0).payload, "prompter://play");
 }
 
 TEST_F(LocalSocketSingleInstanceTest, OversizedMessagesAreDroppedAndNobodyListeningIsAFailure) {
-    LocalSocketSingleInstance lonely(folder_ / "empty");
-    EXPECT_FALSE(lonely.handOff({InstanceMessage::Kind::activate, ""}));
+    const std::filesystem::path empty = folder_ / "empty";
+    std::filesystem::create_directory(empty);
+    std::filesystem::permissions(empty, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    LocalSocketSingleInstance lonely(empty, data_);
+    EXPECT_EQ(lonely.handOff({InstanceMessage::Kind::activate, ""}),
+              (HandOffError{HandOffError::Kind::notListening, {}}));
 
-    LocalSocketSingleInstance first(folder_, {.maxMessageBytes = 64});
+    LocalSocketSingleInstance first(folder_, data_, {.maxMessageBytes = 64});
     ASSERT_EQ(first.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
               InstanceRole::primary);
-    LocalSocketSingleInstance second(folder_);
-    EXPECT_TRUE(second.handOff({InstanceMessage::Kind::readText, std::string(1000, 'x')}));
-    EXPECT_TRUE(second.handOff({InstanceMessage::Kind::activate, ""}));
+    LocalSocketSingleInstance second(folder_, data_);
+    EXPECT_EQ(handOff(second, {InstanceMessage::Kind::readText, std::string(1000, 'x')}),
+              (HandOffError{HandOffError::Kind::notConfirmed, {}}));
+    EXPECT_EQ(handOff(second, {InstanceMessage::Kind::activate, ""}), std::nullopt);
     EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
     const std::vector<InstanceMessage> expected{{InstanceMessage::Kind::activate, ""}};
     EXPECT_EQ(received_, expected);
@@ -198,7 +218,7 @@ TEST_F(LocalSocketSingleInstanceTest, ConcurrentBigMessagesAreReadOneAtATimeInPi
     constexpr std::size_t kTextBytes = 24u << 20;
     constexpr int kPeers = 8;
     std::vector<std::size_t> sizes;
-    LocalSocketSingleInstance first(folder_);
+    LocalSocketSingleInstance first(folder_, data_);
     ASSERT_EQ(first.claim([&](InstanceMessage m) { sizes.push_back(m.payload.size()); }),
               InstanceRole::primary);
     const std::string message =
@@ -226,9 +246,10 @@ TEST_F(LocalSocketSingleInstanceTest, ConcurrentBigMessagesAreReadOneAtATimeInPi
 TEST_F(LocalSocketSingleInstanceTest, OversizedSilentAndSlowPeersAreCutOffAndOthersStillServed) {
     // Idle connections stayed open for good, and a message was read whole before its size
     // was weighed. Peers are cut off at the limit or when silent, and the next is served.
-    LocalSocketSingleInstance first(folder_, {.maxMessageBytes = 1 << 20,
-                                              .idleTimeout = std::chrono::milliseconds(200),
-                                              .messageDeadline = std::chrono::milliseconds(800)});
+    LocalSocketSingleInstance first(folder_, data_,
+                                    {.maxMessageBytes = 1 << 20,
+                                     .idleTimeout = std::chrono::milliseconds(200),
+                                     .messageDeadline = std::chrono::milliseconds(800)});
     ASSERT_EQ(first.claim([this](InstanceMessage m) { received_.push_back(std::move(m)); }),
               InstanceRole::primary);
     RawPeer silent(first.socketPath());
@@ -239,7 +260,11 @@ TEST_F(LocalSocketSingleInstanceTest, OversizedSilentAndSlowPeersAreCutOffAndOth
                 flooding.isConnected());
     halfway.send("text\nmedio mensaje");
     std::size_t flooded = 0;
-    std::thread flood([&] { flooded = flooding.send(std::string(64u << 20, 'x')); });
+    std::atomic<bool> isFlooded{false};
+    std::thread flood([&] {
+        flooded = flooding.send(std::string(64u << 20, 'x'));
+        isFlooded = true;
+    });
     std::atomic<bool> isTrickling{true};
     std::thread trickle([&] {
         while (isTrickling && trickling.send("x") == 1) {
@@ -250,50 +275,119 @@ TEST_F(LocalSocketSingleInstanceTest, OversizedSilentAndSlowPeersAreCutOffAndOth
         RawPeer peer(first.socketPath());
         peer.send("url\nprompter://play");
     });
-    EXPECT_TRUE(pumpUntil([&] { return !received_.empty(); }));
+    // Every connection is served at once: the others' ends come while the event loop runs.
+    auto closed = std::async(std::launch::async, [&] {
+        return silent.seesClosedWithin(3) && halfway.seesClosedWithin(3);
+    });
+    EXPECT_TRUE(pumpUntil([&] {
+        return !received_.empty() && isFlooded &&
+               closed.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }));
     flood.join();
     later.join();
     isTrickling = false;
     trickle.join();
-    EXPECT_TRUE(silent.seesClosedWithin(3));
-    EXPECT_TRUE(halfway.seesClosedWithin(3));
+    EXPECT_TRUE(closed.get());
     EXPECT_LT(flooded, std::size_t{8} << 20) << "the flood was read far past the limit";
     const std::vector<InstanceMessage> expected{
         {InstanceMessage::Kind::openUrl, "prompter://play"}};
     EXPECT_EQ(received_, expected);
 }
 
-TEST_F(LocalSocketSingleInstanceTest, OnlyAPrivateFolderOfOursIsUsed) {
+TEST_F(LocalSocketSingleInstanceTest, AHandOffCountsOnlyOnceTheRunningInstanceConfirmsIt) {
+    // A later start wrote its request into the socket and ended with success even when
+    // the running instance closed the connection unread. A stand-in that reads every byte
+    // and answers nothing now leaves the later start with a failure to report.
+    FileLock heldByTheStandIn;
+    ASSERT_EQ(heldByTheStandIn.take(folder_ / "app.vorela.Vorela.lock"), FileLock::Outcome::taken);
+    LocalSocketSingleInstance later(folder_, data_);
+    ASSERT_EQ(later.claim({}), InstanceRole::secondary);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, later.socketPath().c_str(), sizeof address.sun_path - 1);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listening, 4), 0);
+    std::string heard;
+    std::thread standIn([&] {
+        const int fd = ::accept(listening, nullptr, nullptr);
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) heard.append(buffer, n);
+        ::close(fd);
+    });
+    EXPECT_EQ(later.handOff({InstanceMessage::Kind::openUrl, "prompter://play"}),
+              (HandOffError{HandOffError::Kind::notConfirmed, {}}));
+    standIn.join();
+    ::close(listening);
+    EXPECT_EQ(heard, "url\nprompter://play");
+}
+
+TEST_F(LocalSocketSingleInstanceTest, ACrowdOfIdleOrStalledPeersDoesNotKeepALaterStartOut) {
+    // The running instance read one connection at a time and closed any past 32 waiting:
+    // a peer that kept 32 open, silent or half sent, dropped every later start's request.
+    // Each connection is served on its own now, and the oldest go when too many are open.
+    // The limits are long, so a later start gets through only if nobody waits on them.
+    LocalSocketSingleInstance first(
+        folder_, data_,
+        {.idleTimeout = std::chrono::minutes(1), .messageDeadline = std::chrono::minutes(2)});
+    ASSERT_EQ(first.claim([this](InstanceMessage m) { receive(std::move(m)); }),
+              InstanceRole::primary);
+    std::vector<std::unique_ptr<RawPeer>> crowd;
+    auto gathering = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 150; ++i) {
+            crowd.push_back(std::make_unique<RawPeer>(first.socketPath()));
+            if (i % 3 == 0) crowd.back()->send("text\nmedio mensaje");
+        }
+    });
+    EXPECT_TRUE(pumpUntil(
+        [&] { return gathering.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    std::atomic<bool> isReconnecting{true};
+    std::thread reconnecting([&] {
+        while (isReconnecting) RawPeer{first.socketPath()};
+    });
+    LocalSocketSingleInstance later(folder_, data_);
+    EXPECT_EQ(handOff(later, {InstanceMessage::Kind::openUrl, "prompter://read?text=hola"}),
+              std::nullopt);
+    isReconnecting = false;
+    reconnecting.join();
+    const std::vector<InstanceMessage> expected{
+        {InstanceMessage::Kind::openUrl, "prompter://read?text=hola"}};
+    EXPECT_EQ(received_, expected);
+}
+
+TEST_F(LocalSocketSingleInstanceTest, OnlyAPrivateFolderOfOursIsUsedAndTheLibraryStaysWithOne) {
     // Another local user could create the folder in /tmp first, then hold the lock and
     // receive every text handed over: a folder that is not ours and 0700 is refused.
+    // Without it every start ran as a full instance on the same library, and two of them
+    // wrote over each other's edits: the library's own lock keeps later starts out.
     namespace fs = std::filesystem;
     struct Case {
         const char* name;
         std::function<bool(const fs::path&)> make;  // false: not possible here
-        InstanceRole expected;
+        bool isRefused;
     };
     const Case cases[] = {
-        {"missing: created private", [](const fs::path&) { return true; }, InstanceRole::primary},
+        {"missing: created private", [](const fs::path&) { return true; }, false},
         {"ours and private", [](const fs::path& f) { return ::mkdir(f.c_str(), 0700) == 0; },
-         InstanceRole::primary},
+         false},
         {"ours but open to others",
          [](const fs::path& f) {
              return ::mkdir(f.c_str(), 0700) == 0 && ::chmod(f.c_str(), 0755) == 0;
          },
-         InstanceRole::failed},
+         true},
         {"another user's",
          [](const fs::path& f) {
              return ::mkdir(f.c_str(), 0700) == 0 && ::chown(f.c_str(), 65534, 65534) == 0 &&
                     ::getuid() != 65534;
          },
-         InstanceRole::failed},
+         true},
         {"a link to a private folder of ours",
          [this](const fs::path& f) {
              return ::mkdir((folder_ / "real").c_str(), 0700) == 0 &&
                     ::symlink((folder_ / "real").c_str(), f.c_str()) == 0;
          },
-         InstanceRole::failed},
-        {"a file", [](const fs::path& f) { return bool(std::ofstream(f)); }, InstanceRole::failed},
+         true},
+        {"a file", [](const fs::path& f) { return bool(std::ofstream(f)); }, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -304,29 +398,42 @@ TEST_F(LocalSocketSingleInstanceTest, OnlyAPrivateFolderOfOursIsUsed) {
             std::cerr << "skipped here: " << c.name << "\n";
             continue;
         }
-        LocalSocketSingleInstance instance(runtime);
-        EXPECT_EQ(instance.claim({}), c.expected);
-        if (c.expected == InstanceRole::primary) {
-            struct stat st {};
-            ASSERT_EQ(::lstat(runtime.c_str(), &st), 0);
-            EXPECT_EQ(st.st_mode & 07777, 0700u);
-            EXPECT_TRUE(fs::exists(instance.socketPath()));
-            continue;
+        {
+            LocalSocketSingleInstance instance(runtime, data_);
+            EXPECT_EQ(instance.claim({}), InstanceRole::primary);
+            LocalSocketSingleInstance later(runtime, data_);
+            EXPECT_EQ(later.claim({}), InstanceRole::secondary);
+            if (c.isRefused) {
+                // Nothing of ours goes into it, and nothing is handed to whoever listens.
+                EXPECT_FALSE(fs::exists(instance.socketPath()));
+                const auto error = later.handOff({InstanceMessage::Kind::readText, "secreto"});
+                ASSERT_TRUE(error);
+                EXPECT_EQ(error->kind, HandOffError::Kind::unsafeFolder);
+                EXPECT_NE(error->description().find(runtime.string()), std::string::npos)
+                    << error->description();
+            } else {
+                struct stat st {};
+                ASSERT_EQ(::lstat(runtime.c_str(), &st), 0);
+                EXPECT_EQ(st.st_mode & 07777, 0700u);
+                EXPECT_TRUE(fs::exists(instance.socketPath()));
+            }
         }
-        // Nothing of ours goes into it, and nothing is handed to whoever listens there.
-        EXPECT_FALSE(fs::exists(instance.socketPath()));
-        EXPECT_FALSE(LocalSocketSingleInstance(runtime).handOff(
-            {InstanceMessage::Kind::readText, "secreto"}));
+        EXPECT_EQ(LocalSocketSingleInstance(runtime, data_).claim({}), InstanceRole::primary)
+            << "the first let go of the library";
     }
+    // Neither folder usable: no lock at all, and the start carries on unchecked.
+    std::ofstream(folder_ / "plain");
+    EXPECT_EQ(LocalSocketSingleInstance(folder_ / "plain", folder_ / "plain" / "data").claim({}),
+              InstanceRole::failed);
 }
 
 // The second process of the first test: it finds the primary and hands over.
 TEST(LocalSocketSingleInstanceChild, HandsOverBigText) {
     const char* folder = std::getenv(kChildFolderVariable);
     if (!folder) GTEST_SKIP() << "runs only as the second process of another test";
-    LocalSocketSingleInstance second(folder);
+    LocalSocketSingleInstance second(folder, std::filesystem::path(folder) / "data");
     ASSERT_EQ(second.claim({}), InstanceRole::secondary);
-    ASSERT_TRUE(second.handOff({InstanceMessage::Kind::readText, bigText()}));
+    ASSERT_EQ(second.handOff({InstanceMessage::Kind::readText, bigText()}), std::nullopt);
 }
 
 }  // namespace
