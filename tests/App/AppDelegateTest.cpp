@@ -231,7 +231,7 @@ TEST_F(AppDelegateTest, ASelectionOverTheScriptBoundIsRefusedAndTheUserTold) {
     const std::string expected = "El texto seleccionado ocupa más de 50 MB; no se puede leer.";
     EXPECT_EQ(LaunchRequest::refusal(huge), expected);
     EXPECT_EQ(LaunchRequest::handle(huge, delegate, scenes), expected);
-    EXPECT_EQ(shared_->scriptText.get(), "uno dos tres");
+    EXPECT_TRUE(shared_->scriptText.get() == "uno dos tres") << "the text was loaded";
     EXPECT_EQ(panel_->showCount, 0);
     EXPECT_EQ(LaunchRequest::refusal({InstanceMessage::Kind::readText, "hola"}), std::nullopt);
 }
