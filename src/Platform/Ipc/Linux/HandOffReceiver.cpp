@@ -32,7 +32,7 @@ constexpr std::size_t kMaxConnections = 64;
 
 struct HandOffReceiver::Connection {
     int fd = -1;
-    std::unique_ptr<QSocketNotifier> notifier;
+    QSocketNotifier* notifier = nullptr;  // child of the receiver
     std::string received;
     QElapsedTimer age;       // since accepted
     QElapsedTimer quiet;     // since it last sent something, or was let go on
@@ -51,7 +51,7 @@ HandOffReceiver::HandOffReceiver(QObject* parent, LocalSocketLimits limits,
 
 HandOffReceiver::~HandOffReceiver() {
     for (const auto& connection : connections_) {
-        connection->notifier.reset();
+        connection->notifier->setEnabled(false);
         ::close(connection->fd);
     }
 }
@@ -72,9 +72,8 @@ void HandOffReceiver::serve(int fd) {
     added.fd = fd;
     added.age.start();
     added.quiet.start();
-    added.notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    connect(added.notifier.get(), &QSocketNotifier::activated, this,
-            [this, &added] { read(added); });
+    added.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(added.notifier, &QSocketNotifier::activated, this, [this, &added] { read(added); });
     connections_.push_back(std::move(connection));
     if (!deadlines_->isActive()) deadlines_->start();
 }
@@ -132,10 +131,9 @@ void HandOffReceiver::finish(Connection& connection) {
 void HandOffReceiver::close(Connection& connection, const char* reason) {
     if (reason) logger().error(reason);
     // Its own signal may be running: the notifier goes once that is over.
-    QSocketNotifier* notifier = connection.notifier.release();
-    notifier->setEnabled(false);
-    notifier->disconnect(this);
-    notifier->deleteLater();
+    connection.notifier->setEnabled(false);
+    connection.notifier->disconnect(this);
+    connection.notifier->deleteLater();
     ::close(connection.fd);
     if (large_ == &connection) large_ = nullptr;
     connections_.remove_if([&connection](const auto& c) { return c.get() == &connection; });
