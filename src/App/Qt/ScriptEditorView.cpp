@@ -4,20 +4,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "App/Qt/ScriptBodyEditor.h"
 #include "App/ScriptLibraryViewModel.h"
 #include "Script/Bookmark.h"
 #include "Ui/Style.h"
-#include "Ui/UnbreakableRuns.h"
 #include "Ui/ViewKit.h"
 
 namespace vorela {
@@ -26,11 +23,6 @@ namespace {
 
 using Style::TextRole;
 namespace Spacing = Style::Spacing;
-
-// Longer than a line of the editor holds: a script with such a run is wrapped anywhere,
-// which Qt does in linear time, rather than at word boundaries, which takes it quadratic
-// time in the run's length.
-constexpr qsizetype kLongestRun = 256;
 
 QLabel* captionLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -97,7 +89,7 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
     saveError_->hide();
     column->addWidget(saveError_);
 
-    body_ = new QPlainTextEdit(this);
+    body_ = new ScriptBodyEditor(this);
     body_->setObjectName("bodyEditor");
     body_->setFont(Style::font(TextRole::bodyLarge));
     body_->setFrameShape(QFrame::NoFrame);
@@ -105,24 +97,8 @@ ScriptEditorView::ScriptEditorView(ScriptLibraryViewModel& model, QWidget* paren
                              .arg(Style::css(Style::neutral(0.12))));
     connect(body_, &QPlainTextEdit::textChanged, this, [this] {
         const QScopedValueRollback typing(isTypingBody_, true);
-        model_.editBody(body_->toPlainText().toStdString());
+        model_.editBody(body_->body().toStdString());
     });
-    // Before the change is laid out: a pasted run that offers no break must not reach the
-    // word wrap.
-    connect(body_->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) {
-                if (isSettingBody_ || body_->wordWrapMode() == QTextOption::WrapAnywhere) return;
-                const QTextDocument* document = body_->document();
-                const QTextBlock last = document->findBlock(position + added);
-                for (QTextBlock block = document->findBlock(position); block.isValid();
-                     block = block.next()) {
-                    if (UnbreakableRuns::hasRunLongerThan(block.text(), kLongestRun)) {
-                        body_->setWordWrapMode(QTextOption::WrapAnywhere);
-                        return;
-                    }
-                    if (block == last) return;
-                }
-            });
     column->addWidget(body_, 1);
 
     strip_ = new QScrollArea(this);
@@ -149,13 +125,7 @@ void ScriptEditorView::refresh() {
     // Replacing an equal text would move the cursor to the start while the user types.
     if (!isTypingBody_ && shownBodyRevision_ != model_.draftBodyRevision()) {
         const QString body = ViewKit::qText(model_.draftBody());
-        if (body_->toPlainText() != body) {
-            const QScopedValueRollback setting(isSettingBody_, true);
-            body_->setWordWrapMode(UnbreakableRuns::hasRunLongerThan(body, kLongestRun)
-                                       ? QTextOption::WrapAnywhere
-                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
-            body_->setPlainText(body);
-        }
+        if (body_->body() != body) body_->setBody(body);
     }
     shownBodyRevision_ = model_.draftBodyRevision();
     // A script too large to open shows why instead of its body, and cannot be loaded.

@@ -8,13 +8,13 @@
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 
 namespace vorela {
 
 class Bookmark;
+class ScriptBodyEditor;
 class ScriptLibraryViewModel;
 
 // The detail column while a script is selected: title and body, saved as they are
@@ -37,7 +37,7 @@ private:
     QLabel* readingTime_ = nullptr;
     QLabel* bookmarkCount_ = nullptr;
     QPushButton* load_ = nullptr;
-    QPlainTextEdit* body_ = nullptr;
+    ScriptBodyEditor* body_ = nullptr;
     QWidget* saveError_ = nullptr;  // the failed-save notice with its retry button
     QLabel* saveErrorText_ = nullptr;
     QScrollArea* strip_ = nullptr;
@@ -48,7 +48,6 @@ private:
     // is the draft, and its text is neither read back nor compared.
     std::uint64_t shownBodyRevision_ = 0;
     bool isTypingBody_ = false;
-    bool isSettingBody_ = false;
 };
 
 }  // namespace vorela

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolButton>
 
 #include "App/Qt/ScriptLibraryView.h"
@@ -172,6 +173,41 @@ TEST_F(ScriptLibraryViewTest, ARunWithoutABreakIsWrappedAnywhereInTheEditor) {
     EXPECT_EQ(body->wordWrapMode(), QTextOption::WrapAnywhere);
     EXPECT_EQ(words->body(), "uno dos tres " + run);
     EXPECT_EQ(body->toPlainText().toStdString(), words->body());
+}
+
+TEST_F(ScriptLibraryViewTest, AVeryLongParagraphOpensInPiecesAndSavesAsItWas) {
+    // Qt lays a paragraph out whole as soon as a line of it shows: one of 50 MB took 14 s
+    // and 2 GB to open. The editor shows it in pieces; the pieces never reach the text.
+    makeView();
+    std::string paragraph;
+    for (int i = 0; paragraph.size() < 50000; ++i) paragraph += "palabra" + std::to_string(i) + " ";
+    const std::string original = "Título\n" + paragraph + "\nfinal";
+    const auto script = add("Largo", original);
+    model_->select(script);
+    auto* body = child<QPlainTextEdit>("bodyEditor");
+    EXPECT_GE(body->document()->blockCount(), 2 + 4);
+    for (QTextBlock block = body->document()->begin(); block.isValid(); block = block.next())
+        EXPECT_LE(block.length(), 16385);
+
+    QTest::keyClicks(body, "¡");  // at the start
+    EXPECT_EQ(script->body(), "¡" + original);
+    // A line feed typed into a piece, and text typed at the end of one.
+    QTextCursor cursor(body->document()->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    body->setTextCursor(cursor);
+    QTest::keyClicks(body, "x");
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
+    body->setTextCursor(cursor);
+    QTest::keyClick(body, Qt::Key_Return);
+    EXPECT_EQ(std::count(script->body().begin(), script->body().end(), '\n'), 3);
+    EXPECT_EQ(std::count(script->body().begin(), script->body().end(), 'x'),
+              std::count(original.begin(), original.end(), 'x') + 1);
+    std::string withoutTyped = script->body();
+    withoutTyped.erase(withoutTyped.find('x'), 1);
+    const auto typedReturn = withoutTyped.find('\n', withoutTyped.find('\n') + 1);
+    withoutTyped.erase(typedReturn, 1);
+    EXPECT_EQ(withoutTyped, "¡" + original);
 }
 
 }  // namespace
