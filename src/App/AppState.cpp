@@ -102,7 +102,13 @@ void AppState::load(std::string text, std::string title) {
 void AppState::loadText(std::string text, std::string title) {
     // The tokens' ranges address the sanitised text; the view lays out the same one.
     if (!unicode::isValidUtf8(text)) text = unicode::sanitizeUtf8(text);
-    if (scriptText.set(std::move(text))) ++textRevision_;
+    if (scriptText.set(std::move(text))) {
+        ++textRevision_;
+        // The previous words are let go before the new ones are made: both at once were
+        // the peak of loading a long text over another.
+        matcher_.setTokens(std::make_shared<const std::vector<Token>>());
+        tokens.set(ScriptTokens{std::make_shared<const std::vector<Token>>(), textRevision_});
+    }
     scriptTitle.set(std::move(title));
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);
