@@ -107,6 +107,7 @@ void AppState::loadText(std::string text, std::string title) {
         // The previous words are let go before the new ones are made: both at once were
         // the peak of loading a long text over another.
         matcher_.setTokens(std::make_shared<const std::vector<Token>>());
+        voice_.releaseScript();
         tokens.set(ScriptTokens{std::make_shared<const std::vector<Token>>(), textRevision_});
     }
     scriptTitle.set(std::move(title));

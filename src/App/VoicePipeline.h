@@ -43,6 +43,7 @@ public:
     const std::optional<Uuid>& audioConsumerToken() const { return audioConsumerToken_; }
     TranscriptionEngine* transcriptionEngine() const { return transcriptionEngine_.get(); }
     bool hasTranscriptionTask() const { return transcriptionTask_ != nullptr; }
+    const std::shared_ptr<const SpeechScript>& script() const { return script_; }
 
     // The detector's thresholds from the profile's noise floor and sensitivity.
     void configureDetector(const VoiceProfile& profile);
@@ -57,6 +58,9 @@ public:
     void stopTranscription();
     // The loaded script for recognition: handed to the engine now and to every new one.
     void setScript(std::shared_ptr<const SpeechScript> script);
+    // Lets the script go before a new one is built; a running engine keeps its own until
+    // it is handed the new one.
+    void releaseScript() { script_.reset(); }
     // While set, the engine expects these words instead of the script: a recogniser that
     // knows only the script's words could not hear a phrase outside it. Null gives the
     // script back.

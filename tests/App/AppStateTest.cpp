@@ -64,10 +64,12 @@ TEST_F(AppStateTest, LoadingATextTokenisesItAndReturnsToTheTopWithoutStopping) {
     state.play();
     int notifications = 0;
     std::weak_ptr<const std::vector<Token>> previous = state.tokens.get().list;
+    std::weak_ptr<const SpeechScript> previousSpeech = state.voice().script();
+    ASSERT_FALSE(previousSpeech.expired());
     bool previousWasGone = false;
     auto watch = state.tokens.observe([&](const ScriptTokens& words) {
         ++notifications;
-        if (!words.empty()) previousWasGone = previous.expired();
+        if (!words.empty()) previousWasGone = previous.expired() && previousSpeech.expired();
     });
 
     state.load(std::string("uno \xff tres"), "Otro");
