@@ -31,9 +31,9 @@ struct LocalSocketLimits {
 // Any process of the user can connect, so every connection is served at once, each within
 // its own limits: one silent for idleTimeout, or not done messageDeadline after it came,
 // is closed, and one past maxMessageBytes as soon as it gets there; past a small first
-// piece, only the oldest connection is read on (the others wait in their sockets), so
-// memory holds one big message at most; and when too many are open, the oldest goes, so
-// nobody can fill the line and keep later starts out.
+// piece, connections are read on one at a time, the longest waiting next (the others wait
+// in their sockets), so memory holds one big message at most; and when too many are open,
+// the oldest goes, so nobody can fill the line and keep later starts out.
 class HandOffReceiver final : public QObject {
 public:
     static constexpr char kAcknowledgement = '\x06';
