@@ -14,7 +14,6 @@
 #include "Script/Script.h"
 #include "Script/Tokenizer.h"
 #include "Script/Unicode.h"
-#include "Voice/SpeechScriptBuilder.h"
 
 namespace vorela {
 
@@ -107,14 +106,14 @@ void AppState::loadText(std::string text, std::string title) {
         // The previous words are let go before the new ones are made: both at once were
         // the peak of loading a long text over another.
         matcher_.setTokens(std::make_shared<const std::vector<Token>>());
-        voice_.releaseScript();
+        voice_.releaseWords();
         tokens.set(ScriptTokens{std::make_shared<const std::vector<Token>>(), textRevision_});
     }
     scriptTitle.set(std::move(title));
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);
     matcher_.reset(0);
-    voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), transcriptionLocale()));
+    voice_.setWords(tokens.get().list, transcriptionLocale());
     // A match found in the previous text means nothing in this one.
     lastMatchedIndex_.reset();
     moveReadingPosition(0, 0);
@@ -453,7 +452,7 @@ void AppState::setTranscriptionLocale(TranscriptionLocale locale) {
     tokens.set(tokenize(scriptText.get()));
     matcher_.setTokens(tokens.get().list);
     matcher_.reset(0);
-    voice_.setScript(SpeechScriptBuilder::make(*tokens.get(), locale));
+    voice_.setWords(tokens.get().list, locale);
     restartTranscription();
 }
 

@@ -5,6 +5,7 @@
 #include "App/AppServices.h"
 #include "Platform/Foundation/Format.h"
 #include "Platform/Loop/RunLoop.h"
+#include "Voice/SpeechScriptBuilder.h"
 #include "Voice/VoiceProfile.h"
 
 namespace vorela {
@@ -185,7 +186,7 @@ void VoicePipeline::startTranscription() {
             failed->hasFailed = true;
             transcriptionFailed(reason.localizedDescription());
         }));
-    if (expected()) engine->setScript(expected());
+    if (const auto script = expected()) engine->setScript(script);
     state_.publishTranscriptionEngineName(engine->engineName());
     services_.telemetry.log("transcription.start",
                             {{"engine", engine->engineName()}, {"locale", locale}});
@@ -254,15 +255,32 @@ void VoicePipeline::stopTranscription() {
     }
 }
 
-void VoicePipeline::setScript(std::shared_ptr<const SpeechScript> script) {
-    script_ = std::move(script);
-    if (transcriptionEngine_ && !phrase_) transcriptionEngine_->setScript(script_);
+void VoicePipeline::setWords(std::shared_ptr<const std::vector<Token>> words,
+                             TranscriptionLocale locale) {
+    words_ = std::move(words);
+    wordsLocale_ = locale;
+    script_.reset();
+    if (transcriptionEngine_ && !phrase_) {
+        if (const auto script = expected()) transcriptionEngine_->setScript(script);
+    }
+}
+
+void VoicePipeline::releaseWords() {
+    words_.reset();
+    script_.reset();
+}
+
+std::shared_ptr<const SpeechScript> VoicePipeline::expected() {
+    if (phrase_) return phrase_;
+    if (!script_ && words_) script_ = SpeechScriptBuilder::make(*words_, wordsLocale_);
+    return script_;
 }
 
 void VoicePipeline::expectInstead(std::shared_ptr<const SpeechScript> phrase) {
     if (phrase == phrase_) return;
     phrase_ = std::move(phrase);
-    if (transcriptionEngine_ && expected()) transcriptionEngine_->setScript(expected());
+    if (!transcriptionEngine_) return;
+    if (const auto script = expected()) transcriptionEngine_->setScript(script);
 }
 
 void VoicePipeline::apply(const TranscriptionUpdate& update) {

@@ -4,12 +4,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "App/Throttle.h"
 #include "App/VoiceStateSink.h"
 #include "Platform/Foundation/LifetimeGuard.h"
 #include "Platform/Observation/ObserverList.h"
+#include "Platform/Speech/TranscriptionLocale.h"
 #include "Platform/Store/Uuid.h"
+#include "Script/Token.h"
 #include "Voice/AudioSession.h"
 #include "Voice/BufferConsumers.h"
 #include "Voice/TranscriptionEngine.h"
@@ -43,6 +46,7 @@ public:
     const std::optional<Uuid>& audioConsumerToken() const { return audioConsumerToken_; }
     TranscriptionEngine* transcriptionEngine() const { return transcriptionEngine_.get(); }
     bool hasTranscriptionTask() const { return transcriptionTask_ != nullptr; }
+    // The words' script; none until an engine needed it.
     const std::shared_ptr<const SpeechScript>& script() const { return script_; }
 
     // The detector's thresholds from the profile's noise floor and sensitivity.
@@ -56,11 +60,13 @@ public:
     void retryFailedTranscription();
     // Nothing without an engine. The engine is stopped on the run loop afterwards.
     void stopTranscription();
-    // The loaded script for recognition: handed to the engine now and to every new one.
-    void setScript(std::shared_ptr<const SpeechScript> script);
-    // Lets the script go before a new one is built; a running engine keeps its own until
-    // it is handed the new one.
-    void releaseScript() { script_.reset(); }
+    // The loaded words for recognition. Their script is built when an engine first needs
+    // it (a long text's script weighs as much as its words, for nothing outside word
+    // tracking) and handed to that engine and every new one.
+    void setWords(std::shared_ptr<const std::vector<Token>> words, TranscriptionLocale locale);
+    // Lets the words and their script go before new ones are made; a running engine keeps
+    // its script until it is handed the next.
+    void releaseWords();
     // While set, the engine expects these words instead of the script: a recogniser that
     // knows only the script's words could not hear a phrase outside it. Null gives the
     // script back.
@@ -111,11 +117,12 @@ private:
     // Bumped by every mode change: an audio start that completes after a later change
     // leaves transcription alone.
     std::uint64_t audioStartGeneration_ = 0;
-    std::shared_ptr<const SpeechScript> script_;
+    std::shared_ptr<const std::vector<Token>> words_;
+    TranscriptionLocale wordsLocale_ = TranscriptionLocale::spanishSpain;
+    std::shared_ptr<const SpeechScript> script_;  // of words_, once an engine asked
     std::shared_ptr<const SpeechScript> phrase_;
-    const std::shared_ptr<const SpeechScript>& expected() const {
-        return phrase_ ? phrase_ : script_;
-    }
+    // What an engine is to expect: the phrase, else the words' script, built now if need be.
+    std::shared_ptr<const SpeechScript> expected();
     std::shared_ptr<TranscriptionEngine> transcriptionEngine_;
     std::shared_ptr<TranscriptionTask> transcriptionTask_;
     int audioHolds_ = 0;
