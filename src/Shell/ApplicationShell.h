@@ -101,8 +101,10 @@ private:
     std::shared_ptr<AppMainMenu> mainMenu_;
 
     AppDelegate delegate_{state_, panelControls_};
-    // Quitting writes the library first and asks before losing what it cannot write.
-    UnsavedChangesPrompt quitPrompt_{library_, [] { QCoreApplication::quit(); }};
+    // Quitting writes the library first and asks before losing what it cannot write. Once
+    // decided, the loop ends without asking the windows: quit() lets any window that keeps
+    // itself open (the panel only ever hides) cancel it.
+    UnsavedChangesPrompt quitPrompt_{library_, [] { QCoreApplication::exit(0); }};
     // After what the windows show, so that they go before it.
     QtWindowPresenter presenter_{loop_, [this] { quitPrompt_.requestQuit(); }};
     const bool hasSystemTray_;  // asked once: the launch and the tray icon agree

@@ -66,7 +66,7 @@ int VorelaApplication::run(const std::vector<std::string>& arguments) {
     const TerminationSignals terminationSignals([this](int number) {
         logger_.notice(number == SIGINT ? "Interrupción recibida: Vorela se cierra"
                                         : "Señal de terminación recibida: Vorela se cierra");
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
     shell_ = std::make_unique<ApplicationShell>(app_);
     // Launching finishes once the event loop runs, as windows and the tray are shown.

@@ -104,7 +104,7 @@ void QtWindowPresenter::terminate() {
     if (terminate_)
         terminate_();
     else
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);  // quit() would let a window that refuses its close cancel it
 }
 
 void QtWindowPresenter::raiseContentWindows() {

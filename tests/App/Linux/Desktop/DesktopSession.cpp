@@ -256,6 +256,11 @@ bool VorelaProcess::isRunning() {
 std::optional<int> VorelaProcess::endWith(int signal, double seconds) {
     if (pid_ <= 0) return std::nullopt;
     kill(pid_, signal);
+    return waitForEnd(seconds);
+}
+
+std::optional<int> VorelaProcess::waitForEnd(double seconds) {
+    if (pid_ <= 0) return std::nullopt;
     const auto status = waitForExit(pid_, seconds);
     if (status) pid_ = 0;
     return status;

@@ -77,6 +77,9 @@ public:
     // Sends the signal and waits for the program to end; its exit status (-1 when the
     // signal killed it), or nothing when it was still running after `seconds`.
     std::optional<int> endWith(int signal, double seconds);
+    // Waits for the program to end by itself; its exit status, as endWith().
+    std::optional<int> waitForEnd(double seconds);
+    pid_t pid() const { return pid_; }
     const std::filesystem::path& home() const { return home_; }
     // Until the tray icon is in the tray.
     std::optional<QRect> waitForTrayIcon() const;
