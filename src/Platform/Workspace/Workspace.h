@@ -24,6 +24,9 @@ public:
     // Whether a link is worth offering in this session: a settings address only where the
     // permission it is about exists here, any other link always.
     virtual bool offers(const std::string& url) const = 0;
+    // A Wayland session runs the program on XWayland, whose X server sees only the keys
+    // typed into X11 windows.
+    virtual bool isWaylandSession() const = 0;
 
     // Whether a desktop handler may be asked for the link: it has a scheme, so it never
     // reads as an option of the opener, and it is not another system's settings page

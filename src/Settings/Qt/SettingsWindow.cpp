@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Platform/Foundation/SystemVersion.h"
+#include "Platform/Workspace/Workspace.h"
 #include "Settings/Qt/AppearanceSettings.h"
 #include "Settings/Qt/DiscretionTab.h"
 #include "Settings/Qt/GeneralSettings.h"
@@ -43,7 +44,7 @@ SettingsWindow::SettingsWindow(AppState& appState, PanelController& panelControl
     addTab(SettingsTab::general, new GeneralSettings(appState, panelController, loop, loginItem));
     addTab(SettingsTab::appearance, new AppearanceSettings(appState, panelController, loop));
     addTab(SettingsTab::voice, new VoiceSettings(appState, loop));
-    addTab(SettingsTab::shortcuts, new ShortcutSettings(shortcuts));
+    addTab(SettingsTab::shortcuts, new ShortcutSettings(shortcuts, workspace.isWaylandSession()));
     addTab(SettingsTab::discretion,
            new DiscretionTab(appState, panelController, screens, workspace,
                              std::make_unique<StealthChecker>(StealthChecker::Services{

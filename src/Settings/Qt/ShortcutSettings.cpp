@@ -28,11 +28,22 @@ void addRows(Shortcuts::Context& shortcuts, QFormLayout* section, std::initializ
 
 }  // namespace
 
-ShortcutSettings::ShortcutSettings(Shortcuts::Context& shortcuts, QWidget* parent)
+ShortcutSettings::ShortcutSettings(Shortcuts::Context& shortcuts, bool isWaylandSession,
+                                   QWidget* parent)
     : QWidget(parent) {
     // Harmless again; a tab made before the start's declaration still shows the defaults.
     GlobalShortcuts::declareNames(shortcuts);
     auto* page = new QVBoxLayout(this);
+    if (isWaylandSession) {
+        auto* wayland = SettingsForm::makeText(
+            "waylandShortcutsNote",
+            "En esta sesión Wayland, el servidor X solo recibe las teclas escritas en ventanas "
+            "X11: los atajos actúan solo mientras una de ellas (por ejemplo, una ventana de "
+            "Vorela) tiene el foco.",
+            SettingsForm::TextStyle::warning);
+        wayland->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        SettingsForm::addSection(page)->addRow(wayland);
+    }
     addRows(shortcuts, SettingsForm::addSection(page, "Durante la lectura"),
             {{"Reproducir o pausar", "togglePlayRecorder", &GlobalShortcuts::togglePlay},
              {"Más rápido", "fasterRecorder", &GlobalShortcuts::faster},

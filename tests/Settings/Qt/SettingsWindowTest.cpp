@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "Platform/Workspace/Linux/XdgOpenWorkspace.h"
 #include "Prefs/Prefs.h"
 #include "Settings/Qt/SettingsWindow.h"
 #include "Settings/Qt/SettingsWindowFixture.h"
@@ -16,11 +17,12 @@ namespace Keys = Prefs::Keys;
 
 class SettingsWindowTest : public testing::SettingsWindowFixture {
 protected:
-    std::unique_ptr<SettingsWindow> makeWindow(bool showsDebugTab = false) {
+    std::unique_ptr<SettingsWindow> makeWindow(bool showsDebugTab = false,
+                                               Workspace* workspace = nullptr) {
         PanelController& panel = panel_ ? *panel_ : makePanel();
         auto window = std::make_unique<SettingsWindow>(
             *state_, panel, loop_, loginItem_, telemetry_, screens_, screenCapture_,
-            *shortcuts_.context, workspace_, showsDebugTab);
+            *shortcuts_.context, workspace ? *workspace : workspace_, showsDebugTab);
         window->show();
         return window;
     }
@@ -193,6 +195,34 @@ TEST_F(SettingsWindowTest, AppearanceChoicesAndTogglesFollowTheirKeys) {
     Prefs::set(Keys::dimPassedText(), false);
     loop_.runUntilIdle();
     EXPECT_FALSE(child<QCheckBox>(appearance, "dimPassedToggle")->isChecked());
+}
+
+// Under Wayland the global keys act only while an X11 window has the focus; the tab showed
+// them as working everywhere.
+TEST_F(SettingsWindowTest, TheShortcutsTabSaysWhereTheKeysActInAWaylandSession) {
+    struct Case {
+        const char* sessionType;
+        bool hasWaylandDisplay;
+        bool isWayland;
+    };
+    for (const Case c : {Case{"x11", false, false}, Case{"wayland", true, true},
+                         Case{"tty", true, true}, Case{"", false, false}}) {
+        SCOPED_TRACE(std::string(c.sessionType) + (c.hasWaylandDisplay ? " WAYLAND_DISPLAY" : ""));
+        auto environment = DesktopSettings::Environment::current();
+        environment.sessionType = c.sessionType;
+        environment.hasWaylandDisplay = c.hasWaylandDisplay;
+        XdgOpenWorkspace workspace("xdg-open", DesktopSettings(environment),
+                                   XdgOpenWorkspace::startDetached);
+        auto window = makeWindow(false, &workspace);
+        QWidget& shortcuts = tab(*window, "shortcutsTab");
+        auto* note = shortcuts.findChild<QLabel*>("waylandShortcutsNote");
+        ASSERT_EQ(note != nullptr, c.isWayland);
+        if (!note) continue;
+        EXPECT_TRUE(note->isVisible());
+        EXPECT_TRUE(note->text().contains("Wayland")) << note->text().toStdString();
+        EXPECT_TRUE(note->text().contains("foco")) << note->text().toStdString();
+        screenshot(*window, "settings-shortcuts-wayland.png");
+    }
 }
 
 }  // namespace

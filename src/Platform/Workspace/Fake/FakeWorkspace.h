@@ -19,10 +19,13 @@ public:
         return std::find(notOffered.begin(), notOffered.end(), url) == notOffered.end();
     }
 
+    bool isWaylandSession() const override { return waylandSession; }
+
     // --- test controls ---
     std::vector<std::string> opened;
     bool opens = true;                    // what openURL answers
     std::vector<std::string> notOffered;  // links this session has no use for
+    bool waylandSession = false;
 };
 
 }  // namespace vorela

@@ -20,6 +20,7 @@ public:
 
     bool openURL(const std::string& url) override;
     bool offers(const std::string& url) const override;
+    bool isWaylandSession() const override { return settings_.isWaylandSession(); }
 
     // The launcher of the running program.
     static bool startDetached(const SettingsCommand& command);
