@@ -113,7 +113,7 @@ std::vector<std::string> ScriptMatcher::listeningWindow() const {
 
 double ScriptMatcher::grade(const HeardWord& heard, const Token& token) const {
     if (CanonicalText::equal(heard.norm, token.norm) ||
-        CanonicalText::contains(token.variants, heard.norm))
+        CanonicalText::contains(token.variants.list(), heard.norm))
         return kExactGrade;
     if (!heard.phon.empty() && CanonicalText::equal(heard.phon, token.phon)) return kPhoneticGrade;
     if (Similarity::ratio(heard.norm, token.norm, kNearThreshold) >= kNearThreshold) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Foundation/CompactString.h"
+#include "Script/SpokenVariants.h"
 
 namespace vorela {
 
@@ -35,8 +36,8 @@ struct Token {
     CompactString raw;   // the text as in the script, with absorbed punctuation
     CompactString norm;  // Tokenizer::normalize(raw); never empty
     CompactString phon;  // phonetic key of norm in the tokenizer's language
-    // Spoken forms of a number, sorted and distinct; empty without a digit.
-    std::vector<std::string> variants;
+    // Spoken forms of a number; empty without a digit.
+    SpokenVariants variants;
     ByteRange range;
     Utf16Range utf16Range;
     std::int32_t index = 0;  // 0, 1, 2... without gaps

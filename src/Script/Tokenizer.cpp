@@ -344,7 +344,7 @@ std::vector<Token> Tokenizer::tokenize(std::string_view text) const {
     struct Form {
         CompactString norm;  // empty: not a spoken word
         CompactString phon;
-        std::vector<std::string> variants;
+        SpokenVariants variants;  // shared by the form's words
         bool keyed = false;
     };
     struct Word {

@@ -90,6 +90,13 @@ TEST(TokenizerTest, SymbolsInFrontJoinTheWordAndMaySitInTwoTokens) {
     EXPECT_TRUE(prices[0].variants.empty());
     expectRangesAddressRaw("Cuesta $92 o €5, no Q 3.", prices);
 
+    // A script says its numbers again and again: each occurrence shares one list of forms,
+    // which a long script held once per word.
+    const auto again = spanishTokens("1.200 y 1.200 otra vez 1.200");
+    ASSERT_FALSE(again[0].variants.empty());
+    EXPECT_EQ(&again[0].variants[0], &again[2].variants[0]);
+    EXPECT_EQ(&again[0].variants[0], &again[5].variants[0]);
+
     const auto shared = spanishTokens("a+b");
     ASSERT_EQ(shared.size(), 2u);
     EXPECT_EQ(shared[0].range, (ByteRange{0, 2}));
