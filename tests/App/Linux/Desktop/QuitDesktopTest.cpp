@@ -2,11 +2,13 @@
 #include <sqlite3.h>
 
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <string>
 
 #include "App/Linux/Desktop/VorelaDesktopFixture.h"
+#include "Support/PulseServer.h"
 
 namespace vorela::testing {
 namespace {
@@ -129,6 +131,51 @@ TEST_F(QuitDesktopTest, TermQuitsEveryTime) { quitsEveryTime(Route::terminate); 
 
 TEST_F(QuitDesktopTest, QuittingWithoutSavingQuitsEveryTime) {
     quitsEveryTime(Route::quitWithoutSaving);
+}
+
+// Recording streams of the sound server; the server's own remapped microphone is one.
+int captures() {
+    const std::string list = commandOutput("pactl list short source-outputs 2>/dev/null");
+    return int(std::count(list.begin(), list.end(), '\n'));
+}
+
+// A quit that was ignored once left the program listening to the microphone.
+TEST_F(QuitDesktopTest, TheMicrophoneStopsWithTheProgram) {
+    PulseServer pulse;
+    if (!pulse.start()) GTEST_SKIP() << "no PulseAudio server could start here";
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    setenv("PULSE_SOURCE", "vmic_mon", 1);
+    const int idle = captures();
+    int stopped = 0;
+    std::string failure;
+    for (int i = 0; i < kTries; ++i) {
+        VorelaProcess vorela(std::string(kQuietLaunch) +
+                             "<key>defaultMode</key><string>voiceActivated</string>");
+        const auto fail = [&](const std::string& what) {
+            if (failure.empty()) failure = what + "\n" + vorela.log();
+        };
+        if (!vorela.waitForTrayIcon() || vorela.startAgain({"prompter://read?text=Hola"}) != 0 ||
+            !waitForPanel()) {
+            fail("no panel");
+            continue;
+        }
+        run({"xdotool", "key", "alt+space"});  // plays in the voice mode: the microphone opens
+        for (int wait = 0; wait < 100 && captures() == idle; ++wait) QTest::qWait(50);
+        if (captures() == idle) {
+            fail("the microphone never opened");
+            continue;
+        }
+        kill(vorela.pid(), SIGTERM);
+        const auto status = vorela.waitForEnd(10);
+        if (status == 0 && captures() == idle)
+            ++stopped;
+        else
+            fail(std::string(status ? "ended" : "still running") +
+                 (captures() > idle ? ", listening to the microphone" : ""));
+    }
+    unsetenv("PULSE_SERVER");
+    unsetenv("PULSE_SOURCE");
+    EXPECT_EQ(stopped, kTries) << failure;
 }
 
 }  // namespace
