@@ -119,9 +119,9 @@ std::optional<StoreError> ModelContext::save() {
         return error;
     }
     // What the file refused stays pending, alone: the next save tries it again.
-    std::erase_if(inserted_, [&](const auto& item) { return !refused.keys.contains(item.first); });
-    std::erase_if(updated_, [&](const auto& item) { return !refused.keys.contains(item.first); });
-    std::erase_if(deleted_, [&](const auto& item) { return !refused.keys.contains(item.first); });
+    for (auto* changes : {&inserted_, &updated_, &deleted_})
+        std::erase_if(*changes,
+                      [&](const auto& item) { return !refused.keys.contains(item.first); });
     return refused.first;
 }
 
