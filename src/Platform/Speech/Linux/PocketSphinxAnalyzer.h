@@ -50,11 +50,9 @@ public:
         std::function<std::string(const std::string& locale)> missingModelText;
         double garbageWeight = kDefaultGarbageWeight;
         // Decoder options: wide beams; language weight and word insertion as measured on
-        // real readers; the 12 best Gaussians of a frame scored instead of 4 keep the English
-        // model hearing under noise (16 hear a little more but let an ad-lib through as
-        // script words; measured in bench/Follow).
+        // real readers.
         std::string decoderOptions =
-            "-beam 1e-60 -wbeam 1e-40 -pbeam 1e-60 -lw 10 -wip 3 -remove_noise no -topn 12";
+            "-beam 1e-60 -wbeam 1e-40 -pbeam 1e-60 -lw 10 -wip 3 -remove_noise no";
         // How long the decoder's words must stand before they are passed on.
         HypothesisStabilizer::Timing stabilizing{};
     };
